@@ -1,0 +1,54 @@
+# Options every target of the suite links: warnings, and floating point that
+# the compiler may not rearrange (filter and velocity results must match to the bit).
+add_library(suite_options INTERFACE)
+add_library(suite::options ALIAS suite_options)
+target_compile_options(suite_options INTERFACE
+  -Wall -Wextra -ffp-contract=off -fno-fast-math)
+if(SUITE_FUZZERS)
+  # Coverage for the fuzzers in every library they link.
+  target_compile_options(suite_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  target_link_options(suite_options INTERFACE -fsanitize=address,undefined)
+elseif(SUITE_SANITIZE)
+  target_compile_options(suite_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(suite_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# suite_add_gtest(NAME SOURCES... LIBS ... LABELS ...)
+function(suite_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE suite::options GTest::gtest GTest::gtest_main ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT ARG_LABELS)
+    set(ARG_LABELS fast)
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+# suite_add_qtest(NAME SOURCES... LIBS ... LABELS ...): a Qt Test program (offscreen).
+function(suite_add_qtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE suite::options Qt6::Test ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT ARG_LABELS)
+    set(ARG_LABELS gui)
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+# suite_add_fuzzer(NAME SOURCES... LIBS ...): a libFuzzer target, only in the fuzz build.
+function(suite_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT SUITE_FUZZERS)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE suite::options ${ARG_LIBS})
+  set_property(GLOBAL APPEND PROPERTY SUITE_FUZZERS ${name})
+endfunction()
