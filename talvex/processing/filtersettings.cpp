@@ -1,0 +1,31 @@
+#include "talvex/processing/filtersettings.h"
+
+#include <climits>
+#include <cstddef>
+
+namespace talvex {
+
+FilterTarget filterTargetForDisplayMode(int displayMode)
+{
+    switch (displayMode) {
+    case 0:
+    case 1:
+        return FilterTarget::SelectedTrace;
+    case 2:
+        return FilterTarget::RawRecordChannel;
+    default:
+        return FilterTarget::None;
+    }
+}
+
+void ApplyFilterSettings(const FilterSettings& settings, std::span<std::int16_t> samples,
+                         float interval)
+{
+    const std::size_t size = samples.size() < static_cast<std::size_t>(INT_MAX)
+                                 ? samples.size()
+                                 : static_cast<std::size_t>(INT_MAX);
+    dsp::ApplyFilter(settings.kind, samples.data(), interval, static_cast<int>(size),
+                     static_cast<float>(settings.lower), static_cast<float>(settings.upper));
+}
+
+}  // namespace talvex

@@ -1,0 +1,48 @@
+// Filter settings of the shear-wave view and the filter call they select.
+#pragma once
+
+#include "dsp/filterkind.h"
+
+#include <cstdint>
+#include <span>
+
+namespace talvex {
+
+using dsp::FilterKind;
+
+// The filter choice the main view keeps while the program runs (not
+// persisted). Frequencies in Hz.
+struct FilterSettings
+{
+    int lower = 0;    // lower edge: high-pass cut-off, band-pass/band-stop lower edge
+    int upper = 800;  // upper edge: low-pass cut-off, band-pass/band-stop upper edge
+    FilterKind kind = FilterKind::LowPass;
+
+    bool operator==(const FilterSettings&) const = default;
+};
+
+// What the filter command works on in a given display mode of the view.
+enum class FilterTarget {
+    SelectedTrace,     // the selected trace of the current point (undoable, marks the survey modified)
+    RawRecordChannel,  // the selected channel of the imported raw record; survey untouched
+    None,              // nothing to filter in this mode
+};
+
+// Display modes 0 (multi-trace) and 1 (single-trace) filter the selected
+// trace, mode 2 (raw record) the selected channel; other modes nothing.
+FilterTarget filterTargetForDisplayMode(int displayMode);
+
+// Filters the samples in place with the chosen kind. Filters accumulate:
+// every call works on the data as it stands.
+//   low-pass  : cut-off = upper
+//   high-pass : cut-off = lower
+//   band-pass : lower to upper
+//   band-stop : lower to upper
+//
+//  settings : kind and edges [Hz]
+//  samples  : trace, in/out (a point trace has 1024 samples)
+//  interval : sample interval [us] of the trace
+void ApplyFilterSettings(const FilterSettings& settings, std::span<std::int16_t> samples,
+                         float interval);
+
+}  // namespace talvex
