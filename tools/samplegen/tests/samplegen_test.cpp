@@ -1,0 +1,99 @@
+#include "common/messenger.h"
+#include "talvex/survey/fieldrecord.h"
+#include "talvex/survey/folderimport.h"
+#include "talvex/survey/newsurvey.h"
+#include "tools/samplegen/syntheticsurvey.h"
+
+#include <QTemporaryDir>
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace samplegen;
+
+namespace {
+
+// The first sample at which the S-wave (half the difference of the two
+// blows, where the P-wave and the noise largely cancel) rises clearly.
+int sOnsetSample(const talvex::Trace &positive, const talvex::Trace &negative)
+{
+    for (int i = 0; i < talvex::kTraceLength; ++i) {
+        const double s = (double(positive[std::size_t(i)]) - negative[std::size_t(i)]) / 2.0;
+        if (std::fabs(s) > 150.0)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+TEST(SampleGenerator, SameSeedSameBytes)
+{
+    const SurveyModel m = defaultModel();
+    EXPECT_EQ(talvex::encodeFieldRecordV2(makeRecord(m, 5.0, true)),
+              talvex::encodeFieldRecordV2(makeRecord(m, 5.0, true)));
+    EXPECT_NE(talvex::encodeFieldRecordV2(makeRecord(m, 5.0, true)),
+              talvex::encodeFieldRecordV2(makeRecord(m, 5.0, false)));
+}
+
+TEST(SampleGenerator, TravelTimesFollowTheStraightRay)
+{
+    SurveyModel m;
+    m.layers = {{0.0f, 10.0f, 200.0f, 500.0f}, {10.0f, 30.0f, 400.0f, 900.0f}};
+    m.sourceDistance = 0.0f;
+    EXPECT_NEAR(travelTimeMs(m, 10.0, true), 50.0, 1e-9);
+    EXPECT_NEAR(travelTimeMs(m, 20.0, true), 75.0, 1e-9);
+    m.sourceDistance = 3.0f;
+    // 4 m deep, 3 m offset: a 5 m ray through one layer.
+    EXPECT_NEAR(travelTimeMs(m, 4.0, true), 25.0, 1e-9);
+    EXPECT_NEAR(intervalVelocity(m, 5.0, 15.0), 10.0 / (25.0 + 12.5) * 1000.0, 1e-9);
+}
+
+TEST(SampleGenerator, ImportedRecordsCarryTheModelsArrivals)
+{
+    QTemporaryDir dir;
+    const SurveyModel model = defaultModel();
+    QString error;
+    ASSERT_EQ(writeRecords(model, dir.path(), &error), 40) << error.toStdString();
+
+    talvex::SurveyData survey;
+    talvex::HoleParameters p = talvex::newSurveyDefaults(survey, QDate(2026, 12, 7));
+    p.holeDepth = model.holeDepth;
+    p.sourceDistance = model.sourceDistance;
+    talvex::NewSurvey(survey, p);
+    talvex::FieldRecord record;
+    common::RecordingMessenger messenger;
+    ASSERT_EQ(talvex::ImportFolder(survey, record, dir.path(), 1, messenger).filesTaken, 40);
+
+    // Each point's S onset sits where the model puts it, with opposite
+    // polarity on the two blows.
+    std::vector<double> picked;
+    for (const talvex::TlvOne &pt : survey.points) {
+        const double expected = (travelTimeMs(model, pt.depth, true) - pt.delay) * 1000.0 / pt.interval;
+        const int onset = sOnsetSample(pt.positive, pt.negative);
+        ASSERT_GE(onset, 0) << pt.depth;
+        EXPECT_GE(onset, int(expected) - 1) << pt.depth;
+        EXPECT_LE(onset, int(expected) + 12) << pt.depth; // the wavelet needs a few samples to rise
+        // A quarter period of the 70 Hz S-wavelet after the onset: its crest,
+        // up on the positive blow and down on the negative one.
+        const std::size_t crest = std::size_t(expected + 1000.0 / 70.0 / 4.0 * 1000.0 / pt.interval);
+        ASSERT_LT(crest, std::size_t(talvex::kTraceLength));
+        EXPECT_GT(pt.positive[crest], 300) << pt.depth;
+        EXPECT_LT(pt.negative[crest], -300) << pt.depth;
+        picked.push_back(std::round(expected));
+    }
+
+    // Picking the true arrivals and correcting them to vertical times gives
+    // back the model's interval velocities.
+    double previousDepth = 0.0;
+    double previousTc = 0.0;
+    for (std::size_t i = 0; i < survey.points.size(); ++i) {
+        const talvex::TlvOne &pt = survey.points[i];
+        const double t = picked[i] * pt.interval / 1000.0 + pt.delay;
+        const double slant = std::sqrt(double(model.sourceDistance) * model.sourceDistance + double(pt.depth) * pt.depth);
+        const double tc = t * pt.depth / slant;
+        const double v = (pt.depth - previousDepth) / (tc - previousTc) * 1000.0;
+        EXPECT_NEAR(v, intervalVelocity(model, previousDepth, pt.depth), 0.02 * v) << pt.depth;
+        previousDepth = pt.depth;
+        previousTc = tc;
+    }
+}
