@@ -40,7 +40,8 @@ void Fft(float* re, float* im, int n, int inverse)
 
     std::vector<float> wr = detail::allocateZeroed<float>(static_cast<std::size_t>(n));
     std::vector<float> wi = detail::allocateZeroed<float>(static_cast<std::size_t>(n));
-    for (int k = 0; k < n; ++k) {
+    // The butterflies only index the first half of the tables.
+    for (int k = 0; k < n / 2; ++k) {
         const double angle = detail::kTwoPi * k / n;
         wr[k] = static_cast<float>(std::cos(angle));
         wi[k] = sign * static_cast<float>(std::sin(angle));

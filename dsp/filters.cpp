@@ -42,6 +42,7 @@ struct FilterBuffers
         }
     }
 
+    // Results beyond the 16-bit range saturate (see saturateToInt16).
     void storeOutput(std::int16_t* samples, std::size_t count) const
     {
         for (std::size_t i = 0; i < count; ++i) {

@@ -11,6 +11,7 @@ struct SpectrumPeak
     float peakFrequency = 0.0f;  // frequency of the largest amplitude [Hz]
     float frequencyStep = 0.0f;  // bin width of the spectrum [Hz]
 };
+static_assert(sizeof(SpectrumPeak) == 2 * sizeof(float));
 
 // Amplitude spectrum of a trace. Finds its peak and writes a display-scaled
 // spectrum back over the trace (the time samples are lost).
