@@ -190,12 +190,13 @@ int main(int argc, char *argv[])
         for (const QByteArray &answer : answers)
             send(answer);
         if (auto image = instrument.takeUpload()) {
-            out(QStringLiteral("UPLOADED %1 bytes").arg(image->size()));
             if (parser.isSet("image-out")) {
                 const auto result = common::writeFileAtomically(parser.value("image-out"), *image);
                 if (!result.ok)
                     err(result.message);
             }
+            // Announced once the image is kept, so a watcher may read it at once.
+            out(QStringLiteral("UPLOADED %1 bytes").arg(image->size()));
         }
     }
     if (parser.isSet("link"))
