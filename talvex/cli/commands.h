@@ -37,5 +37,9 @@ void storeSurveyOrFail(const std::string &path);
 std::string gbkOrFail(const std::string &utf8, const std::string &what);
 
 void addSurveyCommands(std::vector<Command> &commands);
+// Trace editing and spectrum (process, spectrum).
+void addProcessCommands(std::vector<Command> &commands);
+// Picking, point and layer velocities, results (recalc, sort, pick, layers, ...).
+void addAnalysisCommands(std::vector<Command> &commands);
 
 } // namespace cli

@@ -25,6 +25,8 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("talvex-cli"));
     std::vector<cli::Command> commands;
     cli::addSurveyCommands(commands);
+    cli::addProcessCommands(commands);
+    cli::addAnalysisCommands(commands);
 
     if (argc < 2) {
         printUsage(commands, stderr);
