@@ -1,0 +1,25 @@
+#include "kivaro/ui/caboutdialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kivaro {
+
+CAboutDialog::CAboutDialog(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("关于 KIVARO"));
+    auto *layout = new QVBoxLayout(this);
+    auto *line = new QLabel(QStringLiteral("KIVARO 1.0 版"), this);
+    layout->addWidget(line);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto *ok = new QPushButton(QStringLiteral("确定"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    buttons->addWidget(ok);
+    layout->addLayout(buttons);
+}
+
+} // namespace kivaro

@@ -1,0 +1,57 @@
+#include "kivaro/ui/clinkdialog.h"
+
+#include "kivaro/ui/caboutdialog.h"
+#include "kivaro/ui/csenddialog.h"
+#include "kivaro/ui/cupdatedialog.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace kivaro {
+
+CLinkDialog::CLinkDialog(KivaroSettings &settings, common::Messenger &messenger, QWidget *parent)
+    : QDialog(parent), m_settings(settings), m_values(settings.load())
+{
+    setWindowTitle(QStringLiteral("KIVARO 数据传输程序"));
+    setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon));
+    resize(460, 470);
+
+    auto *menuBar = new QMenuBar(this);
+    auto *menu = menuBar->addMenu(QStringLiteral("系统(&S)"));
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("关于 KIVARO(&A)..."), this, &CLinkDialog::showAbout);
+
+    const auto resolver = [&settings](int portNumber) { return settings.devicePath(portNumber); };
+    m_sheet = new QTabWidget(this);
+    m_send = new CSendDialog(m_values, resolver, messenger, m_sheet);
+    m_update = new CUpdateDialog(m_values.portIndex, resolver, messenger, m_sheet);
+    m_sheet->addTab(m_send, QStringLiteral("仪器数据传输"));
+    m_sheet->addTab(m_update, QStringLiteral("升级仪器内程序"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(m_sheet);
+}
+
+void CLinkDialog::done(int result)
+{
+    if (!m_saved) {
+        m_saved = true;
+        m_values.portIndex = m_send->portIndex();
+        m_values.baudIndex = m_send->baudIndex();
+        m_values.savePath = m_send->savePath();
+        m_settings.save(m_values);
+    }
+    QDialog::done(result);
+}
+
+void CLinkDialog::showAbout()
+{
+    CAboutDialog about(this);
+    about.exec();
+}
+
+} // namespace kivaro
