@@ -1,0 +1,212 @@
+// The link window's pages: enabling rules, the settings kept between runs,
+// and the download page driven over a pseudo-terminal.
+
+#include "kivaro/core/linkmessages.h"
+#include "kivaro/core/updatefile.h"
+#include "kivaro/ui/clinkdialog.h"
+#include "kivaro/ui/csenddialog.h"
+#include "kivaro/ui/cupdatedialog.h"
+
+#include "common/settingsstore.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace kivaro;
+
+class WidgetsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstRunShowsDefaults();
+    void settingsAreWrittenAtClose();
+    void upgradeStartFollowsTheFileCheck();
+    void downloadPageOverPseudoTerminal();
+};
+
+void WidgetsTest::firstRunShowsDefaults()
+{
+    QTemporaryDir dir;
+    common::SettingsStore store(dir.filePath("k.ini"));
+    KivaroSettings settings(store);
+    common::RecordingMessenger messenger;
+    CLinkDialog dialog(settings, messenger);
+
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("KIVARO 数据传输程序"));
+    QCOMPARE(dialog.sheet()->tabText(0), QStringLiteral("仪器数据传输"));
+    QCOMPARE(dialog.sheet()->tabText(1), QStringLiteral("升级仪器内程序"));
+    CSendDialog *send = dialog.sendPage();
+    QCOMPARE(send->portList()->currentText(), QStringLiteral("COM 1"));
+    QCOMPARE(send->baudList()->currentText(), QStringLiteral("19200"));
+    QVERIFY(send->savePath().isEmpty());
+    QVERIFY(send->connectButton()->isEnabled());
+    QVERIFY(!send->startButton()->isEnabled());
+    CUpdateDialog *update = dialog.updatePage();
+    QCOMPARE(update->portList()->currentText(), QStringLiteral("COM 1"));
+    QCOMPARE(update->baudList()->currentText(), QStringLiteral("19200"));
+    QVERIFY(!update->baudList()->isEnabled());
+    QVERIFY(!update->startButton()->isEnabled());
+}
+
+void WidgetsTest::settingsAreWrittenAtClose()
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("k.ini");
+    {
+        common::SettingsStore store(ini);
+        KivaroSettings settings(store);
+        common::RecordingMessenger messenger;
+        CLinkDialog dialog(settings, messenger);
+        CSendDialog *send = dialog.sendPage();
+        send->portList()->setCurrentIndex(2);
+        send->baudList()->setCurrentIndex(3);
+        dialog.updatePage()->portList()->setCurrentIndex(5); // not kept
+        send->setFolderChooser([] { return QStringLiteral("/data"); });
+        send->chooseFolder();
+        QCOMPARE(send->savePath(), QStringLiteral("/data/"));
+        send->setFolderChooser([] { return QString(); }); // cancelled
+        send->chooseFolder();
+        QCOMPARE(send->savePath(), QStringLiteral("/data/"));
+        dialog.reject();
+    }
+    common::SettingsStore store(ini);
+    QCOMPARE(store.readInt("Settings", QStringLiteral("通讯口"), -1), 2);
+    QCOMPARE(store.readInt("Settings", QStringLiteral("波特率"), -1), 3);
+    QCOMPARE(store.readText("Settings", QStringLiteral("保存路径"), QString()), QStringLiteral("/data/"));
+
+    KivaroSettings settings(store);
+    common::RecordingMessenger messenger;
+    CLinkDialog again(settings, messenger);
+    QCOMPARE(again.sendPage()->portList()->currentText(), QStringLiteral("COM 3"));
+    QCOMPARE(again.sendPage()->baudList()->currentText(), QStringLiteral("57600"));
+    QCOMPARE(again.updatePage()->portList()->currentText(), QStringLiteral("COM 3"));
+    QCOMPARE(again.updatePage()->baudList()->currentText(), QStringLiteral("19200"));
+    QCOMPARE(CSendDialog::withTrailingSeparator("/"), QStringLiteral("/"));
+    QCOMPARE(CSendDialog::withTrailingSeparator("C:\\"), QStringLiteral("C:\\"));
+}
+
+void WidgetsTest::upgradeStartFollowsTheFileCheck()
+{
+    QTemporaryDir dir;
+    common::RecordingMessenger messenger;
+    CUpdateDialog page(0, [](int) { return QString(); }, messenger);
+    QByteArray bytes = UpdateFile::build("FW", 1.19999993f, QByteArray(50, 'x'));
+    const auto save = [&](const QString &name, const QByteArray &content) {
+        QFile f(dir.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(content);
+        return f.fileName();
+    };
+    page.setFileChooser([&] { return save("good.update", bytes); });
+    page.chooseFile();
+    QVERIFY(page.startButton()->isEnabled());
+    QCOMPARE(page.versionField()->text(), QStringLiteral("1.2"));
+    QVERIFY(messenger.messages.isEmpty());
+
+    bytes[32] = char(bytes[32] + 1); // header check value
+    page.loadFile(save("bad.update", bytes));
+    QVERIFY(!page.startButton()->isEnabled());
+    QCOMPARE(messenger.last(), messages::badUpdateFile());
+
+    page.loadFile(save("good2.update", UpdateFile::build("FW", 2.0f, QByteArray(5, 'y'))));
+    QVERIFY(page.startButton()->isEnabled());
+    page.loadFile(dir.filePath("missing.update"));
+    QVERIFY(!page.startButton()->isEnabled());
+    QCOMPARE(messenger.last(), messages::cannotOpenFile(dir.filePath("missing.update")));
+}
+
+namespace {
+// Reads from the instrument's end of the pseudo-terminal until `count` bytes came.
+QByteArray readInstrumentEnd(int fd, int count)
+{
+    QByteArray got;
+    for (int i = 0; i < 200 && got.size() < count; ++i) {
+        QCoreApplication::processEvents();
+        char buffer[256];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0)
+            got.append(buffer, n);
+        else
+            QTest::qWait(5);
+    }
+    return got;
+}
+QByteArray le(qint64 v, int bytes)
+{
+    QByteArray b;
+    for (int i = 0; i < bytes; ++i)
+        b.append(char((quint64(v) >> (8 * i)) & 0xff));
+    return b;
+}
+} // namespace
+
+void WidgetsTest::downloadPageOverPseudoTerminal()
+{
+    int master = -1;
+    int slave = -1;
+    char name[128] = {};
+    QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
+    termios t{};
+    ::tcgetattr(slave, &t);
+    ::cfmakeraw(&t);
+    ::tcsetattr(slave, TCSANOW, &t);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+
+    QTemporaryDir dir;
+    common::SettingsStore store(dir.filePath("k.ini"));
+    KivaroSettings settings(store);
+    settings.setDevicePath(1, QString::fromLocal8Bit(name));
+    settings.save(LinkSettings{0, 1, dir.filePath("save") + "/"});
+    common::RecordingMessenger messenger;
+    CLinkDialog dialog(settings, messenger);
+    CSendDialog *page = dialog.sendPage();
+
+    page->connectButton()->click();
+    QCOMPARE(readInstrumentEnd(master, 1), QByteArray("?"));
+    QVERIFY(::write(master, "K-1\0\0\0\0\0\0", 9) == 9);
+    QCOMPARE(readInstrumentEnd(master, 1), QByteArray("!"));
+    QVERIFY(::write(master, le(2, 2).constData(), 2) == 2);
+    QCOMPARE(readInstrumentEnd(master, 1), QByteArray("#"));
+    QVERIFY(::write(master, "P1\0\0\0\0\0\0P2\0\0\0\0\0\0", 16) == 16);
+    QTRY_COMPARE(page->projectList()->count(), 2);
+    QVERIFY(page->startButton()->isEnabled());
+    QVERIFY(!page->connectButton()->isEnabled());
+
+    page->connectInstrument(); // the port is open already
+    QCOMPARE(messenger.last(), messages::cannotOpenPort());
+    page->startButton()->click();
+    QCOMPARE(messenger.last(), messages::noProjectChosen());
+
+    page->projectList()->item(1)->setCheckState(Qt::Checked);
+    page->startButton()->click();
+    QVERIFY(!page->startButton()->isEnabled());
+    QCOMPARE(readInstrumentEnd(master, 9), QByteArray("P2\0\0\0\0\0\0(", 9));
+    QVERIFY(::write(master, le(1, 2).constData(), 2) == 2);
+    QCOMPARE(readInstrumentEnd(master, 2), QByteArray("<@"));
+    QVERIFY(::write(master, "a.cwd\0\0\0\0\0\0\0", 12) == 12);
+    QCOMPARE(readInstrumentEnd(master, 1), QByteArray("$"));
+    QVERIFY(::write(master, le(5, 4).constData(), 4) == 4);
+    QCOMPARE(readInstrumentEnd(master, 1), QByteArray("*"));
+    QVERIFY(::write(master, "hello", 5) == 5);
+    QTRY_VERIFY(page->connectButton()->isEnabled());
+    QVERIFY(!page->startButton()->isEnabled());
+    QCOMPARE(messenger.last(), messages::transferFinished());
+    QFile saved(dir.filePath("save/P2/a.cwd"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("hello"));
+    QVERIFY(!page->driver().isOpen());
+    ::close(slave);
+    ::close(master);
+}
+
+QTEST_MAIN(WidgetsTest)
+#include "widgets_test.moc"
