@@ -1,0 +1,133 @@
+#include "clirunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using clitest::cli;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class SurveyCli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        survey = dir.filePath("s.qsw");
+        records = dir.filePath("rec");
+        const auto gen = clitest::run(QStringLiteral(SAMPLEGEN), {"--out", records, "--depth", "6", "--channels", "2"});
+        ASSERT_EQ(gen.exitCode, 0) << gen.err.toStdString();
+    }
+    QTemporaryDir dir;
+    QString survey;
+    QString records;
+};
+
+} // namespace
+
+TEST_F(SurveyCli, NewImportInfoAndExports)
+{
+    auto r = cli({"new", survey, "--hole-depth", "6", "--spacing", "1.5", "--project", "示例工程", "--hole", "ZK9",
+                  "--method", "1", "--source-distance", "2.25", "--date", "2026-12-7"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+
+    r = cli({"import-folder", survey, records, "--channel", "2"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // Depths 1.5, 3, 4.5, 6 truncate to 1, 3, 4, 6: eight files.
+    EXPECT_EQ(QString::fromUtf8(r.out).trimmed(), QString::fromUtf8("共成功导入数据文件8个"));
+
+    r = cli({"info", survey, "--json", "--traces"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonObject info = r.json();
+    EXPECT_EQ(info["version"].toString(), "Tlv13.01");
+    const QJsonObject header = info["header"].toObject();
+    EXPECT_EQ(header["projectName"].toString(), QString::fromUtf8("示例工程"));
+    EXPECT_EQ(header["method"].toInt(), 1);
+    EXPECT_EQ(header["sourceDistance"].toDouble(), 2.25);
+    EXPECT_EQ(header["testDate"].toString(), "2026-12-7");
+    const QJsonArray points = info["points"].toArray();
+    ASSERT_EQ(points.size(), 4);
+    EXPECT_EQ(points[1].toObject()["depth"].toDouble(), 3.0);
+    EXPECT_EQ(points[1].toObject()["interval"].toDouble(), 25.0);
+    EXPECT_EQ(points[1].toObject()["positive"].toArray().size(), 1024);
+    EXPECT_EQ(points[0].toObject()["crossDistance"].toDouble(), 2.25);
+
+    const QString out = dir.filePath("table");
+    r = cli({"export", "points", survey, out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QByteArray table = readAll(out + ".xls");
+    EXPECT_EQ(table.count("\r\n"), 5);
+    EXPECT_TRUE(table.contains("\r\n4.5\t\t\t"));
+    r = cli({"export", "waveforms", survey, dir.filePath("w.txt")});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(QFile::exists(dir.filePath("w.txt.txt")));
+}
+
+TEST_F(SurveyCli, ImportRecordAndRecordInfo)
+{
+    ASSERT_EQ(cli({"new", survey, "--hole-depth", "3"}).exitCode, 0);
+    const QString record = QDir(records).filePath("ZK1&2B.cwd");
+    auto r = cli({"record-info", record, "--json", "--samples"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonObject rec = r.json();
+    EXPECT_EQ(rec["layout"].toString(), "v2");
+    EXPECT_EQ(rec["channelCount"].toInt(), 2);
+    EXPECT_EQ(rec["sampleCount"].toInt(), 1024);
+    const QJsonArray ch2 = rec["channels"].toArray()[1].toArray();
+    ASSERT_EQ(ch2.size(), 1024);
+
+    r = cli({"import-record", survey, record, "--point", "3", "--channel", "2", "--as", "negative"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonObject info = cli({"info", survey, "--json", "--traces"}).json();
+    const QJsonObject p3 = info["points"].toArray()[2].toObject();
+    EXPECT_EQ(p3["negative"].toArray()[700].toInt(), ch2[700].toInt());
+    EXPECT_EQ(p3["delay"].toDouble(), rec["delay"].toDouble());
+    EXPECT_EQ(p3["positive"].toArray()[700].toInt(), 0);
+}
+
+TEST_F(SurveyCli, RefusalsExitNonZeroAndLeaveTheFile)
+{
+    ASSERT_EQ(cli({"new", survey, "--hole-depth", "3"}).exitCode, 0);
+    const QByteArray before = readAll(survey);
+    const QString record = QDir(records).filePath("ZK1&2A.cwd");
+
+    const QList<QStringList> refused = {
+        {"import-record", survey, record, "--point", "9", "--channel", "1", "--as", "positive"},
+        {"import-record", survey, record, "--point", "1", "--channel", "3", "--as", "positive"},
+        {"import-record", survey, record, "--point", "1", "--channel", "1", "--as", "sideways"},
+        {"import-folder", survey, dir.filePath("nothing-here")},
+        {"import-folder", survey, records, "--channel", "4"},
+        {"new", survey, "--hole", "孔😀"},
+        {"new", survey, "--hole-depth", "ten"},
+        {"new", survey, "--bogus", "1"},
+        {"export", "pictures", survey, dir.filePath("x")},
+        {"info", dir.filePath("missing.qsw")},
+        {"frobnicate"},
+    };
+    for (const QStringList &args : refused) {
+        const auto r = cli(args);
+        EXPECT_NE(r.exitCode, 0) << args.join(' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty() && r.out.isEmpty()) << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(readAll(survey), before);
+
+    // A file that is not a survey is refused with the format message.
+    QFile bad(dir.filePath("bad.qsw"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("Xyz13.01");
+    bad.close();
+    const auto r = cli({"info", bad.fileName()});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8("错误的数据格式!!")));
+
+    EXPECT_EQ(cli({"--version"}).exitCode, 0);
+    EXPECT_EQ(cli({"--help"}).exitCode, 0);
+}
