@@ -16,7 +16,9 @@ std::string formatFixed(double value, int decimals)
     return std::string(buf, r.ptr);
 }
 
-std::string formatShortest(float value)
+namespace {
+template <typename T>
+std::string shortest(T value)
 {
     if (std::isnan(value))
         return "nan";
@@ -26,16 +28,16 @@ std::string formatShortest(float value)
     const auto r = std::to_chars(buf, buf + sizeof buf, value);
     return std::string(buf, r.ptr);
 }
+} // namespace
+
+std::string formatShortest(float value)
+{
+    return shortest(value);
+}
 
 std::string formatShortest(double value)
 {
-    if (std::isnan(value))
-        return "nan";
-    if (std::isinf(value))
-        return value < 0 ? "-inf" : "inf";
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, r.ptr);
+    return shortest(value);
 }
 
 } // namespace common
