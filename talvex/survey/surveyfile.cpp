@@ -288,6 +288,12 @@ bool decodeSurvey(std::span<const std::uint8_t> bytes, SurveyData &survey, commo
 
 common::FileError StoreSurvey(SurveyData &survey, const QString &path)
 {
+    // The file counts each list in 16 bits; a longer list cannot be stored
+    // whole, and storing part of it would lose data without a word.
+    for (const std::size_t n : {survey.logLayers.size(), survey.layers.size(), survey.points.size()}) {
+        if (n > std::size_t(kMaxRecordCount))
+            return {false, QString::fromUtf8("一个数据文件最多保存%1个测点或分层").arg(kMaxRecordCount)};
+    }
     const common::FileError result = common::writeFileAtomically(path, encodeSurvey(survey));
     if (result.ok)
         survey.modified = false;

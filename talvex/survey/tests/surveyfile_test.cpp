@@ -252,6 +252,12 @@ TEST(SurveyFile, StoreReplacesAtomicallyAndClearsModified)
     EXPECT_TRUE(s.modified);
 
     EXPECT_FALSE(LoadSurvey(loaded, dir.filePath("missing.qsw"), m));
+
+    // More points than the file can count are refused, not cut short.
+    s.points.resize(std::size_t(kMaxRecordCount) + 1);
+    EXPECT_FALSE(StoreSurvey(s, path).ok);
+    ASSERT_TRUE(LoadSurvey(loaded, path, m));
+    EXPECT_EQ(loaded.points.size(), 4u);
 }
 
 TEST(SurveyFile, ImportLayersTakesBothListsOnly)
