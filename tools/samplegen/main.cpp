@@ -59,15 +59,15 @@ int main(int argc, char **argv)
             model.siteName = value;
         } else if (opt == "--model") {
             model.layers.clear();
-            std::string spec = value;
+            std::string layersText = value;
             std::size_t pos = 0;
-            while (pos <= spec.size()) {
-                const std::size_t end = std::min(spec.find(',', pos), spec.size());
+            while (pos <= layersText.size()) {
+                const std::size_t end = std::min(layersText.find(',', pos), layersText.size());
                 double f[4] = {};
                 std::size_t at = pos;
                 for (int k = 0; k < 4; ++k) {
-                    const std::size_t stop = k < 3 ? spec.find(':', at) : end;
-                    if (stop == std::string::npos || stop > end || !number(spec.substr(at, stop - at).c_str(), f[k])) {
+                    const std::size_t stop = k < 3 ? layersText.find(':', at) : end;
+                    if (stop == std::string::npos || stop > end || !number(layersText.substr(at, stop - at).c_str(), f[k])) {
                         std::fprintf(stderr, "talvex-samplegen: --model wants TOP:BOTTOM:VS:VP,...\n");
                         return 2;
                     }
