@@ -98,8 +98,8 @@ void DownloadSession::startTransfer(const QList<int> &selected, const QString &s
 
 void DownloadSession::receive(const QByteArray &bytes)
 {
-    if (!awaitingReply())
-        return; // nothing was asked for: stray bytes are dropped
+    if (!awaitingReply() || bytes.isEmpty())
+        return; // nothing was asked for (stray bytes are dropped), or nothing came
     m_rx += bytes;
     if (m_timerArmed) {
         m_host.stopTimer();

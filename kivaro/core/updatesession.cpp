@@ -34,7 +34,7 @@ void UpdateSession::start(const UpdatePlan &plan)
 
 void UpdateSession::receive(const QByteArray &bytes)
 {
-    if (m_state == State::Idle)
+    if (m_state == State::Idle || bytes.isEmpty())
         return;
     m_rx += bytes;
     if (m_timerArmed) {
