@@ -1,0 +1,199 @@
+#include "talvex/analysis/ceditzhudialogmodel.h"
+
+#include "common/fixedtext.h"
+#include "common/messenger.h"
+#include "talvex/analysis/ceditchendialogmodel.h"
+#include "talvex/analysis/fieldtext.h"
+#include "talvex/analysis/layervelocity.h"
+#include "talvex/analysis/soilclass.h"
+#include "talvex/analysis/surveylogimport.h"
+#include "talvex/survey/surveydata.h"
+
+#include <algorithm>
+
+namespace talvex {
+
+namespace {
+
+void nameBySoilType(DiChengOne &layer)
+{
+    if (const auto soil = ClassifySoil(layer.velocity)) {
+        // Every soil type text is GBK.
+        common::storeFixedText(layer.description, common::encodeGbk(*soil).value_or(QByteArray()).toStdString());
+    }
+}
+
+} // namespace
+
+CEditZhuDialogModel::CEditZhuDialogModel(SurveyData &survey, common::Messenger &messenger)
+    : m_survey(survey), m_messenger(messenger)
+{
+    select(0);
+}
+
+QStringList CEditZhuDialogModel::entries() const
+{
+    return layerEntries(int(m_survey.layers.size()));
+}
+
+void CEditZhuDialogModel::showSelected()
+{
+    m_fields = {};
+    if (m_selected < 0)
+        return;
+    const DiChengOne &l = m_survey.layers[std::size_t(m_selected)];
+    m_fields.top = l.top;
+    m_fields.bottom = l.bottom;
+    m_fields.velocity = l.velocity;
+    m_fields.description = fieldText(l.description);
+}
+
+void CEditZhuDialogModel::select(int index)
+{
+    if (index < 0 || std::size_t(index) >= m_survey.layers.size()) {
+        if (m_survey.layers.empty()) {
+            m_selected = -1;
+            showSelected();
+        }
+        return;
+    }
+    m_selected = index;
+    const DiChengOne &l = m_survey.layers[std::size_t(index)];
+    if (l.velocity == 0.0f || l.description[0] == '\0') {
+        DiChengOne stored = l;
+        stored.reserved = {};
+        m_survey.layers[std::size_t(index)] = stored;
+        applyComputed(std::size_t(index));
+    }
+    showSelected();
+}
+
+void CEditZhuDialogModel::applyComputed(std::size_t index)
+{
+    auto &layers = m_survey.layers;
+    DiChengOne l = layers[index];
+    l.velocity = ComputeLayerVelocity(m_survey, int(index));
+    nameBySoilType(l);
+    layers[index] = l;
+    if (index + 1 < layers.size()) {
+        DiChengOne next = layers[index + 1];
+        next.top = l.bottom;
+        layers[index + 1] = next;
+        next.velocity = ComputeLayerVelocity(m_survey, int(index + 1));
+        layers[index + 1] = next;
+    }
+    m_survey.modified = true;
+}
+
+bool CEditZhuDialogModel::checkBottom(const LayerFields &fields)
+{
+    const std::size_t s = std::size_t(m_selected);
+    const bool hasNext = s + 1 < m_survey.layers.size();
+    if (fields.bottom < fields.top || (hasNext && fields.bottom > m_survey.layers[s + 1].bottom)) {
+        m_messenger.show(QString::fromUtf8(CEditChenDialogModel::kBottomRangeMessage), common::MessageKind::Warning);
+        return false;
+    }
+    return true;
+}
+
+bool CEditZhuDialogModel::leaveBottom(const LayerFields &fields)
+{
+    if (m_selected < 0 || !checkBottom(fields))
+        return false;
+    const auto text = encodeFieldText(fields.description, kDescriptionBytes, QStringLiteral("土层描述"), m_messenger);
+    if (!text)
+        return false;
+    const std::size_t s = std::size_t(m_selected);
+    DiChengOne l = m_survey.layers[s];
+    l.top = fields.top;
+    l.bottom = fields.bottom;
+    l.velocity = fields.velocity;
+    l.reserved = {};
+    common::storeFixedText(l.description, *text);
+    m_survey.layers[s] = l;
+    applyComputed(s);
+    showSelected();
+    return true;
+}
+
+bool CEditZhuDialogModel::leaveVelocity(const LayerFields &fields)
+{
+    if (m_selected < 0)
+        return false;
+    const std::size_t s = std::size_t(m_selected);
+    DiChengOne l = m_survey.layers[s];
+    l.velocity = fields.velocity;
+    l.reserved = {};
+    nameBySoilType(l);
+    m_survey.layers[s] = l;
+    m_survey.modified = true;
+    showSelected();
+    return true;
+}
+
+bool CEditZhuDialogModel::leaveDescription(const LayerFields &fields)
+{
+    if (m_selected < 0)
+        return false;
+    const auto text = encodeFieldText(fields.description, kDescriptionBytes, QStringLiteral("土层描述"), m_messenger);
+    if (!text)
+        return false;
+    const std::size_t s = std::size_t(m_selected);
+    DiChengOne l = m_survey.layers[s];
+    common::storeFixedText(l.description, *text);
+    m_survey.layers[s] = l;
+    m_survey.modified = true;
+    showSelected();
+    return true;
+}
+
+bool CEditZhuDialogModel::addLayer()
+{
+    auto &layers = m_survey.layers;
+    if (!SurveyData::canAdd(layers))
+        return false;
+    DiChengOne l;
+    l.top = l.bottom = layers.empty() ? 0.0f : layers.back().bottom;
+    layers.push_back(l);
+    m_survey.modified = true;
+    select(int(layers.size()) - 1);
+    return true;
+}
+
+bool CEditZhuDialogModel::deleteLayer()
+{
+    if (m_selected < 0)
+        return false;
+    auto &layers = m_survey.layers;
+    const std::size_t s = std::size_t(m_selected);
+    const float top = layers[s].top;
+    layers.erase(layers.begin() + std::ptrdiff_t(s));
+    if (s < layers.size()) {
+        DiChengOne next = layers[s];
+        next.top = top;
+        layers[s] = next;
+        next.velocity = ComputeLayerVelocity(m_survey, int(s));
+        layers[s] = next;
+    }
+    m_survey.modified = true;
+    m_selected = -1;
+    select(std::min(int(s), int(layers.size()) - 1));
+    return true;
+}
+
+bool CEditZhuDialogModel::importSurveyLog()
+{
+    if (!ImportSurveyLog(m_survey, m_messenger))
+        return false;
+    m_selected = -1;
+    select(0);
+    return true;
+}
+
+void CEditZhuDialogModel::finish()
+{
+    if (m_survey.modified)
+        m_survey.markModified();
+}
+
+} // namespace talvex

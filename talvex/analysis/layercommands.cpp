@@ -1,0 +1,153 @@
+#include "talvex/analysis/layercommands.h"
+
+#include "common/messenger.h"
+#include "talvex/analysis/layervelocity.h"
+#include "talvex/survey/surveydata.h"
+#include "talvex/survey/viewstate.h"
+
+#include <algorithm>
+
+namespace talvex {
+
+const char *const kLayersTooCloseMessage = "两次分层离得太近了，小于了0.5m";
+const char *const kNoLayerSelectedMessage = "没有层被选中，请将光标移到要删除的层的中间部分";
+
+namespace {
+
+bool near(int y, float boundary)
+{
+    const int by = depthToCursorY(boundary);
+    return by - kMinLayerSpacingUnits < y && y < by + kMinLayerSpacingUnits;
+}
+
+// The last layer whose top and bottom enclose y strictly, or -1.
+int layerAround(const SurveyData &survey, int y)
+{
+    int found = -1;
+    for (std::size_t i = 0; i < survey.layers.size(); ++i) {
+        const DiChengOne &l = survey.layers[i];
+        if (depthToCursorY(l.top) < y && y < depthToCursorY(l.bottom))
+            found = int(i);
+    }
+    return found;
+}
+
+void refreshLayer(SurveyData &survey, std::size_t index)
+{
+    DiChengOne l = survey.layers[index];
+    l.velocity = ComputeLayerVelocity(survey, int(index));
+    survey.layers[index] = l;
+}
+
+} // namespace
+
+bool InsertLayer(SurveyData &survey, const ViewState &view, common::Messenger &messenger)
+{
+    const int y = view.depthCursor;
+    bool tooClose = y <= kDepthAxisOrigin;
+    for (const DiChengOne &l : survey.layers)
+        tooClose = tooClose || near(y, l.top) || near(y, l.bottom);
+    if (tooClose) {
+        messenger.show(QString::fromUtf8(kLayersTooCloseMessage), common::MessageKind::Warning);
+        return false;
+    }
+    if (!SurveyData::canAdd(survey.layers))
+        return false;
+    const float d = cursorYToDepth(y);
+    auto &layers = survey.layers;
+
+    const int k = layerAround(survey, y);
+    if (k >= 0) {
+        DiChengOne upper = layers[std::size_t(k)];
+        upper.bottom = d;
+        upper.description = {};
+        layers.insert(layers.begin() + k, upper);
+        refreshLayer(survey, std::size_t(k));
+        DiChengOne lower = layers[std::size_t(k) + 1];
+        lower.top = d;
+        layers[std::size_t(k) + 1] = lower;
+        refreshLayer(survey, std::size_t(k) + 1);
+    } else {
+        // Outside every layer: fill from the boundary above the cursor down to
+        // it, before the first layer that starts below the cursor.
+        float top = 0.0f;
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < layers.size(); ++i) {
+            if (depthToCursorY(layers[i].bottom) <= y) {
+                top = std::max(top, layers[i].bottom);
+                at = i + 1;
+            }
+        }
+        DiChengOne added;
+        added.top = top;
+        added.bottom = d;
+        layers.insert(layers.begin() + std::ptrdiff_t(at), added);
+        refreshLayer(survey, at);
+    }
+    survey.markModified();
+    return true;
+}
+
+bool DeleteLayer(SurveyData &survey, const ViewState &view, common::Messenger &messenger)
+{
+    const int k = layerAround(survey, view.depthCursor);
+    if (k < 0) {
+        messenger.show(QString::fromUtf8(kNoLayerSelectedMessage), common::MessageKind::Warning);
+        return false;
+    }
+    auto &layers = survey.layers;
+    const float top = layers[std::size_t(k)].top;
+    layers.erase(layers.begin() + k);
+    if (std::size_t(k) < layers.size()) {
+        DiChengOne next = layers[std::size_t(k)];
+        next.top = top;
+        layers[std::size_t(k)] = next;
+        refreshLayer(survey, std::size_t(k));
+    }
+    survey.markModified();
+    return true;
+}
+
+bool MoveLayerBoundary(SurveyData &survey, int index, float depth)
+{
+    if (index < 0 || std::size_t(index) >= survey.layers.size())
+        return false;
+    DiChengOne l = survey.layers[std::size_t(index)];
+    l.bottom = depth;
+    survey.layers[std::size_t(index)] = l;
+    refreshLayer(survey, std::size_t(index));
+    if (std::size_t(index) + 1 < survey.layers.size()) {
+        DiChengOne next = survey.layers[std::size_t(index) + 1];
+        next.top = depth;
+        survey.layers[std::size_t(index) + 1] = next;
+        refreshLayer(survey, std::size_t(index) + 1);
+    }
+    survey.markModified();
+    return true;
+}
+
+std::optional<CursorRange> boundaryDragRange(const SurveyData &survey, int index)
+{
+    if (index < 0 || std::size_t(index) >= survey.layers.size())
+        return std::nullopt;
+    CursorRange r;
+    r.lowest = depthToCursorY(survey.layers[std::size_t(index)].top) + kDragMarginUnits;
+    if (std::size_t(index) + 1 < survey.layers.size())
+        r.highest = depthToCursorY(survey.layers[std::size_t(index) + 1].bottom) - kDragMarginUnits;
+    else
+        r.highest = depthToCursorY(survey.header.holeDepth);
+    if (r.highest < r.lowest)
+        return std::nullopt;
+    return r;
+}
+
+bool DragLayerBoundary(SurveyData &survey, int index, int releaseY)
+{
+    const auto range = boundaryDragRange(survey, index);
+    if (!range)
+        return false;
+    const int y = std::clamp(releaseY, range->lowest, range->highest);
+    return MoveLayerBoundary(survey, index, cursorYToDepth(y));
+}
+
+} // namespace talvex

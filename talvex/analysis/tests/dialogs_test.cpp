@@ -1,0 +1,184 @@
+#include "analysistestutil.h"
+#include "common/fixedtext.h"
+#include "common/gbk.h"
+#include "common/messenger.h"
+#include "talvex/analysis/ceditchanshudialogmodel.h"
+#include "talvex/analysis/ceditzhudialogmodel.h"
+#include "talvex/processing/undosnapshot.h"
+
+#include <gtest/gtest.h>
+
+using namespace talvex;
+using talvex::testing::layer;
+using talvex::testing::velocityProfile;
+
+namespace {
+
+DiChengOne named(float top, float bottom, float velocity, const char *text)
+{
+    DiChengOne l = layer(top, bottom);
+    l.velocity = velocity;
+    common::storeFixedText(l.description, text);
+    return l;
+}
+
+std::string description(const DiChengOne &l)
+{
+    return common::decodeGbk(common::readFixedText(l.description)).toStdString();
+}
+
+} // namespace
+
+TEST(LayerDialog, ShowingAnUnnamedLayerComputesAndNamesIt)
+{
+    SurveyData s = velocityProfile({{2.0f, 120.0f}, {6.0f, 300.0f}, {10.0f, 900.0f}});
+    s.layers = {named(0.0f, 2.0f, 0.0f, "old"), named(2.0f, 6.0f, 300.0f, "")};
+    s.layers[0].reserved = {1, 1, 1, 1, 1, 1, 1};
+    common::RecordingMessenger messenger;
+    CEditZhuDialogModel dialog(s, messenger);
+    // Layer 1 had no velocity: computed, named, reserved bytes cleared.
+    EXPECT_EQ(s.layers[0].velocity, 120.0f);
+    EXPECT_EQ(description(s.layers[0]), "软弱土");
+    EXPECT_EQ(s.layers[0].reserved[0], 0);
+    EXPECT_EQ(dialog.shown().description, QStringLiteral("软弱土"));
+    EXPECT_TRUE(s.modified);
+    // Layer 2 has a velocity but no name.
+    dialog.select(1);
+    EXPECT_EQ(description(s.layers[1]), "中硬土");
+    EXPECT_EQ(dialog.entries().size(), 2);
+}
+
+TEST(LayerDialog, EndDepthMovesTheNextTopAndKeepsItsDescription)
+{
+    SurveyData s = velocityProfile({{2.0f, 120.0f}, {6.0f, 300.0f}, {10.0f, 900.0f}});
+    s.layers = {named(0.0f, 2.0f, 120.0f, "a"), named(2.0f, 6.0f, 300.0f, "b"), named(6.0f, 10.0f, 900.0f, "c")};
+    common::RecordingMessenger messenger;
+    CEditZhuDialogModel dialog(s, messenger);
+    dialog.select(1);
+    LayerFields f = dialog.shown();
+    f.bottom = 8.0f;
+    ASSERT_TRUE(dialog.leaveBottom(f));
+    EXPECT_EQ(s.layers[1].bottom, 8.0f);
+    EXPECT_FLOAT_EQ(s.layers[1].velocity, 6.0f / (4.0f / 300.0f + 2.0f / 900.0f));
+    EXPECT_EQ(description(s.layers[1]), "中硬土");
+    EXPECT_EQ(s.layers[2].top, 8.0f);
+    EXPECT_FLOAT_EQ(s.layers[2].velocity, 900.0f);
+    EXPECT_EQ(description(s.layers[2]), "c");
+    EXPECT_EQ(dialog.shown().velocity, s.layers[1].velocity);
+
+    f = dialog.shown();
+    f.bottom = 11.0f; // past the next layer's end
+    EXPECT_FALSE(dialog.leaveBottom(f));
+    EXPECT_EQ(s.layers[1].bottom, 8.0f);
+
+    // A typed velocity renames; a typed description stays as typed.
+    f = dialog.shown();
+    f.velocity = 820.0f;
+    ASSERT_TRUE(dialog.leaveVelocity(f));
+    EXPECT_EQ(s.layers[1].velocity, 820.0f);
+    EXPECT_EQ(description(s.layers[1]), "岩石");
+    f = dialog.shown();
+    f.description = QStringLiteral("砾岩");
+    ASSERT_TRUE(dialog.leaveDescription(f));
+    EXPECT_EQ(description(s.layers[1]), "砾岩");
+    EXPECT_EQ(s.layers[1].velocity, 820.0f);
+}
+
+TEST(LayerDialog, AddDeleteAndImport)
+{
+    SurveyData s = velocityProfile({{2.0f, 120.0f}, {6.0f, 300.0f}, {10.0f, 900.0f}});
+    s.layers = {named(0.0f, 2.0f, 120.0f, "a"), named(2.0f, 6.0f, 300.0f, "b"), named(6.0f, 10.0f, 900.0f, "c")};
+    common::RecordingMessenger messenger;
+    CEditZhuDialogModel dialog(s, messenger);
+    ASSERT_TRUE(dialog.deleteLayer());
+    ASSERT_EQ(s.layers.size(), 2u);
+    EXPECT_EQ(s.layers[0].top, 0.0f);
+    EXPECT_FLOAT_EQ(s.layers[0].velocity, 6.0f / (2.0f / 120.0f + 4.0f / 300.0f));
+    EXPECT_EQ(description(s.layers[0]), "b");
+    EXPECT_EQ(dialog.selected(), 0);
+
+    ASSERT_TRUE(dialog.addLayer());
+    ASSERT_EQ(s.layers.size(), 3u);
+    EXPECT_EQ(s.layers[2].top, 10.0f);
+    EXPECT_EQ(dialog.selected(), 2);
+    EXPECT_FALSE(dialog.shown().description.isEmpty()); // shown at once, so named
+
+    s.logLayers = {layer(0.0f, 4.0f), layer(4.0f, 10.0f)};
+    messenger.answers = {false};
+    EXPECT_FALSE(dialog.importSurveyLog());
+    EXPECT_EQ(s.layers.size(), 3u);
+    ASSERT_TRUE(dialog.importSurveyLog());
+    ASSERT_EQ(s.layers.size(), 2u);
+    EXPECT_EQ(dialog.selected(), 0);
+    EXPECT_FLOAT_EQ(s.layers[0].velocity, 4.0f / (2.0f / 120.0f + 2.0f / 300.0f));
+    EXPECT_EQ(description(s.layers[0]), "中软土");
+    EXPECT_EQ(description(s.layers[1]), ""); // named when first selected
+    dialog.select(1);
+    EXPECT_FLOAT_EQ(s.layers[1].velocity, 6.0f / (2.0f / 300.0f + 4.0f / 900.0f));
+    EXPECT_EQ(description(s.layers[1]), "坚硬土或软质岩石");
+
+    s.modified = false;
+    dialog.finish();
+    EXPECT_FALSE(s.modified);
+}
+
+TEST(HoleDialog, StoresTextsAndNumbersWithAnUndoSnapshot)
+{
+    SurveyData s;
+    s.points.push_back(TlvOne::newPoint(1.5f));
+    s.points[0].pointVelocity = 123.0f;
+    UndoSnapshot undo;
+    common::RecordingMessenger messenger;
+    CEditChanShuDialogModel dialog(s, undo, messenger);
+    HoleDialogValues v = CEditChanShuDialogModel::load(s);
+    EXPECT_EQ(v.overburden, 20.0f);
+    v.projectName = QStringLiteral("示例工程");
+    v.holeNumber = QString(45, QLatin1Char('7'));
+    v.personnel = QStringLiteral("测试员");
+    v.testDate = QStringLiteral("2026-12-7");
+    v.method = 1;
+    v.sourceDistance = 3.0f;
+    v.overburden = 200.0f;
+    v.computationDepth = 0.0f;
+    v.personnelLabel = 2;
+    v.microtremorTest = 1;
+    ASSERT_TRUE(dialog.apply(v));
+    EXPECT_EQ(common::readFixedText(s.header.holeNumber), std::string(40, '7'));
+    EXPECT_EQ(common::decodeGbk(common::readFixedText(s.header.projectName)), QStringLiteral("示例工程"));
+    EXPECT_EQ(s.header.method, 1);
+    EXPECT_EQ(s.header.sourceDistance, 3.0f);
+    EXPECT_EQ(s.personnelLabel, 2);
+    EXPECT_EQ(s.microtremorTest, 1);
+    EXPECT_EQ(s.points[0].pointVelocity, 123.0f); // not recomputed
+    EXPECT_TRUE(s.modified);
+    ASSERT_TRUE(undo.Undo(s));
+    EXPECT_EQ(s.header.method, 0);
+    EXPECT_EQ(CEditChanShuDialogModel::load(s).projectName, QString());
+}
+
+TEST(HoleDialog, RefusesWhatItsFieldsWouldNotTake)
+{
+    SurveyData s;
+    UndoSnapshot undo;
+    common::RecordingMessenger messenger;
+    CEditChanShuDialogModel dialog(s, undo, messenger);
+    const HoleDialogValues start = CEditChanShuDialogModel::load(s);
+    HoleDialogValues v = start;
+    v.projectName = QString(24, QChar(0x5DE5));
+    EXPECT_TRUE(dialog.validate(v));
+    v.projectName = QString(25, QChar(0x5DE5));
+    EXPECT_FALSE(dialog.apply(v));
+    v = start;
+    v.overburden = 200.5f;
+    EXPECT_FALSE(dialog.apply(v));
+    EXPECT_TRUE(messenger.last().contains(QStringLiteral("200")));
+    v = start;
+    v.computationDepth = -0.1f;
+    EXPECT_FALSE(dialog.apply(v));
+    v = start;
+    v.personnel = QStringLiteral("\U0001F600");
+    EXPECT_FALSE(dialog.apply(v));
+    EXPECT_EQ(messenger.messages.size(), 4);
+    EXPECT_FALSE(undo.available());
+    EXPECT_FALSE(s.modified);
+}
