@@ -19,13 +19,14 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Downloads the instrument's projects and upgrades its program over a serial line.\n"
-        "Ports COM 1 … COM 8 map to devices through the settings (section \"Devices\")."));
+    parser.setApplicationDescription(
+        QStringLiteral("Downloads the instrument's projects and upgrades its program over a serial line.\n"
+                       "Ports COM 1 … COM 8 map to devices through the settings (section \"Devices\")."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOption({"settings", "Keep the settings in this INI file instead of the user's store.", "FILE"});
-    parser.addOption({"grab", "Save a picture of each page to PREFIX-<n>.png and quit.", "PREFIX"});
+    parser.addOption(
+        { "settings", "Keep the settings in this INI file instead of the user's store.", "FILE" });
+    parser.addOption({ "grab", "Save a picture of each page to PREFIX-<n>.png and quit.", "PREFIX" });
     parser.process(app);
 
     std::unique_ptr<common::SettingsStore> store = parser.isSet("settings")

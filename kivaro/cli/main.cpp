@@ -87,9 +87,9 @@ void addCommonOptions(QCommandLineParser &parser)
 
 void addLinkOptions(QCommandLineParser &parser)
 {
-    parser.addOption({"device", "Serial device (or pseudo-terminal) of the instrument.", "PATH"});
-    parser.addOption({"port", "Port COM N, mapped to a device by the settings.", "N"});
-    parser.addOption({"response-ms", "Response time-out in milliseconds (default 2000).", "MS"});
+    parser.addOption({ "device", "Serial device (or pseudo-terminal) of the instrument.", "PATH" });
+    parser.addOption({ "port", "Port COM N, mapped to a device by the settings.", "N" });
+    parser.addOption({ "response-ms", "Response time-out in milliseconds (default 2000).", "MS" });
 }
 
 int intOption(const QCommandLineParser &parser, const QString &name, int fallback)
@@ -104,9 +104,9 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
     QCommandLineParser parser;
     addCommonOptions(parser);
     addLinkOptions(parser);
-    parser.addOption({"baud", "Baud rate (default 19200).", "B", "19200"});
-    parser.addOption({"save", "Folder that receives one sub-folder per project.", "DIR"});
-    parser.addOption({"projects", "Comma-separated projects to download.", "NAMES"});
+    parser.addOption({ "baud", "Baud rate (default 19200).", "B", "19200" });
+    parser.addOption({ "save", "Folder that receives one sub-folder per project.", "DIR" });
+    parser.addOption({ "projects", "Comma-separated projects to download.", "NAMES" });
     parser.process(arguments);
 
     int portNumber = 1;
@@ -115,8 +115,9 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
     bool baudOk = false;
     const int baud = parser.value("baud").toInt(&baudOk);
     if (!resolver || !baudOk || baud <= 0 || (parser.isSet("projects") && !parser.isSet("save"))) {
-        printError(error.isEmpty() ? QStringLiteral("download needs a baud rate and, with --projects, --save DIR")
-                                   : error);
+        printError(error.isEmpty()
+                ? QStringLiteral("download needs a baud rate and, with --projects, --save DIR")
+                : error);
         return kExitUsage;
     }
 
@@ -164,9 +165,9 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
                 }
                 selected.append(index);
             }
-            QMetaObject::invokeMethod(&app, [&, selected] {
-                session.startTransfer(selected, parser.value("save"));
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &app, [&, selected] { session.startTransfer(selected, parser.value("save")); },
+                Qt::QueuedConnection);
             return;
         }
         case DownloadSession::Outcome::NoProjects:
@@ -198,7 +199,7 @@ int runUpgrade(QCoreApplication &app, const QStringList &arguments)
     QCommandLineParser parser;
     addCommonOptions(parser);
     addLinkOptions(parser);
-    parser.addOption({"block-response-ms", "Time-out after a data block (default 20000).", "MS"});
+    parser.addOption({ "block-response-ms", "Time-out after a data block (default 20000).", "MS" });
     parser.addPositionalArgument("file", "The .update file.");
     parser.process(arguments);
 
@@ -224,12 +225,13 @@ int runUpgrade(QCoreApplication &app, const QStringList &arguments)
     LinkDriver driver(resolver, messenger);
     UpdateSession session(driver, messenger);
     session.setResponseIntervals(intOption(parser, "response-ms", UpdateSession::kResponseMs),
-                                 intOption(parser, "block-response-ms", UpdateSession::kBlockResponseMs));
+        intOption(parser, "block-response-ms", UpdateSession::kBlockResponseMs));
     driver.setReceiver([&](const QByteArray &b) { session.receive(b); }, [&] { session.timeout(); });
     QObject::connect(&session, &UpdateSession::progressChanged, [&] { print(session.statusLine()); });
     int exitCode = kExitFailed;
     QObject::connect(&session, &UpdateSession::finished, [&](UpdateSession::Outcome outcome) {
-        exitCode = outcome == UpdateSession::Outcome::Upgraded || outcome == UpdateSession::Outcome::InstrumentNewer
+        exitCode = outcome == UpdateSession::Outcome::Upgraded
+                || outcome == UpdateSession::Outcome::InstrumentNewer
                 || outcome == UpdateSession::Outcome::InstrumentSame
             ? kExitOk
             : kExitFailed;
@@ -239,7 +241,8 @@ int runUpgrade(QCoreApplication &app, const QStringList &arguments)
     const int baud = KivaroSettings::baudRate(KivaroSettings::kUpgradeBaudIndex);
     if (driver.open(portNumber, baud, true) != LinkDriver::OpenResult::Opened)
         return kExitFailed;
-    session.start(UpdatePlan::fromShownText(file.sizeText(), file.versionText(), file.checksumText(), file.image()));
+    session.start(
+        UpdatePlan::fromShownText(file.sizeText(), file.versionText(), file.checksumText(), file.image()));
     app.exec();
     return exitCode;
 }

@@ -13,22 +13,25 @@ namespace kivaro {
 
 namespace {
 
-QString fieldText(const QByteArray &bytes, qsizetype offset, qsizetype size)
-{
-    return common::decodeGbk(
-        common::readFixedText(std::span<const char>(bytes.constData() + offset, std::size_t(size))));
-}
+    QString fieldText(const QByteArray &bytes, qsizetype offset, qsizetype size)
+    {
+        return common::decodeGbk(
+            common::readFixedText(std::span<const char>(bytes.constData() + offset, std::size_t(size))));
+    }
 
-const std::uint8_t *raw(const QByteArray &bytes)
-{
-    return reinterpret_cast<const std::uint8_t *>(bytes.constData());
-}
+    const std::uint8_t *raw(const QByteArray &bytes)
+    {
+        return reinterpret_cast<const std::uint8_t *>(bytes.constData());
+    }
 
 } // namespace
 
-DownloadSession::DownloadSession(LinkHost &host, FolderSink &sink, common::Messenger &messenger,
-                                 QObject *parent)
-    : QObject(parent), m_host(host), m_sink(sink), m_messenger(messenger)
+DownloadSession::DownloadSession(
+    LinkHost &host, FolderSink &sink, common::Messenger &messenger, QObject *parent)
+    : QObject(parent)
+    , m_host(host)
+    , m_sink(sink)
+    , m_messenger(messenger)
 {
     m_status[int(Bar::Projects)] = QStringLiteral("工程数量: 0/0");
     m_status[int(Bar::Files)] = QStringLiteral("文件数量: 0/0");
@@ -154,7 +157,8 @@ void DownloadSession::act()
         stopGuard();
         for (int i = 0; i < m_projectCount; ++i) {
             const QByteArray field = m_rx.mid(qsizetype(i) * kProjectField, kProjectField);
-            const QByteArray bytes(common::readFixedText(std::span<const char>(field.constData(), kProjectField)).c_str());
+            const QByteArray bytes(
+                common::readFixedText(std::span<const char>(field.constData(), kProjectField)).c_str());
             m_projectBytes.append(bytes);
             m_projectNames.append(common::decodeGbk(bytes));
         }
@@ -214,7 +218,8 @@ void DownloadSession::actOnFileData()
     const qsizetype n = m_rx.size();
     const auto showProgress = [this, n] {
         m_bars[int(Bar::CurrentFile)].step();
-        setStatus(Bar::CurrentFile, QStringLiteral("当前文件: %1 k/%2 k").arg(n / kBlockSize).arg(m_fileSize / kBlockSize));
+        setStatus(Bar::CurrentFile,
+            QStringLiteral("当前文件: %1 k/%2 k").arg(n / kBlockSize).arg(m_fileSize / kBlockSize));
     };
     if (n == m_fileSize) {
         stopGuard();
@@ -277,7 +282,8 @@ void DownloadSession::nextProject()
             return;
         }
         m_bars[int(Bar::Projects)].step();
-        setStatus(Bar::Projects, QStringLiteral("工程数量: %1/%2").arg(m_projectIndex).arg(m_selected.size()));
+        setStatus(
+            Bar::Projects, QStringLiteral("工程数量: %1/%2").arg(m_projectIndex).arg(m_selected.size()));
         const int index = m_selected.at(m_projectIndex - 1);
         m_projectName = m_projectNames.at(index);
         if (isSafeEntryName(m_projectName))

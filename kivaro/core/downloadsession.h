@@ -54,23 +54,23 @@ class DownloadSession : public QObject {
     Q_OBJECT
 public:
     enum class State {
-        Idle,             // port closed (or about to be), nothing outstanding
-        WaitNumber,       // connection phase
+        Idle, // port closed (or about to be), nothing outstanding
+        WaitNumber, // connection phase
         WaitProjectCount,
         WaitProjectNames,
-        Listed,           // the list has arrived; port open, the instrument waits
-        WaitFileCount,    // transfer phase
+        Listed, // the list has arrived; port open, the instrument waits
+        WaitFileCount, // transfer phase
         WaitFileName,
         WaitFileSize,
         WaitFileData,
-        Working,          // transfer phase between two replies, nothing outstanding
+        Working, // transfer phase between two replies, nothing outstanding
     };
     enum class Bar { Projects = 0, Files = 1, CurrentFile = 2 };
     enum class Outcome {
-        Listed,       // connection phase complete, the list is shown
-        NoProjects,   // the instrument holds no project; port closed
-        Finished,     // every chosen project transferred; port closed
-        TimedOut,     // no (complete) reply in time; port closed
+        Listed, // connection phase complete, the list is shown
+        NoProjects, // the instrument holds no project; port closed
+        Finished, // every chosen project transferred; port closed
+        TimedOut, // no (complete) reply in time; port closed
         SerialFailed, // the serial layer refused a write; port closed
         FolderFailed, // a project folder could not be created; port closed
     };
@@ -81,8 +81,8 @@ public:
     static constexpr int kProjectField = 8;
     static constexpr int kFileNameField = 12;
 
-    DownloadSession(LinkHost &host, FolderSink &sink, common::Messenger &messenger,
-                    QObject *parent = nullptr);
+    DownloadSession(
+        LinkHost &host, FolderSink &sink, common::Messenger &messenger, QObject *parent = nullptr);
 
     // The response time-out; kResponseMs unless a test or kivaro-cli shortens it.
     void setResponseInterval(int milliseconds) { m_interval = milliseconds; }

@@ -19,7 +19,7 @@ namespace kivaro {
 struct LinkSettings {
     int portIndex = 0; // 0 = COM 1 … 7 = COM 8
     int baudIndex = 1; // 0 = 9600 … 4 = 115200
-    QString savePath;  // ends with a separator when chosen through the browser
+    QString savePath; // ends with a separator when chosen through the browser
 
     bool operator==(const LinkSettings &) const = default;
 };
@@ -29,7 +29,10 @@ public:
     static constexpr int kPortCount = 8;
     static constexpr int kUpgradeBaudIndex = 1; // the upgrade always runs at 19200
 
-    explicit KivaroSettings(common::SettingsStore &store) : m_store(store) {}
+    explicit KivaroSettings(common::SettingsStore &store)
+        : m_store(store)
+    {
+    }
 
     // Missing or out-of-range values give the defaults.
     LinkSettings load() const;

@@ -5,7 +5,10 @@
 
 namespace kivaro::messages {
 
-inline QString cannotOpenPort() { return QStringLiteral("不能打开串口"); }
+inline QString cannotOpenPort()
+{
+    return QStringLiteral("不能打开串口");
+}
 
 inline QString noResponse()
 {
@@ -16,9 +19,18 @@ inline QString noResponse()
                           "4、仪器与计算机所使用的波特率不一致.");
 }
 
-inline QString noProjectChosen() { return QStringLiteral("你没有选中要传送的工地名，请重新操作！"); }
-inline QString noProjectsOnInstrument() { return QStringLiteral("仪器里没有工程数据。"); }
-inline QString transferFinished() { return QStringLiteral("数据传输结束!!"); }
+inline QString noProjectChosen()
+{
+    return QStringLiteral("你没有选中要传送的工地名，请重新操作！");
+}
+inline QString noProjectsOnInstrument()
+{
+    return QStringLiteral("仪器里没有工程数据。");
+}
+inline QString transferFinished()
+{
+    return QStringLiteral("数据传输结束!!");
+}
 
 inline QString cannotCreateFolder(const QString &path)
 {
@@ -39,7 +51,10 @@ inline QString unsafeFileName(const QString &project, const QString &name)
         + QStringLiteral("\"不能用作文件名(为空或含有路径符号)，该文件没有保存。");
 }
 
-inline QString cannotOpenFile(const QString &path) { return QStringLiteral("不能打开文件 ") + path; }
+inline QString cannotOpenFile(const QString &path)
+{
+    return QStringLiteral("不能打开文件 ") + path;
+}
 inline QString badUpdateFile()
 {
     return QStringLiteral("文件格式错误,这不是一个有效的仪器升级程序!");
@@ -52,6 +67,9 @@ inline QString instrumentSame()
 {
     return QStringLiteral("仪器里现有的程序准备升级的文件版本一样,不需要升级!");
 }
-inline QString upgradeFinished() { return QStringLiteral("仪器里程序升级完毕!"); }
+inline QString upgradeFinished()
+{
+    return QStringLiteral("仪器里程序升级完毕!");
+}
 
 } // namespace kivaro::messages

@@ -9,8 +9,10 @@
 namespace kivaro {
 
 UpdateSession::UpdateSession(LinkHost &host, common::Messenger &messenger, QObject *parent)
-    : QObject(parent), m_host(host), m_messenger(messenger),
-      m_status(QStringLiteral("传送进度: 已传送 0 字节,剩余 0 字节."))
+    : QObject(parent)
+    , m_host(host)
+    , m_messenger(messenger)
+    , m_status(QStringLiteral("传送进度: 已传送 0 字节,剩余 0 字节."))
 {
 }
 
@@ -69,7 +71,8 @@ void UpdateSession::act()
         if (n != 2)
             return;
         stopGuard();
-        const auto reply = std::int16_t(common::loadU16(reinterpret_cast<const std::uint8_t *>(m_rx.constData())));
+        const auto reply
+            = std::int16_t(common::loadU16(reinterpret_cast<const std::uint8_t *>(m_rx.constData())));
         const float version = instrumentVersion(reply);
         if (version >= m_plan.version) {
             m_rx.clear();
@@ -80,7 +83,7 @@ void UpdateSession::act()
             const bool newer = version > m_plan.version;
             end(newer ? Outcome::InstrumentNewer : Outcome::InstrumentSame);
             m_messenger.show(newer ? messages::instrumentNewer() : messages::instrumentSame(),
-                             common::MessageKind::Information);
+                common::MessageKind::Information);
             return;
         }
         m_state = State::WaitConfirm;
@@ -99,7 +102,7 @@ void UpdateSession::act()
         m_rx.clear();
         m_host.pause(kPauseMs);
         send(QByteArray(reinterpret_cast<const char *>(announcement.data()), qsizetype(announcement.size())),
-             m_interval);
+            m_interval);
         return;
     }
     case State::WaitBlockRequest: {
@@ -120,7 +123,8 @@ void UpdateSession::act()
         }
         // The last block (possibly empty). The image never supplies more
         // bytes than it holds, whatever the size says.
-        const QByteArray block = remaining > 0 ? m_plan.image.mid(m_sent, qsizetype(remaining)) : QByteArray();
+        const QByteArray block
+            = remaining > 0 ? m_plan.image.mid(m_sent, qsizetype(remaining)) : QByteArray();
         m_host.pause(kPauseMs);
         if (!m_host.write(block)) {
             end(Outcome::SerialFailed);

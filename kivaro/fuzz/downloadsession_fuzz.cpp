@@ -15,7 +15,7 @@ public:
     void startTimer(int) override { timer = true; }
     void stopTimer() override { timer = false; }
     void closePort() override { open = false; }
-    void pause(int) override {}
+    void pause(int) override { }
     bool timer = false;
     bool open = true;
 };

@@ -5,7 +5,10 @@
 namespace kivaro {
 
 CMSComm::CMSComm(DeviceResolver resolver, common::Messenger &messenger, QObject *parent)
-    : QObject(parent), m_resolver(std::move(resolver)), m_messenger(messenger), m_port(new QSerialPort(this))
+    : QObject(parent)
+    , m_resolver(std::move(resolver))
+    , m_messenger(messenger)
+    , m_port(new QSerialPort(this))
 {
     connect(m_port, &QSerialPort::readyRead, this, &CMSComm::onReadyRead);
 }
@@ -134,6 +137,13 @@ QByteArray CMSComm::input()
 {
     if (!m_port->isOpen())
         return {};
+    // Take in what the system holds for the port as well, so that a read
+    // returns every waiting byte (the read right after opening discards
+    // bytes left from earlier). No receive event is raised for them.
+    m_reading = true;
+    if (!m_port->waitForReadyRead(0))
+        m_port->clearError(); // nothing more was waiting
+    m_reading = false;
     return m_inputLen > 0 ? m_port->read(m_inputLen) : m_port->readAll();
 }
 
@@ -156,7 +166,7 @@ bool CMSComm::setOutput(const QByteArray &bytes)
 
 void CMSComm::onReadyRead()
 {
-    if (m_rThreshold <= 0 || m_port->bytesAvailable() < m_rThreshold)
+    if (m_reading || m_rThreshold <= 0 || m_port->bytesAvailable() < m_rThreshold)
         return;
     m_event = kEventReceive;
     emit onComm();

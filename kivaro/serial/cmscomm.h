@@ -80,6 +80,7 @@ private:
     int m_sThreshold = 0;
     int m_inputLen = 0;
     int m_event = 0;
+    bool m_reading = false;
     QString m_lastError;
 };
 

@@ -7,7 +7,9 @@
 namespace kivaro {
 
 LinkDriver::LinkDriver(CMSComm::DeviceResolver resolver, common::Messenger &messenger, QObject *parent)
-    : QObject(parent), m_messenger(messenger), m_comm(std::move(resolver), messenger)
+    : QObject(parent)
+    , m_messenger(messenger)
+    , m_comm(std::move(resolver), messenger)
 {
     m_timer.setSingleShot(true);
     connect(&m_comm, &CMSComm::onComm, this, &LinkDriver::onComm);

@@ -58,11 +58,10 @@ class SimulatedInstrument {
 public:
     explicit SimulatedInstrument(const QStringList &arguments)
     {
-        m_process.start(QStringLiteral(INSTRUMENT_SIM), QStringList{"--pty"} + arguments);
+        m_process.start(QStringLiteral(INSTRUMENT_SIM), QStringList { "--pty" } + arguments);
         if (!m_process.waitForStarted(5000))
             return;
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(5000)) {
-        }
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(5000)) { }
         const QString first = QString::fromUtf8(m_process.readLine()).trimmed();
         if (first.startsWith("PTY "))
             m_device = first.mid(4);
@@ -126,28 +125,30 @@ protected:
 
 TEST_F(CliEndToEnd, ListsTheInstrumentWithoutDownloading)
 {
-    SimulatedInstrument sim({"--projects", m_served, "--number", "K-77"});
+    SimulatedInstrument sim({ "--projects", m_served, "--number", "K-77" });
     ASSERT_FALSE(sim.device().isEmpty());
-    const CliRun run = cli({"download", "--device", sim.device(), "--baud", "38400", "--save", path("dl")});
+    const CliRun run = cli({ "download", "--device", sim.device(), "--baud", "38400", "--save", path("dl") });
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("仪器编号: K-77")));
-    for (const QString &name : {QStringLiteral("P1"), QStringLiteral("工地二号"), QStringLiteral("ABCDEFGH")})
+    for (const QString &name :
+        { QStringLiteral("P1"), QStringLiteral("工地二号"), QStringLiteral("ABCDEFGH") })
         EXPECT_TRUE(run.out.contains(QStringLiteral("工程: ") + name)) << run.out.toStdString();
     EXPECT_FALSE(QFileInfo::exists(path("dl")));
 }
 
 TEST_F(CliEndToEnd, DownloadsProjectsByteForByteFromRepliesInPieces)
 {
-    SimulatedInstrument sim({"--projects", m_served, "--split", "300", "--split-gap-ms", "2"});
-    const CliRun run = cli({"download", "--device", sim.device(), "--save", path("dl"), "--projects",
-                         QStringLiteral("P1,工地二号,ABCDEFGH,NOFILES")});
+    SimulatedInstrument sim({ "--projects", m_served, "--split", "300", "--split-gap-ms", "2" });
+    const CliRun run = cli({ "download", "--device", sim.device(), "--save", path("dl"), "--projects",
+        QStringLiteral("P1,工地二号,ABCDEFGH,NOFILES") });
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(kivaro::messages::transferFinished()));
     EXPECT_EQ(tree(path("dl")), tree(m_served));
 
     // A second download overwrites what the first one wrote.
     writeFile(path("dl") + "/P1/1&3A.cwd", "stale");
-    const CliRun again = cli({"download", "--device", sim.device(), "--save", path("dl"), "--projects", "P1"});
+    const CliRun again
+        = cli({ "download", "--device", sim.device(), "--save", path("dl"), "--projects", "P1" });
     EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
     EXPECT_EQ(tree(path("dl")), tree(m_served));
 }
@@ -155,34 +156,34 @@ TEST_F(CliEndToEnd, DownloadsProjectsByteForByteFromRepliesInPieces)
 TEST_F(CliEndToEnd, MisbehavingInstrumentEndsInTheTimeOutMessage)
 {
     const QStringList misbehaviours[] = {
-        {"--silent-after", "5"},  // falls silent inside the first project
-        {"--short-reply", "2"},   // the project count stops short
-        {"--garbage-reply", "7"}, // the first file's size runs long
+        { "--silent-after", "5" }, // falls silent inside the first project
+        { "--short-reply", "2" }, // the project count stops short
+        { "--garbage-reply", "7" }, // the first file's size runs long
     };
     for (const QStringList &mis : misbehaviours) {
         SCOPED_TRACE(mis.join(' ').toStdString());
-        SimulatedInstrument sim(QStringList{"--projects", m_served} + mis);
-        const CliRun run = cli({"download", "--device", sim.device(), "--save", path("dl"), "--projects", "P1",
-                             "--response-ms", "200"});
+        SimulatedInstrument sim(QStringList { "--projects", m_served } + mis);
+        const CliRun run = cli({ "download", "--device", sim.device(), "--save", path("dl"), "--projects",
+            "P1", "--response-ms", "200" });
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_TRUE(run.err.contains(kivaro::messages::noResponse())) << run.err.toStdString();
     }
-    const CliRun unknown = cli({"download", "--device", "/nonexistent/tty", "--save", path("dl")});
+    const CliRun unknown = cli({ "download", "--device", "/nonexistent/tty", "--save", path("dl") });
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_TRUE(unknown.err.contains("/nonexistent/tty"));
 }
 
 TEST_F(CliEndToEnd, UpgradesWhenTheFileIsNewer)
 {
-    for (const int size : {1025, 2048, 0}) {
+    for (const int size : { 1025, 2048, 0 }) {
         SCOPED_TRACE(size);
         const QByteArray image = pattern(size, 9);
         writeFile(path("fw.update"), kivaro::UpdateFile::build("FW", 1.2f, image));
         QFile::remove(path("kept"));
 
         SimulatedInstrument older(
-            {"--mode", "upgrade", "--instrument-version", "120", "--image-out", path("kept")});
-        const CliRun run = cli({"upgrade", "--device", older.device(), path("fw.update")});
+            { "--mode", "upgrade", "--instrument-version", "120", "--image-out", path("kept") });
+        const CliRun run = cli({ "upgrade", "--device", older.device(), path("fw.update") });
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_TRUE(run.out.contains(kivaro::messages::upgradeFinished()));
         ASSERT_TRUE(older.waitForOutput(QStringLiteral("UPLOADED %1 bytes").arg(size)));
@@ -191,8 +192,8 @@ TEST_F(CliEndToEnd, UpgradesWhenTheFileIsNewer)
         EXPECT_EQ(kept.readAll(), image);
     }
 
-    SimulatedInstrument newer({"--mode", "upgrade", "--instrument-version", "130"});
-    const CliRun skip = cli({"upgrade", "--device", newer.device(), path("fw.update")});
+    SimulatedInstrument newer({ "--mode", "upgrade", "--instrument-version", "130" });
+    const CliRun skip = cli({ "upgrade", "--device", newer.device(), path("fw.update") });
     EXPECT_EQ(skip.exitCode, 0);
     EXPECT_TRUE(skip.out.contains(kivaro::messages::instrumentNewer()));
 }
@@ -201,17 +202,17 @@ TEST_F(CliEndToEnd, ChecksUpdateFiles)
 {
     QByteArray file = kivaro::UpdateFile::build("FW", 1.5f, pattern(100, 1));
     writeFile(path("good.update"), file);
-    const CliRun good = cli({"check", path("good.update")});
+    const CliRun good = cli({ "check", path("good.update") });
     EXPECT_EQ(good.exitCode, 0);
     EXPECT_TRUE(good.out.contains(QStringLiteral("程序版本: 1.5")));
     file[70] = char(file[70] + 1);
     writeFile(path("bad.update"), file);
-    const CliRun bad = cli({"check", path("bad.update")});
+    const CliRun bad = cli({ "check", path("bad.update") });
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains(kivaro::messages::badUpdateFile()));
-    EXPECT_EQ(cli({"upgrade", "--device", "/dev/null", path("bad.update")}).exitCode, 1);
-    EXPECT_EQ(cli({"nonsense"}).exitCode, 2);
-    EXPECT_EQ(cli({"--version"}).exitCode, 0);
+    EXPECT_EQ(cli({ "upgrade", "--device", "/dev/null", path("bad.update") }).exitCode, 1);
+    EXPECT_EQ(cli({ "nonsense" }).exitCode, 2);
+    EXPECT_EQ(cli({ "--version" }).exitCode, 0);
 }
 
 } // namespace

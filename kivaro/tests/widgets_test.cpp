@@ -31,6 +31,7 @@ private slots:
     void settingsAreWrittenAtClose();
     void upgradeStartFollowsTheFileCheck();
     void downloadPageOverPseudoTerminal();
+    void secondUpgradePressLeavesTheExchange();
 };
 
 void WidgetsTest::firstRunShowsDefaults()
@@ -98,7 +99,8 @@ void WidgetsTest::upgradeStartFollowsTheFileCheck()
 {
     QTemporaryDir dir;
     common::RecordingMessenger messenger;
-    CUpdateDialog page(0, [](int) { return QString(); }, messenger);
+    CUpdateDialog page(
+        0, [](int) { return QString(); }, messenger);
     QByteArray bytes = UpdateFile::build("FW", 1.19999993f, QByteArray(50, 'x'));
     const auto save = [&](const QString &name, const QByteArray &content) {
         QFile f(dir.filePath(name));
@@ -155,7 +157,7 @@ void WidgetsTest::downloadPageOverPseudoTerminal()
     int slave = -1;
     char name[128] = {};
     QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
-    termios t{};
+    termios t {};
     ::tcgetattr(slave, &t);
     ::cfmakeraw(&t);
     ::tcsetattr(slave, TCSANOW, &t);
@@ -165,7 +167,7 @@ void WidgetsTest::downloadPageOverPseudoTerminal()
     common::SettingsStore store(dir.filePath("k.ini"));
     KivaroSettings settings(store);
     settings.setDevicePath(1, QString::fromLocal8Bit(name));
-    settings.save(LinkSettings{0, 1, dir.filePath("save") + "/"});
+    settings.save(LinkSettings { 0, 1, dir.filePath("save") + "/" });
     common::RecordingMessenger messenger;
     CLinkDialog dialog(settings, messenger);
     CSendDialog *page = dialog.sendPage();
@@ -204,6 +206,41 @@ void WidgetsTest::downloadPageOverPseudoTerminal()
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), QByteArray("hello"));
     QVERIFY(!page->driver().isOpen());
+    ::close(slave);
+    ::close(master);
+}
+
+void WidgetsTest::secondUpgradePressLeavesTheExchange()
+{
+    int master = -1;
+    int slave = -1;
+    char name[128] = {};
+    QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    QTemporaryDir dir;
+    QFile file(dir.filePath("fw.update"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(UpdateFile::build("FW", 1.5f, QByteArray(2000, 'q')));
+    file.close();
+
+    common::RecordingMessenger messenger;
+    const QString device = QString::fromLocal8Bit(name);
+    CUpdateDialog page(
+        0, [device](int) { return device; }, messenger);
+    page.loadFile(file.fileName());
+    page.startButton()->click();
+    QCOMPARE(readInstrumentEnd(master, 1), QByteArray("?"));
+    QVERIFY(::write(master, le(100, 2).constData(), 2) == 2);
+    QCOMPARE(readInstrumentEnd(master, 1), QByteArray("y"));
+    QCOMPARE(page.session().state(), UpdateSession::State::WaitConfirm);
+
+    QVERIFY(page.startButton()->isEnabled());
+    page.startButton()->click();
+    QCOMPARE(messenger.messages, QStringList { messages::cannotOpenPort() });
+    QCOMPARE(page.session().state(), UpdateSession::State::WaitConfirm);
+    QVERIFY(::write(master, "y", 1) == 1);
+    QTRY_COMPARE(page.session().state(), UpdateSession::State::WaitBlockRequest);
+    QCOMPARE(readInstrumentEnd(master, 8).left(4), le(2000, 4));
     ::close(slave);
     ::close(master);
 }

@@ -7,7 +7,8 @@
 
 namespace kivaro {
 
-CAboutDialog::CAboutDialog(QWidget *parent) : QDialog(parent)
+CAboutDialog::CAboutDialog(QWidget *parent)
+    : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("关于 KIVARO"));
     auto *layout = new QVBoxLayout(this);

@@ -26,7 +26,7 @@ class CSendDialog : public QWidget {
     Q_OBJECT
 public:
     CSendDialog(const LinkSettings &settings, CMSComm::DeviceResolver resolver, common::Messenger &messenger,
-                QWidget *parent = nullptr);
+        QWidget *parent = nullptr);
 
     int portIndex() const;
     int baudIndex() const;
@@ -66,8 +66,8 @@ private:
     QComboBox *m_baud = nullptr;
     QLineEdit *m_pathField = nullptr;
     QListWidget *m_projects = nullptr;
-    std::array<QLabel *, 3> m_status{};
-    std::array<QProgressBar *, 3> m_bars{};
+    std::array<QLabel *, 3> m_status {};
+    std::array<QProgressBar *, 3> m_bars {};
     QPushButton *m_connect = nullptr;
     QPushButton *m_start = nullptr;
 };

@@ -22,7 +22,10 @@ using namespace instrumentsim;
 namespace {
 
 volatile std::sig_atomic_t g_stop = 0;
-void onSignal(int) { g_stop = 1; }
+void onSignal(int)
+{
+    g_stop = 1;
+}
 
 void out(const QString &line)
 {
@@ -42,7 +45,7 @@ struct Misbehaviour {
     int splitBytes = 0;
     int splitGapMs = 20;
     int garbageReply = 0; // 1-based reply that gets junk appended
-    int shortReply = 0;   // 1-based reply whose last byte is dropped
+    int shortReply = 0; // 1-based reply whose last byte is dropped
     int silentAfter = -1; // replies sent before falling silent; -1: never
 };
 
@@ -70,22 +73,22 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
-        {"device", "Serial device to answer on.", "PATH"},
-        {"pty", "Create a pseudo-terminal and answer on it."},
-        {"link", "With --pty: also make PATH a symbolic link to the pseudo-terminal.", "PATH"},
-        {"baud", "Baud rate of --device (default 19200).", "B", "19200"},
-        {"mode", "download (transfer key) or upgrade (upgrade key); default download.", "MODE", "download"},
-        {"projects", "Folder with one sub-folder per project.", "DIR"},
-        {"number", "Instrument number (at most 9 bytes).", "TEXT", "SIM-0001"},
-        {"instrument-version", "Program version reported, in hundredths (default 100).", "N", "100"},
-        {"image-out", "File that receives an uploaded image.", "FILE"},
-        {"delay-ms", "Answer every reply this late.", "MS"},
-        {"split", "Send replies in pieces of at most N bytes.", "N"},
-        {"split-gap-ms", "Pause between pieces (default 20).", "MS"},
-        {"garbage-reply", "Append junk bytes to the K-th reply.", "K"},
-        {"short-reply", "Drop the last byte of the K-th reply.", "K"},
-        {"silent-after", "Fall silent after K replies.", "K"},
-        {"verbose", "Log every command on standard error."},
+        { "device", "Serial device to answer on.", "PATH" },
+        { "pty", "Create a pseudo-terminal and answer on it." },
+        { "link", "With --pty: also make PATH a symbolic link to the pseudo-terminal.", "PATH" },
+        { "baud", "Baud rate of --device (default 19200).", "B", "19200" },
+        { "mode", "download (transfer key) or upgrade (upgrade key); default download.", "MODE", "download" },
+        { "projects", "Folder with one sub-folder per project.", "DIR" },
+        { "number", "Instrument number (at most 9 bytes).", "TEXT", "SIM-0001" },
+        { "instrument-version", "Program version reported, in hundredths (default 100).", "N", "100" },
+        { "image-out", "File that receives an uploaded image.", "FILE" },
+        { "delay-ms", "Answer every reply this late.", "MS" },
+        { "split", "Send replies in pieces of at most N bytes.", "N" },
+        { "split-gap-ms", "Pause between pieces (default 20).", "MS" },
+        { "garbage-reply", "Append junk bytes to the K-th reply.", "K" },
+        { "short-reply", "Drop the last byte of the K-th reply.", "K" },
+        { "silent-after", "Fall silent after K replies.", "K" },
+        { "verbose", "Log every command on standard error." },
     });
     parser.process(app);
 
@@ -180,9 +183,9 @@ int main(int argc, char *argv[])
             err(QStringLiteral("the line is gone"));
             return 1;
         }
-        const QList<QByteArray> answers = bytes.isEmpty() ? (instrument.hasPending() ? instrument.quiet()
-                                                                                    : QList<QByteArray>())
-                                                          : instrument.feed(bytes);
+        const QList<QByteArray> answers = bytes.isEmpty()
+            ? (instrument.hasPending() ? instrument.quiet() : QList<QByteArray>())
+            : instrument.feed(bytes);
         for (const QString &entry : instrument.takeLog()) {
             if (verbose)
                 err(entry);
