@@ -41,6 +41,11 @@ void refreshLayer(SurveyData &survey, std::size_t index)
 
 } // namespace
 
+bool layerCommandsEnabled(const SurveyData &survey, const ViewState &view)
+{
+    return !survey.points.empty() && view.mode == DisplayMode::VelocityHistogram;
+}
+
 bool InsertLayer(SurveyData &survey, const ViewState &view, common::Messenger &messenger)
 {
     const int y = view.depthCursor;

@@ -24,6 +24,10 @@ inline constexpr int kDragMarginUnits = 10;
 extern const char *const kLayersTooCloseMessage; // "两次分层离得太近了，小于了0.5m"
 extern const char *const kNoLayerSelectedMessage; // "没有层被选中，请将光标移到要删除的层的中间部分"
 
+// Insert and delete layer are enabled while the histogram is shown and the
+// survey has points.
+bool layerCommandsEnabled(const SurveyData &survey, const ViewState &view);
+
 // "插入一个土层" at the depth cursor y, depth d = (y - 100) / 50:
 // - refused with kLayersTooCloseMessage when y lies within 25 units of any
 //   layer's top or bottom, or at or above depth 0;

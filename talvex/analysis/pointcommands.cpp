@@ -11,6 +11,21 @@
 
 namespace talvex {
 
+bool pointCommandsEnabled(const SurveyData &survey, const ViewState &view)
+{
+    return !survey.points.empty() && view.showsWaveforms();
+}
+
+bool insertPointEnabled(const ViewState &view)
+{
+    return view.showsWaveforms();
+}
+
+bool setTriggerPointEnabled(const ViewState &view)
+{
+    return view.mode == DisplayMode::RawRecord;
+}
+
 int currentPointIndex(const SurveyData &survey, const ViewState &view)
 {
     const int index = view.currentPoint - 1;

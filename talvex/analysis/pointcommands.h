@@ -19,6 +19,13 @@ struct ViewState;
 inline constexpr int kFirstCursorSample = 1;
 inline constexpr int kLastCursorSample = 1023;
 
+// Enabling of the point commands: set S-wave arrival, recalculate, sort,
+// delete point and edit point parameters need a point and a waveform mode;
+// insert point only a waveform mode; set trigger point the raw-record mode.
+bool pointCommandsEnabled(const SurveyData &survey, const ViewState &view);
+bool insertPointEnabled(const ViewState &view);
+bool setTriggerPointEnabled(const ViewState &view);
+
 // The current point's index in the list (0-based), or -1 when the view's
 // current point is not in the list.
 int currentPointIndex(const SurveyData &survey, const ViewState &view);

@@ -213,3 +213,20 @@ TEST(PointDialog, RefusesAZeroIntervalAndArrivalsBeyondTheField)
     EXPECT_FALSE(none.hasPoint());
     EXPECT_FALSE(none.apply(v));
 }
+
+TEST(PointCommands, EnabledByViewModeAndPoints)
+{
+    SurveyData empty;
+    SurveyData one = survey(0.0f, {{2.0f, 10}});
+    ViewState view;
+    for (const DisplayMode mode : {DisplayMode::MultiTrace, DisplayMode::SingleTrace, DisplayMode::RawRecord}) {
+        view.mode = mode;
+        EXPECT_TRUE(pointCommandsEnabled(one, view));
+        EXPECT_FALSE(pointCommandsEnabled(empty, view));
+        EXPECT_TRUE(insertPointEnabled(view));
+        EXPECT_EQ(setTriggerPointEnabled(view), mode == DisplayMode::RawRecord);
+    }
+    view.mode = DisplayMode::VelocityHistogram;
+    EXPECT_FALSE(pointCommandsEnabled(one, view));
+    EXPECT_FALSE(insertPointEnabled(view));
+}
