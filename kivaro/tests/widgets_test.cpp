@@ -192,6 +192,16 @@ void WidgetsTest::downloadPageOverPseudoTerminal()
     page->startButton()->click();
     QVERIFY(!page->startButton()->isEnabled());
     QCOMPARE(readInstrumentEnd(master, 9), QByteArray("P2\0\0\0\0\0\0(", 9));
+
+    // The response timer runs out: the port closes and 开始传输 opens it again.
+    page->session().timeout();
+    QCOMPARE(messenger.last(), messages::noResponse());
+    QVERIFY(!page->driver().isOpen());
+    QVERIFY(page->startButton()->isEnabled());
+    QVERIFY(page->connectButton()->isEnabled());
+    page->startButton()->click();
+    QVERIFY(page->driver().isOpen());
+    QCOMPARE(readInstrumentEnd(master, 9), QByteArray("P2\0\0\0\0\0\0(", 9));
     QVERIFY(::write(master, le(1, 2).constData(), 2) == 2);
     QCOMPARE(readInstrumentEnd(master, 2), QByteArray("<@"));
     QVERIFY(::write(master, "a.cwd\0\0\0\0\0\0\0", 12) == 12);
