@@ -57,7 +57,9 @@ bool CEditChenDialogModel::leaveField(const SurveyLogFields &fields)
     auto &log = m_survey.logLayers;
     const std::size_t s = std::size_t(m_selected);
     const bool hasNext = s + 1 < log.size();
-    if (fields.bottom < fields.top || (hasNext && fields.bottom > log[s + 1].bottom)) {
+    // The start depth is read-only: the stored one counts.
+    const float top = log[s].top;
+    if (fields.bottom < top || (hasNext && fields.bottom > log[s + 1].bottom)) {
         m_messenger.show(QString::fromUtf8(kBottomRangeMessage), common::MessageKind::Warning);
         return false;
     }
@@ -66,7 +68,6 @@ bool CEditChenDialogModel::leaveField(const SurveyLogFields &fields)
         return false;
 
     DiChengOne l = log[s];
-    l.top = fields.top;
     l.bottom = fields.bottom;
     l.velocity = 0.0f;
     l.pattern = patternCodeForEntry(fields.patternEntry);

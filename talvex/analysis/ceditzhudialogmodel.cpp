@@ -89,7 +89,8 @@ bool CEditZhuDialogModel::checkBottom(const LayerFields &fields)
 {
     const std::size_t s = std::size_t(m_selected);
     const bool hasNext = s + 1 < m_survey.layers.size();
-    if (fields.bottom < fields.top || (hasNext && fields.bottom > m_survey.layers[s + 1].bottom)) {
+    // The start depth is read-only: the stored one counts.
+    if (fields.bottom < m_survey.layers[s].top || (hasNext && fields.bottom > m_survey.layers[s + 1].bottom)) {
         m_messenger.show(QString::fromUtf8(CEditChenDialogModel::kBottomRangeMessage), common::MessageKind::Warning);
         return false;
     }
@@ -105,7 +106,6 @@ bool CEditZhuDialogModel::leaveBottom(const LayerFields &fields)
         return false;
     const std::size_t s = std::size_t(m_selected);
     DiChengOne l = m_survey.layers[s];
-    l.top = fields.top;
     l.bottom = fields.bottom;
     l.velocity = fields.velocity;
     l.reserved = {};

@@ -20,7 +20,7 @@ namespace talvex {
 class SurveyData;
 
 struct LayerFields {
-    float top = 0.0f;      // m, read-only
+    float top = 0.0f;      // m, read-only: the stored start depth is kept
     float bottom = 0.0f;   // m
     float velocity = 0.0f; // m/s
     QString description;   // at most 159 GBK bytes are kept

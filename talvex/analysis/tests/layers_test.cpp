@@ -94,6 +94,8 @@ TEST(InsertLayer, RefusesNearABoundaryAndExtendsBelowTheLast)
 {
     SurveyData s = velocityProfile({{5.0f, 200.0f}, {10.0f, 300.0f}});
     common::RecordingMessenger messenger;
+    EXPECT_TRUE(layerCommandsEnabled(s, cursorAt(200)));
+    EXPECT_FALSE(layerCommandsEnabled(SurveyData(), cursorAt(200)));
     // Empty list: a layer from 0 down to the cursor.
     ASSERT_TRUE(InsertLayer(s, cursorAt(depthToCursorY(3.0f)), messenger));
     ASSERT_EQ(s.layers.size(), 1u);
