@@ -109,7 +109,45 @@ void DownloadSession::receive(const QByteArray &bytes)
         m_timerArmed = false;
     }
     act();
-    if (awaitingReply() && !m_timerArmed && !m_guardArmed && !m_rx.isEmpty()) {
+    guardReply();
+}
+
+qint64 DownloadSession::awaitedLength() const
+{
+    switch (m_state) {
+    case State::WaitNumber:
+        return kNumberField;
+    case State::WaitProjectCount:
+    case State::WaitFileCount:
+        return 2;
+    case State::WaitProjectNames:
+        return qint64(kProjectField) * m_projectCount;
+    case State::WaitFileName:
+        return kFileNameField;
+    case State::WaitFileSize:
+        return 4;
+    case State::WaitFileData:
+        return std::max<qint64>(
+            0, std::min<qint64>(m_fileSize, qint64(m_blocksAcknowledged + 1) * kBlockSize));
+    case State::Idle:
+    case State::Listed:
+    case State::Working:
+        return 0;
+    }
+    return 0;
+}
+
+void DownloadSession::guardReply()
+{
+    if (!awaitingReply() || m_timerArmed || m_rx.isEmpty())
+        return;
+    if (m_rx.size() < awaitedLength()) {
+        // Still arriving: the timer measures the silence since the last piece.
+        m_host.startTimer(m_interval);
+        m_guardArmed = true;
+    } else if (!m_guardArmed) {
+        // Longer than awaited: it can no longer match; more bytes do not
+        // put the time-out off.
         m_host.startTimer(m_interval);
         m_guardArmed = true;
     }

@@ -20,10 +20,13 @@
 //                          of a file that is not yet complete
 //
 // Timing: every command that awaits a reply starts the response timer
-// (2000 ms); the first bytes of the reply stop it. A reply that is still
-// short, or already longer than awaited, after that first piece starts the
-// timer once more, so a reply that stops short or runs long ends in the same
-// time-out as silence instead of leaving the exchange waiting for ever.
+// (2000 ms); the first bytes of the reply stop it. While a reply is still
+// short the timer is started again after each piece, so it measures the
+// silence since the last byte; a reply that has run longer than awaited
+// starts it once more and later bytes do not put it off. So a reply that
+// stops short or runs long ends in the same time-out as silence instead of
+// leaving the exchange waiting for ever, while a long list of names at a low
+// baud rate still arrives in full.
 //
 // A file whose size is a whole multiple of 1024 is complete with its last
 // block: no ',' follows that block, and the next command is the next file's
@@ -122,6 +125,8 @@ signals:
 private:
     void act();
     void actOnFileData();
+    qint64 awaitedLength() const;
+    void guardReply();
     bool send(const QByteArray &command);
     bool sendWithoutTimer(const QByteArray &command);
     void stopGuard();
@@ -140,7 +145,7 @@ private:
     State m_state = State::Idle;
     bool m_inTransfer = false;
     bool m_timerArmed = false; // started by a command, stopped by the first bytes
-    bool m_guardArmed = false; // started by a first piece that left the reply incomplete
+    bool m_guardArmed = false; // started by a piece that left the reply incomplete or too long
     QByteArray m_rx;
 
     QString m_number;

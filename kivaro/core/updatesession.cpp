@@ -44,6 +44,9 @@ void UpdateSession::receive(const QByteArray &bytes)
         m_timerArmed = false;
     }
     act();
+    // Replies here are one or two bytes: a piece that leaves one incomplete,
+    // too long or of the wrong value starts the timer once more, so the
+    // exchange ends in the time-out instead of waiting for ever.
     if (m_state != State::Idle && !m_timerArmed && !m_guardArmed && !m_rx.isEmpty()) {
         m_host.startTimer(m_lastInterval);
         m_guardArmed = true;

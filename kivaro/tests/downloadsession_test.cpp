@@ -236,6 +236,20 @@ TEST_F(DownloadSessionTest, RepliesThatStopShortOrRunLongTimeOut)
     EXPECT_EQ(messenger.last(), kivaro::messages::noResponse());
 }
 
+TEST_F(DownloadSessionTest, TimeOutCountsSilenceAfterTheLastPieceUntilTheReplyRunsLong)
+{
+    session.startConnect();
+    host.timerStarts.clear();
+    feed(QByteArray(3, 'K'), 1);
+    EXPECT_EQ(host.timerStarts, (QList<int> { 2000, 2000, 2000 }));
+    feed(QByteArray(7, 'x')); // ten bytes of nine: can no longer match
+    feed(QByteArray(5, 'x'), 1);
+    EXPECT_EQ(host.timerStarts.size(), 3) << "a reply running long does not put the time-out off";
+    EXPECT_TRUE(host.timerRunning);
+    session.timeout();
+    EXPECT_EQ(messenger.last(), kivaro::messages::noResponse());
+}
+
 TEST_F(DownloadSessionTest, StrayBytesAndStaleExpiriesAreIgnored)
 {
     connectTo({ "P1" });
