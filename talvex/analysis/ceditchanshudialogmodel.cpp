@@ -1,6 +1,7 @@
 #include "talvex/analysis/ceditchanshudialogmodel.h"
 
 #include "common/fixedtext.h"
+#include "common/gbk.h"
 #include "common/messenger.h"
 #include "talvex/analysis/fieldtext.h"
 #include "talvex/processing/undosnapshot.h"
@@ -29,6 +30,50 @@ CEditChanShuDialogModel::CEditChanShuDialogModel(SurveyData &survey, UndoSnapsho
                                                  common::Messenger &messenger)
     : m_survey(survey), m_undo(undo), m_messenger(messenger)
 {
+}
+
+HoleDialogValues CEditChanShuDialogModel::load(const HoleParameters &p)
+{
+    HoleDialogValues v;
+    v.projectName = common::decodeGbk(p.projectName);
+    v.holeNumber = common::decodeGbk(p.holeNumber);
+    v.personnel = common::decodeGbk(p.personnel);
+    v.testDate = common::decodeGbk(p.testDate);
+    v.personnelLabel = p.personnelLabel;
+    v.holeDepth = p.holeDepth;
+    v.pointSpacing = p.pointSpacing;
+    v.plankLength = p.plankLength;
+    v.sourceDistance = p.sourceDistance;
+    v.overburden = p.overburden;
+    v.computationDepth = p.computationDepth;
+    v.method = p.method;
+    v.microtremorTest = p.microtremorTest;
+    return v;
+}
+
+std::optional<HoleParameters> CEditChanShuDialogModel::newSurveyParameters(const HoleDialogValues &values)
+{
+    if (!validate(values))
+        return std::nullopt;
+    const SurveyHeader fields;
+    HoleParameters p;
+    p.testDate = cutGbk(common::encodeGbk(values.testDate).value_or(QByteArray()).toStdString(), fields.testDate.size());
+    p.projectName =
+        cutGbk(common::encodeGbk(values.projectName).value_or(QByteArray()).toStdString(), fields.projectName.size());
+    p.holeNumber =
+        cutGbk(common::encodeGbk(values.holeNumber).value_or(QByteArray()).toStdString(), fields.holeNumber.size());
+    p.personnel =
+        cutGbk(common::encodeGbk(values.personnel).value_or(QByteArray()).toStdString(), fields.personnel.size());
+    p.holeDepth = values.holeDepth;
+    p.pointSpacing = values.pointSpacing;
+    p.sourceDistance = values.sourceDistance;
+    p.plankLength = values.plankLength;
+    p.method = values.method;
+    p.overburden = values.overburden;
+    p.computationDepth = values.computationDepth;
+    p.microtremorTest = values.microtremorTest;
+    p.personnelLabel = values.personnelLabel;
+    return p;
 }
 
 HoleDialogValues CEditChanShuDialogModel::load(const SurveyData &survey)

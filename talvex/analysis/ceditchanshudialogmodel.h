@@ -2,8 +2,11 @@
 // Logic of the hole dialog CEditChanShuDialog ("测孔参数修改", or
 // "建立新文件对话框" for New): the header's hole and site parameters.
 
+#include "talvex/survey/newsurvey.h"
+
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace common {
 class Messenger;
@@ -37,11 +40,18 @@ public:
 
     // The dialog's start values, from the survey.
     static HoleDialogValues load(const SurveyData &survey);
+    // The start values of the New dialog (newSurveyDefaults).
+    static HoleDialogValues load(const HoleParameters &defaults);
 
     // Checks the values as the dialog's fields do: the project name at most
     // 24 characters, overburden and computation depth within 0...200, every
     // text representable in GBK. Shows the first failure; true when all pass.
     bool validate(const HoleDialogValues &values);
+
+    // The dialog opened by New: the values, validated as for OK, as the
+    // parameters of the new survey (texts as GBK cut to their field sizes).
+    // Nothing when they are refused.
+    std::optional<HoleParameters> newSurveyParameters(const HoleDialogValues &values);
 
     // OK: validates, takes an undo snapshot, stores the texts into their
     // fields (cut to 16, 80, 40 and 40 bytes at a character boundary) and the

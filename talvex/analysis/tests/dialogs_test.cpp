@@ -182,3 +182,22 @@ TEST(HoleDialog, RefusesWhatItsFieldsWouldNotTake)
     EXPECT_FALSE(undo.available());
     EXPECT_FALSE(s.modified);
 }
+
+TEST(HoleDialog, NewSurveyParametersCutAtACharacterBoundary)
+{
+    SurveyData s;
+    UndoSnapshot undo;
+    common::RecordingMessenger messenger;
+    CEditChanShuDialogModel dialog(s, undo, messenger);
+    HoleDialogValues v = CEditChanShuDialogModel::load(newSurveyDefaults(s, QDate(2026, 12, 7)));
+    EXPECT_EQ(v.testDate, QStringLiteral("2026-12-7"));
+    v.testDate = QStringLiteral("2026年12月7日上午"); // 17 bytes in GBK, the field holds 16
+    v.holeNumber = QStringLiteral("ZK1");
+    const auto p = dialog.newSurveyParameters(v);
+    ASSERT_TRUE(p.has_value());
+    EXPECT_EQ(common::decodeGbk(p->testDate), QStringLiteral("2026年12月7日上"));
+    EXPECT_EQ(p->holeNumber, "ZK1");
+    EXPECT_FALSE(undo.available()); // New replaces the survey; no snapshot here
+    v.overburden = 201.0f;
+    EXPECT_FALSE(dialog.newSurveyParameters(v).has_value());
+}
