@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds, and runs the main job on the bundled sample: synthetic
-# field records of a 20 m hole are generated, imported into a new survey and
-# the survey's summary and exports are printed.
+# field records of a 20 m hole are generated and imported into a new survey,
+# the S-wave arrivals are picked, point, layer and site velocities computed,
+# and the survey's summary, results and exports are printed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
@@ -15,10 +16,32 @@ out="$root/build/sample"
 rm -rf "$out"
 mkdir -p "$out"
 
-"$build/tools/samplegen/talvex-samplegen" --out "$out/ZK1" --hole ZK1 --site 示例工程
+"$build/tools/samplegen/talvex-samplegen" --out "$out/ZK1" --hole ZK1 --site 示例工程 --arrivals \
+  | tail -n +2 >"$out/arrivals.txt"
 "$cli" new "$out/ZK1.qsw" --project 示例工程 --hole ZK1 --hole-depth 20 --spacing 1 --source-distance 1.5 \
   --personnel 现场测试组 >/dev/null
 "$cli" import-folder "$out/ZK1.qsw" "$out/ZK1"
+
+# Pick each point's S-wave arrival where the records put it, then recompute.
+while read -r point sample; do
+  "$cli" pick "$out/ZK1.qsw" --point "$point" --sample "$sample" >/dev/null
+done <"$out/arrivals.txt"
+echo
+echo "Points (number, depth, S arrival, travel time, point velocity, equivalent velocity):"
+"$cli" recalc "$out/ZK1.qsw"
+
+# Velocity layers at the boundaries of the model.
+for depth in 2 6 11 16 20; do
+  "$cli" layers "$out/ZK1.qsw" insert --depth "$depth" >/dev/null
+done
+echo
+echo "Velocity layers:"
+"$cli" layers "$out/ZK1.qsw" refresh
+echo
+"$cli" results "$out/ZK1.qsw"
+echo
+printf 'Site equivalent shear-wave velocity over 20 m: '
+"$cli" site-velocity "$out/ZK1.qsw"
 echo
 "$cli" info "$out/ZK1.qsw"
 "$cli" export waveforms "$out/ZK1.qsw" "$out/ZK1-waveforms" >/dev/null
@@ -26,8 +49,11 @@ echo
 "$cli" export layers "$out/ZK1.qsw" "$out/ZK1-layers" >/dev/null
 echo
 echo "Point velocity table ($out/ZK1-points.xls, GBK, shown here in UTF-8):"
-iconv -f GBK -t UTF-8 "$out/ZK1-points.xls" | head -n 8
+iconv -f GBK -t UTF-8 "$out/ZK1-points.xls" | head -n 6
 echo "..."
+echo
+echo "Layer velocity table ($out/ZK1-layers.xls):"
+iconv -f GBK -t UTF-8 "$out/ZK1-layers.xls"
 echo
 echo "Files in $out:"
 ls -l "$out" | tail -n +2

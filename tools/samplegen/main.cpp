@@ -16,8 +16,9 @@ void usage(FILE *out)
     std::fprintf(out,
                  "usage: talvex-samplegen --out FOLDER [--hole NAME] [--site NAME] [--depth M] [--spacing M]\n"
                  "                        [--source-distance M] [--interval US] [--channels 1..4] [--seed N]\n"
-                 "                        [--model TOP:BOTTOM:VS:VP,...]\n"
-                 "Writes <hole>&<depth>A.cwd and B.cwd for every receiver depth.\n");
+                 "                        [--model TOP:BOTTOM:VS:VP,...] [--arrivals]\n"
+                 "Writes <hole>&<depth>A.cwd and B.cwd for every receiver depth.\n"
+                 "--arrivals also prints, per receiver, its number and the sample of the S-wave arrival.\n");
 }
 
 bool number(const char *text, double &out)
@@ -34,8 +35,13 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     samplegen::SurveyModel model = samplegen::defaultModel();
     QString out;
+    bool listArrivals = false;
     for (int i = 1; i < argc; ++i) {
         const std::string opt = argv[i];
+        if (opt == "--arrivals") {
+            listArrivals = true;
+            continue;
+        }
         if (opt == "--help") {
             usage(stdout);
             return 0;
@@ -108,5 +114,10 @@ int main(int argc, char **argv)
         return 1;
     }
     std::printf("%d records written to %s\n", n, out.toUtf8().constData());
+    if (listArrivals) {
+        int point = 0;
+        for (const double depth : samplegen::receiverDepths(model))
+            std::printf("%d %d\n", ++point, samplegen::arrivalSample(model, depth));
+    }
     return 0;
 }

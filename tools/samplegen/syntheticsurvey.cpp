@@ -88,6 +88,12 @@ std::uint16_t recordDelayMs(const SurveyModel &model, double depth)
     return std::uint16_t(std::clamp(delay, 0.0, 60000.0));
 }
 
+int arrivalSample(const SurveyModel &model, double depth)
+{
+    const double ms = travelTimeMs(model, depth, true) - recordDelayMs(model, depth);
+    return int(std::lround(ms * 1000.0 / model.interval));
+}
+
 talvex::FieldRecordData makeRecord(const SurveyModel &model, double depth, bool positiveBlow)
 {
     talvex::FieldRecordData rec;

@@ -51,6 +51,10 @@ double intervalVelocity(const SurveyModel &model, double fromDepth, double toDep
 // arrives some milliseconds into the record.
 std::uint16_t recordDelayMs(const SurveyModel &model, double depth);
 
+// The sample of a record at `depth` nearest to the S-wave arrival: what an
+// analyst picking exactly would place the cursor on.
+int arrivalSample(const SurveyModel &model, double depth);
+
 // One record: `positiveBlow` chooses the S polarity.
 talvex::FieldRecordData makeRecord(const SurveyModel &model, double depth, bool positiveBlow);
 

@@ -80,6 +80,7 @@ TEST(SampleGenerator, ImportedRecordsCarryTheModelsArrivals)
         EXPECT_GT(pt.positive[crest], 300) << pt.depth;
         EXPECT_LT(pt.negative[crest], -300) << pt.depth;
         picked.push_back(std::round(expected));
+        EXPECT_EQ(arrivalSample(model, pt.depth), int(std::round(expected))) << pt.depth;
     }
 
     // Picking the true arrivals and correcting them to vertical times gives
