@@ -1,5 +1,5 @@
-// The trace-editing commands of the main view (Part 2.3, with the digital
-// filter of Part 2.2) and the one place that decides when each of them is
+// The trace-editing commands of the main view (with the digital
+// filter) and the one place that decides when each of them is
 // enabled. The window's updateActions() asks isEnabled(); WaveformEditor
 // refuses a command that is not enabled, so a disabled command can never run
 // from a shortcut or from talvex-cli. (设为外触发点, enabled in the raw-record
@@ -60,9 +60,9 @@ inline constexpr std::array kAllEditCommands = {
 // - Undo: the survey has points, the view is not in the raw-record mode and
 //   a snapshot is available (`undoAvailable`, UndoSnapshot::available()).
 //
-// The current point and the channel are checked because the spec disables
-// operations whose target does not exist (Part 2.3, Failure handling); after
-// the last point is deleted the current point number can lie past the list.
+// The current point and the channel are checked because an operation whose
+// target does not exist must stay disabled; after the last point is deleted
+// the current point number can lie past the list.
 bool isEnabled(EditCommand command, const SurveyData &survey, const ViewState &view, bool undoAvailable);
 
 } // namespace talvex

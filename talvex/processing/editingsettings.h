@@ -1,5 +1,5 @@
 // What the main view remembers for the trace commands while the program
-// runs (not persisted, Parts 2.2 and 2.3).
+// runs (not persisted).
 #pragma once
 
 #include "talvex/processing/filtersettings.h"

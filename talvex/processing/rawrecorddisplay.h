@@ -1,4 +1,4 @@
-// The compressed display of the raw record (Part 2.3): a copy of the four
+// The compressed display of the raw record: a copy of the four
 // channel buffers of FieldRecord that CompressDisplay and ExpandDisplay
 // resample in place, and the number of samples the display shows. Only the
 // raw-record display reads it; the channel buffers and the survey are never

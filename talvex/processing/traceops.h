@@ -1,4 +1,4 @@
-// The sample-level edits of Part 2.3 on one 1024-sample target (a point's
+// The sample-level edits on one 1024-sample target (a point's
 // trace or the first 1024 samples of a raw-record channel). Pure functions,
 // no survey, no view: WaveformEditor chooses the target and does the
 // bookkeeping (undo snapshot, store, markModified, repaint).

@@ -1,5 +1,5 @@
-// The waveform editing commands of the main view (Part 2.3, the digital
-// filter of Part 2.2): one layer that the window and talvex-cli both call.
+// The waveform editing commands of the main view (trace edits and the
+// digital filter): one layer that the window and talvex-cli both call.
 //
 // Every single-target command works on samples 0...1023 of the target the
 // view's display mode selects:
@@ -87,7 +87,7 @@ public:
     // markModified.
     bool ShowSpectrum();
     // Raw-record mode: the selected channel becomes the current point's
-    // positive / negative trace (Part 1.4; marks the survey modified). No
+    // positive / negative trace (marks the survey modified). No
     // snapshot.
     bool SetPositiveTrace();
     bool SetNegativeTrace();

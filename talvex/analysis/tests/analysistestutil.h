@@ -14,13 +14,13 @@ struct PointSpec {
     float delay = 0.0f;
 };
 
-inline TlvOne point(const PointSpec &spec)
+inline TlvOne point(const PointSpec &given)
 {
     TlvOne p = TlvOne::newPoint(1.5f);
-    p.depth = spec.depth;
-    p.sArrival = std::int16_t(spec.sArrival);
-    p.interval = spec.interval;
-    p.delay = spec.delay;
+    p.depth = given.depth;
+    p.sArrival = std::int16_t(given.sArrival);
+    p.interval = given.interval;
+    p.delay = given.delay;
     return p;
 }
 
@@ -29,8 +29,8 @@ inline SurveyData survey(float sourceDistance, std::initializer_list<PointSpec> 
 {
     SurveyData s;
     s.header.sourceDistance = sourceDistance;
-    for (const PointSpec &spec : specs)
-        s.points.push_back(point(spec));
+    for (const PointSpec &given : specs)
+        s.points.push_back(point(given));
     return s;
 }
 
