@@ -28,7 +28,7 @@ CXX=clang++ cmake -S "$root" -B "$root/build/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=R
   -Wno-dev >/dev/null
 cmake --build "$root/build/fuzz" -j "$jobs"
 bash "$root/scripts/fuzz-seeds.sh" "$root/build/release" "$root/build/fuzz/seeds"
-mapfile -t fuzzers < <(find "$root/build/fuzz" -type f -name '*_fuzzer' -perm -u+x | sort)
+mapfile -t fuzzers < <(find "$root/build/fuzz" -type f -perm -u+x \( -name '*_fuzzer' -o -name '*_fuzz' \) | sort)
 for f in "${fuzzers[@]}"; do
   name=$(basename "$f")
   corpus="$root/build/fuzz/corpus/$name"
