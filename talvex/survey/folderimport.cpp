@@ -49,7 +49,9 @@ std::string keyOf(const std::string &name)
 
 RecordFolderIndex::RecordFolderIndex(const QString &folder) : m_folder(folder)
 {
-    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    // Regular files only: a pipe or device with a record's name would block
+    // or feed the import endlessly.
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
     for (const QString &name : names) {
         const std::string encoded = QFile::encodeName(name).toStdString();
         const std::string key = keyOf(encoded);
@@ -72,8 +74,13 @@ QString RecordFolderIndex::find(int metres, char blow) const
 FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const QString &folder, int channel,
                                 common::Messenger &messenger)
 {
+    return ImportFolder(survey, record, RecordFolderIndex(folder), channel, messenger);
+}
+
+FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const RecordFolderIndex &index,
+                                int channel, common::Messenger &messenger)
+{
     FolderImportResult result;
-    const RecordFolderIndex index(folder);
     for (std::size_t i = 0; i < survey.points.size(); ++i) {
         const float depth = survey.points[i].depth;
         // Depths that no file name can carry match nothing.
@@ -84,8 +91,9 @@ FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const Q
             const QString path = index.find(metres, blow);
             if (path.isEmpty())
                 continue;
+            if (!ReadFieldRecord(path, record, messenger))
+                continue;
             ++result.filesTaken;
-            ReadFieldRecord(path, record, messenger);
             result.currentPoint = int(i) + 1;
             result.selectedChannel = channel;
             record.selectedChannel = channel;

@@ -41,8 +41,12 @@ struct FolderImportResult {
 
 // Imports channel `channel` (1...3) of the matching records of `folder` into
 // every point of the survey, in list order, using `record` as the import
-// buffer, and shows the result message.
+// buffer, and shows the result message. A record that cannot be read is
+// reported and neither counted nor copied, so the point keeps the trace it had.
 FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const QString &folder, int channel,
                                 common::Messenger &messenger);
+// The same over a folder that was listed already.
+FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const RecordFolderIndex &index,
+                                int channel, common::Messenger &messenger);
 
 } // namespace talvex

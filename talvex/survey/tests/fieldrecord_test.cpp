@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstring>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 using namespace talvex;
@@ -214,6 +215,8 @@ TEST(FolderImport, MatchesNamesByDepthAndBlowIgnoringCase)
     write("y&0a.cwd", 2, 60);
     write("y&0B.cwd.bak", 2, 70);
     write("z2A.cwd", 2, 80);       // no "&"
+    // A pipe with a record's name is not a record: opening it would wait for a writer.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("f&7A.cwd")).constData(), 0600), 0);
 
     SurveyData s;
     for (float depth : {2.5f, 0.4f, 2.0f, 7.0f}) {
@@ -240,6 +243,33 @@ TEST(FolderImport, MatchesNamesByDepthAndBlowIgnoringCase)
     const RecordFolderIndex index(dir.path());
     EXPECT_TRUE(index.find(12, 'A').endsWith("x&12A.cwd"));
     EXPECT_TRUE(index.find(3, 'A').isEmpty());
+}
+
+TEST(FolderImport, AnUnreadableRecordKeepsThePointsTrace)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeFieldRecordV2(dir.filePath("h&1A.cwd"), ramp(1, 1024)).ok);
+    ASSERT_TRUE(writeFieldRecordV2(dir.filePath("h&1B.cwd"), ramp(1, 1024)).ok);
+    SurveyData s;
+    TlvOne p = TlvOne::newPoint(1.5f);
+    p.depth = 1.0f;
+    p.positive.fill(5);
+    p.interval = 40.0f;
+    s.points.push_back(p);
+
+    // The positive record disappears after the folder was listed.
+    const RecordFolderIndex index(dir.path());
+    ASSERT_TRUE(QFile::remove(dir.filePath("h&1A.cwd")));
+    FieldRecord rec;
+    common::RecordingMessenger m;
+    const FolderImportResult r = ImportFolder(s, rec, index, 1, m);
+    EXPECT_EQ(r.filesTaken, 1);
+    ASSERT_EQ(m.messages.size(), 2);
+    EXPECT_TRUE(m.messages[0].startsWith(QString::fromUtf8("不能打开文件 ")));
+    EXPECT_EQ(m.messages[1], QString::fromUtf8("共成功导入数据文件1个"));
+    EXPECT_EQ(s.points[0].positive[100], 5);
+    EXPECT_EQ(s.points[0].negative[100], 100);
+    EXPECT_EQ(s.points[0].interval, 50.0f);
 }
 
 TEST(FolderImport, NothingFoundSaysSo)
