@@ -11,7 +11,7 @@
 namespace talvex {
 
 const char *const CEditChenDialogModel::kBottomRangeMessage =
-    "分层结束深度不能小于分层开始深度，也不能超过下一层的结束深度，请重新输入！";
+    "分层结束深度不能小于分层开始深度，请重新输入！";
 
 QStringList layerEntries(int count)
 {
@@ -59,7 +59,9 @@ bool CEditChenDialogModel::leaveField(const SurveyLogFields &fields)
     const bool hasNext = s + 1 < log.size();
     // The start depth is read-only: the stored one counts.
     const float top = log[s].top;
-    if (fields.bottom < top || (hasNext && fields.bottom > log[s + 1].bottom)) {
+    // A layer may not end above its own start. The next layer is not a limit:
+    // after "添加层" it is often still empty and is edited next.
+    if (fields.bottom < top) {
         m_messenger.show(QString::fromUtf8(kBottomRangeMessage), common::MessageKind::Warning);
         return false;
     }

@@ -41,8 +41,8 @@ public:
     // top and bottom from the fields, velocity 0, the selected pattern,
     // cleared reserved bytes and the soil name; the next layer's top follows
     // its bottom, so the log stays contiguous. An end depth above the start
-    // depth or below the next layer's end, or a name GBK cannot hold, is
-    // refused with a message and nothing changes.
+    // depth, or a name GBK cannot hold, is refused with a message and
+    // nothing changes.
     bool leaveField(const SurveyLogFields &fields);
 
     // A new pattern selection: only the selected layer's pattern changes.

@@ -88,9 +88,9 @@ void CEditZhuDialogModel::applyComputed(std::size_t index)
 bool CEditZhuDialogModel::checkBottom(const LayerFields &fields)
 {
     const std::size_t s = std::size_t(m_selected);
-    const bool hasNext = s + 1 < m_survey.layers.size();
-    // The start depth is read-only: the stored one counts.
-    if (fields.bottom < m_survey.layers[s].top || (hasNext && fields.bottom > m_survey.layers[s + 1].bottom)) {
+    // The start depth is read-only: the stored one counts. A layer may not end
+    // above its start; the next layer is not a limit (it may still be empty).
+    if (fields.bottom < m_survey.layers[s].top) {
         m_messenger.show(QString::fromUtf8(CEditChenDialogModel::kBottomRangeMessage), common::MessageKind::Warning);
         return false;
     }
@@ -118,10 +118,11 @@ bool CEditZhuDialogModel::leaveBottom(const LayerFields &fields)
 
 bool CEditZhuDialogModel::leaveVelocity(const LayerFields &fields)
 {
-    if (m_selected < 0)
+    if (m_selected < 0 || !checkBottom(fields))
         return false;
     const std::size_t s = std::size_t(m_selected);
     DiChengOne l = m_survey.layers[s];
+    l.bottom = fields.bottom;
     l.velocity = fields.velocity;
     l.reserved = {};
     nameBySoilType(l);

@@ -43,14 +43,14 @@ public:
     // Focus leaves the end depth: the layer is stored from the fields, then
     // its velocity is computed from the points and it is named by soil type;
     // the next layer's top follows the bottom and its velocity is recomputed
-    // (its description stays). An end depth above the start depth or below
-    // the next layer's end, or a description GBK cannot hold, is refused
-    // with a message and nothing changes.
+    // (its description stays). An end depth above the start depth, or a
+    // description GBK cannot hold, is refused with a message and nothing
+    // changes.
     bool leaveBottom(const LayerFields &fields);
 
-    // Focus leaves the velocity: the typed velocity is stored and the layer
-    // named by its soil type. The depths are those stored (the end depth is
-    // applied by leaving its own field).
+    // Focus leaves the velocity: the fields are stored with the typed
+    // velocity and the layer is named by its soil type. An end depth above
+    // the start depth is refused as when leaving its own field.
     bool leaveVelocity(const LayerFields &fields);
 
     // Focus leaves the description: only the description is stored.

@@ -177,6 +177,9 @@ int runLayers(const Args &args)
         const auto d = args.number(name);
         if (!d)
             throw Failure(std::string("missing option --") + name, 2);
+        // The depth cursor of the histogram only reaches depths below the surface.
+        if (!(*d > 0.0f) || *d > 10000.0f)
+            throw Failure(std::string("--") + name + " must be a depth below 0 m, in metres", 2);
         return *d;
     };
 

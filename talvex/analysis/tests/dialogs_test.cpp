@@ -67,8 +67,9 @@ TEST(LayerDialog, EndDepthMovesTheNextTopAndKeepsItsDescription)
     EXPECT_EQ(dialog.shown().velocity, s.layers[1].velocity);
 
     f = dialog.shown();
-    f.bottom = 11.0f; // past the next layer's end
+    f.bottom = s.layers[1].top - 1.0f; // above the layer's own start
     EXPECT_FALSE(dialog.leaveBottom(f));
+    EXPECT_FALSE(dialog.leaveVelocity(f));
     EXPECT_EQ(s.layers[1].bottom, 8.0f);
 
     // A typed velocity renames; a typed description stays as typed.

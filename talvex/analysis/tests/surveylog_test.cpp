@@ -70,15 +70,13 @@ TEST(SurveyLogDialog, EditingKeepsTheLogContiguous)
     EXPECT_EQ(s.logLayers[1].pattern, 241);
     EXPECT_EQ(dialog.shown().patternEntry, 83);
 
-    // An end above the start, or past the next layer's end, would break the log.
+    // An end above the start would give the layer a negative thickness.
     dialog.select(0);
     f = dialog.shown();
     s.modified = false;
-    for (const float bottom : {-1.0f, 6.0f}) {
-        f.bottom = bottom;
-        EXPECT_FALSE(dialog.leaveField(f));
-        EXPECT_EQ(messenger.last(), QString::fromUtf8(CEditChenDialogModel::kBottomRangeMessage));
-    }
+    f.bottom = -1.0f;
+    EXPECT_FALSE(dialog.leaveField(f));
+    EXPECT_EQ(messenger.last(), QString::fromUtf8(CEditChenDialogModel::kBottomRangeMessage));
     // A name GBK cannot hold is refused rather than stored with substitutes.
     f.bottom = 3.5f;
     f.soilName = QStringLiteral("clay \U0001F600");
@@ -86,6 +84,13 @@ TEST(SurveyLogDialog, EditingKeepsTheLogContiguous)
     EXPECT_TRUE(messenger.last().contains(QStringLiteral("\U0001F600")));
     EXPECT_EQ(s.logLayers[0].bottom, 3.0f);
     EXPECT_FALSE(s.modified);
+
+    // The next layer is no limit: it follows, as after "添加层" twice.
+    f.soilName = QStringLiteral("粉质粘土");
+    f.bottom = 9.0f;
+    ASSERT_TRUE(dialog.leaveField(f));
+    EXPECT_EQ(s.logLayers[0].bottom, 9.0f);
+    EXPECT_EQ(s.logLayers[1].top, 9.0f);
 }
 
 TEST(SurveyLogDialog, LongNamesAreCutAtACharacterBoundary)
