@@ -12,6 +12,8 @@ LinkDriver::LinkDriver(CMSComm::DeviceResolver resolver, common::Messenger &mess
     , m_comm(std::move(resolver), messenger)
 {
     m_timer.setSingleShot(true);
+    // The response times are stated to the millisecond; a coarse timer may fire 5 % early.
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_comm, &CMSComm::onComm, this, &LinkDriver::onComm);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         m_timer.stop();

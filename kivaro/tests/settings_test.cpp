@@ -50,9 +50,9 @@ TEST(KivaroSettings, PortsMapToDevices)
 
 TEST(SafeName, RefusesNamesThatCouldLeaveTheFolder)
 {
-    for (const char *bad : { "", "   ", ".", "..", "../x", "a/b", "a\\b", "C:", "x..y", "a\tb" })
+    for (const char *bad : { "", "   ", ".", "..", " .. ", "...", "../x", "a/b", "a\\b", "C:", "a\tb" })
         EXPECT_FALSE(kivaro::isSafeEntryName(QString::fromLatin1(bad))) << bad;
-    for (const char *good : { "1&3A.cwd", "P1", "a.b", " lead" })
+    for (const char *good : { "1&3A.cwd", "P1", "a.b", " lead", "A..CWD", "x..y" })
         EXPECT_TRUE(kivaro::isSafeEntryName(QString::fromLatin1(good))) << good;
     EXPECT_TRUE(kivaro::isSafeEntryName(QStringLiteral("工地一")));
 }
