@@ -3,14 +3,16 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace common {
 
-FileError readWholeFile(const QString &path, std::vector<std::uint8_t> &out)
+FileError readWholeFile(const QString &path, std::vector<std::uint8_t> &out, std::uint64_t maxBytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {false, file.errorString()};
-    const qint64 size = file.size();
+    const qint64 size = qint64(std::min<std::uint64_t>(std::uint64_t(std::max<qint64>(file.size(), 0)), maxBytes));
     out.assign(std::size_t(size > 0 ? size : 0), 0);
     qint64 done = 0;
     while (done < size) {

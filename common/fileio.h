@@ -16,8 +16,11 @@ struct FileError {
     QString message; // the system's description of what went wrong
 };
 
-// Reads the whole file. On failure returns ok = false with the reason.
-FileError readWholeFile(const QString &path, std::vector<std::uint8_t> &out);
+// Reads the whole file, or its first `maxBytes` bytes when it is longer (a
+// format with a known largest size need not hold a huge hostile file in
+// memory). On failure returns ok = false with the reason.
+FileError readWholeFile(const QString &path, std::vector<std::uint8_t> &out,
+                        std::uint64_t maxBytes = UINT64_MAX);
 
 // Replaces `path` with `data` atomically (temporary file + rename).
 FileError writeFileAtomically(const QString &path, const char *data, std::size_t size);

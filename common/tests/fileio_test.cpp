@@ -32,6 +32,17 @@ TEST(FileIo, AtomicWriteReplacesAndFailedWriteKeepsOldFile)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
+TEST(FileIo, ReadingStopsAtTheLimit)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeFileAtomically(dir.filePath("a"), QByteArray("0123456789")).ok);
+    std::vector<std::uint8_t> out;
+    ASSERT_TRUE(readWholeFile(dir.filePath("a"), out, 4).ok);
+    EXPECT_EQ(std::string(out.begin(), out.end()), "0123");
+    ASSERT_TRUE(readWholeFile(dir.filePath("a"), out, 100).ok);
+    EXPECT_EQ(out.size(), 10u);
+}
+
 TEST(FileIo, ReadingAMissingFileReportsWhy)
 {
     std::vector<std::uint8_t> out{1};

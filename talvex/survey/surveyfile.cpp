@@ -300,10 +300,14 @@ common::FileError StoreSurvey(SurveyData &survey, const QString &path)
     return result;
 }
 
+// The longest document the format can describe: every count at its largest.
+constexpr std::uint64_t kLargestDocument = kDocumentHeaderSize + 2ull * kMaxRecordCount * kLayerRecordSize
+    + std::uint64_t(kMaxRecordCount) * kPointRecordSize;
+
 bool LoadSurvey(SurveyData &survey, const QString &path, common::Messenger &messenger)
 {
     std::vector<std::uint8_t> bytes;
-    if (!common::readWholeFile(path, bytes).ok) {
+    if (!common::readWholeFile(path, bytes, kLargestDocument).ok) {
         messenger.show(QString::fromUtf8("不能打开文件 ") + path, common::MessageKind::Error);
         return false;
     }
@@ -313,7 +317,7 @@ bool LoadSurvey(SurveyData &survey, const QString &path, common::Messenger &mess
 bool ImportLayers(SurveyData &survey, const QString &path, common::Messenger &messenger)
 {
     std::vector<std::uint8_t> bytes;
-    if (!common::readWholeFile(path, bytes).ok)
+    if (!common::readWholeFile(path, bytes, kLargestDocument).ok)
         return false;
     const VersionCheck check = CheckVersion(std::span<const std::uint8_t>(bytes).subspan(0, std::min<std::size_t>(10, bytes.size())), messenger);
     if (!check.readable)
