@@ -46,8 +46,20 @@ FilterSettings CLVBODLGModel::accept(const FilterSettings& previous) const
 
 int CLVBODLGModel::cutoffFromText(const QString& text)
 {
+    // The whole number the text starts with, as the C library reads one:
+    // blanks, an optional sign, digits; the rest is ignored ("12Hz" is 12,
+    // "1.5" is 1). No digits, or a number beyond the int range, gives 0.
+    const QString t = text.trimmed();
+    qsizetype end = 0;
+    if (end < t.size() && (t[end] == u'+' || t[end] == u'-'))
+        ++end;
+    const qsizetype digits = end;
+    while (end < t.size() && t[end] >= u'0' && t[end] <= u'9')
+        ++end;
+    if (end == digits)
+        return 0;
     bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
+    const int value = t.left(end).toInt(&ok, 10);
     return ok ? value : 0;
 }
 

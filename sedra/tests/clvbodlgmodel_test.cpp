@@ -60,9 +60,14 @@ TEST(CLVBODLGModel, TextThatIsNotANumberStoresZeroAndShowsDefaultAgain)
     EXPECT_EQ(s.effectiveLowPassCutoff(), 10);
     EXPECT_EQ(s.effectiveHighPassCutoff(), 2);
 
-    for (const char* bad : {"", "12abc", "1.5", "99999999999"}) {
+    for (const char* bad : {"", "abc", "Hz12", "-", "99999999999"}) {
         EXPECT_EQ(CLVBODLGModel::cutoffFromText(QString::fromUtf8(bad)), 0) << bad;
     }
+    // The number a text starts with counts, as typed with a unit or a fraction.
+    EXPECT_EQ(CLVBODLGModel::cutoffFromText(QStringLiteral("12Hz")), 12);
+    EXPECT_EQ(CLVBODLGModel::cutoffFromText(QStringLiteral(" 10 Hz")), 10);
+    EXPECT_EQ(CLVBODLGModel::cutoffFromText(QStringLiteral("1.5")), 1);
+    EXPECT_EQ(CLVBODLGModel::cutoffFromText(QStringLiteral("+7")), 7);
 }
 
 TEST(FilterSettings, BandTakesSmallerAndLargerCutoff)
