@@ -28,12 +28,13 @@ public:
     void setChannel(int index, bool ticked);  // index 0..2; others are ignored
 
     // OK: the settings with kind, channel flags and mask taken from the
-    // dialog, the cut-offs parsed from their texts (0 when a text is not a
-    // whole number) and the filter marked pending. Cancel simply keeps the
+    // dialog, the cut-offs parsed from their texts (0 when a text does not
+    // start with a whole number) and the filter marked pending. Cancel simply keeps the
     // previous settings.
     FilterSettings accept(const FilterSettings& previous) const;
 
-    // The integer value of a cut-off text, 0 when it is not a whole number.
+    // The whole number a cut-off text starts with ("12Hz" is 12), 0 when
+    // there is none.
     static int cutoffFromText(const QString& text);
 
 private:
