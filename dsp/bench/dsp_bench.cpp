@@ -1,7 +1,7 @@
 // Throughput of each dsp routine on traces of 1024 and 4096 samples.
 #include "dsp/fft.h"
 #include "dsp/filters.h"
-#include "dsp/spectrum.h"
+#include "dsp/frequencydomain.h"
 
 #include <benchmark/benchmark.h>
 

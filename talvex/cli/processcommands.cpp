@@ -209,7 +209,7 @@ int runSpectrum(const Args &args)
     WaveformEditor editor(survey, view, record, undo, settings);
     if (!editor.ShowSpectrum())
         throw Failure("no spectrum for point " + std::to_string(target.point), 1);
-    const SpectrumDisplay &spectrum = editor.spectrum();
+    const FrequencyDisplay &spectrum = editor.spectrum();
 
     if (args.flag("json")) {
         common::JsonWriter w;

@@ -1,7 +1,7 @@
 #include "talvex/processing/waveformeditor.h"
 
 #include "dsp/filters.h"
-#include "dsp/spectrum.h"
+#include "dsp/frequencydomain.h"
 #include "talvex/processing/undosnapshot.h"
 #include "talvex/survey/fieldrecord.h"
 #include "talvex/survey/surveydata.h"

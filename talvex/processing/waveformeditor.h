@@ -22,7 +22,7 @@
 #include "talvex/processing/editcommands.h"
 #include "talvex/processing/editingsettings.h"
 #include "talvex/processing/rawrecorddisplay.h"
-#include "talvex/processing/spectrumdisplay.h"
+#include "talvex/processing/frequencydisplay.h"
 #include "talvex/processing/traceops.h"
 
 #include <functional>
@@ -100,7 +100,7 @@ public:
     // not changed.
     bool Undo();
 
-    const SpectrumDisplay &spectrum() const { return m_spectrum; }
+    const FrequencyDisplay &spectrum() const { return m_spectrum; }
     const RawRecordDisplay &rawDisplay() const { return m_rawDisplay; }
 
     // Called for every repaint an operation owes the view (so ten times by a
@@ -120,7 +120,7 @@ private:
     FieldRecord &m_record;
     UndoSnapshot &m_undo;
     EditingSettings &m_settings;
-    SpectrumDisplay m_spectrum;
+    FrequencyDisplay m_spectrum;
     RawRecordDisplay m_rawDisplay;
 };
 

@@ -2,7 +2,7 @@
 
 #include "common/messenger.h"
 #include "dsp/filters.h"
-#include "dsp/spectrum.h"
+#include "dsp/frequencydomain.h"
 #include "talvex/processing/undosnapshot.h"
 #include "talvex/survey/fieldrecord.h"
 #include "talvex/survey/viewstate.h"

@@ -1,4 +1,4 @@
-#include "dsp/spectrum.h"
+#include "dsp/frequencydomain.h"
 
 #include "dsp/detail.h"
 #include "dsp/fft.h"

@@ -9,7 +9,7 @@
 
 namespace talvex {
 
-struct SpectrumDisplay {
+struct FrequencyDisplay {
     // The display-scaled amplitude spectrum of AmplitudeSpectrum,
     // negated so that large amplitudes draw upwards: amplitude 0 is stored
     // as 16383, the peak as -16383 or -16384. Bins 512...1023 repeat bin 511.

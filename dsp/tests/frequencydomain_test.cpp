@@ -1,4 +1,4 @@
-#include "dsp/spectrum.h"
+#include "dsp/frequencydomain.h"
 
 #include "reference.h"
 #include "testsignals.h"
