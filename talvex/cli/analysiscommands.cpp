@@ -22,6 +22,7 @@
 #include "talvex/survey/viewstate.h"
 
 #include <cstdio>
+#include <set>
 
 using namespace talvex;
 
@@ -99,71 +100,66 @@ int runRecalc(const Args &args)
     return 0;
 }
 
-int runSort(const Args &args)
+// Loads the survey, runs one point command on it (the command throws a
+// Failure when it refuses), saves the survey and prints its points.
+template <typename Command>
+int changePoints(const Args &args, const std::set<std::string> &options, Command command)
 {
-    args.allowOnly({});
+    args.allowOnly(options);
     const std::string path = args.positional(1, "survey file");
     common::ConsoleMessenger messenger;
     SurveyData &survey = loadSurveyOrFail(path, messenger);
-    requirePoints(survey);
-    SortPointsByDepth(survey);
+    command(survey);
     storeSurveyOrFail(path);
     printPoints(survey);
     return 0;
+}
+
+int runSort(const Args &args)
+{
+    return changePoints(args, {}, [](SurveyData &survey) {
+        requirePoints(survey);
+        SortPointsByDepth(survey);
+    });
 }
 
 int runPick(const Args &args)
 {
-    args.allowOnly({"point", "sample"});
-    const std::string path = args.positional(1, "survey file");
     const int point = args.requiredInteger("point");
     const int sample = args.requiredInteger("sample");
-    common::ConsoleMessenger messenger;
-    SurveyData &survey = loadSurveyOrFail(path, messenger);
-    ViewState view = viewAtPoint(point);
-    view.cursorX = kWaveformOriginX + sample;
-    if (currentPointIndex(survey, view) < 0)
-        throw Failure("the survey has no point " + std::to_string(point), 1);
-    if (sample < kFirstCursorSample || sample > kLastCursorSample)
-        throw Failure("--sample must be 1...1023 (the samples the time cursor reaches)", 2);
-    SetSArrival(survey, view);
-    storeSurveyOrFail(path);
-    printPoints(survey);
-    return 0;
+    return changePoints(args, {"point", "sample"}, [&](SurveyData &survey) {
+        ViewState view = viewAtPoint(point);
+        view.cursorX = kWaveformOriginX + sample;
+        if (currentPointIndex(survey, view) < 0)
+            throw Failure("the survey has no point " + std::to_string(point), 1);
+        if (sample < kFirstCursorSample || sample > kLastCursorSample)
+            throw Failure("--sample must be 1...1023 (the samples the time cursor reaches)", 2);
+        SetSArrival(survey, view);
+    });
 }
 
 int runInsertPoint(const Args &args)
 {
-    args.allowOnly({"point"});
-    const std::string path = args.positional(1, "survey file");
     const int point = args.requiredInteger("point");
-    common::ConsoleMessenger messenger;
-    SurveyData &survey = loadSurveyOrFail(path, messenger);
-    ViewState view = viewAtPoint(point);
-    UndoSnapshot undo;
-    if (point < 1 || std::size_t(point) > survey.points.size() + 1)
-        throw Failure("--point must be 1..." + std::to_string(survey.points.size() + 1), 1);
-    if (!InsertPoint(survey, view, undo))
-        throw Failure("the survey already holds the most points a document can store", 1);
-    storeSurveyOrFail(path);
-    printPoints(survey);
-    return 0;
+    return changePoints(args, {"point"}, [&](SurveyData &survey) {
+        ViewState view = viewAtPoint(point);
+        UndoSnapshot undo;
+        if (point < 1 || std::size_t(point) > survey.points.size() + 1)
+            throw Failure("--point must be 1..." + std::to_string(survey.points.size() + 1), 1);
+        if (!InsertPoint(survey, view, undo))
+            throw Failure("the survey already holds the most points a document can store", 1);
+    });
 }
 
 int runDeletePoint(const Args &args)
 {
-    args.allowOnly({"point"});
-    const std::string path = args.positional(1, "survey file");
     const int point = args.requiredInteger("point");
-    common::ConsoleMessenger messenger;
-    SurveyData &survey = loadSurveyOrFail(path, messenger);
-    ViewState view = viewAtPoint(point);
-    UndoSnapshot undo;
-    if (!DeletePoint(survey, view, undo))
-        throw Failure("the survey has no point " + std::to_string(point), 1);
-    storeSurveyOrFail(path);
-    printPoints(survey);
-    return 0;
+    return changePoints(args, {"point"}, [&](SurveyData &survey) {
+        ViewState view = viewAtPoint(point);
+        UndoSnapshot undo;
+        if (!DeletePoint(survey, view, undo))
+            throw Failure("the survey has no point " + std::to_string(point), 1);
+    });
 }
 
 int runLayers(const Args &args)
