@@ -36,7 +36,8 @@ for f in "${fuzzers[@]}"; do
   seeds="$root/build/fuzz/seeds/$name"
   [ -d "$seeds" ] || seeds=""
   echo "-- $name"
-  "$f" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$corpus" $seeds 2>&1 | tail -n 3
+  "$f" -max_total_time="$fuzz_seconds" -print_final_stats=0 -artifact_prefix="$root/build/fuzz/" \
+    "$corpus" $seeds 2>&1 | tail -n 3
 done
 echo "fuzzers: ${#fuzzers[@]} ran without a crash"
 

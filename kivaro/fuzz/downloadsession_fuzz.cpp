@@ -34,10 +34,19 @@ public:
     }
     static void check(const QString &path)
     {
-        const QString rest = path.mid(6); // after "/save/"
-        if (!path.startsWith(QLatin1String("/save/")) || rest.contains(QLatin1String(".."))
-            || rest.count(u'/') > 1 || rest.contains(u'\\') || rest.contains(u':'))
+        // Only "<project>" or "<project>/<file>" below the save folder, and
+        // no part that is dots alone (which would lead out of the folder).
+        QString rest = path.mid(6); // after "/save/"
+        if (rest.endsWith(u'/'))
+            rest.chop(1); // a folder is named with its closing separator
+        if (!path.startsWith(QLatin1String("/save/")) || rest.count(u'/') > 1 || rest.contains(u'\\')
+            || rest.contains(u':'))
             std::abort();
+        for (const QString &part : rest.split(u'/')) {
+            const QString t = part.trimmed();
+            if (t.isEmpty() || t.count(u'.') == t.size())
+                std::abort();
+        }
     }
 };
 
