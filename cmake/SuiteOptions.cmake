@@ -15,6 +15,9 @@ elseif(SUITE_SANITIZE)
   target_link_options(suite_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+# Reports of the test programs (one XML file each), counted by scripts/run-tests.sh.
+set(SUITE_TEST_RESULTS ${CMAKE_BINARY_DIR}/test-results)
+
 # suite_add_gtest(NAME SOURCES... LIBS ... LABELS ...)
 function(suite_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
@@ -24,8 +27,9 @@ function(suite_add_gtest name)
   if(NOT ARG_LABELS)
     set(ARG_LABELS fast)
   endif()
+  # Each program writes a report of its test cases, which the test run counts.
   set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}"
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;GTEST_OUTPUT=xml:${SUITE_TEST_RESULTS}/${name}.xml")
 endfunction()
 
 # suite_add_qtest(NAME SOURCES... LIBS ... LABELS ...): a Qt Test program (offscreen).
@@ -33,7 +37,8 @@ function(suite_add_qtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE suite::options Qt6::Test ${ARG_LIBS})
-  add_test(NAME ${name} COMMAND ${name})
+  # JUnit report for the test run's count, and the usual text on standard output.
+  add_test(NAME ${name} COMMAND ${name} -o ${SUITE_TEST_RESULTS}/${name}.xml,junitxml -o -,txt)
   if(NOT ARG_LABELS)
     set(ARG_LABELS gui)
   endif()
@@ -51,4 +56,9 @@ function(suite_add_fuzzer name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${name} PRIVATE suite::options ${ARG_LIBS})
   set_property(GLOBAL APPEND PROPERTY SUITE_FUZZERS ${name})
+  # `cmake --build --target fuzzers` builds the fuzz targets and only what they link.
+  if(NOT TARGET fuzzers)
+    add_custom_target(fuzzers)
+  endif()
+  add_dependencies(fuzzers ${name})
 endfunction()

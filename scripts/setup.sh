@@ -4,11 +4,11 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
+  cmake ninja-build g++ ccache
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
-  xvfb xauth fonts-wqy-microhei
+  clang-14 libclang-rt-14-dev
+  xvfb xauth fonts-wqy-microhei fonts-arphic-uming
 )
 
 missing=()
