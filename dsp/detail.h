@@ -4,8 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
 namespace dsp::detail {
@@ -16,17 +14,15 @@ namespace dsp::detail {
 inline constexpr double kPi = 3.141592653;
 inline constexpr double kTwoPi = 6.283185306;
 
-// Zero-filled work buffer of n elements. Running out of memory ends the
-// process with exit status 1: the callers have no way to report a failure
-// and a partial result would be wrong data.
+// Zero-filled work buffer of n elements. Running out of memory throws
+// std::bad_alloc (std::length_error for a size no vector can have). Every
+// routine allocates its buffers before it writes to the caller's arrays, so
+// the caller's data are unchanged when this throws, and the caller decides
+// how to report it (a window must not lose unsaved work by ending).
 template <typename T>
 std::vector<T> allocateZeroed(std::size_t n)
 {
-    try {
-        return std::vector<T>(n);
-    } catch (const std::bad_alloc&) {
-        std::exit(1);
-    }
+    return std::vector<T>(n);
 }
 
 // Float to integer, truncating toward zero. NaN gives 0 and values beyond the

@@ -13,6 +13,9 @@ void Fft(float* re, float* im, int n, int inverse)
     if (re == nullptr || im == nullptr || n < 1 || (n & (n - 1)) != 0) {
         return;
     }
+    // The tables first: if they cannot be had, the arrays are still intact.
+    std::vector<float> wr = detail::allocateZeroed<float>(static_cast<std::size_t>(n));
+    std::vector<float> wi = detail::allocateZeroed<float>(static_cast<std::size_t>(n));
     float sign = -1.0f;
     if (inverse != 0) {
         const auto scale = static_cast<float>(n);
@@ -38,8 +41,6 @@ void Fft(float* re, float* im, int n, int inverse)
         j += k;
     }
 
-    std::vector<float> wr = detail::allocateZeroed<float>(static_cast<std::size_t>(n));
-    std::vector<float> wi = detail::allocateZeroed<float>(static_cast<std::size_t>(n));
     // The butterflies only index the first half of the tables.
     for (int k = 0; k < n / 2; ++k) {
         const double angle = detail::kTwoPi * k / n;

@@ -14,8 +14,8 @@ namespace dsp {
 //            (no scaling); non-zero for the inverse, which divides every
 //            element by n first and uses exp(+2 pi i jk/n)
 //
-// Allocates the two twiddle tables per call; running out of memory ends the
-// process with exit status 1.
+// Allocates the two twiddle tables per call, before it touches the arrays;
+// running out of memory throws std::bad_alloc with re and im unchanged.
 void Fft(float* re, float* im, int n, int inverse);
 
 }  // namespace dsp

@@ -7,7 +7,8 @@
 // build (the targets are compiled without floating-point contraction).
 //
 // Work buffers are allocated per call and released before return. If memory
-// runs out the process ends with exit status 1.
+// runs out the routine throws std::bad_alloc before it has written anything,
+// so the samples are unchanged.
 //
 // Recursive filters run over a work buffer holding 64 zeros, the trace and a
 // 32-sample zero tail: the leading zeros let the recursion settle before the

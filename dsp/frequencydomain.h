@@ -41,7 +41,7 @@ static_assert(sizeof(SpectrumPeak) == 2 * sizeof(float));
 //  step    : take every step-th sample, >= 1 (a smaller value counts as 1)
 //
 // Allocates two arrays of N floats per call (and the FFT's tables); running
-// out of memory ends the process with exit status 1.
+// out of memory throws std::bad_alloc with the samples unchanged.
 SpectrumPeak AmplitudeSpectrum(SpectrumPeak& result, std::int16_t* samples, float dt, int count,
                                int step);
 

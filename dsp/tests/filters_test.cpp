@@ -6,7 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <complex>
 #include <cstdint>
 #include <numbers>
@@ -232,6 +238,47 @@ TEST(Filters, EmptyOrNullTraceIsLeftAlone)
     dsp::LowPassFilter(nullptr, 1000.0f, 100, 10.0f);
     EXPECT_EQ(s[0], 123);
     EXPECT_EQ(s[1], -45);
+}
+
+// Address space for the test's own work, above what the process has mapped.
+#if defined(__SANITIZE_ADDRESS__)
+#define DSP_TEST_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DSP_TEST_UNDER_ASAN 1
+#endif
+#endif
+
+TEST(Filters, OutOfMemoryThrowsAndLeavesTheTrace)
+{
+#ifdef DSP_TEST_UNDER_ASAN
+    GTEST_SKIP() << "the sanitizer's shadow memory needs the address space this test limits";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // In a child process: a trace of 16 Mi samples, then an address-space
+    // limit too small for the filter's two work buffers (128 MiB). The
+    // filter must throw, not end the process, and leave the trace as it was.
+    const auto child = [] {
+        std::vector<std::int16_t> s = randomTrace(1 << 24, 7);
+        const std::vector<std::int16_t> before = s;
+        std::FILE *statm = std::fopen("/proc/self/statm", "r");
+        unsigned long pages = 0;
+        if (statm == nullptr || std::fscanf(statm, "%lu", &pages) != 1)
+            std::_Exit(3);
+        std::fclose(statm);
+        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(64) << 20);
+        const rlimit r{limit, limit};
+        if (setrlimit(RLIMIT_AS, &r) != 0)
+            std::_Exit(4);
+        try {
+            dsp::LowPassFilter(s.data(), 25.0f, static_cast<int>(s.size()), 500.0f);
+        } catch (const std::bad_alloc &) {
+            std::_Exit(s == before ? 0 : 5);
+        }
+        std::_Exit(6); // the limit did not bite
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
+#endif
 }
 
 TEST(RemoveDC, ConstantTraceBecomesZero)

@@ -1,12 +1,14 @@
 #pragma once
 // Logic of the hole dialog CEditChanShuDialog ("测孔参数修改", or
-// "建立新文件对话框" for New): the header's hole and site parameters.
+// "建立新文件对话框" for New): the header's hole and site parameters
+// (HoleParameters). The dialog starts from the survey's header (or from
+// newSurveyDefaults for New), puts the typed texts in with setText and the
+// numbers and choices directly, and ends with apply (or, for New,
+// validate and SurveyDocument::newSurvey / NewSurvey).
 
-#include "talvex/survey/newsurvey.h"
+#include "talvex/survey/surveydata.h"
 
 #include <QString>
-#include <cstdint>
-#include <optional>
 
 namespace common {
 class Messenger;
@@ -14,52 +16,39 @@ class Messenger;
 
 namespace talvex {
 
-class SurveyData;
 class UndoSnapshot;
 
-// What the dialog shows and returns; texts as typed.
-struct HoleDialogValues {
-    QString projectName; // at most 24 characters
-    QString holeNumber;
-    QString personnel;
-    QString testDate;
-    int personnelLabel = 1; // 0 tester, 1 testing organisation, 2 instrument
-    float holeDepth = 0.0f;        // m
-    float pointSpacing = 0.0f;     // m
-    float plankLength = 0.0f;      // m
-    float sourceDistance = 0.0f;   // m
-    float overburden = 0.0f;       // m, 0...200
-    float computationDepth = 0.0f; // m, 0...200
-    std::uint8_t method = 0;       // 0 single hole, 1 cross hole
-    int microtremorTest = 0;       // 0 or 1
-};
+// The four texts of the dialog.
+enum class HoleText { ProjectName, HoleNumber, Personnel, TestDate };
 
 class CEditChanShuDialogModel {
 public:
     CEditChanShuDialogModel(SurveyData &survey, UndoSnapshot &undo, common::Messenger &messenger);
 
-    // The dialog's start values, from the survey.
-    static HoleDialogValues load(const SurveyData &survey);
-    // The start values of the New dialog (newSurveyDefaults).
-    static HoleDialogValues load(const HoleParameters &defaults);
+    // The text of a field for its edit box.
+    static QString text(const HoleParameters &values, HoleText field);
 
-    // Checks the values as the dialog's fields do: the project name at most
-    // 24 characters, overburden and computation depth within 0...200, every
-    // text representable in GBK. Shows the first failure; true when all pass.
-    bool validate(const HoleDialogValues &values);
+    // Puts a typed text into its field as GBK, cut to the field's size (16,
+    // 80, 40, 40 bytes) at a character boundary. A text equal to what the
+    // field shows leaves the stored bytes exactly as they are (a stored name
+    // longer than the edit box lets one type is kept). Refused with a message
+    // naming the field when GBK cannot hold a character of it.
+    bool setText(HoleParameters &values, HoleText field, const QString &text);
 
-    // The dialog opened by New: the values, validated as for OK, as the
-    // parameters of the new survey (texts as GBK cut to their field sizes).
-    // Nothing when they are refused.
-    std::optional<HoleParameters> newSurveyParameters(const HoleDialogValues &values);
+    // Checks the numbers and choices as the dialog's fields do: overburden
+    // and computation depth within 0...200, the personnel label 0...2, the
+    // check box 0 or 1. Any `method` is taken (not 0 means cross hole).
+    // Shows the first failure; true when all pass.
+    bool validate(const HoleParameters &values);
 
-    // OK: validates, takes an undo snapshot, stores the texts into their
-    // fields (cut to 16, 80, 40 and 40 bytes at a character boundary) and the
-    // numbers into the header, the label and the check box into the survey,
-    // and marks it modified. Velocities are not recomputed. Returns false
-    // (nothing changed, the dialog stays open) when the values are refused.
-    bool apply(const HoleDialogValues &values);
+    // OK: validates, takes an undo snapshot, stores the parameters into the
+    // header and marks the header modified. Velocities are not recomputed.
+    // Returns false (nothing changed, the dialog stays open) when the values
+    // are refused.
+    bool apply(const HoleParameters &values);
 
+    // How many characters the project name's edit box lets one type. A
+    // typing limit of the widget only: a longer stored name is accepted.
     static constexpr int kProjectNameMaxChars = 24;
     static constexpr float kMaxOverburden = 200.0f;
 

@@ -81,7 +81,7 @@ bool CEditChenDialogModel::leaveField(const SurveyLogFields &fields)
         next.top = l.bottom;
         log[s + 1] = next;
     }
-    m_survey.modified = true;
+    m_survey.markModified(SurveyParts::LogLayers);
     return true;
 }
 
@@ -92,7 +92,7 @@ bool CEditChenDialogModel::changePattern(int patternEntry)
     DiChengOne l = m_survey.logLayers[std::size_t(m_selected)];
     l.pattern = patternCodeForEntry(patternEntry);
     m_survey.logLayers[std::size_t(m_selected)] = l;
-    m_survey.modified = true;
+    m_survey.markModified(SurveyParts::LogLayers);
     return true;
 }
 
@@ -105,6 +105,7 @@ bool CEditChenDialogModel::addLayer()
     l.top = l.bottom = log.empty() ? 0.0f : log.back().bottom;
     log.push_back(l);
     m_selected = int(log.size()) - 1;
+    m_survey.notifyChanged(SurveyParts::LogLayers);
     return true;
 }
 
@@ -122,14 +123,8 @@ bool CEditChenDialogModel::deleteLayer()
         log[s] = next;
     }
     m_selected = std::min(m_selected, int(log.size()) - 1);
-    m_survey.modified = true;
+    m_survey.markModified(SurveyParts::LogLayers);
     return true;
-}
-
-void CEditChenDialogModel::finish()
-{
-    if (m_survey.modified)
-        m_survey.markModified();
 }
 
 } // namespace talvex

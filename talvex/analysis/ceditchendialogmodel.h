@@ -1,9 +1,8 @@
 #pragma once
 // Logic of the survey-log dialog CEditChenDialog ("工勘资料输入"): the list
 // of survey-log layers, the fields of the selected one, the pattern choice,
-// adding and deleting layers. It edits SurveyData::logLayers directly and
-// flags the survey modified; finish() marks it modified when the dialog
-// closes, as the view's EditSurveyLog command does.
+// adding and deleting layers. It edits SurveyData::logLayers directly;
+// every change marks the survey log modified as it is made.
 
 #include <QString>
 #include <QStringList>
@@ -50,16 +49,13 @@ public:
 
     // "添加层": appends an empty layer starting and ending at the last bottom
     // (0 for an empty log) and selects it. Adding alone does not flag the
-    // survey modified.
+    // survey modified (an empty layer is no edit yet); it is announced.
     bool addLayer();
 
     // "删除层": removes the selected layer; the layer that moves up takes its
     // top (the gap closes downward). Selects the layer now at that place, or
     // the new last one.
     bool deleteLayer();
-
-    // The dialog closes: markModified when anything was changed.
-    void finish();
 
     static const char *const kBottomRangeMessage;
 

@@ -3,10 +3,11 @@
 #include "common/messenger.h"
 #include "talvex/analysis/pointcommands.h"
 #include "talvex/analysis/pointvelocity.h"
-#include "talvex/processing/undosnapshot.h"
+#include "talvex/survey/undosnapshot.h"
 #include "talvex/survey/surveydata.h"
 #include "talvex/survey/viewstate.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -54,13 +55,19 @@ bool CEditDaoDialogModel::apply(const PointDialogValues &values)
 {
     if (m_index < 0)
         return false;
-    if (!(values.interval > 0.0f) || !std::isfinite(values.interval)) {
+    // A point without a record yet (New, insert) has interval 0: it can
+    // still be edited, as long as no arrival asks for a conversion.
+    const std::array<float, 3> times{values.sArrivalMs, values.pArrivalMs, values.rArrivalMs};
+    const bool needsInterval = std::any_of(times.begin(), times.end(), [](float t) { return t != 0.0f; });
+    if (!(values.interval >= 0.0f) || !std::isfinite(values.interval) ||
+        (values.interval == 0.0f && needsInterval)) {
         m_messenger.show(QString::fromUtf8(kIntervalMessage), common::MessageKind::Warning);
         return false;
     }
     std::array<std::int16_t, 3> samples{};
-    const std::array<float, 3> times{values.sArrivalMs, values.pArrivalMs, values.rArrivalMs};
     for (std::size_t i = 0; i < times.size(); ++i) {
+        if (times[i] == 0.0f)
+            continue; // sample 0, whatever the interval
         const double s = arrivalSample(times[i], values.interval);
         if (!std::isfinite(s) || s < std::numeric_limits<std::int16_t>::min() ||
             s > std::numeric_limits<std::int16_t>::max()) {
@@ -81,9 +88,9 @@ bool CEditDaoDialogModel::apply(const PointDialogValues &values)
     p.crossDistance = values.crossDistance;
     m_survey.points[std::size_t(m_index)] = p;
     RecalculateAllVelocities(m_survey);
-    m_survey.markModified();
     if (m_survey.header.holeDepth < p.depth)
         m_survey.header.holeDepth = p.depth;
+    m_survey.markModified(SurveyParts::Points | SurveyParts::Header);
     m_values = values;
     return true;
 }

@@ -44,7 +44,8 @@ public:
     // velocities, raises holeDepth to the new depth when it is deeper and
     // marks the survey modified.
     //
-    // A sample interval that is not a positive number, or an arrival whose
+    // A negative or non-finite sample interval, an interval of 0 with an
+    // arrival other than 0 (which it could not convert), or an arrival whose
     // sample index does not fit the 16-bit field, is refused with a message
     // and nothing changes (the dialog stays open). A time that is a whole
     // number of samples up to float rounding (as every time the dialog itself

@@ -5,25 +5,12 @@
 #include "talvex/analysis/ceditchendialogmodel.h"
 #include "talvex/analysis/fieldtext.h"
 #include "talvex/analysis/layervelocity.h"
-#include "talvex/analysis/soilclass.h"
-#include "talvex/analysis/surveylogimport.h"
+#include "talvex/analysis/layercommands.h"
 #include "talvex/survey/surveydata.h"
 
 #include <algorithm>
 
 namespace talvex {
-
-namespace {
-
-void nameBySoilType(DiChengOne &layer)
-{
-    if (const auto soil = ClassifySoil(layer.velocity)) {
-        // Every soil type text is GBK.
-        common::storeFixedText(layer.description, common::encodeGbk(*soil).value_or(QByteArray()).toStdString());
-    }
-}
-
-} // namespace
 
 CEditZhuDialogModel::CEditZhuDialogModel(SurveyData &survey, common::Messenger &messenger)
     : m_survey(survey), m_messenger(messenger)
@@ -59,30 +46,9 @@ void CEditZhuDialogModel::select(int index)
     }
     m_selected = index;
     const DiChengOne &l = m_survey.layers[std::size_t(index)];
-    if (l.velocity == 0.0f || l.description[0] == '\0') {
-        DiChengOne stored = l;
-        stored.reserved = {};
-        m_survey.layers[std::size_t(index)] = stored;
-        applyComputed(std::size_t(index));
-    }
+    if (l.velocity == 0.0f || l.description[0] == '\0')
+        FillLayerFromPoints(m_survey, std::size_t(index));
     showSelected();
-}
-
-void CEditZhuDialogModel::applyComputed(std::size_t index)
-{
-    auto &layers = m_survey.layers;
-    DiChengOne l = layers[index];
-    l.velocity = ComputeLayerVelocity(m_survey, int(index));
-    nameBySoilType(l);
-    layers[index] = l;
-    if (index + 1 < layers.size()) {
-        DiChengOne next = layers[index + 1];
-        next.top = l.bottom;
-        layers[index + 1] = next;
-        next.velocity = ComputeLayerVelocity(m_survey, int(index + 1));
-        layers[index + 1] = next;
-    }
-    m_survey.modified = true;
 }
 
 bool CEditZhuDialogModel::checkBottom(const LayerFields &fields)
@@ -111,7 +77,7 @@ bool CEditZhuDialogModel::leaveBottom(const LayerFields &fields)
     l.reserved = {};
     common::storeFixedText(l.description, *text);
     m_survey.layers[s] = l;
-    applyComputed(s);
+    FillLayerFromPoints(m_survey, s);
     showSelected();
     return true;
 }
@@ -125,9 +91,9 @@ bool CEditZhuDialogModel::leaveVelocity(const LayerFields &fields)
     l.bottom = fields.bottom;
     l.velocity = fields.velocity;
     l.reserved = {};
-    nameBySoilType(l);
+    nameLayerBySoilType(l);
     m_survey.layers[s] = l;
-    m_survey.modified = true;
+    m_survey.markModified(SurveyParts::Layers);
     showSelected();
     return true;
 }
@@ -143,7 +109,7 @@ bool CEditZhuDialogModel::leaveDescription(const LayerFields &fields)
     DiChengOne l = m_survey.layers[s];
     common::storeFixedText(l.description, *text);
     m_survey.layers[s] = l;
-    m_survey.modified = true;
+    m_survey.markModified(SurveyParts::Layers);
     showSelected();
     return true;
 }
@@ -156,7 +122,7 @@ bool CEditZhuDialogModel::addLayer()
     DiChengOne l;
     l.top = l.bottom = layers.empty() ? 0.0f : layers.back().bottom;
     layers.push_back(l);
-    m_survey.modified = true;
+    m_survey.markModified(SurveyParts::Layers);
     select(int(layers.size()) - 1);
     return true;
 }
@@ -176,7 +142,7 @@ bool CEditZhuDialogModel::deleteLayer()
         next.velocity = ComputeLayerVelocity(m_survey, int(s));
         layers[s] = next;
     }
-    m_survey.modified = true;
+    m_survey.markModified(SurveyParts::Layers);
     m_selected = -1;
     select(std::min(int(s), int(layers.size()) - 1));
     return true;
@@ -184,17 +150,11 @@ bool CEditZhuDialogModel::deleteLayer()
 
 bool CEditZhuDialogModel::importSurveyLog()
 {
-    if (!ImportSurveyLog(m_survey, m_messenger))
+    if (!LayersFromSurveyLog(m_survey, m_messenger))
         return false;
     m_selected = -1;
     select(0);
     return true;
-}
-
-void CEditZhuDialogModel::finish()
-{
-    if (m_survey.modified)
-        m_survey.markModified();
 }
 
 } // namespace talvex

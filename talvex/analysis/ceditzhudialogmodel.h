@@ -1,8 +1,8 @@
 #pragma once
 // Logic of the layer dialog CEditZhuDialog ("分层参数修改"): the list of
 // velocity layers and the fields of the selected one. It edits
-// SurveyData::layers directly and flags the survey modified; finish() marks
-// it modified when the dialog closes (the view's EditLayers command).
+// SurveyData::layers directly; every change marks the layers modified as it
+// is made.
 //
 // Storing a layer velocity, computed or typed, names the layer by its soil
 // type (ClassifySoil), replacing the description.
@@ -37,7 +37,7 @@ public:
     const LayerFields &shown() const { return m_fields; }
 
     // Shows layer `index`. A layer with velocity 0 or an empty description
-    // gets its computed velocity and soil type at once (applyComputed).
+    // gets its computed velocity and soil type at once (FillLayerFromPoints).
     void select(int index);
 
     // Focus leaves the end depth: the layer is stored from the fields, then
@@ -65,16 +65,12 @@ public:
     // place, or the new last one.
     bool deleteLayer();
 
-    // "导入工勘资料": ImportSurveyLog, then shows the first layer (which
-    // computes its velocity and soil type).
+    // "导入工勘资料": LayersFromSurveyLog (every layer gets its velocity and
+    // soil type), then shows the first layer.
     bool importSurveyLog();
-
-    // The dialog closes: markModified when anything was changed.
-    void finish();
 
 private:
     bool checkBottom(const LayerFields &fields);
-    void applyComputed(std::size_t index);
     void showSelected();
 
     SurveyData &m_survey;

@@ -2,6 +2,10 @@
 
 #include "common/messenger.h"
 #include "talvex/analysis/layervelocity.h"
+#include "talvex/analysis/soilclass.h"
+#include "talvex/analysis/surveylogimport.h"
+#include "common/fixedtext.h"
+#include "common/gbk.h"
 #include "talvex/survey/surveydata.h"
 #include "talvex/survey/viewstate.h"
 
@@ -11,6 +15,7 @@ namespace talvex {
 
 const char *const kLayersTooCloseMessage = "两次分层离得太近了，小于了0.5m";
 const char *const kNoLayerSelectedMessage = "没有层被选中，请将光标移到要删除的层的中间部分";
+const char *const kLayerAtSurfaceMessage = "不能在地面处分层，请将光标移到地面以下";
 
 namespace {
 
@@ -49,7 +54,11 @@ bool layerCommandsEnabled(const SurveyData &survey, const ViewState &view)
 bool InsertLayer(SurveyData &survey, const ViewState &view, common::Messenger &messenger)
 {
     const int y = view.depthCursor;
-    bool tooClose = y <= kDepthAxisOrigin;
+    if (y <= kDepthAxisOrigin) {
+        messenger.show(QString::fromUtf8(kLayerAtSurfaceMessage), common::MessageKind::Warning);
+        return false;
+    }
+    bool tooClose = false;
     for (const DiChengOne &l : survey.layers)
         tooClose = tooClose || near(y, l.top) || near(y, l.bottom);
     if (tooClose) {
@@ -89,7 +98,7 @@ bool InsertLayer(SurveyData &survey, const ViewState &view, common::Messenger &m
         layers.insert(layers.begin() + std::ptrdiff_t(at), added);
         refreshLayer(survey, at);
     }
-    survey.markModified();
+    survey.markModified(SurveyParts::Layers);
     return true;
 }
 
@@ -109,7 +118,7 @@ bool DeleteLayer(SurveyData &survey, const ViewState &view, common::Messenger &m
         layers[std::size_t(k)] = next;
         refreshLayer(survey, std::size_t(k));
     }
-    survey.markModified();
+    survey.markModified(SurveyParts::Layers);
     return true;
 }
 
@@ -127,7 +136,44 @@ bool MoveLayerBoundary(SurveyData &survey, int index, float depth)
         survey.layers[std::size_t(index) + 1] = next;
         refreshLayer(survey, std::size_t(index) + 1);
     }
-    survey.markModified();
+    survey.markModified(SurveyParts::Layers);
+    return true;
+}
+
+void nameLayerBySoilType(DiChengOne &layer)
+{
+    if (const auto soil = ClassifySoil(layer.velocity)) {
+        // Every soil type text is GBK.
+        common::storeFixedText(layer.description, common::encodeGbk(*soil).value_or(QByteArray()).toStdString());
+    }
+}
+
+void FillLayerFromPoints(SurveyData &survey, std::size_t index)
+{
+    auto &layers = survey.layers;
+    if (index >= layers.size())
+        return;
+    DiChengOne l = layers[index];
+    l.reserved = {};
+    layers[index] = l;
+    l.velocity = ComputeLayerVelocity(survey, int(index));
+    nameLayerBySoilType(l);
+    layers[index] = l;
+    if (index + 1 < layers.size()) {
+        DiChengOne next = layers[index + 1];
+        next.top = l.bottom;
+        layers[index + 1] = next;
+        refreshLayer(survey, index + 1);
+    }
+    survey.markModified(SurveyParts::Layers);
+}
+
+bool LayersFromSurveyLog(SurveyData &survey, common::Messenger &messenger)
+{
+    if (!ImportSurveyLog(survey, messenger))
+        return false;
+    for (std::size_t i = 0; i < survey.layers.size(); ++i)
+        FillLayerFromPoints(survey, i);
     return true;
 }
 

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+#include <cstddef>
+
 namespace common {
 class Messenger;
 }
@@ -14,6 +16,7 @@ class Messenger;
 namespace talvex {
 
 class SurveyData;
+struct DiChengOne;
 struct ViewState;
 
 // Units of the depth cursor within which a new boundary is refused (0.5 m).
@@ -23,14 +26,16 @@ inline constexpr int kDragMarginUnits = 10;
 
 extern const char *const kLayersTooCloseMessage; // "两次分层离得太近了，小于了0.5m"
 extern const char *const kNoLayerSelectedMessage; // "没有层被选中，请将光标移到要删除的层的中间部分"
+extern const char *const kLayerAtSurfaceMessage;  // "不能在地面处分层，请将光标移到地面以下"
 
 // Insert and delete layer are enabled while the histogram is shown and the
 // survey has points.
 bool layerCommandsEnabled(const SurveyData &survey, const ViewState &view);
 
 // "插入一个土层" at the depth cursor y, depth d = (y - 100) / 50:
-// - refused with kLayersTooCloseMessage when y lies within 25 units of any
-//   layer's top or bottom, or at or above depth 0;
+// - refused with kLayerAtSurfaceMessage at or above depth 0 (a layer there
+//   would have no thickness), and with kLayersTooCloseMessage when y lies
+//   within 25 units of any layer's top or bottom;
 // - inside a layer (last match when several): split it into a new layer from
 //   its top to d (empty description, pattern and reserved bytes kept),
 //   inserted before it, and the old layer from d down;
@@ -59,6 +64,23 @@ struct CursorRange {
     int highest = 0;
 };
 std::optional<CursorRange> boundaryDragRange(const SurveyData &survey, int index);
+
+// Names a layer by the soil type of its velocity (ClassifySoil), replacing
+// its description; a velocity without a soil type leaves it.
+void nameLayerBySoilType(DiChengOne &layer);
+
+// What the layer dialog does for a layer it shows without a velocity or a
+// description: layer `index` gets cleared reserved bytes, its velocity
+// computed from the points and its soil-type name; the next layer's top
+// follows its bottom and its velocity is recomputed. Marks the layers
+// modified. Nothing for an index outside the list.
+void FillLayerFromPoints(SurveyData &survey, std::size_t index);
+
+// "导入工勘资料" as a whole: the survey log becomes the velocity layers
+// (ImportSurveyLog, with its message and question), and every layer gets
+// its velocity and soil type (FillLayerFromPoints, top down). False when
+// nothing was imported.
+bool LayersFromSurveyLog(SurveyData &survey, common::Messenger &messenger);
 
 // The boundary drag of the histogram: clamps the release y to
 // boundaryDragRange and moves the boundary to (y - 100) / 50.

@@ -1,7 +1,7 @@
 #include "talvex/analysis/pointcommands.h"
 
 #include "talvex/analysis/pointvelocity.h"
-#include "talvex/processing/undosnapshot.h"
+#include "talvex/survey/undosnapshot.h"
 #include "talvex/survey/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
 #include "talvex/survey/viewstate.h"
@@ -46,7 +46,7 @@ bool SetSArrival(SurveyData &survey, const ViewState &view)
     ComputePointVelocity(survey, index);
     if (std::size_t(index) + 1 < survey.points.size())
         ComputePointVelocity(survey, index + 1);
-    survey.markModified();
+    survey.markModified(SurveyParts::Points);
     return true;
 }
 
@@ -77,7 +77,7 @@ bool SortPointsByDepth(SurveyData &survey)
     if (survey.header.holeDepth < points.back().depth)
         survey.header.holeDepth = points.back().depth;
     RecalculateAllVelocities(survey);
-    survey.markModified();
+    survey.markModified(SurveyParts::Points | SurveyParts::Header);
     return true;
 }
 
@@ -89,7 +89,7 @@ bool InsertPoint(SurveyData &survey, ViewState &view, UndoSnapshot &undo)
     undo.TakeUndoSnapshot(survey);
     survey.points.insert(survey.points.begin() + index, TlvOne::newPoint(survey.header.sourceDistance));
     RecalculateAllVelocities(survey);
-    survey.markModified();
+    survey.markModified(SurveyParts::Points);
     return true;
 }
 
@@ -102,7 +102,7 @@ bool DeletePoint(SurveyData &survey, ViewState &view, UndoSnapshot &undo)
     survey.points.erase(survey.points.begin() + index);
     view.currentPoint = std::clamp(view.currentPoint, 1, std::max(1, int(survey.points.size())));
     RecalculateAllVelocities(survey);
-    survey.markModified();
+    survey.markModified(SurveyParts::Points);
     return true;
 }
 

@@ -42,7 +42,11 @@ bool UpdateSiteVelocity(SurveyData &survey)
 {
     if (!(survey.header.overburden > 0.0f))
         return false;
-    survey.header.siteVelocity = ComputeSiteVelocity(survey);
+    const float velocity = ComputeSiteVelocity(survey);
+    if (velocity != survey.header.siteVelocity) {
+        survey.header.siteVelocity = velocity;
+        survey.notifyChanged(SurveyParts::Header);
+    }
     return true;
 }
 

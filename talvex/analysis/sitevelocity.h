@@ -15,7 +15,9 @@ float ComputeSiteVelocity(const SurveyData &survey);
 
 // Stores ComputeSiteVelocity into header.siteVelocity when the overburden
 // is positive; returns whether it was stored. As a result the charts
-// refresh, it does not mark the survey modified.
+// refresh, it does not mark the survey modified; a value that differs from
+// the stored one is announced (notifyChanged), an equal one is not, so a
+// chart that stores it while it draws is not asked to draw again.
 bool UpdateSiteVelocity(SurveyData &survey);
 
 } // namespace talvex

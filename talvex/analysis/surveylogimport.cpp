@@ -22,7 +22,7 @@ bool ImportSurveyLog(SurveyData &survey, common::Messenger &messenger)
         layer.description[0] = '\0';
         survey.layers.push_back(layer);
     }
-    survey.modified = true;
+    survey.markModified(SurveyParts::Layers);
     return true;
 }
 

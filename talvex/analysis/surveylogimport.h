@@ -17,9 +17,9 @@ extern const char *const kOverwriteLayersQuestion; // "将覆盖现有分层，�
 // bottom, velocity 0, pattern and reserved bytes copied, description
 // emptied). Shows kNoLogLayersMessage and stops when the log is empty; asks
 // kOverwriteLayersQuestion when velocity layers exist and stops on No.
-// Velocities and soil names are filled in by the layer dialog as it shows
-// each layer. Returns true when the layers were replaced; the survey is then
-// flagged modified (the dialog marks it when it closes).
+// Velocities and soil names are filled in by LayersFromSurveyLog
+// (layercommands.h). Returns true when the layers were replaced and marked
+// modified.
 bool ImportSurveyLog(SurveyData &survey, common::Messenger &messenger);
 
 } // namespace talvex

@@ -5,19 +5,6 @@
 
 namespace talvex {
 
-FilterTarget filterTargetForDisplayMode(int displayMode)
-{
-    switch (displayMode) {
-    case 0:
-    case 1:
-        return FilterTarget::SelectedTrace;
-    case 2:
-        return FilterTarget::RawRecordChannel;
-    default:
-        return FilterTarget::None;
-    }
-}
-
 void ApplyFilterSettings(const FilterSettings& settings, std::span<std::int16_t> samples,
                          float interval)
 {

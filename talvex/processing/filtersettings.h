@@ -21,17 +21,6 @@ struct FilterSettings
     bool operator==(const FilterSettings&) const = default;
 };
 
-// What the filter command works on in a given display mode of the view.
-enum class FilterTarget {
-    SelectedTrace,     // the selected trace of the current point (undoable, marks the survey modified)
-    RawRecordChannel,  // the selected channel of the imported raw record; survey untouched
-    None,              // nothing to filter in this mode
-};
-
-// Display modes 0 (multi-trace) and 1 (single-trace) filter the selected
-// trace, mode 2 (raw record) the selected channel; other modes nothing.
-FilterTarget filterTargetForDisplayMode(int displayMode);
-
 // Filters the samples in place with the chosen kind. Filters accumulate:
 // every call works on the data as it stands.
 //   low-pass  : cut-off = upper

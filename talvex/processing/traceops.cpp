@@ -33,8 +33,9 @@ void shiftLater(TraceSpan x)
 
 void invert(TraceSpan x)
 {
-    // The negation is formed in int; converting 32768 back to 16 bits wraps
-    // to -32768 (defined since C++20), as the original 16-bit arithmetic did.
+    // The negation is formed in int and stored back in 16 bits: -32768 has
+    // no positive counterpart and stays -32768 (the conversion wraps, which
+    // C++20 defines), so inverting twice always gives the trace back.
     for (std::int16_t &v : x)
         v = std::int16_t(-int(v));
 }

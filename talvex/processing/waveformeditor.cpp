@@ -2,7 +2,7 @@
 
 #include "dsp/filters.h"
 #include "dsp/frequencydomain.h"
-#include "talvex/processing/undosnapshot.h"
+#include "talvex/survey/undosnapshot.h"
 #include "talvex/survey/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
 #include "talvex/survey/viewstate.h"
@@ -11,13 +11,12 @@
 
 namespace talvex {
 
-WaveformEditor::WaveformEditor(SurveyData &survey, ViewState &view, FieldRecord &record, UndoSnapshot &undo,
-                               EditingSettings &settings)
-    : m_survey(survey)
-    , m_view(view)
-    , m_record(record)
-    , m_undo(undo)
-    , m_settings(settings)
+WaveformEditor::WaveformEditor(const EditorState &state)
+    : m_survey(state.survey)
+    , m_view(state.view)
+    , m_record(state.record)
+    , m_undo(state.undo)
+    , m_settings(state.settings)
 {
 }
 
@@ -38,14 +37,17 @@ bool WaveformEditor::editTarget(EditCommand command, Snapshot snapshot, Change &
     if (!isEnabled(command))
         return false;
     if (m_view.inPointMode()) {
-        if (snapshot == Snapshot::Yes)
-            m_undo.TakeUndoSnapshot(m_survey);
+        // The change works on a copy; the snapshot (of the survey as it still
+        // is) and the store follow only when it succeeded, so a filter that
+        // runs out of memory (std::bad_alloc) leaves survey and undo alone.
         const std::size_t index = std::size_t(m_view.currentPoint - 1);
         TlvOne point = m_survey.points[index];
         Trace &trace = m_view.selectedTrace == 0 ? point.positive : point.negative;
         change(TraceSpan(trace), point.interval);
+        if (snapshot == Snapshot::Yes)
+            m_undo.TakeUndoSnapshot(m_survey);
         m_survey.points[index] = point;
-        m_survey.markModified();
+        m_survey.markModified(SurveyParts::Points);
     } else {
         // Raw-record mode (isEnabled allows no other): the first 1024 samples
         // of the selected channel; the survey stays as it is.
@@ -110,7 +112,7 @@ bool WaveformEditor::InvertAllPoints()
         TlvOne point = m_survey.points[i];
         invert(TraceSpan(positive ? point.positive : point.negative));
         m_survey.points[i] = point;
-        m_survey.markModified();
+        m_survey.markModified(SurveyParts::Points);
     }
     repaint(Repaint::WholeView);
     return true;

@@ -12,11 +12,14 @@
 //    markModified.
 // A command that is not enabled (editcommands.h) does nothing and returns
 // false; otherwise it returns true and reports the repaint the view owes.
+// The filter and spectrum commands throw std::bad_alloc when
+// their work buffers cannot be had; the survey, the undo snapshot and the
+// record are then unchanged and the caller reports it.
 //
 // The editor does not own the survey, the view state, the raw record, the
-// undo snapshot or the settings: the view owns them and outlives the
-// editor. The editor owns the spectrum buffer and the compressed display of
-// the raw record, which the view draws.
+// undo snapshot or the settings (EditorState): the document owns them and
+// outlives the editor. The editor owns the spectrum buffer and the
+// compressed display of the raw record, which the view draws.
 #pragma once
 
 #include "talvex/processing/editcommands.h"
@@ -38,6 +41,16 @@ class UndoSnapshot;
 struct FieldRecord;
 struct ViewState;
 
+// What one editor works on, all owned by its caller (the document, a
+// command of talvex-cli, a test).
+struct EditorState {
+    SurveyData &survey;
+    ViewState &view;
+    FieldRecord &record;
+    UndoSnapshot &undo;
+    EditingSettings &settings;
+};
+
 class WaveformEditor {
 public:
     enum class Repaint {
@@ -45,8 +58,7 @@ public:
         WholeView, // everything the view shows
     };
 
-    WaveformEditor(SurveyData &survey, ViewState &view, FieldRecord &record, UndoSnapshot &undo,
-                   EditingSettings &settings);
+    explicit WaveformEditor(const EditorState &state);
 
     // isEnabled(command, survey, view, undo available) for this editor's state.
     bool isEnabled(EditCommand command) const;
@@ -96,8 +108,8 @@ public:
     bool CompressDisplay(common::Messenger &messenger);
     bool ExpandDisplay(common::Messenger &messenger);
     bool RestoreDisplay();
-    // Puts the undo snapshot back (UndoSnapshot::Undo); the modified flag is
-    // not changed.
+    // Puts the undo snapshot back (UndoSnapshot::Undo, which tells the
+    // survey's listener); the modified flag is not changed.
     bool Undo();
 
     const FrequencyDisplay &spectrum() const { return m_spectrum; }

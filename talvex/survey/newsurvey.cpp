@@ -15,41 +15,16 @@ std::string testDateText(const QDate &date)
 
 HoleParameters newSurveyDefaults(const SurveyData &survey, const QDate &today)
 {
-    const SurveyHeader &h = survey.header;
-    HoleParameters p;
-    p.testDate = testDateText(today);
-    p.projectName = common::readFixedText(h.projectName);
-    p.holeNumber = common::readFixedText(h.holeNumber);
-    p.personnel = common::readFixedText(h.personnel);
-    p.holeDepth = h.holeDepth;
-    p.pointSpacing = h.pointSpacing;
-    p.sourceDistance = h.sourceDistance;
-    p.plankLength = h.plankLength;
-    p.method = h.method;
-    p.overburden = h.overburden;
-    p.computationDepth = h.computationDepth;
-    p.microtremorTest = survey.microtremorTest;
-    p.personnelLabel = survey.personnelLabel;
+    HoleParameters p = survey.header;
+    common::storeFixedText(p.testDate, testDateText(today));
     return p;
 }
 
 void NewSurvey(SurveyData &survey, const HoleParameters &p)
 {
     SurveyHeader &h = survey.header;
-    common::storeFixedText(h.testDate, p.testDate);
-    common::storeFixedText(h.projectName, p.projectName);
-    common::storeFixedText(h.holeNumber, p.holeNumber);
-    common::storeFixedText(h.personnel, p.personnel);
-    h.plankLength = p.plankLength;
-    h.pointSpacing = p.pointSpacing;
-    survey.microtremorTest = p.microtremorTest;
-    h.sourceDistance = p.sourceDistance;
-    h.holeDepth = p.holeDepth;
+    static_cast<HoleParameters &>(h) = p;
     survey.clearAll();
-    h.method = p.method;
-    survey.personnelLabel = p.personnelLabel;
-    h.overburden = p.overburden;
-    h.computationDepth = p.computationDepth;
 
     // n = hole depth / spacing, truncated; a zero or invalid spacing gives no
     // points, and never more points than the document file can count.

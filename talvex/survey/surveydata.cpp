@@ -1,5 +1,7 @@
 #include "talvex/survey/surveydata.h"
 
+#include <utility>
+
 namespace talvex {
 
 TlvOne TlvOne::newPoint(float sourceDistance)
@@ -16,11 +18,68 @@ float TlvOne::travelTime() const
     return scaled + delay;
 }
 
-void SurveyData::markModified()
+SurveyData::SurveyData(const SurveyData &other)
+    : header(other.header)
+    , logLayers(other.logLayers)
+    , layers(other.layers)
+    , points(other.points)
+    , m_modified(other.m_modified)
 {
-    modified = true;
-    if (modifiedListener)
-        modifiedListener();
+}
+
+SurveyData::SurveyData(SurveyData &&other) noexcept
+    : header(other.header)
+    , logLayers(std::move(other.logLayers))
+    , layers(std::move(other.layers))
+    , points(std::move(other.points))
+    , m_modified(other.m_modified)
+{
+}
+
+SurveyData &SurveyData::operator=(const SurveyData &other)
+{
+    if (this != &other) {
+        header = other.header;
+        logLayers = other.logLayers;
+        layers = other.layers;
+        points = other.points;
+        m_modified = other.m_modified;
+    }
+    return *this;
+}
+
+SurveyData &SurveyData::operator=(SurveyData &&other) noexcept
+{
+    if (this != &other) {
+        header = other.header;
+        logLayers = std::move(other.logLayers);
+        layers = std::move(other.layers);
+        points = std::move(other.points);
+        m_modified = other.m_modified;
+    }
+    return *this;
+}
+
+void SurveyData::markModified(SurveyParts parts)
+{
+    m_modified = true;
+    if (changeListener)
+        changeListener(parts);
+}
+
+void SurveyData::notifyChanged(SurveyParts parts)
+{
+    if (changeListener)
+        changeListener(parts);
+}
+
+void SurveyData::setModified(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    if (changeListener)
+        changeListener(SurveyParts::None);
 }
 
 void SurveyData::clearAll()
@@ -28,12 +87,6 @@ void SurveyData::clearAll()
     logLayers.clear();
     layers.clear();
     points.clear();
-}
-
-SurveyData &theSurvey()
-{
-    static SurveyData survey;
-    return survey;
 }
 
 } // namespace talvex

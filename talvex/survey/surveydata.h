@@ -13,22 +13,35 @@ namespace talvex {
 constexpr int kTraceLength = 1024;     // samples in a point's trace
 constexpr int kMaxRecordCount = 32767; // counts are stored as signed 16-bit numbers
 
-// Hole and site parameters and the two site results.
-struct SurveyHeader {
+// The hole and site parameters: what the hole dialog edits, New builds a
+// survey from and the header stores (texts as GBK bytes in their fixed
+// fields). The undo snapshot keeps the fields from `method` to
+// `plankLength`. The last two are settings of the running program that the
+// document file does not hold.
+struct HoleParameters {
     std::uint8_t method = 0; // 0 = single hole (downhole), anything else = cross hole
     std::array<char, 16> testDate{};    // GBK text, free form
     std::array<char, 80> projectName{}; // GBK text
     std::array<char, 40> holeNumber{};  // GBK text
-    std::array<char, 40> personnel{};   // GBK text; its label is SurveyData::personnelLabel
+    std::array<char, 40> personnel{};   // GBK text; its label is personnelLabel
     float holeDepth = 50.0f;            // m; raised when a deeper point is entered
     float pointSpacing = 1.0f;          // m
     float sourceDistance = 1.5f;        // m, horizontal offset of the source from the hole
     float plankLength = 1.2f;           // m
-    float siteVelocity = 0.0f;          // m/s, equivalent velocity over computationDepth
     float overburden = 20.0f;           // m, 0...200
     float computationDepth = 20.0f;     // m, 0...200
 
+    int microtremorTest = 0; // the "microtremor test" check box of the hole dialog
+    int personnelLabel = 1;  // 0 tester, 1 testing organisation, 2 instrument
+
     bool isSingleHole() const { return method == 0; }
+    bool operator==(const HoleParameters &) const = default;
+};
+
+// The document's header: the hole parameters and the site's equivalent
+// velocity computed over computationDepth.
+struct SurveyHeader : HoleParameters {
+    float siteVelocity = 0.0f; // m/s
 };
 
 using Trace = std::array<std::int16_t, kTraceLength>;
@@ -70,26 +83,66 @@ struct DiChengOne {
     std::array<char, 160> description{}; // GBK text, at most 159 bytes and a zero
 };
 
-// The one survey of the program. The arrays are public: operations copy an
+// The parts of a survey that a change touches, so that whoever shows the
+// survey redraws only what changed. Combine with |.
+enum class SurveyParts : unsigned {
+    None = 0,
+    Header = 1,    // SurveyHeader, including the site results
+    LogLayers = 2, // the survey log
+    Layers = 4,    // the velocity layers
+    Points = 8,
+    All = 15,
+};
+
+constexpr SurveyParts operator|(SurveyParts a, SurveyParts b)
+{
+    return SurveyParts(unsigned(a) | unsigned(b));
+}
+
+// True when `parts` includes any of `these`.
+constexpr bool touches(SurveyParts parts, SurveyParts these)
+{
+    return (unsigned(parts) & unsigned(these)) != 0;
+}
+
+// A survey (the window's is owned by its SurveyDocument; talvex-cli reads
+// one per command). The arrays are public: operations copy an
 // element out, change it and store it back. Code that adds elements checks
 // canAdd() first, since the document file stores the counts as 16-bit numbers.
+//
+// Every change ends in one of the three notifying calls below (markModified,
+// notifyChanged, setModified), which tell changeListener; nothing sets the
+// modified flag any other way, so whoever shows the survey is never stale.
 class SurveyData {
 public:
+    SurveyData() = default;
+    // A copy is a survey of its own: it does not tell the listener of the
+    // survey it was copied from. Assigning keeps this survey's listener and tells it nothing
+    // (the caller announces what it replaced).
+    SurveyData(const SurveyData &other);
+    SurveyData(SurveyData &&other) noexcept;
+    SurveyData &operator=(const SurveyData &other);
+    SurveyData &operator=(SurveyData &&other) noexcept;
+
     SurveyHeader header;
     std::vector<DiChengOne> logLayers; // survey-log layers
     std::vector<DiChengOne> layers;    // velocity layers
     std::vector<TlvOne> points;        // measuring points, in the order the user built them
-    bool modified = false;
 
-    // Settings that are not stored in the document.
-    int microtremorTest = 0; // the "microtremor test" check box of the hole dialog
-    int personnelLabel = 1;  // 0 tester, 1 testing organisation, 2 instrument
+    // Told of every change with the parts it touched (None when only the
+    // modified flag changed). The document installs it; may be empty.
+    std::function<void(SurveyParts)> changeListener;
 
-    // Called by markModified so that the document window can show the change.
-    std::function<void()> modifiedListener;
-
-    // Every editing operation ends with this.
-    void markModified();
+    // Every editing operation ends with this: sets the modified flag and
+    // tells the listener which parts changed.
+    void markModified(SurveyParts parts = SurveyParts::All);
+    // The parts were replaced without this being an edit of the user (a load,
+    // an undo): tells the listener, leaves the modified flag.
+    void notifyChanged(SurveyParts parts);
+    // Sets or clears the modified flag (a store clears it); tells the
+    // listener when the flag changes.
+    void setModified(bool modified);
+    bool isModified() const { return m_modified; }
     // Empties the three arrays.
     void clearAll();
 
@@ -98,9 +151,9 @@ public:
     {
         return list.size() + more <= std::size_t(kMaxRecordCount);
     }
-};
 
-// The process-wide survey that the program's window, dialogs and commands share.
-SurveyData &theSurvey();
+private:
+    bool m_modified = false;
+};
 
 } // namespace talvex

@@ -229,7 +229,11 @@ bool decodeSurvey(std::span<const std::uint8_t> bytes, SurveyData &survey, commo
         return badFormat();
 
     LeReader r(bytes);
+    // The file holds every header field but the program's own settings,
+    // which stay as they are.
     SurveyHeader h;
+    h.microtremorTest = survey.header.microtremorTest;
+    h.personnelLabel = survey.header.personnelLabel;
     std::int16_t counts[3] = {};
     r.u8(kOffMethod, h.method);
     r.bytes(kOffTestDate, std::span<char>(h.testDate));
@@ -296,7 +300,7 @@ common::FileError StoreSurvey(SurveyData &survey, const QString &path)
     }
     const common::FileError result = common::writeFileAtomically(path, encodeSurvey(survey));
     if (result.ok)
-        survey.modified = false;
+        survey.setModified(false);
     return result;
 }
 

@@ -47,7 +47,8 @@ std::vector<std::uint8_t> encodeSurvey(const SurveyData &survey);
 bool decodeSurvey(std::span<const std::uint8_t> bytes, SurveyData &survey, common::Messenger &messenger);
 
 // Writes the survey to `path`, replacing an existing file only when the new
-// one is complete. Clears `modified` on success.
+// one is complete. Clears the modified flag on success (setModified, which
+// tells the survey's listener).
 common::FileError StoreSurvey(SurveyData &survey, const QString &path);
 
 // Reads `path` into the survey. A file that cannot be opened shows

@@ -27,6 +27,8 @@ struct ViewState {
     int cursorX = 200;       // time cursor, logical units
     int depthCursor = 102;   // histogram depth cursor y, logical units
 
+    bool operator==(const ViewState &) const = default;
+
     // Sample index under the time cursor.
     int cursorSample() const { return cursorX - kWaveformOriginX; }
     // The view shows waveforms (multi-trace, single-trace or raw record).

@@ -7,14 +7,15 @@
 
 namespace talvex::testing {
 
-struct PointSpec {
+// What a test gives of a point; everything else is as a new point has it.
+struct PointGiven {
     float depth = 0.0f;
     int sArrival = 0;
     float interval = 1000.0f; // µs: one sample per ms keeps the times readable
     float delay = 0.0f;
 };
 
-inline TlvOne point(const PointSpec &given)
+inline TlvOne point(const PointGiven &given)
 {
     TlvOne p = TlvOne::newPoint(1.5f);
     p.depth = given.depth;
@@ -25,11 +26,11 @@ inline TlvOne point(const PointSpec &given)
 }
 
 // A single-hole survey with the source at `sourceDistance` and the given points.
-inline SurveyData survey(float sourceDistance, std::initializer_list<PointSpec> specs)
+inline SurveyData survey(float sourceDistance, std::initializer_list<PointGiven> points)
 {
     SurveyData s;
     s.header.sourceDistance = sourceDistance;
-    for (const PointSpec &given : specs)
+    for (const PointGiven &given : points)
         s.points.push_back(point(given));
     return s;
 }

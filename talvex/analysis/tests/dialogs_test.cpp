@@ -4,8 +4,10 @@
 #include "common/messenger.h"
 #include "talvex/analysis/ceditchanshudialogmodel.h"
 #include "talvex/analysis/ceditzhudialogmodel.h"
-#include "talvex/processing/undosnapshot.h"
+#include "talvex/survey/newsurvey.h"
+#include "talvex/survey/undosnapshot.h"
 
+#include <QDate>
 #include <gtest/gtest.h>
 
 using namespace talvex;
@@ -41,7 +43,7 @@ TEST(LayerDialog, ShowingAnUnnamedLayerComputesAndNamesIt)
     EXPECT_EQ(description(s.layers[0]), "软弱土");
     EXPECT_EQ(s.layers[0].reserved[0], 0);
     EXPECT_EQ(dialog.shown().description, QStringLiteral("软弱土"));
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
     // Layer 2 has a velocity but no name.
     dialog.select(1);
     EXPECT_EQ(description(s.layers[1]), "中硬土");
@@ -113,14 +115,10 @@ TEST(LayerDialog, AddDeleteAndImport)
     EXPECT_EQ(dialog.selected(), 0);
     EXPECT_FLOAT_EQ(s.layers[0].velocity, 4.0f / (2.0f / 120.0f + 2.0f / 300.0f));
     EXPECT_EQ(description(s.layers[0]), "中软土");
-    EXPECT_EQ(description(s.layers[1]), ""); // named when first selected
-    dialog.select(1);
+    // Every imported layer is computed and named at once, not only when shown.
     EXPECT_FLOAT_EQ(s.layers[1].velocity, 6.0f / (2.0f / 300.0f + 4.0f / 900.0f));
     EXPECT_EQ(description(s.layers[1]), "坚硬土或软质岩石");
-
-    s.modified = false;
-    dialog.finish();
-    EXPECT_FALSE(s.modified);
+    EXPECT_TRUE(s.isModified());
 }
 
 TEST(HoleDialog, StoresTextsAndNumbersWithAnUndoSnapshot)
@@ -131,45 +129,42 @@ TEST(HoleDialog, StoresTextsAndNumbersWithAnUndoSnapshot)
     UndoSnapshot undo;
     common::RecordingMessenger messenger;
     CEditChanShuDialogModel dialog(s, undo, messenger);
-    HoleDialogValues v = CEditChanShuDialogModel::load(s);
+    HoleParameters v = s.header;
     EXPECT_EQ(v.overburden, 20.0f);
-    v.projectName = QStringLiteral("示例工程");
-    v.holeNumber = QString(45, QLatin1Char('7'));
-    v.personnel = QStringLiteral("测试员");
-    v.testDate = QStringLiteral("2026-12-7");
+    ASSERT_TRUE(dialog.setText(v, HoleText::ProjectName, QStringLiteral("示例工程")));
+    ASSERT_TRUE(dialog.setText(v, HoleText::HoleNumber, QString(45, QLatin1Char('7'))));
+    ASSERT_TRUE(dialog.setText(v, HoleText::Personnel, QStringLiteral("测试员")));
+    ASSERT_TRUE(dialog.setText(v, HoleText::TestDate, QStringLiteral("2026-12-7")));
     v.method = 1;
     v.sourceDistance = 3.0f;
     v.overburden = 200.0f;
     v.computationDepth = 0.0f;
     v.personnelLabel = 2;
     v.microtremorTest = 1;
+    EXPECT_TRUE(s.header.projectName == HoleParameters().projectName); // nothing stored before OK
     ASSERT_TRUE(dialog.apply(v));
     EXPECT_EQ(common::readFixedText(s.header.holeNumber), std::string(40, '7'));
-    EXPECT_EQ(common::decodeGbk(common::readFixedText(s.header.projectName)), QStringLiteral("示例工程"));
+    EXPECT_EQ(CEditChanShuDialogModel::text(s.header, HoleText::ProjectName), QStringLiteral("示例工程"));
     EXPECT_EQ(s.header.method, 1);
     EXPECT_EQ(s.header.sourceDistance, 3.0f);
-    EXPECT_EQ(s.personnelLabel, 2);
-    EXPECT_EQ(s.microtremorTest, 1);
+    EXPECT_EQ(s.header.personnelLabel, 2);
+    EXPECT_EQ(s.header.microtremorTest, 1);
     EXPECT_EQ(s.points[0].pointVelocity, 123.0f); // not recomputed
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
     ASSERT_TRUE(undo.Undo(s));
     EXPECT_EQ(s.header.method, 0);
-    EXPECT_EQ(CEditChanShuDialogModel::load(s).projectName, QString());
+    EXPECT_EQ(CEditChanShuDialogModel::text(s.header, HoleText::ProjectName), QString());
+    EXPECT_EQ(s.header.overburden, 200.0f); // the site values are not part of the snapshot
 }
 
-TEST(HoleDialog, RefusesWhatItsFieldsWouldNotTake)
+TEST(HoleDialog, RefusesWhatItsFieldsWouldNotTakeAndKeepsWhatIsStored)
 {
     SurveyData s;
     UndoSnapshot undo;
     common::RecordingMessenger messenger;
     CEditChanShuDialogModel dialog(s, undo, messenger);
-    const HoleDialogValues start = CEditChanShuDialogModel::load(s);
-    HoleDialogValues v = start;
-    v.projectName = QString(24, QChar(0x5DE5));
-    EXPECT_TRUE(dialog.validate(v));
-    v.projectName = QString(25, QChar(0x5DE5));
-    EXPECT_FALSE(dialog.apply(v));
-    v = start;
+    const HoleParameters start = s.header;
+    HoleParameters v = start;
     v.overburden = 200.5f;
     EXPECT_FALSE(dialog.apply(v));
     EXPECT_TRUE(messenger.last().contains(QStringLiteral("200")));
@@ -177,28 +172,46 @@ TEST(HoleDialog, RefusesWhatItsFieldsWouldNotTake)
     v.computationDepth = -0.1f;
     EXPECT_FALSE(dialog.apply(v));
     v = start;
-    v.personnel = QStringLiteral("\U0001F600");
+    v.personnelLabel = 3;
     EXPECT_FALSE(dialog.apply(v));
-    EXPECT_EQ(messenger.messages.size(), 4);
+    v = start;
+    EXPECT_FALSE(dialog.setText(v, HoleText::Personnel, QStringLiteral("\U0001F600")));
+    EXPECT_TRUE(v == start);
+    EXPECT_EQ(messenger.messages.size(), 4); // every refusal says why
     EXPECT_FALSE(undo.available());
-    EXPECT_FALSE(s.modified);
+    EXPECT_FALSE(s.isModified());
+
+    // What another program stored is kept: a method other than 0 or 1 (cross
+    // hole) and a project name longer than the edit box lets one type.
+    s.header.method = 7;
+    const QString longName(30, QChar(0x5DE5));
+    common::storeFixedText(s.header.projectName, common::encodeGbk(longName).value().toStdString());
+    v = s.header;
+    EXPECT_FALSE(v.isSingleHole());
+    ASSERT_TRUE(dialog.setText(v, HoleText::ProjectName, CEditChanShuDialogModel::text(v, HoleText::ProjectName)));
+    ASSERT_TRUE(dialog.apply(v));
+    EXPECT_EQ(s.header.method, 7);
+    EXPECT_EQ(CEditChanShuDialogModel::text(s.header, HoleText::ProjectName), longName);
 }
 
-TEST(HoleDialog, NewSurveyParametersCutAtACharacterBoundary)
+TEST(HoleDialog, NewSurveyTextsAreCutAtACharacterBoundary)
 {
     SurveyData s;
     UndoSnapshot undo;
     common::RecordingMessenger messenger;
     CEditChanShuDialogModel dialog(s, undo, messenger);
-    HoleDialogValues v = CEditChanShuDialogModel::load(newSurveyDefaults(s, QDate(2026, 12, 7)));
-    EXPECT_EQ(v.testDate, QStringLiteral("2026-12-7"));
-    v.testDate = QStringLiteral("2026年12月7日上午"); // 17 bytes in GBK, the field holds 16
-    v.holeNumber = QStringLiteral("ZK1");
-    const auto p = dialog.newSurveyParameters(v);
-    ASSERT_TRUE(p.has_value());
-    EXPECT_EQ(common::decodeGbk(p->testDate), QStringLiteral("2026年12月7日上"));
-    EXPECT_EQ(p->holeNumber, "ZK1");
+    HoleParameters v = newSurveyDefaults(s, QDate(2026, 12, 7));
+    EXPECT_EQ(CEditChanShuDialogModel::text(v, HoleText::TestDate), QStringLiteral("2026-12-7"));
+    // 17 bytes in GBK, the field holds 16: the last whole character goes.
+    ASSERT_TRUE(dialog.setText(v, HoleText::TestDate, QStringLiteral("2026年12月7日上午")));
+    EXPECT_EQ(CEditChanShuDialogModel::text(v, HoleText::TestDate), QStringLiteral("2026年12月7日上"));
+    // 41 bytes for a field of 40: no half character is stored.
+    ASSERT_TRUE(dialog.setText(v, HoleText::HoleNumber, QString(20, QChar(0x5B54)) + QLatin1Char('x')));
+    EXPECT_EQ(common::readFixedText(v.holeNumber).size(), 40u);
+    ASSERT_TRUE(dialog.setText(v, HoleText::HoleNumber, QString(19, QChar(0x5B54)) + QStringLiteral("xyz")));
+    EXPECT_EQ(CEditChanShuDialogModel::text(v, HoleText::HoleNumber), QString(19, QChar(0x5B54)) + QStringLiteral("xy"));
+    ASSERT_TRUE(dialog.validate(v));
     EXPECT_FALSE(undo.available()); // New replaces the survey; no snapshot here
     v.overburden = 201.0f;
-    EXPECT_FALSE(dialog.newSurveyParameters(v).has_value());
+    EXPECT_FALSE(dialog.validate(v));
 }

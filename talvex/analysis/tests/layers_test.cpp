@@ -61,7 +61,7 @@ TEST(LayerVelocity, NoTimeOrInfiniteTimeGivesZero)
     RefreshLayerVelocities(s);
     EXPECT_EQ(s.layers[0].velocity, 0.0f);
     EXPECT_FLOAT_EQ(s.layers[2].velocity, 300.0f);
-    EXPECT_FALSE(s.modified);
+    EXPECT_FALSE(s.isModified());
 }
 
 TEST(InsertLayer, SplitsTheLayerUnderTheCursor)
@@ -86,7 +86,7 @@ TEST(InsertLayer, SplitsTheLayerUnderTheCursor)
     EXPECT_EQ(common::readFixedText(lower.description), "clay");
     EXPECT_FLOAT_EQ(upper.velocity, 4.0f / (2.0f / 100.0f + 2.0f / 200.0f));
     EXPECT_FLOAT_EQ(lower.velocity, 6.0f / (2.0f / 200.0f + 4.0f / 400.0f));
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
     expectContiguous(s);
 }
 
@@ -96,20 +96,30 @@ TEST(InsertLayer, RefusesNearABoundaryAndExtendsBelowTheLast)
     common::RecordingMessenger messenger;
     EXPECT_TRUE(layerCommandsEnabled(s, cursorAt(200)));
     EXPECT_FALSE(layerCommandsEnabled(SurveyData(), cursorAt(200)));
-    // Empty list: a layer from 0 down to the cursor.
+    // At or above the surface no layer can start, whether or not layers
+    // exist; that is not a matter of two boundaries being close.
+    for (const int y : {100, 90}) {
+        EXPECT_FALSE(InsertLayer(s, cursorAt(y), messenger)) << y;
+        EXPECT_EQ(messenger.last(), QString::fromUtf8(kLayerAtSurfaceMessage));
+    }
+    // Empty list: a layer from 0 down to the cursor, however shallow.
+    ASSERT_TRUE(InsertLayer(s, cursorAt(101), messenger));
+    EXPECT_EQ(s.layers[0].bottom, 0.02f);
+    s.layers.clear();
     ASSERT_TRUE(InsertLayer(s, cursorAt(depthToCursorY(3.0f)), messenger));
     ASSERT_EQ(s.layers.size(), 1u);
     EXPECT_EQ(s.layers[0].bottom, 3.0f);
     EXPECT_FLOAT_EQ(s.layers[0].velocity, 200.0f);
 
-    s.modified = false;
+    s.setModified(false);
     const int bottomY = depthToCursorY(3.0f);
-    for (const int y : {bottomY + 24, bottomY - 24, bottomY, 124, 100, 90}) {
+    for (const int y : {bottomY + 24, bottomY - 24, bottomY, 124}) {
         EXPECT_FALSE(InsertLayer(s, cursorAt(y), messenger)) << y;
         EXPECT_EQ(messenger.last(), QString::fromUtf8(kLayersTooCloseMessage));
     }
+    EXPECT_FALSE(InsertLayer(s, cursorAt(100), messenger));
     EXPECT_EQ(s.layers.size(), 1u);
-    EXPECT_FALSE(s.modified);
+    EXPECT_FALSE(s.isModified());
 
     // 25 units is far enough; below the last layer the list grows downward.
     ASSERT_TRUE(InsertLayer(s, cursorAt(bottomY + 25), messenger));
@@ -145,10 +155,10 @@ TEST(DeleteLayer, TheNextLayerTakesTheRemovedTop)
     expectContiguous(s);
 
     // On a boundary no layer is selected.
-    s.modified = false;
+    s.setModified(false);
     EXPECT_FALSE(DeleteLayer(s, cursorAt(depthToCursorY(5.0f)), messenger));
     EXPECT_EQ(messenger.last(), QString::fromUtf8(kNoLayerSelectedMessage));
-    EXPECT_FALSE(s.modified);
+    EXPECT_FALSE(s.isModified());
     // The last layer goes without touching the ones above.
     ASSERT_TRUE(DeleteLayer(s, cursorAt(depthToCursorY(7.0f)), messenger));
     ASSERT_EQ(s.layers.size(), 1u);
@@ -170,7 +180,7 @@ TEST(MoveLayerBoundary, DragStopsShortOfTheNeighboursAndReachesTheHoleDepth)
     EXPECT_EQ(s.layers[2].bottom, 12.0f);
     EXPECT_FLOAT_EQ(s.layers[2].velocity, 400.0f);
     expectContiguous(s);
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
 
     // No room between the top and the next bottom: nothing moves.
     s.layers = {layer(0.0f, 0.1f), layer(0.1f, 0.3f)};

@@ -3,7 +3,7 @@
 #include "talvex/analysis/ceditdaodialogmodel.h"
 #include "talvex/analysis/pointcommands.h"
 #include "talvex/analysis/pointvelocity.h"
-#include "talvex/processing/undosnapshot.h"
+#include "talvex/survey/undosnapshot.h"
 #include "talvex/survey/fieldrecord.h"
 #include "talvex/survey/viewstate.h"
 
@@ -37,7 +37,7 @@ TEST(SetSArrival, PicksAndRecomputesTheCurrentAndTheNextPointOnly)
     EXPECT_FLOAT_EQ(s.points[2].pointVelocity, 2.0f / 14.0f * 1000.0f);
     EXPECT_NE(s.points[2].pointVelocity, thirdBefore);
     EXPECT_EQ(s.points[3].pointVelocity, fourthBefore);
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
 
     // The last point has no next point; the cursor's last sample is stored as is.
     ASSERT_TRUE(SetSArrival(s, viewAt(4, 1023)));
@@ -52,7 +52,7 @@ TEST(SetSArrival, RefusesWithoutACurrentPointOrOffTheTrace)
     EXPECT_FALSE(SetSArrival(s, viewAt(1, 0)));
     EXPECT_FALSE(SetSArrival(s, viewAt(1, 1024)));
     EXPECT_EQ(s.points[0].sArrival, 10);
-    EXPECT_FALSE(s.modified);
+    EXPECT_FALSE(s.isModified());
 }
 
 TEST(SetTriggerPoint, ShiftsEveryChannelToTheCursor)
@@ -86,7 +86,7 @@ TEST(SortPointsByDepth, SortsWholeRecordsRaisesTheHoleDepthAndRecomputes)
     EXPECT_EQ(s.points[2].sArrival, 30);
     EXPECT_EQ(s.header.holeDepth, 61.0f);
     EXPECT_FLOAT_EQ(s.points[1].pointVelocity, 200.0f);
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
 
     SurveyData empty;
     EXPECT_FALSE(SortPointsByDepth(empty));
@@ -105,7 +105,7 @@ TEST(InsertPoint, NewPointBeforeTheCurrentOneWithUndo)
     EXPECT_EQ(added.gain, 1);
     EXPECT_EQ(added.crossDistance, 2.5f);
     EXPECT_EQ(s.points[2].depth, 4.0f);
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
     ASSERT_TRUE(undo.available());
     ASSERT_TRUE(undo.Undo(s));
     EXPECT_EQ(s.points.size(), 2u);
@@ -172,7 +172,7 @@ TEST(PointDialog, ShowsArrivalsWithoutTheDelayAndStoresThemTruncated)
     EXPECT_EQ(p.gain, 8);
     EXPECT_EQ(s.header.holeDepth, 60.0f);
     EXPECT_FLOAT_EQ(p.equivVelocity, 60.0f / (15.05f + 3.0f) * 1000.0f);
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
     EXPECT_TRUE(undo.available());
 }
 
@@ -205,13 +205,40 @@ TEST(PointDialog, RefusesAZeroIntervalAndArrivalsBeyondTheField)
     EXPECT_EQ(messenger.last(), QString::fromUtf8(CEditDaoDialogModel::kArrivalRangeMessage));
     EXPECT_EQ(s.points[0].sArrival, 301);
     EXPECT_EQ(s.points[0].interval, 50.0f);
-    EXPECT_FALSE(s.modified);
+    EXPECT_FALSE(s.isModified());
     EXPECT_FALSE(undo.available());
 
     view.currentPoint = 2;
     CEditDaoDialogModel none(s, view, undo, messenger);
     EXPECT_FALSE(none.hasPoint());
     EXPECT_FALSE(none.apply(v));
+}
+
+TEST(PointDialog, APointWithoutARecordCanBeEditedUntilAnArrivalNeedsTheInterval)
+{
+    // As New and insert make it: interval 0, no picks.
+    SurveyData s;
+    s.points.push_back(TlvOne::newPoint(1.5f));
+    s.points[0].depth = 1.0f;
+    ViewState view = viewAt(1);
+    UndoSnapshot undo;
+    common::RecordingMessenger messenger;
+    CEditDaoDialogModel dialog(s, view, undo, messenger);
+    PointDialogValues v = dialog.values();
+    v.depth = 60.0f;
+    v.crossDistance = 2.0f;
+    ASSERT_TRUE(dialog.apply(v));
+    EXPECT_EQ(s.points[0].depth, 60.0f);
+    EXPECT_EQ(s.points[0].crossDistance, 2.0f);
+    EXPECT_EQ(s.header.holeDepth, 60.0f);
+    EXPECT_TRUE(messenger.messages.isEmpty());
+    v.pArrivalMs = 1.0f; // no interval to convert it with
+    EXPECT_FALSE(dialog.apply(v));
+    EXPECT_EQ(messenger.last(), QString::fromUtf8(CEditDaoDialogModel::kIntervalMessage));
+    EXPECT_EQ(s.points[0].pArrival, 0);
+    v.pArrivalMs = 0.0f;
+    v.interval = -25.0f;
+    EXPECT_FALSE(dialog.apply(v));
 }
 
 TEST(PointCommands, EnabledByViewModeAndPoints)

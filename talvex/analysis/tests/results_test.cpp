@@ -52,9 +52,14 @@ TEST(SiteVelocity, OverTheComputationDepth)
 {
     SurveyData s = velocityProfile({{5.0f, 100.0f}, {10.0f, 200.0f}, {15.0f, 300.0f}, {25.0f, 400.0f}});
     s.header.computationDepth = 20.0f;
+    int announced = 0;
+    s.changeListener = [&announced](SurveyParts parts) { announced += parts == SurveyParts::Header; };
     ASSERT_TRUE(UpdateSiteVelocity(s));
     EXPECT_NEAR(s.header.siteVelocity, 192.0f, 0.01f);
-    EXPECT_FALSE(s.modified);
+    EXPECT_FALSE(s.isModified());
+    ASSERT_TRUE(UpdateSiteVelocity(s)); // the same value again is no change
+    EXPECT_EQ(announced, 1);
+    s.changeListener = nullptr;
 
     // A point exactly at the depth ends the walk there.
     s.header.computationDepth = 15.0f;

@@ -62,7 +62,7 @@ TEST(SurveyLogDialog, EditingKeepsTheLogContiguous)
     EXPECT_EQ(s.logLayers[1].top, 3.0f);
     EXPECT_EQ(s.logLayers[0].pattern, 5);
     EXPECT_EQ(dialog.shown().soilName, QStringLiteral("粉质粘土"));
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
     EXPECT_EQ(s.logLayers[1].reserved[0], 9); // only the stored layer is rewritten
 
     dialog.select(1);
@@ -73,7 +73,7 @@ TEST(SurveyLogDialog, EditingKeepsTheLogContiguous)
     // An end above the start would give the layer a negative thickness.
     dialog.select(0);
     f = dialog.shown();
-    s.modified = false;
+    s.setModified(false);
     f.bottom = -1.0f;
     EXPECT_FALSE(dialog.leaveField(f));
     EXPECT_EQ(messenger.last(), QString::fromUtf8(CEditChenDialogModel::kBottomRangeMessage));
@@ -83,7 +83,7 @@ TEST(SurveyLogDialog, EditingKeepsTheLogContiguous)
     EXPECT_FALSE(dialog.leaveField(f));
     EXPECT_TRUE(messenger.last().contains(QStringLiteral("\U0001F600")));
     EXPECT_EQ(s.logLayers[0].bottom, 3.0f);
-    EXPECT_FALSE(s.modified);
+    EXPECT_FALSE(s.isModified());
 
     // The next layer is no limit: it follows, as after "添加层" twice.
     f.soilName = QStringLiteral("粉质粘土");
@@ -120,19 +120,18 @@ TEST(SurveyLogDialog, AddAndDelete)
     EXPECT_EQ(dialog.selected(), 0);
     EXPECT_EQ(dialog.entries().size(), 2);
 
-    s.modified = false;
+    s.setModified(false);
     ASSERT_TRUE(dialog.addLayer());
     ASSERT_EQ(s.logLayers.size(), 3u);
     EXPECT_EQ(s.logLayers[2].top, 9.0f);
     EXPECT_EQ(s.logLayers[2].bottom, 9.0f);
     EXPECT_EQ(dialog.selected(), 2);
-    EXPECT_FALSE(s.modified); // adding alone changes nothing worth saving
+    EXPECT_FALSE(s.isModified()); // adding alone changes nothing worth saving
 
     // Deleting the last layer selects the new last one.
     ASSERT_TRUE(dialog.deleteLayer());
     EXPECT_EQ(dialog.selected(), 1);
-    dialog.finish();
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
 
     SurveyData empty;
     CEditChenDialogModel none(empty, messenger);

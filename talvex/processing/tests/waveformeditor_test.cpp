@@ -3,7 +3,7 @@
 #include "common/messenger.h"
 #include "dsp/filters.h"
 #include "dsp/frequencydomain.h"
-#include "talvex/processing/undosnapshot.h"
+#include "talvex/survey/undosnapshot.h"
 #include "talvex/survey/fieldrecord.h"
 #include "talvex/survey/viewstate.h"
 
@@ -56,8 +56,8 @@ protected:
             p.negative = testTrace(10 + i);
             survey.points.push_back(p);
         }
-        survey.modified = false;
-        survey.modifiedListener = [this] { ++modifiedCalls; };
+        survey.setModified(false);
+        survey.changeListener = [this](SurveyParts) { ++modifiedCalls; };
         record.header.channelCount = 2;
         record.header.sampleCount = 4096;
         for (std::size_t c = 0; c < 4; ++c) {
@@ -84,7 +84,7 @@ protected:
     FieldRecord record;
     UndoSnapshot undo;
     EditingSettings settings;
-    WaveformEditor editor{survey, view, record, undo, settings};
+    WaveformEditor editor{{survey, view, record, undo, settings}};
     int modifiedCalls = 0;
     std::vector<Repaint> repaints;
 };
@@ -102,7 +102,7 @@ TEST_F(WaveformEditorTest, ZeroBeforeCursorSnapshotsStoresAndMarks)
     EXPECT_EQ(survey.points[1].negative, before[1].negative);
     EXPECT_EQ(survey.points[0].positive, before[0].positive);
     EXPECT_TRUE(undo.available());
-    EXPECT_TRUE(survey.modified);
+    EXPECT_TRUE(survey.isModified());
     EXPECT_EQ(modifiedCalls, 1);
     EXPECT_EQ(repaints, std::vector<Repaint>{Repaint::Target});
 }
@@ -120,8 +120,8 @@ TEST_F(WaveformEditorTest, UndoAfterZeroingBringsTheTraceBackOnce)
 
     ASSERT_TRUE(editor.Undo());
     EXPECT_TRUE(sameTraces(survey.points, before));
-    EXPECT_TRUE(survey.modified); // Undo leaves the modified flag alone
-    EXPECT_EQ(modifiedCalls, 1);
+    EXPECT_TRUE(survey.isModified()); // Undo leaves the modified flag alone
+    EXPECT_EQ(modifiedCalls, 2);      // but tells the listener what came back
     EXPECT_EQ(repaints.back(), Repaint::WholeView);
     // One level: nothing more to undo.
     EXPECT_FALSE(editor.isEnabled(EditCommand::Undo));
@@ -235,7 +235,7 @@ TEST_F(WaveformEditorTest, RawRecordModeNeitherSnapshotsNorMarksModified)
             << name;
     }
     EXPECT_TRUE(sameTraces(survey.points, pointsBefore));
-    EXPECT_FALSE(survey.modified);
+    EXPECT_FALSE(survey.isModified());
     EXPECT_EQ(modifiedCalls, 0);
     EXPECT_FALSE(undo.available());
     EXPECT_EQ(view.mode, DisplayMode::RawRecord);
@@ -257,7 +257,7 @@ TEST_F(WaveformEditorTest, TenTimesShiftIsTenStoredMarkedRepaintedShifts)
     for (int i = 0; i < 10; ++i)
         shiftLater(expected);
     std::vector<Trace> seen;
-    survey.modifiedListener = [&] {
+    survey.changeListener = [&](SurveyParts) {
         ++modifiedCalls;
         seen.push_back(survey.points[1].positive); // stored before each markModified
     };
@@ -365,6 +365,30 @@ TEST_F(WaveformEditorTest, FilterAtThePointsOrTheChannelsInterval)
     EXPECT_EQ(modifiedCalls, 2);
 }
 
+TEST_F(WaveformEditorTest, EachFilterKindUsesItsEdges)
+{
+    // Before the filter dialog was ever confirmed: a low-pass at 800 Hz.
+    Trace expected = target();
+    dsp::LowPassFilter(expected.data(), 250.0f, 1024, 800.0f);
+    ASSERT_TRUE(editor.FilterTrace());
+    EXPECT_EQ(target(), expected);
+
+    expected = target();
+    dsp::HighPassFilter(expected.data(), 250.0f, 1024, 20.0f);
+    ASSERT_TRUE(editor.FilterTrace({20, 100, FilterKind::HighPass}));
+    EXPECT_EQ(target(), expected);
+
+    expected = target();
+    dsp::BandPassFilter(expected.data(), 250.0f, 1024, 20.0f, 100.0f);
+    ASSERT_TRUE(editor.FilterTrace({20, 100, FilterKind::BandPass}));
+    EXPECT_EQ(target(), expected);
+
+    expected = target();
+    dsp::BandStopFilter(expected.data(), 250.0f, 1024, 20.0f, 100.0f);
+    ASSERT_TRUE(editor.FilterTrace({20, 100, FilterKind::BandStop}));
+    EXPECT_EQ(target(), expected);
+}
+
 TEST_F(WaveformEditorTest, SpectrumOfAPointTrace)
 {
     // 39.0625 Hz is bin 10 at 250 us: the bin width is 1000000 / 1024 / 250.
@@ -385,7 +409,7 @@ TEST_F(WaveformEditorTest, SpectrumOfAPointTrace)
     // Large amplitudes draw upwards: the peak is the most negative value.
     EXPECT_LE(editor.spectrum().buffer[10], -16383);
     EXPECT_TRUE(sameTraces(survey.points, before));
-    EXPECT_FALSE(survey.modified);
+    EXPECT_FALSE(survey.isModified());
     EXPECT_FALSE(undo.available());
     EXPECT_EQ(repaints, std::vector<Repaint>{Repaint::WholeView});
     // In the spectrum mode the trace commands are disabled.
@@ -400,7 +424,7 @@ TEST_F(WaveformEditorTest, SpectrumOfARawChannelUsesItsInterval)
     ASSERT_TRUE(editor.ShowSpectrum());
     EXPECT_FLOAT_EQ(editor.spectrum().frequencyStep, 1000000.0f / 1024.0f / 1000.0f);
     EXPECT_EQ(view.mode, DisplayMode::Spectrum);
-    EXPECT_FALSE(survey.modified);
+    EXPECT_FALSE(survey.isModified());
 }
 
 TEST_F(WaveformEditorTest, SetPositiveAndNegativeTraceOnlyFromTheRawRecord)
@@ -418,7 +442,7 @@ TEST_F(WaveformEditorTest, SetPositiveAndNegativeTraceOnlyFromTheRawRecord)
     EXPECT_EQ(survey.points[1].interval, 50.0f);
     EXPECT_EQ(survey.points[1].delay, 12.0f);
     EXPECT_EQ(survey.points[1].gain, 3);
-    EXPECT_TRUE(survey.modified);
+    EXPECT_TRUE(survey.isModified());
     EXPECT_FALSE(undo.available());
 
     view.currentPoint = 4; // past the end of the list
@@ -501,5 +525,5 @@ TEST_F(WaveformEditorTest, CompressedDisplayThroughTheEditor)
     EXPECT_TRUE(editor.rawDisplay().compressed());
     EXPECT_EQ(record.channels[1][1], 7 + 100 - 3000); // the record itself is not resampled
     EXPECT_EQ(editor.rawDisplay().buffer(1)[1], 14 + 100 - 3000);
-    EXPECT_FALSE(survey.modified);
+    EXPECT_FALSE(survey.isModified());
 }

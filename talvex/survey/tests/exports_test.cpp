@@ -105,7 +105,7 @@ TEST(NewSurvey, OnePointPerSpacingDownToTheHoleDepth)
 {
     SurveyData s;
     HoleParameters p = newSurveyDefaults(s, QDate(2026, 3, 4));
-    EXPECT_EQ(p.testDate, "2026-3-4");
+    EXPECT_EQ(common::readFixedText(p.testDate), "2026-3-4");
     EXPECT_EQ(p.holeDepth, 50.0f);
     EXPECT_EQ(p.overburden, 20.0f);
     NewSurvey(s, p);
@@ -113,11 +113,11 @@ TEST(NewSurvey, OnePointPerSpacingDownToTheHoleDepth)
     EXPECT_EQ(s.points[49].depth, 50.0f);
     EXPECT_EQ(s.points[0].gain, 1);
     EXPECT_EQ(s.points[0].crossDistance, 1.5f);
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
 
     p.holeDepth = 10.0f;
     p.pointSpacing = 3.0f;
-    p.holeNumber = std::string(45, 'h');
+    common::storeFixedText(p.holeNumber, std::string(45, 'h'));
     s.layers.push_back(DiChengOne{});
     NewSurvey(s, p);
     ASSERT_EQ(s.points.size(), 3u);
@@ -139,7 +139,7 @@ TEST(NewSurvey, OnePointPerSpacingDownToTheHoleDepth)
 
     // The next New offers what this one set, with the new date.
     const HoleParameters again = newSurveyDefaults(s, QDate(2026, 12, 7));
-    EXPECT_EQ(again.holeNumber, std::string(40, 'h'));
-    EXPECT_EQ(again.testDate, "2026-12-7");
+    EXPECT_EQ(common::readFixedText(again.holeNumber), std::string(40, 'h'));
+    EXPECT_EQ(common::readFixedText(again.testDate), "2026-12-7");
     EXPECT_EQ(testDateText(QDate()), "-1--1--1");
 }

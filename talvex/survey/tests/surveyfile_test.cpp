@@ -97,10 +97,10 @@ TEST(SurveyFile, RoundTripGivesTheSameBytesAndKeepsReservedFields)
     SurveyData s = makeSurvey();
     common::RecordingMessenger m;
     SurveyData loaded;
-    loaded.modified = true;
+    loaded.setModified(true);
     ASSERT_TRUE(decodeSurvey(encodeSurvey(s), loaded, m));
     EXPECT_TRUE(m.messages.isEmpty());
-    EXPECT_TRUE(loaded.modified); // loading leaves the flag as it was
+    EXPECT_TRUE(loaded.isModified()); // loading leaves the flag as it was
     EXPECT_EQ(encodeSurvey(loaded), encodeSurvey(s));
     EXPECT_EQ(loaded.points[3].reserved2[5], 3);
     EXPECT_EQ(loaded.layers[1].reserved[6], 7);
@@ -236,9 +236,9 @@ TEST(SurveyFile, StoreReplacesAtomicallyAndClearsModified)
     QTemporaryDir dir;
     const QString path = dir.filePath("a.qsw");
     SurveyData s = makeSurvey();
-    s.modified = true;
+    s.setModified(true);
     ASSERT_TRUE(StoreSurvey(s, path).ok);
-    EXPECT_FALSE(s.modified);
+    EXPECT_FALSE(s.isModified());
 
     SurveyData loaded;
     common::RecordingMessenger m;
@@ -246,10 +246,10 @@ TEST(SurveyFile, StoreReplacesAtomicallyAndClearsModified)
     EXPECT_TRUE(sameSurvey(loaded, s));
 
     // A save that cannot happen reports the reason and keeps the flag.
-    s.modified = true;
+    s.setModified(true);
     const common::FileError e = StoreSurvey(s, dir.filePath("no/such/folder/a.qsw"));
     EXPECT_FALSE(e.ok);
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
 
     EXPECT_FALSE(LoadSurvey(loaded, dir.filePath("missing.qsw"), m));
 
@@ -270,7 +270,7 @@ TEST(SurveyFile, ImportLayersTakesBothListsOnly)
     SurveyData target;
     target.points.push_back(TlvOne::newPoint(1.5f));
     target.header.holeDepth = 77.0f;
-    target.modified = false;
+    target.setModified(false);
     common::RecordingMessenger m;
     ASSERT_TRUE(ImportLayers(target, dir.filePath("src.qsw"), m));
     EXPECT_EQ(target.layers.size(), 1u);
@@ -278,7 +278,7 @@ TEST(SurveyFile, ImportLayersTakesBothListsOnly)
     EXPECT_EQ(target.logLayers[0].pattern, 241);
     EXPECT_EQ(target.points.size(), 1u);
     EXPECT_EQ(target.header.holeDepth, 77.0f);
-    EXPECT_FALSE(target.modified);
+    EXPECT_FALSE(target.isModified());
 
     // A newer file is refused with its message; a missing one silently.
     auto bytes = withTag(encodeSurvey(makeSurvey()), "Tlv14.00");

@@ -1,4 +1,4 @@
-#include "talvex/processing/undosnapshot.h"
+#include "talvex/survey/undosnapshot.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ TEST(UndoSnapshot, RestoresPointsLayersAndHoleButNotSiteResults)
     s.header.overburden = 33.0f;
     s.header.computationDepth = 11.0f;
     s.header.siteVelocity = 222.0f;
-    s.modified = true;
+    s.setModified(true);
 
     ASSERT_TRUE(undo.Undo(s));
     ASSERT_EQ(s.points.size(), 3u);
@@ -42,7 +42,7 @@ TEST(UndoSnapshot, RestoresPointsLayersAndHoleButNotSiteResults)
     EXPECT_EQ(s.header.overburden, 33.0f);
     EXPECT_EQ(s.header.computationDepth, 11.0f);
     EXPECT_EQ(s.header.siteVelocity, 222.0f);
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
     // One level: a second Undo has nothing to restore.
     EXPECT_FALSE(undo.available());
     s.points.clear();
