@@ -1,10 +1,19 @@
 #include "talvex/survey/fieldrecord.h"
 
 #include "common/binaryio.h"
+#include "common/gbk.h"
 #include "common/messenger.h"
 
 #include <QFile>
+#include <QStringDecoder>
 #include <algorithm>
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace talvex {
 
@@ -55,7 +64,7 @@ bool setTrace(SurveyData &survey, const FieldRecord &record, int point, int chan
     Trace &trace = positive ? pt.positive : pt.negative;
     std::copy_n(record.channels[c].begin(), kTraceLength, trace.begin());
     survey.points[std::size_t(point - 1)] = pt;
-    survey.markModified();
+    survey.markModified(SurveyParts::Points);
     return true;
 }
 
@@ -75,9 +84,12 @@ void FieldRecord::clear()
     shortFile = false;
 }
 
-void parseFieldRecord(std::span<const std::uint8_t> bytes, FieldRecord &record)
+namespace {
+
+// The header fields of a file's first bytes; fields the bytes do not reach
+// stay zero.
+FieldRecordHeader parseHeader(std::span<const std::uint8_t> bytes)
 {
-    record.clear();
     const common::LeReader r(bytes);
     FieldRecordHeader h;
     h.tag.fill(0);
@@ -96,6 +108,16 @@ void parseFieldRecord(std::span<const std::uint8_t> bytes, FieldRecord &record)
         r.u16(41, spare);
         h.spare = float(spare);
     }
+    return h;
+}
+
+} // namespace
+
+void parseFieldRecord(std::span<const std::uint8_t> bytes, FieldRecord &record, std::uint64_t fileSize)
+{
+    fileSize = std::max<std::uint64_t>(fileSize == UINT64_MAX ? bytes.size() : fileSize, bytes.size());
+    record.clear();
+    const FieldRecordHeader h = parseHeader(bytes);
     record.header = h;
 
     const int fileChannels = std::max<int>(h.channelCount, 0);
@@ -119,39 +141,150 @@ void parseFieldRecord(std::span<const std::uint8_t> bytes, FieldRecord &record)
                 record.channels[std::size_t(c)][std::size_t(i)] = std::int16_t(common::loadU16(data + at));
             }
         }
-        return std::size_t(fileSamples) * stride <= available;
+        return true;
     };
-    record.shortFile = !readSamples();
+    // Short when the buffer's part of the samples is not all there, or when
+    // the file as a whole ends before every sample its header announces
+    // (the buffer may hold only the first 4096 of them).
+    const std::uint64_t announced = std::uint64_t(kRecordDataOffset) + std::uint64_t(fileSamples) * stride;
+    record.shortFile = !readSamples() || fileSize < announced;
     record.delay = float(h.delay);
     record.gain = std::int16_t(h.gain);
     record.channelInterval.fill(float(h.interval));
     record.channelGain.fill(int(h.gain));
 }
 
-bool ReadFieldRecord(const QString &path, FieldRecord &record, common::Messenger &messenger)
+QString implausibleRecordReason(const FieldRecordHeader &h, std::uint64_t fileSize)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        record.clear();
-        messenger.show(QString::fromUtf8("不能打开文件 ") + path, common::MessageKind::Error);
-        return false;
+    if (fileSize < kRecordDataOffset)
+        return QString::fromUtf8("文件只有%1字节，短于256字节的文件头").arg(fileSize);
+    if (h.channelCount < 1 || h.channelCount > kMaxPlausibleChannels)
+        return QString::fromUtf8("通道数%1不在1～%2之间").arg(h.channelCount).arg(kMaxPlausibleChannels);
+    if (h.sampleCount < 1 || h.sampleCount > kMaxPlausibleSamples)
+        return QString::fromUtf8("每通道采样点数%1不在1～%2之间").arg(h.sampleCount).arg(kMaxPlausibleSamples);
+    if (h.interval == 0)
+        return QString::fromUtf8("采样间隔为0");
+    return {};
+}
+
+QString shownFileName(const QByteArray &nativeName)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(nativeName);
+    if (!utf8.hasError())
+        return text;
+    return common::decodeGbk(nativeName);
+}
+
+namespace {
+
+// An open file read by its native name; closed when it goes out of scope.
+class NativeFile {
+public:
+    explicit NativeFile(const QByteArray &nativePath)
+    {
+#ifdef Q_OS_UNIX
+        // Non-blocking, so that a pipe with a record's name does not wait for
+        // a writer; only a regular file is taken.
+        m_fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        struct stat st {};
+        if (m_fd >= 0 && (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+        if (m_fd >= 0)
+            m_size = std::uint64_t(st.st_size);
+#else
+        m_file.setFileName(QFile::decodeName(nativePath));
+        if (m_file.open(QIODevice::ReadOnly))
+            m_size = std::uint64_t(m_file.size());
+#endif
     }
+    ~NativeFile()
+    {
+#ifdef Q_OS_UNIX
+        if (m_fd >= 0)
+            ::close(m_fd);
+#endif
+    }
+    NativeFile(const NativeFile &) = delete;
+    NativeFile &operator=(const NativeFile &) = delete;
+
+    bool isOpen() const
+    {
+#ifdef Q_OS_UNIX
+        return m_fd >= 0;
+#else
+        return m_file.isOpen();
+#endif
+    }
+    std::uint64_t size() const { return m_size; }
+
+    // Appends up to `count` bytes from the current position to `out`.
+    void read(std::size_t count, std::vector<std::uint8_t> &out)
+    {
+        const std::size_t start = out.size();
+        out.resize(start + count);
+        std::size_t got = 0;
+        while (got < count) {
+#ifdef Q_OS_UNIX
+            const ssize_t n = ::read(m_fd, out.data() + start + got, count - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+#else
+            const qint64 n = m_file.read(reinterpret_cast<char *>(out.data() + start + got), qint64(count - got));
+#endif
+            if (n <= 0)
+                break;
+            got += std::size_t(n);
+        }
+        out.resize(start + got);
+    }
+
+private:
+#ifdef Q_OS_UNIX
+    int m_fd = -1;
+#else
+    QFile m_file;
+#endif
+    std::uint64_t m_size = 0;
+};
+
+} // namespace
+
+bool LoadFieldRecord(const QByteArray &nativePath, const QString &shownName, FieldRecord &record, QString *error)
+{
+    const auto fail = [&](const QString &message) {
+        record.clear();
+        if (error)
+            *error = message;
+        return false;
+    };
+    NativeFile file(nativePath);
+    if (!file.isOpen())
+        return fail(QString::fromUtf8("不能打开文件 ") + shownName);
     // Read the header, then only as much of the samples as the buffer can
     // take, whatever size the file claims or has.
-    QByteArray head = file.read(qint64(kRecordDataOffset));
-    std::vector<std::uint8_t> bytes(head.begin(), head.end());
-    if (bytes.size() == kRecordDataOffset) {
-        FieldRecord probe;
-        parseFieldRecord(bytes, probe);
-        const qint64 want = qint64(std::max<int>(probe.header.channelCount, 0))
-            * std::min<qint64>(probe.header.sampleCount, kRecordSamples) * 2;
-        if (want > 0) {
-            const QByteArray samples = file.read(want);
-            bytes.insert(bytes.end(), samples.begin(), samples.end());
-        }
-    }
-    parseFieldRecord(bytes, record);
+    std::vector<std::uint8_t> bytes;
+    file.read(kRecordDataOffset, bytes);
+    const FieldRecordHeader header = parseHeader(bytes);
+    const QString reason = implausibleRecordReason(header, std::max<std::uint64_t>(file.size(), bytes.size()));
+    if (!reason.isEmpty())
+        return fail(QString::fromUtf8("%1 不是有效的波速测试现场数据文件：%2").arg(shownName, reason));
+    const std::size_t want =
+        std::size_t(header.channelCount) * std::size_t(std::min<int>(header.sampleCount, kRecordSamples)) * 2;
+    file.read(want, bytes);
+    parseFieldRecord(bytes, record, file.size());
     return true;
+}
+
+bool ReadFieldRecord(const QString &path, FieldRecord &record, common::Messenger &messenger)
+{
+    QString error;
+    if (LoadFieldRecord(QFile::encodeName(path), path, record, &error))
+        return true;
+    messenger.show(error, common::MessageKind::Error);
+    return false;
 }
 
 bool SetPositiveTrace(SurveyData &survey, const FieldRecord &record, int point, int channel)

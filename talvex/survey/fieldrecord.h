@@ -8,6 +8,7 @@
 #include "common/fileio.h"
 #include "talvex/survey/surveydata.h"
 
+#include <QByteArray>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -70,13 +71,42 @@ struct FieldRecord {
     void clear();
 };
 
+// Limits of what a record header may announce and still be taken for a
+// field record. Instruments write 1...4 channels of at most 4096 samples;
+// records up to these limits are read as far as the buffer holds, anything
+// beyond is not a record (a text or other file with a record's name).
+inline constexpr int kMaxPlausibleChannels = 16;
+inline constexpr int kMaxPlausibleSamples = 32768;
+
+// Why a header cannot be a real record (a channel count outside
+// 1...kMaxPlausibleChannels, a sample count outside 1...kMaxPlausibleSamples,
+// a sample interval of 0, or a file of `fileSize` bytes shorter than the
+// 256-byte header), in the words shown to the user; empty when it can be.
+QString implausibleRecordReason(const FieldRecordHeader &header, std::uint64_t fileSize);
+
 // Parses a record from the file's bytes into `record`. Fields and samples the
-// bytes do not reach stay zero.
-void parseFieldRecord(std::span<const std::uint8_t> bytes, FieldRecord &record);
+// bytes do not reach stay zero. `fileSize` is the length of the whole file
+// when `bytes` holds only its beginning (the samples the buffer can take);
+// `shortFile` is set when the file ends before all samples its header
+// announces. Does not judge plausibility.
+void parseFieldRecord(std::span<const std::uint8_t> bytes, FieldRecord &record,
+                      std::uint64_t fileSize = UINT64_MAX);
+
+// Reads the record file whose name the system spells as `nativePath` (the
+// bytes of the path, as a GBK file name copied from the instrument's PC has
+// them) into `record`. When the file cannot be opened or its header cannot be
+// a real record, clears the buffer, sets `error` to a message naming
+// `shownName` and returns false.
+bool LoadFieldRecord(const QByteArray &nativePath, const QString &shownName, FieldRecord &record, QString *error);
 
 // Reads the .CWD file at `path` into `record`. A file that cannot be opened
-// shows "不能打开文件 " with the path, leaves the buffer cleared and returns false.
+// shows "不能打开文件 " with the path, one that is not a record a message
+// naming it and the reason; both leave the buffer cleared and return false.
 bool ReadFieldRecord(const QString &path, FieldRecord &record, common::Messenger &messenger);
+
+// The name of a file as it is shown: its bytes decoded as UTF-8 when they are
+// valid UTF-8, otherwise as GBK.
+QString shownFileName(const QByteArray &nativeName);
 
 // Copies channel `channel` (1...4) of the record, its interval, the record's
 // delay and gain into the positive (or negative) trace of point `point`

@@ -2,10 +2,18 @@
 // Filling the points of a survey from a folder of field records. A record
 // whose file name ends in "&", the depth in whole metres and "A.cwd" gives a
 // point its positive trace, one ending in "B.cwd" its negative trace.
+//
+// Records copied from the instrument's PC keep their GBK file names as raw
+// bytes; the folder is listed by those bytes and files are opened by them,
+// so a name that is not valid in the system's encoding is still found.
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace common {
 class Messenger;
@@ -16,37 +24,67 @@ namespace talvex {
 class SurveyData;
 struct FieldRecord;
 
+// One record file of a folder: the name's bytes as they are on disk and the
+// name as it is shown (decoded as UTF-8 when it is valid UTF-8, else as GBK).
+struct RecordFile {
+    QByteArray nativePath; // folder bytes + '/' + name bytes, for opening
+    QString shownName;     // the file name alone, for messages
+};
+
 // The record files of one folder, indexed by the depth text and blow of
 // their names. Listing the folder once serves every point.
 class RecordFolderIndex {
 public:
     explicit RecordFolderIndex(const QString &folder);
+    // The folder given by its bytes as the system names it (for example a
+    // command-line argument that is not valid UTF-8).
+    explicit RecordFolderIndex(const QByteArray &nativeFolder);
 
     // The file for depth `metres` and blow 'A' or 'B', matched without regard
     // to letter case; when several names match, the lowest in byte order.
-    // Empty when there is none.
-    QString find(int metres, char blow) const;
+    // Empty (nativePath empty) when there is none.
+    RecordFile find(int metres, char blow) const;
     int size() const { return int(m_files.size()); }
 
 private:
-    QString m_folder;
-    std::map<std::string, std::string> m_files; // key "<digits>a" / "<digits>b" -> encoded file name
+    void list();
+
+    QByteArray m_folder;
+    std::map<std::string, std::string> m_files; // key "<digits>a" / "<digits>b" -> file name bytes
 };
 
+// Told the number of files handled so far and the number to read in all,
+// before each file and once at the end (done == total). Returning false
+// stops the import before the next file.
+using FolderImportProgress = std::function<bool(int done, int total)>;
+
 struct FolderImportResult {
-    int filesTaken = 0;
+    int filesTaken = 0;     // records read and copied into points
+    int filesFound = 0;     // matching files the import tried to read
     int currentPoint = 0;   // the point made current last (1-based), 0 when none
     int selectedChannel = 0;
+    bool cancelled = false; // the progress callback stopped the import
+    QStringList unreadable; // "name：reason" of matching files that could not be read
+    QStringList shortFiles; // names of records that end before all their samples
+    std::vector<int> pointsWithoutRecord; // 1-based points no record reached (not set when cancelled)
 };
 
 // Imports channel `channel` (1...3) of the matching records of `folder` into
 // every point of the survey, in list order, using `record` as the import
-// buffer, and shows the result message. A record that cannot be read is
-// reported and neither counted nor copied, so the point keeps the trace it had.
+// buffer, and shows one result message: the number of files taken, the files
+// that were found but could not be read (with the reason), short records and
+// the points that got no record at all. A record that cannot be read (missing,
+// unreadable, or with a header no instrument writes) is neither counted nor
+// copied, so the point keeps the trace it had.
+//
+// A point's two records are read first and copied together, so an import
+// cancelled through `progress` leaves every point either fully imported or as
+// it was.
 FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const QString &folder, int channel,
-                                common::Messenger &messenger);
+                                common::Messenger &messenger, const FolderImportProgress &progress = {});
 // The same over a folder that was listed already.
 FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const RecordFolderIndex &index,
-                                int channel, common::Messenger &messenger);
+                                int channel, common::Messenger &messenger,
+                                const FolderImportProgress &progress = {});
 
 } // namespace talvex

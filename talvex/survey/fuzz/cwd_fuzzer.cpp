@@ -1,5 +1,5 @@
-// Feeds arbitrary bytes to the field record reader and assigns every
-// channel it read to a point, as the import does.
+// Feeds arbitrary bytes to the field record reader, judges the header as
+// the import does, and assigns every channel it read to a point.
 
 #include "talvex/survey/fieldrecord.h"
 
@@ -12,6 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (record.channelsRead < 0 || record.channelsRead > talvex::kRecordChannels || record.samplesRead < 0
         || record.samplesRead > talvex::kRecordSamples)
         std::abort();
+    // A header the import refuses is never copied into a point.
+    if (!talvex::implausibleRecordReason(record.header, size).isEmpty())
+        return 0;
     talvex::SurveyData survey;
     survey.points.push_back(talvex::TlvOne::newPoint(1.5f));
     for (int c = 1; c <= talvex::kRecordChannels; ++c) {

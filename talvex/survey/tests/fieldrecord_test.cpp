@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
 #include <gtest/gtest.h>
@@ -174,10 +175,10 @@ TEST(FieldRecord, SetTraceCopiesTheFirst1024SamplesAndKeepsThePick)
     s.points = {p, p};
     FieldRecord rec;
     parseFieldRecord(encodeFieldRecordV2(ramp(2, 4096)), rec);
-    s.modified = false;
+    s.setModified(false);
     ASSERT_TRUE(SetPositiveTrace(s, rec, 2, 2));
     const TlvOne &q = s.points[1];
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
     EXPECT_EQ(q.positive[1023], 1000 + 1023);
     EXPECT_EQ(q.sArrival, 321);
     EXPECT_EQ(q.depth, 4.0f);
@@ -229,7 +230,8 @@ TEST(FolderImport, MatchesNamesByDepthAndBlowIgnoringCase)
     const FolderImportResult r = ImportFolder(s, rec, dir.path(), 2, m);
     // 2.5 m: A and B; 0.4 m: A only; 2.0 m: A and B again.
     EXPECT_EQ(r.filesTaken, 5);
-    EXPECT_EQ(m.last(), QString::fromUtf8("共成功导入数据文件5个"));
+    // The 7 m point's only file is a pipe, so it got nothing.
+    EXPECT_EQ(m.last(), QString::fromUtf8("共成功导入数据文件5个\n没有导入任何数据文件的测点：第4点（7米）"));
     EXPECT_EQ(r.currentPoint, 3);
     EXPECT_EQ(r.selectedChannel, 2);
     EXPECT_EQ(s.points[0].positive[0], 11); // ZK1&2A, channel 2
@@ -238,11 +240,11 @@ TEST(FolderImport, MatchesNamesByDepthAndBlowIgnoringCase)
     EXPECT_EQ(s.points[1].negative[0], 0);
     EXPECT_EQ(s.points[2].positive[0], 11);
     EXPECT_EQ(s.points[3].positive[0], 0);
-    EXPECT_TRUE(s.modified);
+    EXPECT_TRUE(s.isModified());
 
     const RecordFolderIndex index(dir.path());
-    EXPECT_TRUE(index.find(12, 'A').endsWith("x&12A.cwd"));
-    EXPECT_TRUE(index.find(3, 'A').isEmpty());
+    EXPECT_TRUE(index.find(12, 'A').nativePath.endsWith("/x&12A.cwd"));
+    EXPECT_TRUE(index.find(3, 'A').nativePath.isEmpty());
 }
 
 TEST(FolderImport, AnUnreadableRecordKeepsThePointsTrace)
@@ -264,9 +266,10 @@ TEST(FolderImport, AnUnreadableRecordKeepsThePointsTrace)
     common::RecordingMessenger m;
     const FolderImportResult r = ImportFolder(s, rec, index, 1, m);
     EXPECT_EQ(r.filesTaken, 1);
-    ASSERT_EQ(m.messages.size(), 2);
-    EXPECT_TRUE(m.messages[0].startsWith(QString::fromUtf8("不能打开文件 ")));
-    EXPECT_EQ(m.messages[1], QString::fromUtf8("共成功导入数据文件1个"));
+    EXPECT_EQ(r.filesFound, 2);
+    // One message: the count, then the file that could not be read.
+    ASSERT_EQ(m.messages.size(), 1);
+    EXPECT_EQ(m.last(), QString::fromUtf8("共成功导入数据文件1个\n不能读取的文件1个：\n不能打开文件 h&1A.cwd"));
     EXPECT_EQ(s.points[0].positive[100], 5);
     EXPECT_EQ(s.points[0].negative[100], 100);
     EXPECT_EQ(s.points[0].interval, 50.0f);
@@ -284,4 +287,207 @@ TEST(FolderImport, NothingFoundSaysSo)
     s.points.push_back(TlvOne::newPoint(1.5f));
     s.points[0].depth = std::numeric_limits<float>::infinity();
     EXPECT_EQ(ImportFolder(s, rec, dir.path(), 1, m).filesTaken, 0);
+}
+
+namespace {
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray recordBytes(const FieldRecordData &data)
+{
+    const auto bytes = encodeFieldRecordV2(data);
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// A v2 record with one 16-bit header field at `offset` replaced.
+QByteArray withField(std::size_t offset, std::uint16_t value)
+{
+    auto bytes = encodeFieldRecordV2(ramp(1, 64));
+    common::LeWriter(bytes).u16(offset, value);
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
+}
+
+SurveyData surveyAt(std::initializer_list<float> depths)
+{
+    SurveyData s;
+    for (const float depth : depths) {
+        TlvOne p = TlvOne::newPoint(1.5f);
+        p.depth = depth;
+        s.points.push_back(p);
+    }
+    return s;
+}
+
+} // namespace
+
+TEST(FieldRecord, HeadersNoInstrumentWritesAreRefusedNamingTheFile)
+{
+    QTemporaryDir dir;
+    const QList<std::pair<const char *, QByteArray>> garbage = {
+        {"text.cwd", QByteArray("This is a text file, not a record.\n").repeated(40)},
+        {"empty.cwd", QByteArray()},
+        {"header-only-half.cwd", recordBytes(ramp(1, 8)).left(200)},
+        {"no-channels.cwd", withField(124, 0)},
+        {"17-channels.cwd", withField(124, 17)},
+        {"no-samples.cwd", withField(140, 0)},
+        {"too-many-samples.cwd", withField(140, 40000)},
+        {"no-interval.cwd", withField(138, 0)},
+    };
+    FieldRecord rec;
+    common::RecordingMessenger m;
+    for (const auto &[name, bytes] : garbage) {
+        const QString path = dir.filePath(QString::fromUtf8(name));
+        writeBytes(path, bytes);
+        parseFieldRecord(encodeFieldRecordV2(ramp(2, 64)), rec);
+        EXPECT_FALSE(ReadFieldRecord(path, rec, m)) << name;
+        EXPECT_TRUE(m.last().startsWith(path + QString::fromUtf8(" 不是有效的波速测试现场数据文件："))) << m.last().toStdString();
+        EXPECT_EQ(rec.channelsRead, 0) << name;
+        EXPECT_EQ(rec.channels[1][5], 0) << name;
+    }
+
+    // Every shape real instruments write is still read: 1...4 channels, the
+    // older layout, more channels or samples than the buffer holds.
+    for (int channels = 1; channels <= 4; ++channels) {
+        writeBytes(dir.filePath("good.cwd"), recordBytes(ramp(channels, 4096)));
+        ASSERT_TRUE(ReadFieldRecord(dir.filePath("good.cwd"), rec, m)) << channels;
+        EXPECT_EQ(rec.channelsRead, channels);
+        EXPECT_FALSE(rec.shortFile || rec.clipped);
+    }
+    QByteArray six = withField(124, 6);
+    six.append(QByteArray(6 * 64 * 2 - (six.size() - 256), '\0'));
+    writeBytes(dir.filePath("six.cwd"), six);
+    ASSERT_TRUE(ReadFieldRecord(dir.filePath("six.cwd"), rec, m));
+    EXPECT_TRUE(rec.clipped);
+    EXPECT_FALSE(rec.shortFile);
+}
+
+TEST(FieldRecord, ShortIsJudgedAgainstTheWholeFileNotTheBuffersPart)
+{
+    QTemporaryDir dir;
+    FieldRecord rec;
+    common::RecordingMessenger m;
+    const QByteArray full = recordBytes(ramp(2, 5000));
+    writeBytes(dir.filePath("long.cwd"), full);
+    ASSERT_TRUE(ReadFieldRecord(dir.filePath("long.cwd"), rec, m));
+    EXPECT_TRUE(rec.clipped);
+    EXPECT_FALSE(rec.shortFile);
+    EXPECT_EQ(rec.channels[1][4095], 1000 + 4095);
+
+    // Cut after sample 4500: the buffer's part is whole, the file is short.
+    writeBytes(dir.filePath("cut.cwd"), full.left(256 + 4500 * 4));
+    ASSERT_TRUE(ReadFieldRecord(dir.filePath("cut.cwd"), rec, m));
+    EXPECT_TRUE(rec.shortFile);
+    EXPECT_EQ(rec.channels[1][4095], 1000 + 4095);
+}
+
+TEST(FolderImport, GarbageIsNotImportedAndMissingPointsAreNamed)
+{
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("ZK1&1A.cwd"), QByteArray("not a record at all"));
+    writeBytes(dir.filePath("ZK1&1B.cwd"), QByteArray(300, '\x7f'));
+    SurveyData s = surveyAt({1.0f, 2.0f});
+    s.points[0].positive.fill(5);
+    s.points[0].interval = 40.0f;
+    FieldRecord rec;
+    common::RecordingMessenger m;
+    FolderImportResult r = ImportFolder(s, rec, dir.path(), 1, m);
+    EXPECT_EQ(r.filesTaken, 0);
+    EXPECT_EQ(r.filesFound, 2);
+    EXPECT_EQ(r.unreadable.size(), 2);
+    EXPECT_TRUE(m.last().startsWith(QString::fromUtf8("找到相应文件2个，但都不能读取！\n不能读取的文件2个：\nZK1&1A.cwd 不是有效的")))
+        << m.last().toStdString();
+    EXPECT_EQ(s.points[0].positive[3], 5);
+    EXPECT_EQ(s.points[0].interval, 40.0f);
+    EXPECT_FALSE(s.isModified());
+
+    // A 2 m folder into a 5 m survey: points 3...5 got nothing, point 1 a short record.
+    auto cut = recordBytes(ramp(1, 1024));
+    writeBytes(dir.filePath("ZK1&1A.cwd"), cut.left(600));
+    writeBytes(dir.filePath("ZK1&2B.cwd"), recordBytes(ramp(1, 1024)));
+    s = surveyAt({1.0f, 2.0f, 3.0f, 4.5f, 5.0f});
+    m.clear();
+    r = ImportFolder(s, rec, dir.path(), 1, m);
+    EXPECT_EQ(r.filesTaken, 2);
+    EXPECT_EQ(r.pointsWithoutRecord, (std::vector<int>{3, 4, 5}));
+    EXPECT_EQ(r.shortFiles, QStringList{"ZK1&1A.cwd"});
+    EXPECT_TRUE(m.last().endsWith(QString::fromUtf8("没有导入任何数据文件的测点：第3～5点（3～5米）"))) << m.last().toStdString();
+    EXPECT_TRUE(m.last().contains(QString::fromUtf8("数据不完整的文件1个")));
+    EXPECT_EQ(m.kinds.last(), common::MessageKind::Warning);
+}
+
+TEST(FolderImport, CancellingLeavesNoHalfImportedPoint)
+{
+    QTemporaryDir dir;
+    for (const char *name : {"k&1A.cwd", "k&1B.cwd", "k&2A.cwd", "k&2B.cwd"})
+        ASSERT_TRUE(writeFieldRecordV2(dir.filePath(QString::fromUtf8(name)), ramp(1, 1024)).ok);
+    SurveyData s = surveyAt({1.0f, 2.0f});
+    FieldRecord rec;
+    common::RecordingMessenger m;
+    std::vector<std::pair<int, int>> calls;
+    // Stop before the fourth file: point 2 has its positive record read but
+    // must not get it without the negative one.
+    const auto progress = [&calls](int done, int total) {
+        calls.emplace_back(done, total);
+        return done < 3;
+    };
+    const FolderImportResult r = ImportFolder(s, rec, dir.path(), 1, m, progress);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{0, 4}, {1, 4}, {2, 4}, {3, 4}}));
+    EXPECT_EQ(r.filesTaken, 2);
+    EXPECT_EQ(s.points[0].positive[7], 7);
+    EXPECT_EQ(s.points[0].negative[7], 7);
+    EXPECT_EQ(s.points[1].positive[7], 0);
+    EXPECT_EQ(s.points[1].interval, 0.0f);
+    EXPECT_EQ(m.last(), QString::fromUtf8("导入已取消，已成功导入数据文件2个"));
+
+    // Run to the end, the last call says so.
+    calls.clear();
+    ImportFolder(s, rec, dir.path(), 1, m, [&calls](int done, int total) {
+        calls.emplace_back(done, total);
+        return true;
+    });
+    EXPECT_EQ(calls.back(), std::make_pair(4, 4));
+    EXPECT_EQ(s.points[1].positive[7], 7);
+}
+
+TEST(FolderImport, GbkFileNamesAreListedMatchedAndOpenedByTheirBytes)
+{
+    QTemporaryDir dir;
+    // "测孔&3A.cwd" in GBK: not valid UTF-8, so the system's decoding would lose it.
+    const QByteArray gbkName = QByteArray("\xb2\xe2\xbf\xd7&3A.cwd");
+    const QByteArray utf8Name = QString::fromUtf8("测孔&3B.cwd").toUtf8();
+    const auto bytes = encodeFieldRecordV2(ramp(1, 1024));
+    for (const QByteArray &name : {gbkName, utf8Name}) {
+        const QByteArray path = QFile::encodeName(dir.path()) + '/' + name;
+        FILE *f = std::fopen(path.constData(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    const RecordFolderIndex index(dir.path());
+    EXPECT_EQ(index.find(3, 'A').shownName, QString::fromUtf8("测孔&3A.cwd"));
+    EXPECT_EQ(index.find(3, 'b').shownName, QString::fromUtf8("测孔&3B.cwd"));
+
+    SurveyData s = surveyAt({3.2f});
+    FieldRecord rec;
+    common::RecordingMessenger m;
+    EXPECT_EQ(ImportFolder(s, rec, index, 1, m).filesTaken, 2);
+    EXPECT_EQ(s.points[0].positive[9], 9);
+    EXPECT_EQ(s.points[0].negative[9], 9);
+
+    // A folder named in GBK is listed by its bytes too.
+    const QByteArray gbkFolder = QFile::encodeName(dir.path()) + "/\xca\xfd\xbe\xdd"; // "数据"
+    ASSERT_EQ(::mkdir(gbkFolder.constData(), 0700), 0);
+    ASSERT_EQ(::rename((QFile::encodeName(dir.path()) + '/' + gbkName).constData(),
+                       (gbkFolder + '/' + gbkName).constData()),
+              0);
+    EXPECT_EQ(RecordFolderIndex(gbkFolder).size(), 1);
+    QString error;
+    EXPECT_TRUE(LoadFieldRecord(RecordFolderIndex(gbkFolder).find(3, 'A').nativePath, "x", rec, &error))
+        << error.toStdString();
 }
