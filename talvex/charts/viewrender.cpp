@@ -1,0 +1,120 @@
+#include "talvex/charts/viewrender.h"
+
+#include "talvex/analysis/layervelocity.h"
+#include "talvex/charts/chartstyle.h"
+#include "talvex/charts/viewgeometry.h"
+#include "talvex/charts/viewpainter.h"
+#include "talvex/processing/editingsettings.h"
+#include "talvex/processing/rawrecorddisplay.h"
+#include "talvex/survey/undosnapshot.h"
+#include "talvex/processing/waveformeditor.h"
+#include "talvex/survey/fieldrecord.h"
+#include "talvex/survey/surveydata.h"
+
+#include <QPainter>
+#include <cmath>
+
+namespace talvex::charts {
+
+namespace {
+
+constexpr int kMaxImageSide = 32768;
+constexpr qint64 kMaxImageBytes = qint64(1) << 30;
+
+std::optional<QImage> fail(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return std::nullopt;
+}
+
+// The spectrum the view's spectrum command leaves for `view`'s target: the
+// same editor call on a survey that holds only the current point.
+FrequencyDisplay spectrumOf(const SurveyData &survey, const ViewState &view)
+{
+    SurveyData single;
+    single.header = survey.header;
+    single.points.push_back(survey.points[std::size_t(view.currentPoint - 1)]);
+    ViewState pointView = view;
+    pointView.mode = DisplayMode::MultiTrace;
+    pointView.currentPoint = 1;
+    FieldRecord record;
+    UndoSnapshot undo;
+    EditingSettings settings;
+    WaveformEditor editor(EditorState{single, pointView, record, undo, settings});
+    editor.ShowSpectrum();
+    return editor.spectrum();
+}
+
+} // namespace
+
+std::optional<QImage> renderView(const SurveyData &survey, const FieldRecord &record, const RenderOptions &options,
+                                 QString *error)
+{
+    const int count = int(survey.points.size());
+    if (count > 0 && (options.point < 1 || options.point > count))
+        return fail(error, QStringLiteral("point %1 does not exist (the survey has points 1...%2)")
+                               .arg(options.point)
+                               .arg(count));
+    if (options.trace != 0 && options.trace != 1)
+        return fail(error, QStringLiteral("the trace must be 0 (positive) or 1 (negative)"));
+    if (options.channel < 1 || options.channel > kRecordChannels)
+        return fail(error, QStringLiteral("the channel must be 1...4"));
+    if (!(options.scale >= 0.05 && options.scale <= 10.0))
+        return fail(error, QStringLiteral("the scale must be 0.05...10"));
+    if (options.dpi < 10 || options.dpi > 1200)
+        return fail(error, QStringLiteral("the resolution must be 10...1200 dpi"));
+    if (options.mode == DisplayMode::Spectrum && count == 0)
+        return fail(error, QStringLiteral("the survey has no points, so there is no spectrum to show"));
+
+    ViewState view;
+    view.mode = options.mode;
+    view.currentPoint = count > 0 ? options.point : 1;
+    view.selectedTrace = options.trace;
+    view.selectedChannel = options.channel;
+    view.cursorX = clampTimeCursorX(options.cursorX);
+    view.depthCursor = clampDepthCursorY(survey, options.depthCursor);
+
+    const QSize extent = sceneExtent(options.mode, count, survey.header.holeDepth);
+    const double factor = options.scale * options.dpi / 100.0;
+    const double width = std::ceil(extent.width() * factor);
+    const double height = std::ceil(extent.height() * factor);
+    if (width > kMaxImageSide || height > kMaxImageSide || width * height * 4 > double(kMaxImageBytes))
+        return fail(error, QStringLiteral("the picture would be %1 x %2 pixels, more than %3 on a side or 1 GiB; "
+                                          "lower the scale or the resolution")
+                               .arg(width)
+                               .arg(height)
+                               .arg(kMaxImageSide));
+
+    QImage image(std::max(1, int(width)), std::max(1, int(height)), QImage::Format_RGB32);
+    if (image.isNull())
+        return fail(error, QStringLiteral("not enough memory for a picture of %1 x %2 pixels").arg(width).arg(height));
+    image.fill(Qt::white);
+    const int dotsPerMetre = int(std::lround(options.dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+
+    // The histogram shows the layer velocities as the view refreshes them
+    // when it switches to it.
+    const SurveyData *shown = &survey;
+    SurveyData refreshed;
+    if (options.mode == DisplayMode::VelocityHistogram && !survey.layers.empty()) {
+        refreshed = survey;
+        RefreshLayerVelocities(refreshed);
+        shown = &refreshed;
+    }
+    const FrequencyDisplay spectrum =
+        options.mode == DisplayMode::Spectrum ? spectrumOf(survey, view) : FrequencyDisplay{};
+    const RawRecordDisplay raw;
+
+    ensureSongFontSubstitution();
+    ViewScene scene{*shown, view, record, raw, spectrum, options.curveName, options.patterns};
+    QPainter painter(&image);
+    painter.scale(factor, factor);
+    paintScene(painter, scene, QRect(QPoint(0, 0), extent));
+    paintOverlay(painter, scene);
+    painter.end();
+    return image;
+}
+
+} // namespace talvex::charts
