@@ -1,102 +1,261 @@
 #include "talvex/cli/cliargs.h"
 
-#include <cerrno>
+#include <QCommandLineOption>
+#include <QRegularExpression>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
 namespace cli {
 
-Args::Args(int argc, char **argv, int first, const std::set<std::string> &flags)
+namespace {
+
+QString optionLabel(const OptionSpec &o)
 {
-    for (int i = first; i < argc; ++i) {
-        const std::string word = argv[i];
-        if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
-            const std::string name = word.substr(2);
-            if (flags.count(name)) {
-                m_flags.insert(name);
-                continue;
-            }
-            if (i + 1 >= argc)
-                throw Failure("option --" + name + " needs a value", 2);
-            m_options[name] = argv[++i];
-        } else {
-            m_positional.push_back(word);
-        }
+    return o.valueName.isEmpty() ? QStringLiteral("--") + o.name : QStringLiteral("--%1 %2").arg(o.name, o.valueName);
+}
+
+const OptionSpec *findOption(const Command &command, const QString &name)
+{
+    for (const OptionSpec &o : command.options) {
+        if (o.name == name)
+            return &o;
     }
+    return nullptr;
 }
 
-std::string Args::positional(std::size_t i, const char *what) const
+// Put before a negative number so that the parser sees no option in it.
+const QChar kNumberMark(0x1F);
+
+QString unmarked(const QString &text)
 {
-    if (i >= m_positional.size())
-        throw Failure(std::string("missing ") + what, 2);
-    return m_positional[i];
+    return text.startsWith(kNumberMark) ? text.mid(1) : text;
 }
 
-bool Args::flag(const std::string &name) const
+} // namespace
+
+QString Command::helpText() const
 {
-    return m_flags.count(name) > 0;
+    QString text = QStringLiteral("用法：talvex-cli %1\n\n%2\n").arg(synopsis, summary);
+    if (!details.isEmpty())
+        text += QLatin1Char('\n') + details + QLatin1Char('\n');
+    std::vector<std::pair<QString, QString>> rows;
+    for (const OptionSpec &o : options)
+        rows.emplace_back(optionLabel(o), o.description);
+    rows.emplace_back(QStringLiteral("-h, --help"), QStringLiteral("显示本命令的帮助"));
+    qsizetype width = 0;
+    for (const auto &row : rows)
+        width = std::max(width, row.first.size());
+    text += QStringLiteral("\n选项：\n");
+    for (const auto &[label, description] : rows) {
+        // Descriptions of more lines keep their indentation.
+        QString indented = description;
+        indented.replace(QLatin1Char('\n'), QLatin1Char('\n') + QString(width + 4, QLatin1Char(' ')));
+        text += QStringLiteral("  ") + label.leftJustified(width) + QStringLiteral("  ") + indented + QLatin1Char('\n');
+    }
+    return text;
 }
 
-std::optional<std::string> Args::text(const std::string &name) const
+Args::Args(const Command &command, const QStringList &arguments, const std::vector<QByteArray> &nativeArguments)
 {
-    const auto it = m_options.find(name);
-    if (it == m_options.end())
+    // QCommandLineParser reads "--name=value" and "--name value" and keeps
+    // every occurrence; it knows only the options of this command.
+    m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const OptionSpec &o : command.options) {
+        if (o.valueName.isEmpty())
+            m_parser.addOption(QCommandLineOption(o.name));
+        else
+            m_parser.addOption(QCommandLineOption(o.name, QString(), o.valueName));
+    }
+    m_parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
+
+    // A negative number ("zero-after -1", "--depth -5") is a value, not an
+    // option: it is marked so the parser does not take it for one, and the
+    // mark is taken off again when the value is read.
+    static const QRegularExpression negativeNumber(QStringLiteral("^-[0-9.]"));
+    QStringList marked = arguments;
+    for (qsizetype i = 2; i < marked.size(); ++i) {
+        if (negativeNumber.match(marked[i]).hasMatch())
+            marked[i].prepend(kNumberMark);
+    }
+    // The parser wants the program name first; the command name is the first word.
+    if (!m_parser.parse(marked)) {
+        const QStringList unknown = m_parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            throw Failure(QStringLiteral("未知选项 %1%2（见 talvex-cli %3 --help）")
+                              .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"),
+                                   unknown.first(), command.name),
+                          kExitUsage);
+        // The only other failure: an option that takes a value came last.
+        for (const OptionSpec &o : command.options) {
+            if (!o.valueName.isEmpty() && arguments.last() == QStringLiteral("--") + o.name)
+                throw Failure(QStringLiteral("选项 --%1 缺少取值 %2").arg(o.name, o.valueName), kExitUsage);
+        }
+        throw Failure(QStringLiteral("命令行有误：%1").arg(m_parser.errorText()), kExitUsage);
+    }
+    m_help = m_parser.isSet(QStringLiteral("help"));
+    if (m_help)
+        return;
+    for (const QString &name : m_parser.optionNames()) {
+        if (m_parser.optionNames().count(name) > 1)
+            throw Failure(QStringLiteral("选项 --%1 只能给一次").arg(name), kExitUsage);
+    }
+
+    // The words: the positional arguments after the command name, with the
+    // bytes the system gave for each (found by walking the same tokens).
+    bool onlyWords = false;
+    for (qsizetype i = 2; i < arguments.size(); ++i) {
+        const QString &t = arguments[i];
+        if (!onlyWords && t == QStringLiteral("--")) {
+            onlyWords = true;
+            continue;
+        }
+        if (!onlyWords && t.startsWith(QLatin1Char('-')) && t.size() > 1 && !negativeNumber.match(t).hasMatch()) {
+            const QString name = t.mid(t.startsWith(QStringLiteral("--")) ? 2 : 1).section(QLatin1Char('='), 0, 0);
+            const OptionSpec *o = findOption(command, name);
+            if (o && !o->valueName.isEmpty()) {
+                const QByteArray &token = nativeArguments[std::size_t(i)];
+                if (t.contains(QLatin1Char('=')))
+                    m_nativeValues[name] = token.mid(token.indexOf('=') + 1);
+                else if (++i < arguments.size())
+                    m_nativeValues[name] = nativeArguments[std::size_t(i)];
+            }
+            continue;
+        }
+        m_words << t;
+        m_nativeWords.push_back(std::size_t(i) < nativeArguments.size() ? nativeArguments[std::size_t(i)]
+                                                                        : t.toLocal8Bit());
+    }
+    // The parser's own list is the authority on what is a word.
+    QStringList positional = m_parser.positionalArguments().mid(1);
+    for (QString &w : positional)
+        w = unmarked(w);
+    if (positional != m_words) {
+        m_words = positional;
+        m_nativeWords.clear();
+        for (const QString &w : positional)
+            m_nativeWords.push_back(w.toLocal8Bit());
+    }
+    if (wordCount() > command.maxWords)
+        throw Failure(QStringLiteral("多余的参数 “%1”（见 talvex-cli %2 --help）").arg(m_words[command.maxWords], command.name),
+                      kExitUsage);
+}
+
+QString Args::word(int i, const QString &what) const
+{
+    if (i >= wordCount())
+        throw Failure(QStringLiteral("缺少%1").arg(what), kExitUsage);
+    return m_words[i];
+}
+
+QByteArray Args::nativeWord(int i, const QString &what) const
+{
+    word(i, what);
+    return m_nativeWords[std::size_t(i)];
+}
+
+QByteArray Args::nativeValue(const QString &name) const
+{
+    const auto it = m_nativeValues.find(name);
+    if (it != m_nativeValues.end())
+        return it->second;
+    return text(name).value_or(QString()).toLocal8Bit();
+}
+
+bool Args::flag(const QString &name) const
+{
+    return m_parser.isSet(name);
+}
+
+bool Args::has(const QString &name) const
+{
+    return m_parser.isSet(name);
+}
+
+std::optional<QString> Args::text(const QString &name) const
+{
+    if (!m_parser.isSet(name))
         return std::nullopt;
-    return it->second;
+    return unmarked(m_parser.value(name));
 }
 
-std::optional<float> Args::number(const std::string &name) const
+std::optional<float> Args::number(const QString &name) const
 {
     const auto t = text(name);
     if (!t)
         return std::nullopt;
-    return parseNumber(*t, "--" + name);
+    return parseNumber(*t, QStringLiteral("--") + name);
 }
 
-std::optional<int> Args::integer(const std::string &name) const
+std::optional<int> Args::integer(const QString &name) const
 {
     const auto t = text(name);
     if (!t)
         return std::nullopt;
-    return parseInteger(*t, "--" + name);
+    return parseInteger(*t, QStringLiteral("--") + name);
 }
 
-int Args::requiredInteger(const std::string &name) const
+float Args::requiredNumber(const QString &name) const
 {
-    const auto v = integer(name);
+    const auto v = number(name);
     if (!v)
-        throw Failure("missing option --" + name, 2);
+        throw Failure(QStringLiteral("缺少选项 --%1").arg(name), kExitUsage);
     return *v;
 }
 
-void Args::allowOnly(const std::set<std::string> &names) const
+int Args::requiredInteger(const QString &name) const
 {
-    for (const auto &[name, value] : m_options) {
-        if (!names.count(name))
-            throw Failure("unknown option --" + name, 2);
-    }
-    for (const auto &name : m_flags) {
-        if (!names.count(name))
-            throw Failure("unknown option --" + name, 2);
-    }
+    const auto v = integer(name);
+    if (!v)
+        throw Failure(QStringLiteral("缺少选项 --%1").arg(name), kExitUsage);
+    return *v;
 }
 
-float parseNumber(const std::string &text, const std::string &what)
+std::optional<int> Args::integerIn(const QString &name, int low, int high) const
 {
+    const auto t = text(name);
+    if (!t)
+        return std::nullopt;
+    return parseIntegerIn(*t, QStringLiteral("--") + name, low, high);
+}
+
+std::optional<QString> Args::choice(const QString &name, const QStringList &choices) const
+{
+    const auto t = text(name);
+    if (!t)
+        return std::nullopt;
+    if (!choices.contains(*t))
+        throw Failure(QStringLiteral("--%1 只能是 %2，不能是 “%3”").arg(name, choices.join(QLatin1Char('|')), *t),
+                      kExitUsage);
+    return t;
+}
+
+float parseNumber(const QString &text, const QString &what)
+{
+    const std::string s = text.toStdString();
     float value = 0.0f;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(value))
-        throw Failure(what + ": not a number: " + text, 2);
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(value))
+        throw Failure(QStringLiteral("%1 要求一个数，“%2”不是").arg(what, text), kExitUsage);
     return value;
 }
 
-int parseInteger(const std::string &text, const std::string &what)
+int parseInteger(const QString &text, const QString &what)
 {
+    const std::string s = text.toStdString();
     int value = 0;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (r.ec != std::errc() || r.ptr != text.data() + text.size())
-        throw Failure(what + ": not a whole number: " + text, 2);
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || r.ec != std::errc() || r.ptr != s.data() + s.size())
+        throw Failure(QStringLiteral("%1 要求一个整数，“%2”不是").arg(what, text), kExitUsage);
     return value;
+}
+
+int parseIntegerIn(const QString &text, const QString &what, int low, int high)
+{
+    const int v = parseInteger(text, what);
+    if (v < low || v > high)
+        throw Failure(QStringLiteral("%1 应在 %2～%3 之间，不能是 %4").arg(what).arg(low).arg(high).arg(text), kExitUsage);
+    return v;
 }
 
 QString qtext(const std::string &utf8)

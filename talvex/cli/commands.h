@@ -1,12 +1,11 @@
 #pragma once
 // The subcommands of talvex-cli. Each runs over the same survey, file and
-// analysis code as the program's window; messages the program would show in
-// a box are printed.
+// analysis code as the program's window, on a survey of its own; messages
+// the program would show in a box are printed.
+
+#include "talvex/cli/cliargs.h"
 
 #include <QString>
-#include <functional>
-#include <set>
-#include <string>
 #include <vector>
 
 namespace common {
@@ -14,32 +13,49 @@ class Messenger;
 }
 namespace talvex {
 class SurveyData;
+struct HoleParameters;
+class CEditChanShuDialogModel;
 }
 
 namespace cli {
 
-class Args;
+// Loads the survey document at `path` into `survey`; throws a Failure (after
+// the program's message was printed) when it cannot be read.
+void loadSurveyOrFail(talvex::SurveyData &survey, const QString &path, common::Messenger &messenger);
+// Stores `survey` to `path` (the old file stays when that fails); throws a
+// Failure when it cannot.
+void storeSurveyOrFail(talvex::SurveyData &survey, const QString &path);
 
-struct Command {
-    std::string name;
-    std::string usage;   // the synopsis shown by --help
-    std::set<std::string> flags; // options without a value
-    std::function<int(const Args &)> run;
-};
+// Point `point` (1-based) of a survey of `count` points, or a Failure in the
+// one wording every command uses.
+void requirePoint(int point, std::size_t count);
 
-// Loads the survey document at `path` into the process's survey; throws a
-// Failure (after the message was printed) when it cannot be read.
-talvex::SurveyData &loadSurveyOrFail(const std::string &path, common::Messenger &messenger);
-// Stores the process's survey to `path`; throws a Failure when it cannot.
-void storeSurveyOrFail(const std::string &path);
-// Encodes a command-line text (UTF-8) as GBK; throws a Failure naming the
-// characters GBK cannot hold.
-std::string gbkOrFail(const std::string &utf8, const std::string &what);
+// Prints a line of UTF-8 text to standard output.
+void printLine(const QString &line);
+
+// Text laid out in columns: the heading row first, every cell padded to its
+// column's width as a terminal shows it (a Chinese character takes two
+// places). Numbers are right-aligned, the last column's text left-aligned.
+QString formatTable(const std::vector<QStringList> &rows, int leftAlignedColumns = 0);
+
+// A number as shown in plain output (up to seven significant digits).
+QString number(float value);
+QString fixed(float value, int decimals);
+
+// The hole-parameter options of new and hole (with their defaults for new).
+std::vector<OptionSpec> holeOptions(bool forNew);
+// Puts the hole options given into `values` through the hole dialog's model
+// (its texts, ranges and messages); a Failure when one is refused.
+void applyHoleOptions(const Args &args, talvex::HoleParameters &values, talvex::CEditChanShuDialogModel &model);
 
 void addSurveyCommands(std::vector<Command> &commands);
+// Hole and point parameters, survey log (hole, point, log).
+void addParameterCommands(std::vector<Command> &commands);
 // Trace editing and spectrum (process, spectrum).
 void addProcessCommands(std::vector<Command> &commands);
-// Picking, point and layer velocities, results (recalc, sort, pick, layers, ...).
+// Picking, point and layer velocities, results (points, recalc, sort, pick, layers, ...).
 void addAnalysisCommands(std::vector<Command> &commands);
+// The view drawn into an image (render).
+void addRenderCommands(std::vector<Command> &commands);
 
 } // namespace cli

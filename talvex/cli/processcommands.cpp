@@ -6,9 +6,10 @@
 #include "common/jsonwriter.h"
 #include "common/messenger.h"
 #include "common/numberformat.h"
+#include "talvex/analysis/pointcommands.h"
 #include "talvex/cli/cliargs.h"
 #include "talvex/cli/commands.h"
-#include "talvex/processing/undosnapshot.h"
+#include "talvex/survey/undosnapshot.h"
 #include "talvex/processing/waveformeditor.h"
 #include "talvex/survey/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
@@ -24,49 +25,38 @@ namespace cli {
 
 namespace {
 
-const char *const kProcessUsage =
-    "process FILE.qsw --point K --trace positive|negative OP [ARGS]\n"
-    "      OP: lowpass F | highpass F | bandpass FLOW FHIGH | bandstop F1 F2 (Hz, whole numbers)\n"
-    "          dc | smooth W | invert | zero-before K | zero-after K (K: cursor sample 0...1024)\n"
-    "          shift-earlier [N] | shift-later [N] (N samples, default 1)";
-const char *const kSpectrumUsage = "spectrum FILE.qsw --point K --trace positive|negative [--json]";
-
 // The point and trace an invocation works on, checked against the survey.
 struct Target {
-    int point = 0;    // 1-based
-    int trace = 0;    // 0 positive, 1 negative
-    std::string traceName;
+    int point = 0; // 1-based
+    int trace = 0; // 0 positive, 1 negative
+    QString traceName;
 };
 
 Target targetOf(const Args &args, const SurveyData &survey)
 {
     Target t;
-    t.point = args.requiredInteger("point");
-    if (t.point < 1 || std::size_t(t.point) > survey.points.size())
-        throw Failure("--point " + std::to_string(t.point) + ": the survey has points 1..."
-                          + std::to_string(survey.points.size()),
-                      2);
-    const auto trace = args.text("trace");
+    t.point = args.requiredInteger(QStringLiteral("point"));
+    const auto trace = args.choice(QStringLiteral("trace"), {QStringLiteral("positive"), QStringLiteral("negative")});
     if (!trace)
-        throw Failure("missing option --trace (positive or negative)", 2);
-    if (*trace == "positive")
-        t.trace = 0;
-    else if (*trace == "negative")
-        t.trace = 1;
-    else
-        throw Failure("--trace must be positive or negative, not " + *trace, 2);
+        throw Failure(QStringLiteral("缺少选项 --trace（positive 或 negative）"), kExitUsage);
+    requirePoint(t.point, survey.points.size());
+    t.trace = *trace == QStringLiteral("positive") ? 0 : 1;
     t.traceName = *trace;
     return t;
 }
 
+QString traceLabel(const Target &t)
+{
+    return QStringLiteral("第 %1 个测点的%2数据").arg(t.point).arg(t.trace == 0 ? QStringLiteral("正向") : QStringLiteral("反向"));
+}
+
 // The view the window would have with this point's trace selected.
-ViewState pointView(const Target &t, int cursorSample = 0)
+ViewState pointView(const Target &t)
 {
     ViewState view;
     view.mode = DisplayMode::MultiTrace;
     view.currentPoint = t.point;
     view.selectedTrace = t.trace;
-    view.cursorX = kWaveformOriginX + cursorSample;
     return view;
 }
 
@@ -76,129 +66,121 @@ float intervalOrFail(const SurveyData &survey, const Target &t)
 {
     const float interval = survey.points[std::size_t(t.point - 1)].interval;
     if (!(interval > 0.0f) || !std::isfinite(interval))
-        throw Failure("point " + std::to_string(t.point) + " has no sample interval (interval "
-                          + common::formatShortest(interval) + " us); import its records first",
-                      1);
+        throw Failure(QStringLiteral("第 %1 个测点没有采样间隔（%2 us），请先导入它的数据").arg(t.point).arg(number(interval)));
     return interval;
 }
 
-// The operation's arguments after OP, exactly `count` of them (or between
-// `count` and `most`).
-std::vector<std::string> operands(const Args &args, const std::string &op, std::size_t count,
-                                  std::size_t most, const char *what)
+// The operation's words after OP: between `count` and `most` of them.
+QStringList operands(const Args &args, const QString &op, int count, int most, const QString &what)
 {
-    const std::vector<std::string> &words = args.positional();
-    const std::vector<std::string> rest(words.begin() + std::min<std::ptrdiff_t>(3, std::ptrdiff_t(words.size())),
-                                        words.end());
+    const QStringList rest = args.words().mid(2);
     if (rest.size() < count || rest.size() > most)
-        throw Failure(op + " wants " + what, 2);
+        throw Failure(QStringLiteral("%1 %2（见 talvex-cli process --help）").arg(op, what), kExitUsage);
     return rest;
 }
 
-int integerIn(const std::string &text, const std::string &what, int low, int high)
-{
-    const int v = parseInteger(text, what);
-    if (v < low || v > high)
-        throw Failure(what + " must be " + std::to_string(low) + "..." + std::to_string(high) + ", not " + text, 2);
-    return v;
-}
-
-// A frequency in Hz as the filter dialog takes it: a whole number in the
-// 16-bit range, here also not negative.
-int frequency(const std::string &text, const std::string &what)
-{
-    return integerIn(text, what, 0, 32767);
-}
-
-FilterSettings filterSettingsOf(const std::string &op, const std::vector<std::string> &v, float interval)
+// The filter of an operation, every frequency a positive whole number in Hz
+// below the Nyquist frequency of the point's sample interval.
+FilterSettings filterSettingsOf(const QString &op, const QStringList &v, float interval)
 {
     const float nyquist = 500000.0f / interval; // Hz
-    const auto belowNyquist = [&](int f, const std::string &what) {
+    const auto frequency = [&](const QString &text, const QString &what) {
+        const int f = parseIntegerIn(text, op + QLatin1Char(' ') + what, 1, 32767);
         if (float(f) >= nyquist)
-            throw Failure(op + ": " + what + " " + std::to_string(f) + " Hz is not below the Nyquist frequency "
-                              + common::formatShortest(nyquist) + " Hz of the point's interval",
-                          2);
+            throw Failure(QStringLiteral("%1：%2 %3 Hz 不低于该测点采样间隔 %4 us 的奈奎斯特频率 %5 Hz，文件没有改动")
+                              .arg(op, what)
+                              .arg(f)
+                              .arg(number(interval), number(nyquist)));
+        return f;
     };
     FilterSettings s;
-    if (op == "lowpass") {
+    if (op == QStringLiteral("lowpass")) {
         s.kind = FilterKind::LowPass;
-        s.upper = frequency(v[0], "cut-off F");
-    } else if (op == "highpass") {
+        s.upper = frequency(v[0], QStringLiteral("截止频率"));
+    } else if (op == QStringLiteral("highpass")) {
         s.kind = FilterKind::HighPass;
-        s.lower = frequency(v[0], "cut-off F");
-        belowNyquist(s.lower, "cut-off");
+        s.lower = frequency(v[0], QStringLiteral("截止频率"));
     } else {
-        s.kind = op == "bandpass" ? FilterKind::BandPass : FilterKind::BandStop;
-        s.lower = frequency(v[0], op == "bandpass" ? "FLOW" : "F1");
-        s.upper = frequency(v[1], op == "bandpass" ? "FHIGH" : "F2");
+        s.kind = op == QStringLiteral("bandpass") ? FilterKind::BandPass : FilterKind::BandStop;
+        s.lower = frequency(v[0], QStringLiteral("下限频率"));
+        s.upper = frequency(v[1], QStringLiteral("上限频率"));
         if (s.lower >= s.upper)
-            throw Failure(op + ": the lower edge must be below the upper edge", 2);
-        if (op == "bandpass")
-            belowNyquist(s.lower, "FLOW");
-        else
-            belowNyquist(s.upper, "F2");
+            throw Failure(QStringLiteral("%1：下限频率应低于上限频率").arg(op), kExitUsage);
     }
     return s;
 }
 
 int runProcess(const Args &args)
 {
-    args.allowOnly({"point", "trace"});
-    const std::string path = args.positional(1, "survey file");
-    const std::string op = args.positional(2, "operation (see --help)");
+    const QString path = args.word(0, QStringLiteral("测试文件 FILE.qsw"));
+    const QString op = args.word(1, QStringLiteral("操作 OP（见 talvex-cli process --help）"));
     common::ConsoleMessenger messenger;
-    SurveyData &survey = loadSurveyOrFail(path, messenger);
+    SurveyData survey;
+    loadSurveyOrFail(survey, path, messenger);
     const Target target = targetOf(args, survey);
 
     FieldRecord record; // not used in a point mode
     UndoSnapshot undo;  // the window's one level; nothing to undo in a batch run
     EditingSettings settings;
     ViewState view = pointView(target);
-    WaveformEditor editor(survey, view, record, undo, settings);
+    WaveformEditor editor(EditorState{survey, view, record, undo, settings});
 
+    // Every argument is checked before the trace is touched.
     bool done = false;
-    if (op == "lowpass" || op == "highpass") {
-        const auto v = operands(args, op, 1, 1, "one frequency F (Hz)");
+    QString what;
+    if (op == QStringLiteral("lowpass") || op == QStringLiteral("highpass")) {
+        const QStringList v = operands(args, op, 1, 1, QStringLiteral("要一个截止频率 F（赫兹）"));
+        const FilterSettings f = filterSettingsOf(op, v, intervalOrFail(survey, target));
+        done = editor.FilterTrace(f);
+        what = QStringLiteral("%1滤波 %2 Hz").arg(op == QStringLiteral("lowpass") ? QStringLiteral("低通") : QStringLiteral("高通"), v[0]);
+    } else if (op == QStringLiteral("bandpass") || op == QStringLiteral("bandstop")) {
+        const QStringList v = operands(args, op, 2, 2, QStringLiteral("要两个频率（赫兹），低的在前"));
         done = editor.FilterTrace(filterSettingsOf(op, v, intervalOrFail(survey, target)));
-    } else if (op == "bandpass" || op == "bandstop") {
-        const auto v = operands(args, op, 2, 2, "two frequencies (Hz), the lower first");
-        done = editor.FilterTrace(filterSettingsOf(op, v, intervalOrFail(survey, target)));
-    } else if (op == "dc") {
-        operands(args, op, 0, 0, "no arguments");
+        what = QStringLiteral("%1滤波 %2～%3 Hz").arg(op == QStringLiteral("bandpass") ? QStringLiteral("带通") : QStringLiteral("带阻"), v[0], v[1]);
+    } else if (op == QStringLiteral("dc")) {
+        operands(args, op, 0, 0, QStringLiteral("不带参数"));
         done = editor.RemoveTraceDC();
-    } else if (op == "smooth") {
-        const auto v = operands(args, op, 1, 1, "the window W (samples)");
-        done = editor.SmoothTrace(integerIn(v[0], "smooth window W", 1, kTraceLength));
-    } else if (op == "invert") {
-        operands(args, op, 0, 0, "no arguments");
+        what = QStringLiteral("已去直流");
+    } else if (op == QStringLiteral("smooth")) {
+        const QStringList v = operands(args, op, 1, 1, QStringLiteral("要平滑点数 W"));
+        const int w = parseIntegerIn(v[0], QStringLiteral("平滑点数 W"), 1, kTraceLength);
+        done = editor.SmoothTrace(w);
+        what = QStringLiteral("已平滑（%1 点）").arg(w);
+    } else if (op == QStringLiteral("invert")) {
+        operands(args, op, 0, 0, QStringLiteral("不带参数"));
         done = editor.InvertTrace();
-    } else if (op == "zero-before" || op == "zero-after") {
-        const auto v = operands(args, op, 1, 1, "the cursor sample K");
-        view.cursorX = kWaveformOriginX + integerIn(v[0], "cursor sample K", 0, kTraceLength);
-        done = op == "zero-before" ? editor.ZeroBeforeCursor() : editor.ZeroAfterCursor();
-    } else if (op == "shift-earlier" || op == "shift-later") {
-        const auto v = operands(args, op, 0, 1, "at most one count N");
-        const int n = v.empty() ? 1 : integerIn(v[0], "shift count N", 1, kTraceLength);
+        what = QStringLiteral("已反相");
+    } else if (op == QStringLiteral("zero-before") || op == QStringLiteral("zero-after")) {
+        const QStringList v = operands(args, op, 1, 1, QStringLiteral("要光标所在的采样点 K"));
+        const int k = parseIntegerIn(v[0], QStringLiteral("采样点 K"), kFirstCursorSample, kLastCursorSample);
+        view.cursorX = kWaveformOriginX + k;
+        const bool before = op == QStringLiteral("zero-before");
+        done = before ? editor.ZeroBeforeCursor() : editor.ZeroAfterCursor();
+        what = before ? QStringLiteral("已将采样点 %1 之前清零").arg(k) : QStringLiteral("已将采样点 %1 及之后清零").arg(k);
+    } else if (op == QStringLiteral("shift-earlier") || op == QStringLiteral("shift-later")) {
+        const QStringList v = operands(args, op, 0, 1, QStringLiteral("最多要一个采样点数 N"));
+        const int n = v.isEmpty() ? 1 : parseIntegerIn(v[0], QStringLiteral("移动点数 N"), 1, kTraceLength - 1);
+        const bool earlier = op == QStringLiteral("shift-earlier");
         done = true;
         for (int i = 0; i < n && done; ++i)
-            done = op == "shift-earlier" ? editor.ShiftEarlier() : editor.ShiftLater();
+            done = earlier ? editor.ShiftEarlier() : editor.ShiftLater();
+        what = QStringLiteral("已%1移 %2 个采样点").arg(earlier ? QStringLiteral("前") : QStringLiteral("后")).arg(n);
     } else {
-        throw Failure("unknown operation '" + op + "' (see --help)", 2);
+        throw Failure(QStringLiteral("没有操作 “%1”（见 talvex-cli process --help）").arg(op), kExitUsage);
     }
     if (!done)
-        throw Failure(op + " cannot run on point " + std::to_string(target.point), 1);
-    storeSurveyOrFail(path);
+        throw Failure(QStringLiteral("%1 不能用于第 %2 个测点，文件没有改动").arg(op).arg(target.point));
+    storeSurveyOrFail(survey, path);
+    printLine(traceLabel(target) + QStringLiteral("：") + what);
     return 0;
 }
 
 int runSpectrum(const Args &args)
 {
-    args.allowOnly({"point", "trace", "json"});
-    const std::string path = args.positional(1, "survey file");
-    if (args.positional().size() > 2)
-        throw Failure("unexpected argument " + args.positional()[2], 2);
+    const QString path = args.word(0, QStringLiteral("测试文件 FILE.qsw"));
     common::ConsoleMessenger messenger;
-    SurveyData &survey = loadSurveyOrFail(path, messenger);
+    SurveyData survey;
+    loadSurveyOrFail(survey, path, messenger);
     const Target target = targetOf(args, survey);
     const float interval = intervalOrFail(survey, target);
 
@@ -206,15 +188,15 @@ int runSpectrum(const Args &args)
     UndoSnapshot undo;
     EditingSettings settings;
     ViewState view = pointView(target);
-    WaveformEditor editor(survey, view, record, undo, settings);
+    WaveformEditor editor(EditorState{survey, view, record, undo, settings});
     if (!editor.ShowSpectrum())
-        throw Failure("no spectrum for point " + std::to_string(target.point), 1);
+        throw Failure(QStringLiteral("第 %1 个测点没有频谱").arg(target.point));
     const FrequencyDisplay &spectrum = editor.spectrum();
 
-    if (args.flag("json")) {
+    if (args.flag(QStringLiteral("json"))) {
         common::JsonWriter w;
         w.beginObject();
-        w.field("point", target.point).field("trace", target.traceName).field("interval", interval);
+        w.field("point", target.point).field("trace", target.traceName.toStdString()).field("interval", interval);
         w.field("peakFrequency", spectrum.peakFrequency).field("frequencyStep", spectrum.frequencyStep);
         w.key("display").beginArray();
         for (const std::int16_t v : spectrum.buffer)
@@ -224,19 +206,46 @@ int runSpectrum(const Args &args)
         std::fwrite(w.text().data(), 1, w.text().size(), stdout);
         std::fputc('\n', stdout);
     } else {
-        std::printf("peak frequency %s Hz, frequency step %s Hz\n",
-                    common::formatShortest(spectrum.peakFrequency).c_str(),
-                    common::formatShortest(spectrum.frequencyStep).c_str());
+        printLine(QStringLiteral("%1：主频 %2 Hz，频率间隔 %3 Hz")
+                      .arg(traceLabel(target), number(spectrum.peakFrequency), number(spectrum.frequencyStep)));
     }
     return 0;
+}
+
+const std::vector<OptionSpec> &targetOptions()
+{
+    static const std::vector<OptionSpec> options = {
+        {QStringLiteral("point"), QStringLiteral("K"), QStringLiteral("测点序号，从 1 起（必需）")},
+        {QStringLiteral("trace"), QStringLiteral("positive|negative"), QStringLiteral("正向（positive）或反向（negative）数据（必需）")},
+    };
+    return options;
 }
 
 } // namespace
 
 void addProcessCommands(std::vector<Command> &commands)
 {
-    commands.push_back({"process", kProcessUsage, {}, runProcess});
-    commands.push_back({"spectrum", kSpectrumUsage, {"json"}, runSpectrum});
+    commands.push_back(
+        {QStringLiteral("process"), QStringLiteral("process FILE.qsw --point K --trace positive|negative OP [参数]"),
+         QStringLiteral("用窗口的波形命令处理一个测点的一道数据并保存"),
+         QStringLiteral("OP：\n"
+                        "  lowpass F | highpass F        低通、高通滤波，截止频率 F 赫兹\n"
+                        "  bandpass F1 F2 | bandstop F1 F2  带通、带阻滤波，下限 F1、上限 F2 赫兹（F1 < F2）\n"
+                        "  dc                            去直流\n"
+                        "  smooth W                      平滑，W 点平均，1～1024\n"
+                        "  invert                        反相\n"
+                        "  zero-before K | zero-after K  光标在采样点 K（1～1023）：之前 / 从 K 起之后清零\n"
+                        "  shift-earlier [N] | shift-later [N]  前移 / 后移 N 个采样点，1～1023，默认 1\n"
+                        "频率为正整数，须低于该测点采样间隔的奈奎斯特频率（500000 / 采样间隔微秒 赫兹）；\n"
+                        "滤波要求测点已导入数据（有采样间隔）。参数有误时文件不变。"),
+         targetOptions(), 2, 4, runProcess});
+    std::vector<OptionSpec> spectrumOptions = targetOptions();
+    spectrumOptions.push_back({QStringLiteral("json"), QString(),
+                               QStringLiteral("以 JSON 输出，另含视图频谱缓冲区的 1024 个显示值（取负，大幅值向上）")});
+    commands.push_back({QStringLiteral("spectrum"),
+                        QStringLiteral("spectrum FILE.qsw --point K --trace positive|negative [--json]"),
+                        QStringLiteral("一个测点一道数据的振幅谱：主频和频率间隔（赫兹），不改动文件"), QString(),
+                        spectrumOptions, 1, 1, runSpectrum});
 }
 
 } // namespace cli

@@ -1,7 +1,12 @@
+// talvex-cli commands of the survey document and the field records: new,
+// import-folder, import-record, info, record-info, export.
+
 #include "common/fixedtext.h"
 #include "common/gbk.h"
 #include "common/jsonwriter.h"
 #include "common/messenger.h"
+#include "common/numberformat.h"
+#include "talvex/analysis/ceditchanshudialogmodel.h"
 #include "talvex/cli/cliargs.h"
 #include "talvex/cli/commands.h"
 #include "talvex/survey/exports.h"
@@ -9,11 +14,13 @@
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/newsurvey.h"
 #include "talvex/survey/surveyfile.h"
+#include "talvex/survey/undosnapshot.h"
 
 #include <QDate>
 #include <QFile>
+#include <QFileInfo>
 #include <cstdio>
-#include <iostream>
+#include <sys/stat.h>
 
 using namespace talvex;
 
@@ -36,6 +43,12 @@ template <std::size_t N>
 std::string utf8Of(const std::array<char, N> &field)
 {
     return utf8Of(common::readFixedText(field));
+}
+
+template <std::size_t N>
+QString textOf(const std::array<char, N> &field)
+{
+    return common::decodeGbk(common::readFixedText(field));
 }
 
 template <std::size_t N>
@@ -70,23 +83,48 @@ void writeLayers(common::JsonWriter &w, const std::vector<DiChengOne> &layers)
     w.endArray();
 }
 
-std::string fileTag(const std::string &path)
+std::string fileTag(const QString &path)
 {
-    QFile file(qtext(path));
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray tag = file.read(9);
     return common::readFixedText(std::span<const char>(tag.constData(), std::size_t(tag.size())));
 }
 
+// "--json" is the only form that carries the arrays.
+void requireJsonFor(const Args &args, const QString &option)
+{
+    if (args.flag(option) && !args.flag(QStringLiteral("json")))
+        throw Failure(QStringLiteral("--%1 只用于 JSON 输出，请同时给出 --json").arg(option), kExitUsage);
+}
+
 int runInfo(const Args &args)
 {
-    args.allowOnly({"json", "traces"});
-    const std::string path = args.positional(1, "survey file");
+    requireJsonFor(args, QStringLiteral("traces"));
+    const QString path = args.word(0, QStringLiteral("测试文件 FILE.qsw"));
     common::ConsoleMessenger messenger;
-    const SurveyData &s = loadSurveyOrFail(path, messenger);
+    SurveyData s;
+    loadSurveyOrFail(s, path, messenger);
     const SurveyHeader &h = s.header;
-    const bool traces = args.flag("traces");
+    const bool traces = args.flag(QStringLiteral("traces"));
+
+    if (!args.flag(QStringLiteral("json"))) {
+        QStringList names;
+        if (!textOf(h.projectName).isEmpty())
+            names << QStringLiteral("工程名 %1").arg(textOf(h.projectName));
+        if (!textOf(h.holeNumber).isEmpty())
+            names << QStringLiteral("孔编号 %1").arg(textOf(h.holeNumber));
+        names << QStringLiteral("%1，测孔深度 %2 米，测点间隔 %3 米")
+                     .arg(h.isSingleHole() ? QStringLiteral("单孔法") : QStringLiteral("跨孔法"), number(h.holeDepth),
+                          number(h.pointSpacing));
+        printLine(QStringLiteral("%1 文件：%2").arg(QString::fromStdString(fileTag(path)), names.join(QStringLiteral("，"))));
+        printLine(QStringLiteral("%1 个测点，%2 个速度分层，%3 个工勘土层")
+                      .arg(s.points.size())
+                      .arg(s.layers.size())
+                      .arg(s.logLayers.size()));
+        return 0;
+    }
 
     common::JsonWriter w;
     w.beginObject();
@@ -126,25 +164,54 @@ int runInfo(const Args &args)
     }
     w.endArray();
     w.endObject();
-    if (args.flag("json")) {
-        printJson(w);
-    } else {
-        std::printf("%s  %s  hole %s: %zu points, %zu velocity layers, %zu survey-log layers\n",
-                    fileTag(path).c_str(), utf8Of(h.projectName).c_str(), utf8Of(h.holeNumber).c_str(),
-                    s.points.size(), s.layers.size(), s.logLayers.size());
-    }
+    printJson(w);
     return 0;
+}
+
+// Reads a record by the bytes of its name; a Failure naming it when it cannot.
+void readRecordOrFail(const Args &args, int word, FieldRecord &record)
+{
+    const QByteArray native = args.nativeWord(word, QStringLiteral("数据文件 RECORD.cwd"));
+    QString error;
+    if (!LoadFieldRecord(native, args.word(word, QString()), record, &error))
+        throw Failure(error);
+}
+
+// What plain output says of a record that did not arrive whole.
+void printRecordNotes(const FieldRecord &record)
+{
+    if (record.shortFile)
+        printLine(QStringLiteral("注意：文件不完整，比文件头所记的短；缺少的采样点按 0 读入。"));
+    if (record.clipped)
+        printLine(QStringLiteral("注意：记录超出导入缓冲区，只读入前 %1 个通道、每通道前 %2 个采样点。")
+                      .arg(kRecordChannels)
+                      .arg(kRecordSamples));
 }
 
 int runRecordInfo(const Args &args)
 {
-    args.allowOnly({"json", "samples"});
-    const std::string path = args.positional(1, "record file");
-    common::ConsoleMessenger messenger;
+    requireJsonFor(args, QStringLiteral("samples"));
     FieldRecord record;
-    if (!ReadFieldRecord(qtext(path), record, messenger))
-        throw Failure("cannot read " + path);
+    readRecordOrFail(args, 0, record);
     const FieldRecordHeader &h = record.header;
+    if (!args.flag(QStringLiteral("json"))) {
+        printLine(QStringLiteral("%1记录：%2 个通道 × %3 个采样点，采样间隔 %4 us，采样延时 %5 ms，放大倍数 %6")
+                      .arg(h.isV2() ? QStringLiteral("v2 格式") : QStringLiteral("旧格式"))
+                      .arg(h.channelCount)
+                      .arg(h.sampleCount)
+                      .arg(h.interval)
+                      .arg(h.delay)
+                      .arg(h.gain));
+        QStringList names;
+        if (!textOf(h.siteName).isEmpty())
+            names << QStringLiteral("工程名 %1").arg(textOf(h.siteName));
+        if (!textOf(h.holeName).isEmpty())
+            names << QStringLiteral("测点名 %1").arg(textOf(h.holeName));
+        if (!names.isEmpty())
+            printLine(names.join(QStringLiteral("，")));
+        printRecordNotes(record);
+        return 0;
+    }
     common::JsonWriter w;
     w.beginObject();
     w.field("layout", h.isV2() ? "v2" : "old");
@@ -157,7 +224,7 @@ int runRecordInfo(const Args &args)
     w.field("triggerLevel", int(h.triggerLevel)).field("spare", h.spare);
     w.field("channelsRead", record.channelsRead).field("samplesRead", record.samplesRead);
     w.field("clipped", record.clipped).field("shortFile", record.shortFile);
-    if (args.flag("samples")) {
+    if (args.flag(QStringLiteral("samples"))) {
         w.key("channels").beginArray();
         for (int c = 0; c < record.channelsRead; ++c) {
             w.beginArray();
@@ -168,163 +235,240 @@ int runRecordInfo(const Args &args)
         w.endArray();
     }
     w.endObject();
-    if (args.flag("json")) {
-        printJson(w);
-    } else {
-        std::printf("%s record: %d channels x %u samples, interval %u us, delay %u ms, gain %u%s\n",
-                    h.isV2() ? "v2" : "old-layout", int(h.channelCount), unsigned(h.sampleCount),
-                    unsigned(h.interval), unsigned(h.delay), unsigned(h.gain),
-                    record.clipped ? " (more than the buffer holds: the first 4 channels x 4096 samples were read)" : "");
-    }
+    printJson(w);
     return 0;
 }
 
 int runNew(const Args &args)
 {
-    args.allowOnly({"hole-depth", "spacing", "source-distance", "plank-length", "method", "project", "hole",
-                    "personnel", "date", "overburden", "computation-depth"});
-    const std::string path = args.positional(1, "survey file");
-    SurveyData &survey = theSurvey();
+    const QString path = args.word(0, QStringLiteral("测试文件 FILE.qsw"));
+    // A survey with its picks and layers is not replaced by an empty one
+    // unless asked to.
+    if (QFileInfo::exists(path) && !args.flag(QStringLiteral("force")))
+        throw Failure(QStringLiteral("文件 %1 已存在，没有改动它；要用新测试替换它请加 --force").arg(path));
+    if (QFileInfo(path).isDir())
+        throw Failure(QStringLiteral("%1 是一个文件夹").arg(path));
+    common::ConsoleMessenger messenger;
+    SurveyData survey;
+    UndoSnapshot undo;
+    CEditChanShuDialogModel model(survey, undo, messenger);
     HoleParameters p = newSurveyDefaults(survey, QDate::currentDate());
-    if (auto v = args.number("hole-depth"))
-        p.holeDepth = *v;
-    if (auto v = args.number("spacing"))
-        p.pointSpacing = *v;
-    if (auto v = args.number("source-distance"))
-        p.sourceDistance = *v;
-    if (auto v = args.number("plank-length"))
-        p.plankLength = *v;
-    if (auto v = args.integer("method")) {
-        if (*v != 0 && *v != 1)
-            throw Failure("--method must be 0 (single hole) or 1 (cross hole)", 2);
-        p.method = std::uint8_t(*v);
-    }
-    if (auto v = args.number("overburden"))
-        p.overburden = *v;
-    if (auto v = args.number("computation-depth"))
-        p.computationDepth = *v;
-    if (auto v = args.text("project"))
-        p.projectName = gbkOrFail(*v, "--project");
-    if (auto v = args.text("hole"))
-        p.holeNumber = gbkOrFail(*v, "--hole");
-    if (auto v = args.text("personnel"))
-        p.personnel = gbkOrFail(*v, "--personnel");
-    if (auto v = args.text("date"))
-        p.testDate = gbkOrFail(*v, "--date");
+    applyHoleOptions(args, p, model);
+    if (!(p.holeDepth >= p.pointSpacing))
+        throw Failure(QStringLiteral("测孔深度 %1 米小于测点间隔 %2 米，新测试将没有测点")
+                          .arg(number(p.holeDepth), number(p.pointSpacing)));
     NewSurvey(survey, p);
-    storeSurveyOrFail(path);
-    std::printf("%zu points\n", survey.points.size());
+    storeSurveyOrFail(survey, path);
+    QString line = QStringLiteral("已建立新测试 %1：%2 个测点，测点间隔 %3 米，测孔深度 %4 米")
+                       .arg(path)
+                       .arg(survey.points.size())
+                       .arg(number(p.pointSpacing), number(p.holeDepth));
+    if (survey.points.size() == std::size_t(kMaxRecordCount))
+        line += QStringLiteral("（测点数已达文件能保存的最多个数，更深处没有测点）");
+    printLine(line);
     return 0;
 }
 
 int runImportFolder(const Args &args)
 {
-    args.allowOnly({"channel"});
-    const std::string path = args.positional(1, "survey file");
-    const std::string folder = args.positional(2, "folder");
-    const int channel = args.integer("channel").value_or(1);
-    if (channel < 1 || channel > 3)
-        throw Failure("--channel must be 1, 2 or 3", 2);
+    const QString path = args.word(0, QStringLiteral("测试文件 FILE.qsw"));
+    const QByteArray folder = args.nativeWord(1, QStringLiteral("数据文件夹 FOLDER"));
+    const int channel = args.integerIn(QStringLiteral("channel"), 1, 3).value_or(1);
     common::ConsoleMessenger messenger;
-    SurveyData &survey = loadSurveyOrFail(path, messenger);
+    SurveyData survey;
+    loadSurveyOrFail(survey, path, messenger);
+    struct stat st {};
+    if (::stat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        throw Failure(QStringLiteral("没有数据文件夹 %1").arg(args.word(1, QString())));
     FieldRecord record;
-    const FolderImportResult result = ImportFolder(survey, record, qtext(folder), channel, messenger);
-    if (result.filesTaken > 0)
-        storeSurveyOrFail(path);
-    return result.filesTaken > 0 ? 0 : 1;
+    const FolderImportResult result = ImportFolder(survey, record, RecordFolderIndex(folder), channel, messenger);
+    if (result.filesTaken == 0)
+        return kExitRefused;
+    storeSurveyOrFail(survey, path);
+    return 0;
 }
 
 int runImportRecord(const Args &args)
 {
-    args.allowOnly({"point", "channel", "as"});
-    const std::string path = args.positional(1, "survey file");
-    const std::string recordPath = args.positional(2, "record file");
-    const int point = args.requiredInteger("point");
-    const int channel = args.requiredInteger("channel");
-    const std::string as = args.text("as").value_or("");
-    if (as != "positive" && as != "negative")
-        throw Failure("--as must be positive or negative", 2);
+    const QString path = args.word(0, QStringLiteral("测试文件 FILE.qsw"));
+    args.word(1, QStringLiteral("数据文件 RECORD.cwd"));
+    const int point = args.requiredInteger(QStringLiteral("point"));
+    const auto channel = args.integerIn(QStringLiteral("channel"), 1, kRecordChannels);
+    if (!channel)
+        throw Failure(QStringLiteral("缺少选项 --channel"), kExitUsage);
+    const auto as = args.choice(QStringLiteral("as"), {QStringLiteral("positive"), QStringLiteral("negative")});
+    if (!as)
+        throw Failure(QStringLiteral("缺少选项 --as（positive 或 negative）"), kExitUsage);
     common::ConsoleMessenger messenger;
-    SurveyData &survey = loadSurveyOrFail(path, messenger);
-    if (point < 1 || std::size_t(point) > survey.points.size())
-        throw Failure("the survey has no point " + std::to_string(point), 1);
-    if (channel < 1 || channel > kRecordChannels)
-        throw Failure("--channel must be 1...4", 2);
+    SurveyData survey;
+    loadSurveyOrFail(survey, path, messenger);
+    requirePoint(point, survey.points.size());
     FieldRecord record;
-    if (!ReadFieldRecord(qtext(recordPath), record, messenger))
-        throw Failure("cannot read " + recordPath);
-    if (channel > record.channelsRead)
-        throw Failure("the record has no channel " + std::to_string(channel), 1);
-    if (as == "positive")
-        SetPositiveTrace(survey, record, point, channel);
+    readRecordOrFail(args, 1, record);
+    if (*channel > record.channelsRead)
+        throw Failure(QStringLiteral("数据文件 %1 只有 %2 个通道，没有通道 %3")
+                          .arg(args.word(1, QString()))
+                          .arg(record.channelsRead)
+                          .arg(*channel));
+    const bool positive = *as == QStringLiteral("positive");
+    if (positive)
+        SetPositiveTrace(survey, record, point, *channel);
     else
-        SetNegativeTrace(survey, record, point, channel);
-    storeSurveyOrFail(path);
+        SetNegativeTrace(survey, record, point, *channel);
+    storeSurveyOrFail(survey, path);
+    printLine(QStringLiteral("已将 %1 的通道 %2 设为第 %3 个测点的%4数据")
+                  .arg(args.word(1, QString()))
+                  .arg(*channel)
+                  .arg(point)
+                  .arg(positive ? QStringLiteral("正向") : QStringLiteral("反向")));
+    printRecordNotes(record);
     return 0;
 }
 
 int runExport(const Args &args)
 {
-    args.allowOnly({});
-    const std::string what = args.positional(1, "waveforms|points|layers");
-    const std::string path = args.positional(2, "survey file");
-    const std::string out = args.positional(3, "output path");
+    const QString what = args.word(0, QStringLiteral("导出内容 waveforms|points|layers"));
+    const QString path = args.word(1, QStringLiteral("测试文件 FILE.qsw"));
+    const QString out = args.word(2, QStringLiteral("输出文件 OUT"));
+    if (what != QStringLiteral("waveforms") && what != QStringLiteral("points") && what != QStringLiteral("layers"))
+        throw Failure(QStringLiteral("导出内容只能是 waveforms、points 或 layers，不能是 “%1”").arg(what), kExitUsage);
     common::ConsoleMessenger messenger;
-    const SurveyData &survey = loadSurveyOrFail(path, messenger);
+    SurveyData survey;
+    loadSurveyOrFail(survey, path, messenger);
     common::FileError result;
     QString written;
-    if (what == "waveforms")
-        result = ExportWaveforms(survey, qtext(out), &written);
-    else if (what == "points")
-        result = ExportPointTable(survey, qtext(out), &written);
-    else if (what == "layers")
-        result = ExportLayerTable(survey, qtext(out), &written);
+    if (what == QStringLiteral("waveforms"))
+        result = ExportWaveforms(survey, out, &written);
+    else if (what == QStringLiteral("points"))
+        result = ExportPointTable(survey, out, &written);
     else
-        throw Failure("export what? waveforms, points or layers", 2);
+        result = ExportLayerTable(survey, out, &written);
     if (!result.ok)
-        throw Failure("cannot write " + written.toStdString() + ": " + result.message.toStdString());
-    std::printf("%s\n", written.toUtf8().constData());
+        throw Failure(QStringLiteral("不能写出 %1：%2").arg(written, result.message));
+    printLine(QStringLiteral("已写出 %1").arg(written));
     return 0;
 }
 
 } // namespace
 
-SurveyData &loadSurveyOrFail(const std::string &path, common::Messenger &messenger)
+void loadSurveyOrFail(SurveyData &survey, const QString &path, common::Messenger &messenger)
 {
-    SurveyData &survey = theSurvey();
-    if (!LoadSurvey(survey, qtext(path), messenger))
-        throw Failure("cannot open the survey " + path);
-    return survey;
+    if (!LoadSurvey(survey, path, messenger))
+        throw Failure(QStringLiteral("不能打开测试文件 %1").arg(path));
 }
 
-void storeSurveyOrFail(const std::string &path)
+void storeSurveyOrFail(SurveyData &survey, const QString &path)
 {
-    const common::FileError e = StoreSurvey(theSurvey(), qtext(path));
+    const common::FileError e = StoreSurvey(survey, path);
     if (!e.ok)
-        throw Failure("cannot save " + path + ": " + e.message.toStdString());
+        throw Failure(QStringLiteral("不能保存 %1：%2（原文件没有改动）").arg(path, e.message));
 }
 
-std::string gbkOrFail(const std::string &utf8, const std::string &what)
+void requirePoint(int point, std::size_t count)
 {
-    const QString text = qtext(utf8);
-    const auto bytes = common::encodeGbk(text);
-    if (!bytes)
-        throw Failure(what + ": these characters cannot be stored (GBK): " + common::unencodableGbk(text).toStdString(), 2);
-    return bytes->toStdString();
+    if (count == 0)
+        throw Failure(QStringLiteral("测点序号 %1 超出范围：本测试没有测点").arg(point));
+    if (point < 1 || std::size_t(point) > count)
+        throw Failure(QStringLiteral("测点序号 %1 超出范围 1～%2").arg(point).arg(count));
+}
+
+void printLine(const QString &line)
+{
+    std::printf("%s\n", line.toUtf8().constData());
+}
+
+namespace {
+
+// Places a text takes in a terminal: two for Chinese and other wide characters.
+int displayWidth(const QString &text)
+{
+    int width = 0;
+    for (const QChar c : text)
+        width += c.unicode() >= 0x2E80 && !c.isLowSurrogate() ? 2 : (c.isLowSurrogate() ? 0 : 1);
+    return width;
+}
+
+} // namespace
+
+QString formatTable(const std::vector<QStringList> &rows, int leftAlignedColumns)
+{
+    std::vector<int> widths;
+    for (const QStringList &row : rows) {
+        for (qsizetype c = 0; c < row.size(); ++c) {
+            if (std::size_t(c) >= widths.size())
+                widths.push_back(0);
+            widths[std::size_t(c)] = std::max(widths[std::size_t(c)], displayWidth(row[c]));
+        }
+    }
+    QStringList lines;
+    for (const QStringList &row : rows) {
+        QString line;
+        for (qsizetype c = 0; c < row.size(); ++c) {
+            const QString pad(widths[std::size_t(c)] - displayWidth(row[c]), QLatin1Char(' '));
+            const bool left = c >= row.size() - leftAlignedColumns;
+            if (c > 0)
+                line += QStringLiteral("  ");
+            line += left ? row[c] + (c + 1 < row.size() ? pad : QString()) : pad + row[c];
+        }
+        // An empty last cell leaves no spaces at the end of the line.
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString number(float value)
+{
+    // Seven significant digits: what a float holds, without exponents below
+    // ten million.
+    return QString::number(double(value), 'g', 7);
+}
+
+QString fixed(float value, int decimals)
+{
+    return QString::fromStdString(common::formatFixed(value, decimals));
 }
 
 void addSurveyCommands(std::vector<Command> &commands)
 {
-    commands.push_back({"new", "new FILE.qsw [--hole-depth M] [--spacing M] [--source-distance M] [--plank-length M] "
-                               "[--method 0|1] [--project T] [--hole T] [--personnel T] [--date T] [--overburden M] "
-                               "[--computation-depth M]",
-                        {}, runNew});
-    commands.push_back({"import-folder", "import-folder FILE.qsw FOLDER [--channel 1|2|3]", {}, runImportFolder});
-    commands.push_back({"import-record", "import-record FILE.qsw RECORD.cwd --point K --channel C --as positive|negative",
-                        {}, runImportRecord});
-    commands.push_back({"info", "info FILE.qsw [--json] [--traces]", {"json", "traces"}, runInfo});
-    commands.push_back({"record-info", "record-info RECORD.cwd [--json] [--samples]", {"json", "samples"}, runRecordInfo});
-    commands.push_back({"export", "export waveforms|points|layers FILE.qsw OUT", {}, runExport});
+    std::vector<OptionSpec> newOptions = holeOptions(true);
+    newOptions.insert(newOptions.begin(), {QStringLiteral("force"), QString(),
+                                           QStringLiteral("FILE.qsw 已存在时用新测试替换它（不给则拒绝，文件不变）")});
+    commands.push_back({QStringLiteral("new"), QStringLiteral("new FILE.qsw [--force] [测孔参数选项]"),
+                        QStringLiteral("建立新测试：按测孔参数每个测点间隔一个空测点，直到测孔深度"),
+                        QStringLiteral("测孔参数与“测孔参数修改”对话框的规则相同；未给的取默认值。"), newOptions, 1, 1,
+                        runNew});
+    commands.push_back(
+        {QStringLiteral("import-folder"), QStringLiteral("import-folder FILE.qsw FOLDER [--channel 1|2|3]"),
+         QStringLiteral("导入文件夹数据：每个测点取名称以“&深度A.cwd”（正向）和“&深度B.cwd”（反向）结尾的文件"),
+         QStringLiteral("深度为测点深度的整米数（截尾取整），文件名不分大小写；名称可以是 GBK 或 UTF-8。\n"
+                        "不能读取的文件、数据不完整的文件和没有导入任何文件的测点都会列出。"),
+         {{QStringLiteral("channel"), QStringLiteral("C"), QStringLiteral("导入的通道 1、2 或 3，默认 1")}},
+         2, 2, runImportFolder});
+    commands.push_back({QStringLiteral("import-record"),
+                        QStringLiteral("import-record FILE.qsw RECORD.cwd --point K --channel C --as positive|negative"),
+                        QStringLiteral("把一个数据文件的一个通道设为一个测点的正向或反向数据"), QString(),
+                        {{QStringLiteral("point"), QStringLiteral("K"), QStringLiteral("测点序号，从 1 起（必需）")},
+                         {QStringLiteral("channel"), QStringLiteral("C"), QStringLiteral("数据文件的通道 1～4（必需）")},
+                         {QStringLiteral("as"), QStringLiteral("positive|negative"),
+                          QStringLiteral("设为正向（positive）或反向（negative）数据（必需）")}},
+                        2, 2, runImportRecord});
+    commands.push_back({QStringLiteral("info"), QStringLiteral("info FILE.qsw [--json [--traces]]"),
+                        QStringLiteral("显示测试文件的概况（不改动文件）"), QString(),
+                        {{QStringLiteral("json"), QString(), QStringLiteral("以 JSON 输出测孔参数、分层和全部测点")},
+                         {QStringLiteral("traces"), QString(),
+                          QStringLiteral("JSON 中包含每个测点的正反向数据（各 1024 个采样点），须与 --json 同用")}},
+                        1, 1, runInfo});
+    commands.push_back({QStringLiteral("record-info"), QStringLiteral("record-info RECORD.cwd [--json [--samples]]"),
+                        QStringLiteral("显示一个现场数据文件（.cwd）的文件头；不是有效数据文件的会被拒绝"), QString(),
+                        {{QStringLiteral("json"), QString(), QStringLiteral("以 JSON 输出文件头的全部字段")},
+                         {QStringLiteral("samples"), QString(),
+                          QStringLiteral("JSON 中包含读入的各通道采样点，须与 --json 同用")}},
+                        1, 1, runRecordInfo});
+    commands.push_back({QStringLiteral("export"), QStringLiteral("export waveforms|points|layers FILE.qsw OUT"),
+                        QStringLiteral("导出波形文本（.txt）、测点表或分层表（.xls）"),
+                        QStringLiteral("OUT 没有相应扩展名时自动加上；打印实际写出的文件名。"), {}, 3, 3, runExport});
 }
 
 } // namespace cli

@@ -116,8 +116,8 @@ TEST_F(ProcessCli, SpectrumJsonParsesAndLeavesTheFile)
 
     r = cli({"spectrum", survey, "--point", "2", "--trace", "negative"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.startsWith("peak frequency ")) << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains("frequency step")) << r.out.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.out).startsWith(QString::fromUtf8("第 2 个测点的反向数据：主频 ")))
+        << r.out.toStdString();
     EXPECT_EQ(readAll(survey), original);
 }
 
@@ -189,10 +189,21 @@ TEST_F(ProcessCli, RefusalsExitNonZeroAndLeaveTheFile)
         QStringList{"process", survey} + p3 + QStringList{"lowpass", "ten"},
         QStringList{"process", survey} + p3 + QStringList{"lowpass", "-5"},
         QStringList{"process", survey} + p3 + QStringList{"lowpass", "99999"},
-        QStringList{"process", survey} + p3 + QStringList{"highpass", "30000"}, // Nyquist is 20000 Hz at 25 us
+        // Cut-offs are positive whole numbers below the Nyquist frequency, 20000 Hz at 25 us.
+        QStringList{"process", survey} + p3 + QStringList{"lowpass", "0"},
+        QStringList{"process", survey} + p3 + QStringList{"lowpass", "20000"},
+        QStringList{"process", survey} + p3 + QStringList{"lowpass", "30000"},
+        QStringList{"process", survey} + p3 + QStringList{"highpass", "30000"},
+        QStringList{"process", survey} + p3 + QStringList{"bandpass", "0", "400"},
+        QStringList{"process", survey} + p3 + QStringList{"bandstop", "45", "25000"},
+        QStringList{"process", survey} + p3 + QStringList{"lowpass", "200.5"},
         QStringList{"process", survey} + p3 + QStringList{"bandpass", "400", "20"},
         QStringList{"process", survey} + p3 + QStringList{"bandstop", "45"},
         QStringList{"process", survey} + p3 + QStringList{"smooth", "0"},
+        QStringList{"process", survey} + p3 + QStringList{"smooth", "1025"},
+        QStringList{"process", survey} + p3 + QStringList{"zero-before", "0"},
+        QStringList{"process", survey} + p3 + QStringList{"zero-after", "1024"},
+        QStringList{"process", survey} + p3 + QStringList{"shift-later", "1024"},
         QStringList{"process", survey} + p3 + QStringList{"smooth"},
         QStringList{"process", survey} + p3 + QStringList{"zero-before", "1025"},
         QStringList{"process", survey} + p3 + QStringList{"zero-after", "-1"},
@@ -210,6 +221,9 @@ TEST_F(ProcessCli, RefusalsExitNonZeroAndLeaveTheFile)
         EXPECT_FALSE(r.err.isEmpty()) << args.join(' ').toStdString();
     }
     EXPECT_EQ(readAll(survey), before);
+    // The reason is given.
+    const auto r = cli(QStringList{"process", survey} + p3 + QStringList{"lowpass", "30000"});
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8("奈奎斯特频率 20000 Hz"))) << r.err.toStdString();
 }
 
 TEST_F(ProcessCli, APointWithoutRecordsHasNoIntervalToFilterAt)
@@ -219,7 +233,7 @@ TEST_F(ProcessCli, APointWithoutRecordsHasNoIntervalToFilterAt)
     const QByteArray before = readAll(empty);
     auto r = cli({"process", empty, "--point", "1", "--trace", "positive", "lowpass", "100"});
     EXPECT_NE(r.exitCode, 0);
-    EXPECT_TRUE(r.err.contains("no sample interval")) << r.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8("没有采样间隔"))) << r.err.toStdString();
     r = cli({"spectrum", empty, "--point", "1", "--trace", "positive"});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_EQ(readAll(empty), before);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QTemporaryDir>
+#include "talvex/survey/fieldrecord.h"
 #include <gtest/gtest.h>
 
 using clitest::cli;
@@ -105,9 +106,9 @@ TEST_F(SurveyCli, RefusalsExitNonZeroAndLeaveTheFile)
         {"import-record", survey, record, "--point", "1", "--channel", "1", "--as", "sideways"},
         {"import-folder", survey, dir.filePath("nothing-here")},
         {"import-folder", survey, records, "--channel", "4"},
-        {"new", survey, "--hole", "孔😀"},
-        {"new", survey, "--hole-depth", "ten"},
-        {"new", survey, "--bogus", "1"},
+        {"new", survey, "--force", "--hole", "孔😀"},
+        {"new", survey, "--force", "--hole-depth", "ten"},
+        {"new", survey, "--force", "--bogus", "1"},
         {"export", "pictures", survey, dir.filePath("x")},
         {"info", dir.filePath("missing.qsw")},
         {"frobnicate"},
@@ -130,4 +131,100 @@ TEST_F(SurveyCli, RefusalsExitNonZeroAndLeaveTheFile)
 
     EXPECT_EQ(cli({"--version"}).exitCode, 0);
     EXPECT_EQ(cli({"--help"}).exitCode, 0);
+}
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// Runs talvex-cli through the shell so that arguments can carry bytes that
+// are not UTF-8: "\ooo" escapes in `raw` become those bytes.
+clitest::Run cliRaw(const QString &command, const QString &raw, const QString &more = QString())
+{
+    return clitest::run(QStringLiteral("/bin/sh"),
+                        {"-c", QStringLiteral("exec \"$0\" %1 %2 \"$(printf '%b' \"$1\")\"").arg(command, more),
+                         QStringLiteral(TALVEX_CLI), raw});
+}
+
+} // namespace
+
+TEST_F(SurveyCli, GarbageNamedLikeRecordsIsRefused)
+{
+    ASSERT_EQ(cli({"new", survey, "--hole-depth", "2"}).exitCode, 0);
+    const QByteArray before = readAll(survey);
+    const QString junk = dir.filePath("junk");
+    QDir().mkpath(junk);
+    writeFile(junk + "/ZK1&1A.cwd", QByteArray("This is not a record.\n").repeated(30));
+    writeFile(junk + "/ZK1&1B.cwd", QByteArray());
+    writeFile(junk + "/ZK1&2A.cwd", QByteArray(600, '\xff'));
+
+    auto r = cli({"import-folder", survey, junk});
+    EXPECT_EQ(r.exitCode, 1);
+    const QString said = QString::fromUtf8(r.out + r.err);
+    EXPECT_TRUE(said.startsWith(QString::fromUtf8("找到相应文件3个，但都不能读取！"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QString::fromUtf8("ZK1&1B.cwd 不是有效的波速测试现场数据文件")));
+    EXPECT_EQ(readAll(survey), before);
+
+    r = cli({"record-info", junk + "/ZK1&1A.cwd"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(junk + "/ZK1&1A.cwd")) << r.err.toStdString();
+    r = cli({"import-record", survey, junk + "/ZK1&2A.cwd", "--point", "1", "--channel", "1", "--as", "positive"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(readAll(survey), before);
+}
+
+TEST_F(SurveyCli, ShortRecordsAndPointsWithoutRecordsAreSaid)
+{
+    // A 6 m folder into an 8 m survey, one record cut short.
+    ASSERT_EQ(cli({"new", survey, "--hole-depth", "8"}).exitCode, 0);
+    const QString cut = QDir(records).filePath("ZK1&3A.cwd");
+    QByteArray bytes = readAll(cut);
+    writeFile(cut, bytes.left(2000));
+    auto r = cli({"import-folder", survey, records});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString said = QString::fromUtf8(r.out + r.err);
+    EXPECT_TRUE(said.contains(QString::fromUtf8("数据不完整的文件1个"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QString::fromUtf8("没有导入任何数据文件的测点：第7～8点（7～8米）"))) << said.toStdString();
+
+    r = cli({"record-info", cut});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(QString::fromUtf8(r.out).contains(QString::fromUtf8("文件不完整"))) << r.out.toStdString();
+    r = cli({"import-record", survey, cut, "--point", "1", "--channel", "1", "--as", "positive"});
+    EXPECT_TRUE(QString::fromUtf8(r.out).contains(QString::fromUtf8("文件不完整"))) << r.out.toStdString();
+
+    // A whole record longer than the buffer is not short.
+    talvex::FieldRecordData longer;
+    longer.header.interval = 25;
+    longer.channels.assign(2, std::vector<std::int16_t>(5000, 7));
+    ASSERT_TRUE(talvex::writeFieldRecordV2(dir.filePath("long.cwd"), longer).ok);
+    r = cli({"record-info", dir.filePath("long.cwd"), "--json"});
+    EXPECT_FALSE(r.json()["shortFile"].toBool());
+    EXPECT_TRUE(r.json()["clipped"].toBool());
+}
+
+TEST_F(SurveyCli, GbkFileNamesAreFoundAndOpened)
+{
+    ASSERT_EQ(cli({"new", survey, "--hole-depth", "2"}).exitCode, 0);
+    // "测孔&2A.cwd" in GBK bytes, as copied from the instrument's PC.
+    const QString gbk = dir.filePath("gbk");
+    QDir().mkpath(gbk);
+    const QByteArray name = QFile::encodeName(gbk) + "/\xb2\xe2\xbf\xd7&2A.cwd";
+    const QByteArray record = readAll(QDir(records).filePath("ZK1&2A.cwd"));
+    FILE *f = std::fopen(name.constData(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(record.constData(), 1, std::size_t(record.size()), f);
+    std::fclose(f);
+
+    auto r = cliRaw("record-info", gbk + "/\\262\\342\\277\\327&2A.cwd");
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = cli({"import-folder", survey, gbk});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.out + r.err).startsWith(QString::fromUtf8("共成功导入数据文件1个")));
+    EXPECT_EQ(cli({"info", survey, "--json"}).json()["points"].toArray()[1].toObject()["interval"].toDouble(), 25.0);
 }
