@@ -1,0 +1,70 @@
+#include "talvex/ui/view/viewreadout.h"
+
+#include "talvex/analysis/pointcommands.h"
+#include "talvex/processing/frequencydisplay.h"
+#include "talvex/survey/fieldrecord.h"
+#include "talvex/survey/surveydata.h"
+#include "talvex/survey/viewstate.h"
+
+namespace talvex {
+
+namespace {
+
+QString fixed(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals);
+}
+
+const TlvOne *currentPoint(const SurveyData &survey, const ViewState &view)
+{
+    const int index = currentPointIndex(survey, view);
+    return index < 0 ? nullptr : &survey.points[std::size_t(index)];
+}
+
+} // namespace
+
+CursorReadout cursorReadout(const SurveyData &survey, const ViewState &view, const FieldRecord &record,
+                            const FrequencyDisplay &spectrum)
+{
+    const float sample = float(view.cursorSample());
+    switch (view.mode) {
+    case DisplayMode::MultiTrace:
+    case DisplayMode::SingleTrace: {
+        float ms = 0.0f;
+        if (const TlvOne *point = currentPoint(survey, view))
+            ms = sample * point->interval / 1000.0f + point->delay;
+        return {QString::fromUtf8("当前时间:"), fixed(ms, 2), QStringLiteral("ms")};
+    }
+    case DisplayMode::RawRecord: {
+        float ms = 0.0f;
+        if (view.selectedChannel >= 1 && view.selectedChannel <= kRecordChannels)
+            ms = sample * record.channelInterval[std::size_t(view.selectedChannel - 1)] / 1000.0f + record.delay;
+        return {QString::fromUtf8("当前时间:"), fixed(ms, 2), QStringLiteral("ms")};
+    }
+    case DisplayMode::Spectrum:
+        return {QString::fromUtf8("当前频率:"), fixed(sample * spectrum.frequencyStep, 2), QStringLiteral("Hz")};
+    case DisplayMode::VelocityHistogram:
+        return {QString::fromUtf8("当前深度:"), fixed(cursorYToDepth(view.depthCursor), 1), QStringLiteral("m")};
+    case DisplayMode::TimeDistance:
+        break;
+    }
+    return {};
+}
+
+QStringList statusPaneTexts(const SurveyData &survey, const ViewState &view)
+{
+    TlvOne none;
+    const TlvOne *point = currentPoint(survey, view);
+    const TlvOne &p = point ? *point : none;
+    const float arrival = point ? p.travelTime() : 0.0f;
+    return {
+        QString::fromUtf8("测点深度:%1m").arg(fixed(p.depth, 2)),
+        QString::fromUtf8("波初至时:%1ms").arg(fixed(arrival, 2)),
+        QString::fromUtf8("测点波速:%1m/s").arg(fixed(p.pointVelocity, 2)),
+        QString::fromUtf8("等效波速:%1m/s").arg(fixed(p.equivVelocity, 2)),
+        QString::fromUtf8("采样延时:%1ms").arg(fixed(p.delay, 0)),
+        QString::fromUtf8("采样间隔:%1us").arg(fixed(p.interval, 0)),
+    };
+}
+
+} // namespace talvex
