@@ -5,6 +5,7 @@ namespace talvex {
 namespace {
 const QString kSettings = QStringLiteral("Settings");
 const QString kPrint = QString::fromUtf8("打印设置");
+const QString kRecentFiles = QStringLiteral("Recent File List");
 } // namespace
 
 TalvexSettings::TalvexSettings() : m_store(companyKey(), QStringLiteral("talvex")) {}
@@ -45,6 +46,28 @@ QString TalvexSettings::pageHeaderTitle() const
 void TalvexSettings::setPageHeaderTitle(const QString &title)
 {
     m_store.writeText(kPrint, QString::fromUtf8("页眉标注"), title);
+}
+
+QStringList TalvexSettings::recentFiles() const
+{
+    QStringList files;
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString file = m_store.readText(kRecentFiles, QStringLiteral("File%1").arg(i), QString());
+        if (!file.isEmpty())
+            files.append(file);
+    }
+    return files;
+}
+
+void TalvexSettings::setRecentFiles(const QStringList &files)
+{
+    for (int i = 1; i <= kRecentFileCount; ++i)
+        m_store.writeText(kRecentFiles, QStringLiteral("File%1").arg(i), i <= files.size() ? files[i - 1] : QString());
+}
+
+QString TalvexSettings::onScreenKeyboardProgram() const
+{
+    return m_store.readText(kSettings, QString::fromUtf8("屏幕键盘程序"), QString());
 }
 
 } // namespace talvex

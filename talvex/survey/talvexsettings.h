@@ -5,6 +5,7 @@
 #include "common/settingsstore.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace talvex {
 
@@ -23,6 +24,14 @@ public:
     void setPersonnelLabel(int label);
     QString pageHeaderTitle() const;  // printed page header
     void setPageHeaderTitle(const QString &title);
+    // The recent-file list of the window, newest first (section "Recent File
+    // List", values "File1"...), at most kRecentFileCount entries.
+    static constexpr int kRecentFileCount = 5;
+    QStringList recentFiles() const;
+    void setRecentFiles(const QStringList &files);
+    // Program started as the on-screen keyboard ("Settings", "屏幕键盘程序");
+    // empty, the default, means the platform's own keyboard.
+    QString onScreenKeyboardProgram() const;
 
     common::SettingsStore &store() { return m_store; }
 

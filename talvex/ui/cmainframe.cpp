@@ -1,0 +1,783 @@
+#include "talvex/ui/cmainframe.h"
+
+#include "common/platform/onscreenkeyboard.h"
+#include "talvex/analysis/layercommands.h"
+#include "talvex/analysis/pointcommands.h"
+#include "talvex/analysis/pointvelocity.h"
+#include "talvex/document/surveydocument.h"
+#include "talvex/survey/exports.h"
+#include "talvex/survey/fieldrecord.h"
+#include "talvex/survey/folderimport.h"
+#include "talvex/survey/talvexsettings.h"
+#include "talvex/ui/caboutdlg.h"
+#include "talvex/ui/commandicons.h"
+#include "talvex/ui/ctalvexview.h"
+#include "talvex/ui/dialogs/ceditchanshudialog.h"
+#include "talvex/ui/dialogs/ceditchendialog.h"
+#include "talvex/ui/dialogs/ceditdaodialog.h"
+#include "talvex/ui/dialogs/ceditzhudialog.h"
+#include "talvex/ui/dialogs/clubodialog.h"
+#include "talvex/ui/dialogs/cpointnumdialog.h"
+#include "talvex/ui/dialogs/cselectchanneldlg.h"
+#include "talvex/ui/dialogs/echengguodialog.h"
+#include "talvex/ui/dialogs/ewuxingzhibiao.h"
+#include "talvex/ui/dialogs/filedialogs.h"
+#include "talvex/ui/dialogs/folderimportprogressdialog.h"
+#include "talvex/ui/messageboxmessenger.h"
+#include "talvex/ui/programfiles.h"
+#include "talvex/ui/programicon.h"
+#include "talvex/ui/readoutbar.h"
+#include "talvex/ui/recentfilelist.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+
+namespace talvex {
+
+namespace {
+
+const char *const kWindowTitle = "剪切波分析系统";
+const char *const kIdlePrompt = "就绪";
+const char *const kNewDocumentName = "Tlv";
+
+// The width texts of status panes 1...6 (a pane is as wide as its text).
+QStringList statusPaneWidthTexts()
+{
+    return {QString::fromUtf8("测点深度:100.0mbb"), QString::fromUtf8("波初至时:1000.00msbb"),
+            QString::fromUtf8("测点波速:10000m/sbb"), QString::fromUtf8("平均波速:10000m/sbb"),
+            QString::fromUtf8("采样延时:1000msbb"),  QString::fromUtf8("采样间隔:1000usbb")};
+}
+
+QString localFileOf(const QMimeData *mime)
+{
+    if (!mime || !mime->hasUrls())
+        return {};
+    for (const QUrl &url : mime->urls())
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    return {};
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(SurveyDocument &document, TalvexSettings &settings, QWidget *parent)
+    : QMainWindow(parent)
+    , m_document(document)
+    , m_settings(settings)
+    , m_ownMessenger(std::make_unique<MessageBoxMessenger>(this))
+    , m_messenger(m_ownMessenger.get())
+    , m_programFolder(QCoreApplication::applicationDirPath())
+    , m_recent(std::make_unique<RecentFileList>(settings.recentFiles()))
+{
+    // Other programs of the suite recognise the analysis window by this.
+    setProperty("talvexProgram", QStringLiteral("talvexProgram"));
+    setWindowIcon(programIcon());
+    setAcceptDrops(true);
+    // Which label the personnel line carries is a setting of the user, not of
+    // a survey: read at start, written back when the window closes.
+    document.survey().header.personnelLabel = settings.personnelLabel();
+
+    m_saveQuestion = [this](const QString &name) {
+        return QMessageBox::question(this, QString::fromUtf8(kWindowTitle), saveQuestionText(name),
+                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    };
+    m_fileChooser = [this](FileDialogKind kind, const QString &offered) {
+        return askFileName(kind, this, *m_messenger, offered);
+    };
+    m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+
+    m_view = new CtalvexView(document, this);
+    setCentralWidget(m_view);
+    m_readout = new ReadoutBar(this);
+
+    createActions();
+    createMenus();
+    createToolBars();
+    createStatusBar();
+    createAccelerators();
+    connectDocument();
+
+    const CursorReadout readout = m_view->readout();
+    m_readout->setReadout(readout.label, readout.value, readout.unit);
+    setStatusPanes(m_view->statusTexts());
+    updateRecentFileMenu();
+    updateTitle();
+    updateActions();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QString CMainFrame::saveQuestionText(const QString &name)
+{
+    return QString::fromUtf8("是否保存对 %1 的更改？").arg(name);
+}
+
+QAction *CMainFrame::action(CommandId id) const
+{
+    const auto found = m_actions.find(id);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+QStringList CMainFrame::recentFiles() const
+{
+    return m_recent->entries();
+}
+
+QStringList CMainFrame::statusPaneTexts() const
+{
+    QStringList texts;
+    for (const QLabel *pane : m_panes)
+        texts.append(pane->text());
+    return texts;
+}
+
+void CMainFrame::setMessenger(common::Messenger &messenger)
+{
+    m_messenger = &messenger;
+}
+
+void CMainFrame::setSaveQuestion(SaveQuestion question)
+{
+    m_saveQuestion = std::move(question);
+}
+
+void CMainFrame::setFileChooser(FileChooser chooser)
+{
+    m_fileChooser = std::move(chooser);
+}
+
+void CMainFrame::setUrlOpener(UrlOpener opener)
+{
+    m_urlOpener = std::move(opener);
+}
+
+void CMainFrame::setProgramFolder(const QString &folder)
+{
+    m_programFolder = folder;
+}
+
+// ---------------------------------------------------------------------------
+// Building the window
+
+void CMainFrame::createActions()
+{
+    for (const CommandInfo &info : allCommands()) {
+        if (info.id == CommandId::RecentFiles)
+            continue; // its place in the File menu holds the file entries
+        auto *action = new QAction(QString::fromUtf8(info.caption), this);
+        action->setStatusTip(QString::fromUtf8(info.statusPrompt));
+        action->setToolTip(QString::fromUtf8(info.toolTip));
+        if (*info.icon)
+            action->setIcon(commandIcon(QString::fromUtf8(info.icon)));
+        action->setCheckable(info.checkable);
+        const CommandId id = info.id;
+        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+        m_actions[id] = action;
+    }
+}
+
+void CMainFrame::createMenus()
+{
+    for (const MenuDefinition &definition : mainMenu()) {
+        QMenu *menu = menuBar()->addMenu(QString::fromUtf8(definition.title));
+        for (const CommandId id : definition.entries) {
+            if (id == CommandId::None) {
+                menu->addSeparator();
+            } else if (id == CommandId::RecentFiles) {
+                // Hidden entries leave the separators around them adjacent,
+                // and the menu shows adjacent separators as one.
+                for (int i = 0; i < RecentFileList::kMaxEntries; ++i) {
+                    auto *entry = menu->addAction(QString());
+                    entry->setStatusTip(QString::fromUtf8(commandInfo(CommandId::RecentFiles).statusPrompt));
+                    connect(entry, &QAction::triggered, this, [this, i] {
+                        if (i < m_recent->entries().size())
+                            openDocument(m_recent->entries()[i]);
+                    });
+                    m_recentActions.push_back(entry);
+                }
+            } else {
+                menu->addAction(action(id));
+            }
+        }
+    }
+}
+
+void CMainFrame::createToolBars()
+{
+    const auto fill = [this](QToolBar *bar, std::span<const CommandId> ids) {
+        bar->setIconSize(QSize(kToolButtonWidth, kToolButtonHeight));
+        bar->setMovable(true);
+        for (const CommandId id : ids) {
+            if (id == CommandId::None)
+                bar->addSeparator();
+            else
+                bar->addAction(action(id));
+        }
+    };
+    m_firstToolBar = addToolBar(QString::fromUtf8("工具栏"));
+    m_firstToolBar->setObjectName(QStringLiteral("firstToolBar"));
+    fill(m_firstToolBar, firstToolBar());
+
+    m_readoutToolBar = addToolBar(QString::fromUtf8("读数"));
+    m_readoutToolBar->setObjectName(QStringLiteral("readoutBar"));
+    m_readoutToolBar->addWidget(m_readout);
+
+    addToolBarBreak();
+    m_secondToolBar = addToolBar(QString::fromUtf8("波形工具栏"));
+    m_secondToolBar->setObjectName(QStringLiteral("secondToolBar"));
+    fill(m_secondToolBar, secondToolBar());
+}
+
+void CMainFrame::createStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    for (const QString &width : statusPaneWidthTexts()) {
+        auto *pane = new QLabel(bar);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(width));
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar->addPermanentWidget(pane);
+        m_panes.push_back(pane);
+    }
+    // Pane 0 shows the prompt of the highlighted command, else "就绪".
+    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString &message) {
+        if (message.isEmpty())
+            bar->showMessage(QString::fromUtf8(kIdlePrompt));
+    });
+    bar->showMessage(QString::fromUtf8(kIdlePrompt));
+}
+
+void CMainFrame::createAccelerators()
+{
+    // Keys are not set on the actions, so that the menus show the key texts
+    // of the captions as they are ("设为S波初至...    t", "...\tCtrl+N").
+    for (const Accelerator &accelerator : accelerators()) {
+        QAction *target = action(accelerator.id);
+        if (!target)
+            continue;
+        auto *shortcut = new QShortcut(QKeySequence::fromString(QString::fromLatin1(accelerator.keys)), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, target] {
+            updateActions();
+            if (target->isEnabled())
+                target->trigger();
+        });
+    }
+}
+
+void CMainFrame::connectDocument()
+{
+    const auto update = [this] { updateActions(); };
+    connect(&m_document, &SurveyDocument::modifiedChanged, this, [this] {
+        updateTitle();
+        updateActions();
+    });
+    connect(&m_document, &SurveyDocument::filePathChanged, this, [this] {
+        updateTitle();
+        updateActions();
+    });
+    connect(&m_document, &SurveyDocument::pointsChanged, this, update);
+    connect(&m_document, &SurveyDocument::layersChanged, this, update);
+    connect(&m_document, &SurveyDocument::headerChanged, this, update);
+    connect(&m_document, &SurveyDocument::undoAvailableChanged, this, update);
+    connect(&m_document, &SurveyDocument::viewChanged, this, update);
+    connect(&m_document, &SurveyDocument::recordChanged, this, update);
+
+    connect(m_view, &CtalvexView::readoutChanged, m_readout, &ReadoutBar::setReadout);
+    connect(m_view, &CtalvexView::statusTextsChanged, this, &CMainFrame::setStatusPanes);
+    connect(m_view, &CtalvexView::contextMenuRequested, this, &CMainFrame::showContextMenu);
+}
+
+// ---------------------------------------------------------------------------
+// State shown by the window
+
+void CMainFrame::updateActions()
+{
+    for (const auto &[id, action] : m_actions) {
+        action->setEnabled(talvex::isEnabled(id, m_document));
+        if (const auto checked = isChecked(id, m_document))
+            action->setChecked(*checked);
+    }
+    action(CommandId::ViewToolBar)->setChecked(m_firstToolBar && !m_firstToolBar->isHidden());
+    action(CommandId::ViewStatusBar)->setChecked(!statusBar()->isHidden());
+}
+
+void CMainFrame::updateTitle()
+{
+    setWindowTitle(QStringLiteral("%1[*] - %2").arg(m_document.displayName(), QString::fromUtf8(kWindowTitle)));
+    setWindowModified(m_document.isModified());
+}
+
+void CMainFrame::setStatusPanes(const QStringList &texts)
+{
+    for (std::size_t i = 0; i < m_panes.size(); ++i)
+        m_panes[i]->setText(qsizetype(i) < texts.size() ? texts[qsizetype(i)] : QString());
+}
+
+void CMainFrame::updateRecentFileMenu()
+{
+    const QStringList &entries = m_recent->entries();
+    for (std::size_t i = 0; i < m_recentActions.size(); ++i) {
+        QAction *entry = m_recentActions[i];
+        const bool used = qsizetype(i) < entries.size();
+        entry->setVisible(used);
+        if (used)
+            entry->setText(RecentFileList::menuText(int(i), entries[qsizetype(i)]));
+    }
+}
+
+void CMainFrame::rememberFile(const QString &path)
+{
+    m_recent->add(path);
+    m_settings.setRecentFiles(m_recent->entries());
+    updateRecentFileMenu();
+}
+
+void CMainFrame::forgetFile(const QString &path)
+{
+    m_recent->remove(path);
+    m_settings.setRecentFiles(m_recent->entries());
+    updateRecentFileMenu();
+}
+
+std::unique_ptr<QMenu> CMainFrame::makeContextMenu(ContextMenuId kind)
+{
+    updateActions();
+    auto menu = std::make_unique<QMenu>();
+    for (const CommandId id : contextMenu(kind)) {
+        if (id == CommandId::None)
+            menu->addSeparator();
+        else
+            menu->addAction(action(id));
+    }
+    return menu;
+}
+
+void CMainFrame::showContextMenu(int menuKind, const QPoint &globalPos)
+{
+    if (menuKind < 0 || menuKind > 2)
+        return;
+    const auto menu = makeContextMenu(ContextMenuId(menuKind));
+    menu->exec(globalPos);
+}
+
+// ---------------------------------------------------------------------------
+// Documents
+
+bool CMainFrame::maybeSave()
+{
+    if (!m_document.isModified())
+        return true;
+    switch (m_saveQuestion(m_document.filePath().isEmpty() ? QString::fromUtf8(kNewDocumentName)
+                                                           : m_document.displayName())) {
+    case QMessageBox::Yes:
+        return save();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CMainFrame::save()
+{
+    if (m_document.filePath().isEmpty())
+        return saveAs();
+    return m_document.save(m_document.filePath(), *m_messenger);
+}
+
+bool CMainFrame::saveAs()
+{
+    const QString offered =
+        m_document.filePath().isEmpty() ? QString::fromUtf8(kNewDocumentName) : m_document.filePath();
+    QString path = chooseFile(FileDialogKind::SaveSurveyAs, offered);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".qsw");
+    if (!m_document.save(path, *m_messenger))
+        return false;
+    rememberFile(path);
+    return true;
+}
+
+bool CMainFrame::openDocument(const QString &path)
+{
+    if (!maybeSave())
+        return false;
+    if (!m_document.load(path, *m_messenger)) {
+        forgetFile(path);
+        return false;
+    }
+    rememberFile(path);
+    return true;
+}
+
+void CMainFrame::openWithDialog()
+{
+    if (!maybeSave())
+        return;
+    const QString path = chooseFile(FileDialogKind::OpenSurvey, QString());
+    if (path.isEmpty())
+        return;
+    // The question was answered already; a second one would ask again.
+    if (!m_document.load(path, *m_messenger)) {
+        forgetFile(path);
+        return;
+    }
+    rememberFile(path);
+}
+
+void CMainFrame::newSurvey()
+{
+    // Unsaved work is offered for saving before the hole dialog replaces it.
+    if (!maybeSave())
+        return;
+    CEditChanShuDialog dialog(m_document, CEditChanShuDialog::Purpose::NewSurvey, *m_messenger, this);
+    dialog.exec();
+}
+
+QString CMainFrame::chooseFile(FileDialogKind kind, const QString &offered)
+{
+    return m_fileChooser ? m_fileChooser(kind, offered) : QString();
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    if (!maybeSave()) {
+        event->ignore();
+        return;
+    }
+    m_settings.setPersonnelLabel(m_document.survey().header.personnelLabel);
+    m_settings.store().sync();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!localFileOf(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent *event)
+{
+    const QString path = localFileOf(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    openDocument(path);
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void CMainFrame::runCommand(CommandId id)
+{
+    // A key or a stale button must not run a command its rule refuses.
+    if (!talvex::isEnabled(id, m_document)) {
+        updateActions();
+        return;
+    }
+    switch (id) {
+    case CommandId::FileNew:
+    case CommandId::FileOpen:
+    case CommandId::FileSave:
+    case CommandId::FileSaveAs:
+    case CommandId::ExportPointTable:
+    case CommandId::ExportLayerTable:
+    case CommandId::ExportWaveforms:
+    case CommandId::AppExit:
+        runFileCommand(id);
+        break;
+    case CommandId::Undo:
+    case CommandId::EnterSurveyLog:
+    case CommandId::EditHoleParameters:
+    case CommandId::EditPointParameters:
+    case CommandId::EditLayers:
+    case CommandId::ImportRecord:
+    case CommandId::ImportFolder:
+    case CommandId::ImportLayers:
+    case CommandId::ShowResults:
+    case CommandId::ShowSoilIndices:
+    case CommandId::SetTriggerPoint:
+    case CommandId::InsertLayer:
+    case CommandId::DeleteLayer:
+        runEditCommand(id);
+        break;
+    case CommandId::ViewToolBar:
+    case CommandId::ViewStatusBar:
+    case CommandId::ShowWaveforms:
+    case CommandId::ShowHistogram:
+    case CommandId::ShowTimeDistance:
+    case CommandId::ZoomIn:
+    case CommandId::ZoomOut:
+    case CommandId::ToggleSingleTrace:
+    case CommandId::ShowRawRecord:
+        runViewCommand(id);
+        break;
+    case CommandId::HelpTopics:
+    case CommandId::UserManual:
+    case CommandId::WebSupport:
+    case CommandId::About:
+        runHelpCommand(id);
+        break;
+    case CommandId::OnScreenKeyboard:
+        startOnScreenKeyboard();
+        break;
+    default:
+        runWaveformCommand(id);
+        break;
+    }
+    // Commands change the view state in place; the document tells the view.
+    m_document.notifyViewChanged();
+    updateActions();
+}
+
+void CMainFrame::runFileCommand(CommandId id)
+{
+    switch (id) {
+    case CommandId::FileNew: newSurvey(); return;
+    case CommandId::FileOpen: openWithDialog(); return;
+    case CommandId::FileSave: save(); return;
+    case CommandId::FileSaveAs: saveAs(); return;
+    case CommandId::ExportPointTable:
+    case CommandId::ExportLayerTable:
+    case CommandId::ExportWaveforms: exportTable(id); return;
+    case CommandId::AppExit: close(); return;
+    default: return;
+    }
+}
+
+void CMainFrame::exportTable(CommandId id)
+{
+    const FileDialogKind kind = id == CommandId::ExportPointTable   ? FileDialogKind::ExportPointTable
+                                : id == CommandId::ExportLayerTable ? FileDialogKind::ExportLayerTable
+                                                                    : FileDialogKind::ExportWaveforms;
+    const QString chosen = chooseFile(kind, offeredFileName(kind, m_document.survey()));
+    if (chosen.isEmpty())
+        return;
+    const SurveyData &survey = m_document.survey();
+    QString written;
+    const common::FileError result = id == CommandId::ExportPointTable ? ExportPointTable(survey, chosen, &written)
+                                     : id == CommandId::ExportLayerTable
+                                         ? ExportLayerTable(survey, chosen, &written)
+                                         : ExportWaveforms(survey, chosen, &written);
+    if (!result.ok)
+        m_messenger->show(QString::fromUtf8("不能写入文件 %1：%2")
+                              .arg(QDir::toNativeSeparators(written.isEmpty() ? chosen : written), result.message),
+                          common::MessageKind::Error);
+}
+
+void CMainFrame::runEditCommand(CommandId id)
+{
+    SurveyData &survey = m_document.survey();
+    ViewState &view = m_document.view();
+    switch (id) {
+    case CommandId::Undo:
+        m_document.Undo();
+        return;
+    case CommandId::EnterSurveyLog: {
+        CEditChenDialog dialog(m_document, *m_messenger, this);
+        dialog.exec();
+        return;
+    }
+    case CommandId::EditHoleParameters: {
+        CEditChanShuDialog dialog(m_document, CEditChanShuDialog::Purpose::EditHole, *m_messenger, this);
+        dialog.exec();
+        return;
+    }
+    case CommandId::EditPointParameters: {
+        CEditDaoDialog dialog(m_document, *m_messenger, this);
+        dialog.exec();
+        return;
+    }
+    case CommandId::EditLayers: {
+        CEditZhuDialog dialog(m_document, *m_messenger, this);
+        dialog.exec();
+        return;
+    }
+    case CommandId::ImportRecord: importRecord(); return;
+    case CommandId::ImportFolder: importFolder(); return;
+    case CommandId::ImportLayers: importLayers(); return;
+    case CommandId::ShowResults: {
+        EChengGuoDialog dialog(survey, this);
+        dialog.exec();
+        return;
+    }
+    case CommandId::ShowSoilIndices: {
+        EWUXINGZHIBIAO dialog(*m_messenger, this);
+        dialog.exec();
+        return;
+    }
+    case CommandId::SetTriggerPoint:
+        if (SetTriggerPoint(m_document.record(), view))
+            m_document.notifyRecordChanged();
+        return;
+    case CommandId::InsertLayer: InsertLayer(survey, view, *m_messenger); return;
+    case CommandId::DeleteLayer: DeleteLayer(survey, view, *m_messenger); return;
+    default: return;
+    }
+}
+
+void CMainFrame::importRecord()
+{
+    const QString path = chooseFile(FileDialogKind::ImportRecord, QString());
+    if (path.isEmpty())
+        return;
+    // The buffer is cleared even when the file cannot be read: the view shows
+    // what is in it.
+    ReadFieldRecord(path, m_document.record(), *m_messenger);
+    m_document.view().selectedChannel = 1;
+    m_document.notifyRecordChanged();
+    m_view->showRawRecord();
+}
+
+void CMainFrame::importFolder()
+{
+    CSelectChannelDlg channelDialog(this);
+    if (channelDialog.exec() != QDialog::Accepted)
+        return;
+    const int channel = channelDialog.channel();
+    const QString folder = askRecordFolder(this);
+    if (folder.isEmpty())
+        return;
+    const RecordFolderIndex index(QFile::encodeName(folder));
+    FolderImportProgressDialog progress(this);
+    const FolderImportResult result = ImportFolder(m_document.survey(), m_document.record(), index, channel,
+                                                   *m_messenger, progress.callback());
+    ViewState &view = m_document.view();
+    if (result.currentPoint > 0) {
+        view.currentPoint = result.currentPoint;
+        view.selectedChannel = result.selectedChannel;
+    }
+    m_document.notifyRecordChanged();
+}
+
+void CMainFrame::importLayers()
+{
+    const QString path = chooseFile(FileDialogKind::ImportLayers, QString());
+    if (!path.isEmpty())
+        m_document.importLayers(path, *m_messenger);
+}
+
+void CMainFrame::runWaveformCommand(CommandId id)
+{
+    SurveyData &survey = m_document.survey();
+    ViewState &view = m_document.view();
+    WaveformEditor &editor = m_document.editor();
+    switch (id) {
+    case CommandId::SetSArrival: SetSArrival(survey, view); return;
+    case CommandId::ZeroBeforeCursor: editor.ZeroBeforeCursor(); return;
+    case CommandId::ZeroAfterCursor: editor.ZeroAfterCursor(); return;
+    case CommandId::DigitalFilter: {
+        CLuBoDialog dialog(m_document.editing().filter, *m_messenger, this);
+        if (dialog.exec() == QDialog::Accepted)
+            editor.FilterTrace(dialog.settings());
+        return;
+    }
+    case CommandId::ShowSpectrum: editor.ShowSpectrum(); return;
+    case CommandId::SmoothTrace: {
+        CPointNumDialog dialog(m_document.editing().smoothWindow, *m_messenger, this);
+        if (dialog.exec() == QDialog::Accepted)
+            editor.SmoothTrace(dialog.value());
+        return;
+    }
+    case CommandId::RemoveTraceDC: editor.RemoveTraceDC(); return;
+    case CommandId::ShiftEarlier: editor.ShiftEarlier(); return;
+    case CommandId::ShiftLater: editor.ShiftLater(); return;
+    case CommandId::InvertTrace: editor.InvertTrace(); return;
+    case CommandId::InvertAllPoints: editor.InvertAllPoints(); return;
+    case CommandId::ShiftEarlierTen: editor.ShiftEarlierTen(); return;
+    case CommandId::ShiftLaterTen: editor.ShiftLaterTen(); return;
+    case CommandId::SetPositiveTrace: editor.SetPositiveTrace(); return;
+    case CommandId::SetNegativeTrace: editor.SetNegativeTrace(); return;
+    case CommandId::CompressDisplay:
+        if (editor.CompressDisplay(*m_messenger))
+            m_document.notifyRecordChanged();
+        return;
+    case CommandId::ExpandDisplay:
+        if (editor.ExpandDisplay(*m_messenger))
+            m_document.notifyRecordChanged();
+        return;
+    case CommandId::RestoreDisplay:
+        if (editor.RestoreDisplay())
+            m_document.notifyRecordChanged();
+        return;
+    case CommandId::InsertPoint: InsertPoint(survey, view, m_document.undo()); return;
+    case CommandId::DeletePoint: DeletePoint(survey, view, m_document.undo()); return;
+    case CommandId::SortPoints: SortPointsByDepth(survey); return;
+    case CommandId::RecalculateAll:
+        RecalculateAllVelocities(survey);
+        survey.markModified(SurveyParts::Points);
+        return;
+    default: return;
+    }
+}
+
+void CMainFrame::runViewCommand(CommandId id)
+{
+    switch (id) {
+    case CommandId::ViewToolBar: {
+        const bool show = m_firstToolBar->isHidden();
+        m_firstToolBar->setVisible(show);
+        m_readoutToolBar->setVisible(show);
+        m_secondToolBar->setVisible(show);
+        return;
+    }
+    case CommandId::ViewStatusBar: statusBar()->setVisible(statusBar()->isHidden()); return;
+    case CommandId::ShowWaveforms: m_view->showMultiTrace(); return;
+    case CommandId::ShowHistogram: m_view->showVelocityHistogram(); return;
+    case CommandId::ShowTimeDistance: m_view->showTimeDistance(); return;
+    case CommandId::ZoomIn: m_view->zoomIn(); return;
+    case CommandId::ZoomOut: m_view->zoomOut(); return;
+    case CommandId::ToggleSingleTrace: m_view->toggleSingleTrace(); return;
+    case CommandId::ShowRawRecord: m_view->showRawRecord(); return;
+    default: return;
+    }
+}
+
+void CMainFrame::runHelpCommand(CommandId id)
+{
+    const auto openFile = [this](const QString &path) { return m_urlOpener(QUrl::fromLocalFile(path)); };
+    switch (id) {
+    case CommandId::HelpTopics:
+        openProgramDocument(ProgramDocument::Help, m_programFolder, openFile, *m_messenger);
+        return;
+    case CommandId::UserManual:
+        openProgramDocument(ProgramDocument::Manual, m_programFolder, openFile, *m_messenger);
+        return;
+    case CommandId::WebSupport:
+        if (!m_urlOpener(QUrl(QString::fromUtf8(kSupportAddress))))
+            m_messenger->show(QString::fromUtf8("不能打开网页 %1").arg(QString::fromUtf8(kSupportAddress)),
+                              common::MessageKind::Warning);
+        return;
+    case CommandId::About: {
+        CAboutDlg dialog(this);
+        dialog.exec();
+        return;
+    }
+    default: return;
+    }
+}
+
+void CMainFrame::startOnScreenKeyboard()
+{
+    QString error;
+    if (!platform::startOnScreenKeyboard(m_settings.onScreenKeyboardProgram(), &error))
+        m_messenger->show(error, common::MessageKind::Warning);
+}
+
+} // namespace talvex

@@ -1,0 +1,147 @@
+#pragma once
+// The main window of talvex: the menu, the two toolbars, the readout bar, the
+// status bar with the current point's readouts, and the view. Every action is
+// created from the command table (commandtable.h) and runs the command layer
+// the command-line tool runs too; enabled and checked states come from one
+// updateActions() that the document's signals drive.
+//
+// The window also carries the document's life: New, Open (menu, recent
+// files, command line, a file dropped on it), Save and Save as, the question
+// whether to save a modified survey before it is replaced or the program
+// ends, and the help, manual, support page and About box.
+
+#include "talvex/document/commandtable.h"
+
+#include <QMainWindow>
+#include <QMessageBox>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QLabel;
+class QMenu;
+class QToolBar;
+
+namespace common {
+class Messenger;
+}
+
+namespace talvex {
+
+class CtalvexView;
+class ReadoutBar;
+class RecentFileList;
+class SurveyDocument;
+class TalvexSettings;
+enum class FileDialogKind;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `settings` keeps the recent files and the keyboard program and must
+    // outlive the window; the view keeps its zoom in the same store.
+    CMainFrame(SurveyDocument &document, TalvexSettings &settings, QWidget *parent = nullptr);
+    ~CMainFrame() override;
+
+    SurveyDocument &document() { return m_document; }
+    CtalvexView &view() { return *m_view; }
+    ReadoutBar &readoutBar() { return *m_readout; }
+
+    // The action of a command (nullptr for a number the table does not hold).
+    QAction *action(CommandId id) const;
+    // The menu the view's right click shows in the current mode, built from the
+    // table; the caller owns it.
+    std::unique_ptr<QMenu> makeContextMenu(ContextMenuId kind);
+    QStringList recentFiles() const;
+    QStringList statusPaneTexts() const;
+
+    // Opens `path` as Open does after its file dialog: first the question
+    // whether to save a modified survey (Cancel keeps everything), then the
+    // load; a failed load leaves the open survey as it was and drops the file
+    // from the recent-file list. Returns whether the file is now open.
+    bool openDocument(const QString &path);
+
+    // Enables, disables and checks every action from the document's state.
+    void updateActions();
+
+    // What the window asks and shows, replaceable for tests: the message boxes
+    // of the commands, the save question (Yes, No or Cancel for the document
+    // name), the file and folder dialogs, the desktop's opening of a file or
+    // address.
+    void setMessenger(common::Messenger &messenger);
+    using SaveQuestion = std::function<QMessageBox::StandardButton(const QString &documentName)>;
+    void setSaveQuestion(SaveQuestion question);
+    using FileChooser = std::function<QString(FileDialogKind kind, const QString &offered)>;
+    void setFileChooser(FileChooser chooser);
+    using UrlOpener = std::function<bool(const QUrl &url)>;
+    void setUrlOpener(UrlOpener opener);
+    // The folder the help file and the manual are looked for in (the
+    // program's folder).
+    void setProgramFolder(const QString &folder);
+
+    // The text the save question shows for the document `name`.
+    static QString saveQuestionText(const QString &name);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void createStatusBar();
+    void createAccelerators();
+    void connectDocument();
+
+    void runCommand(CommandId id);
+    void runFileCommand(CommandId id);
+    void runEditCommand(CommandId id);
+    void runWaveformCommand(CommandId id);
+    void runViewCommand(CommandId id);
+    void runHelpCommand(CommandId id);
+
+    // The save question for a modified survey; true when the caller may go on
+    // (saved, or not to be saved), false on Cancel or a failed save.
+    bool maybeSave();
+    bool save();
+    bool saveAs();
+    void newSurvey();
+    void openWithDialog();
+    void importRecord();
+    void importFolder();
+    void importLayers();
+    void exportTable(CommandId id);
+    void startOnScreenKeyboard();
+    void showContextMenu(int menuKind, const QPoint &globalPos);
+
+    void rememberFile(const QString &path);
+    void forgetFile(const QString &path);
+    void updateRecentFileMenu();
+    void updateTitle();
+    void setStatusPanes(const QStringList &texts);
+    QString chooseFile(FileDialogKind kind, const QString &offered);
+
+    SurveyDocument &m_document;
+    TalvexSettings &m_settings;
+    std::unique_ptr<common::Messenger> m_ownMessenger;
+    common::Messenger *m_messenger = nullptr;
+    SaveQuestion m_saveQuestion;
+    FileChooser m_fileChooser;
+    UrlOpener m_urlOpener;
+    QString m_programFolder;
+
+    CtalvexView *m_view = nullptr;
+    ReadoutBar *m_readout = nullptr;
+    QToolBar *m_firstToolBar = nullptr;
+    QToolBar *m_readoutToolBar = nullptr;
+    QToolBar *m_secondToolBar = nullptr;
+    std::vector<QLabel *> m_panes;
+    std::map<CommandId, QAction *> m_actions;
+    std::vector<QAction *> m_recentActions;
+    std::unique_ptr<RecentFileList> m_recent;
+};
+
+} // namespace talvex

@@ -1,0 +1,47 @@
+#include "talvex/ui/programfiles.h"
+
+#include "common/messenger.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#ifndef TALVEX_SUPPORT_URL
+#define TALVEX_SUPPORT_URL "https://www.qelvorn.com/"
+#endif
+
+namespace talvex {
+
+const char *const kHelpFileName = "Vantorel用户手册.html";
+const char *const kManualFileName = "Vantorel用户手册.pdf";
+const char *const kSupportAddress = TALVEX_SUPPORT_URL;
+
+QString programDocumentPath(ProgramDocument document, const QString &programFolder)
+{
+    const char *name = document == ProgramDocument::Help ? kHelpFileName : kManualFileName;
+    return QDir(programFolder).absoluteFilePath(QString::fromUtf8(name));
+}
+
+QString missingDocumentMessage(ProgramDocument document, const QString &path)
+{
+    const QString what = QString::fromUtf8(document == ProgramDocument::Help ? "帮助文件 " : "用户手册 ");
+    return what + QDir::toNativeSeparators(path)
+        + QString::fromUtf8(" 不存在，请将此文件拷贝到程序所在的子目录或者重新执行一遍安装程序！");
+}
+
+bool openProgramDocument(ProgramDocument document, const QString &programFolder,
+                         const std::function<bool(const QString &path)> &open, common::Messenger &messenger)
+{
+    const QString path = programDocumentPath(document, programFolder);
+    if (!QFileInfo(path).isFile()) {
+        messenger.show(missingDocumentMessage(document, path), common::MessageKind::Warning);
+        return false;
+    }
+    if (!open(path)) {
+        messenger.show(QString::fromUtf8("没有可以打开文件 %1 的程序").arg(QDir::toNativeSeparators(path)),
+                       common::MessageKind::Warning);
+        return false;
+    }
+    return true;
+}
+
+} // namespace talvex

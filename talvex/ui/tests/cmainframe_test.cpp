@@ -1,0 +1,364 @@
+// The main window driven through its actions and keys: commands reach the
+// survey and the view, menu entries follow the document, and no survey is
+// lost to a failed open or an unanswered save question.
+
+#include "common/messenger.h"
+#include "talvex/document/surveydocument.h"
+#include "talvex/survey/surveyfile.h"
+#include "talvex/survey/talvexsettings.h"
+#include "talvex/ui/cmainframe.h"
+#include "talvex/ui/commandicons.h"
+#include "talvex/ui/ctalvexview.h"
+#include "talvex/ui/dialogs/filedialogs.h"
+#include "talvex/ui/readoutbar.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QSet>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QUrl>
+
+using namespace talvex;
+
+namespace {
+
+HoleParameters hole(float depth)
+{
+    HoleParameters parameters;
+    parameters.holeDepth = depth;
+    parameters.pointSpacing = 1.0f;
+    return parameters;
+}
+
+// A window over its own document and settings, with every question and
+// dialog answered by the test.
+struct Fixture {
+    QTemporaryDir dir;
+    TalvexSettings settings{dir.filePath(QStringLiteral("talvex.ini"))};
+    SurveyDocument document;
+    common::RecordingMessenger messenger;
+    QMessageBox::StandardButton answer = QMessageBox::Cancel;
+    QStringList questions;
+    QString chosenFile;
+    QList<FileDialogKind> dialogs;
+    QList<QUrl> opened;
+    CMainFrame frame{document, settings};
+
+    Fixture()
+    {
+        frame.setMessenger(messenger);
+        frame.setSaveQuestion([this](const QString &name) {
+            questions.append(name);
+            return answer;
+        });
+        frame.setFileChooser([this](FileDialogKind kind, const QString &) {
+            dialogs.append(kind);
+            return chosenFile;
+        });
+        frame.setUrlOpener([this](const QUrl &url) {
+            opened.append(url);
+            return true;
+        });
+        frame.setProgramFolder(dir.path());
+    }
+
+    QString path(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+    // A survey file of `depth` points written beside the test.
+    QString writeSurvey(const char *name, float depth)
+    {
+        SurveyDocument other;
+        other.newSurvey(hole(depth));
+        common::RecordingMessenger quiet;
+        const QString file = path(name);
+        if (!other.save(file, quiet))
+            return {};
+        return file;
+    }
+
+    void trigger(CommandId id) { frame.action(id)->trigger(); }
+};
+
+} // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void buildsEveryMenuAndBarFromTheTable()
+    {
+        Fixture f;
+        QStringList titles;
+        for (QAction *menu : f.frame.menuBar()->actions())
+            titles.append(menu->text());
+        QCOMPARE(titles, QStringList({QString::fromUtf8("文件(&F)"), QString::fromUtf8("编辑(&E)"),
+                                      QString::fromUtf8("波形处理(&K)"), QString::fromUtf8("查看(&V)"),
+                                      QString::fromUtf8("帮助(&H)")}));
+        QAction *arrival = f.frame.action(CommandId::SetSArrival);
+        QVERIFY(arrival);
+        QCOMPARE(arrival->text(), QString::fromUtf8("设为S波初至...    t"));
+        QCOMPARE(arrival->statusTip(), QString::fromUtf8("将光标所在点设为S波的初至时间"));
+        QVERIFY(!arrival->icon().isNull());
+        QCOMPARE(f.frame.property("talvexProgram").toString(), QStringLiteral("talvexProgram"));
+
+        const auto bars = f.frame.findChildren<QToolBar *>();
+        int buttons = 0;
+        for (const QToolBar *bar : bars)
+            for (const QAction *action : bar->actions())
+                buttons += (!action->isSeparator() && !action->icon().isNull()) ? 1 : 0;
+        QCOMPARE(buttons, 15 + 23);
+
+        const auto layerMenu = f.frame.makeContextMenu(ContextMenuId::Histogram);
+        QStringList items;
+        for (const QAction *action : layerMenu->actions())
+            items.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        QCOMPARE(items, QStringList({QString::fromUtf8("插入一个土层"), QString::fromUtf8("删除一个土层"),
+                                     QStringLiteral("-"), QString::fromUtf8("分层参数修改"),
+                                     QString::fromUtf8("输入工勘资料")}));
+    }
+
+    void commandsChangeSurveyAndView()
+    {
+        Fixture f;
+        f.document.newSurvey(hole(10.0f));
+        QVERIFY(f.frame.action(CommandId::SetSArrival)->isEnabled());
+        QVERIFY(!f.frame.action(CommandId::InsertLayer)->isEnabled());
+
+        // The S-wave arrival lands at the cursor sample of the current point.
+        ViewState view = f.document.view();
+        view.currentPoint = 3;
+        view.cursorX = kWaveformOriginX + 250;
+        f.document.setView(view);
+        f.trigger(CommandId::SetSArrival);
+        QCOMPARE(int(f.document.survey().points[2].sArrival), 250);
+
+        // Inserting a point takes an undo snapshot; undo puts the list back.
+        QVERIFY(!f.frame.action(CommandId::Undo)->isEnabled());
+        f.trigger(CommandId::InsertPoint);
+        QCOMPARE(int(f.document.survey().points.size()), 11);
+        QVERIFY(f.frame.action(CommandId::Undo)->isEnabled());
+        f.trigger(CommandId::Undo);
+        QCOMPARE(int(f.document.survey().points.size()), 10);
+
+        // F3's command shows the histogram, where the layer commands work and
+        // the readout bar shows depths.
+        f.trigger(CommandId::ShowHistogram);
+        QCOMPARE(f.document.view().mode, DisplayMode::VelocityHistogram);
+        QVERIFY(f.frame.action(CommandId::ShowHistogram)->isChecked());
+        QVERIFY(!f.frame.action(CommandId::ShowWaveforms)->isChecked());
+        QVERIFY(f.frame.action(CommandId::InsertLayer)->isEnabled());
+        QVERIFY(!f.frame.action(CommandId::SetSArrival)->isEnabled());
+        QCOMPARE(f.frame.readoutBar().label(), QString::fromUtf8("当前深度:"));
+        QCOMPARE(f.frame.readoutBar().unit(), QStringLiteral("m"));
+
+        f.frame.view().MoveDepthCursor(depthToCursorY(4.0f));
+        f.trigger(CommandId::InsertLayer);
+        QCOMPARE(int(f.document.survey().layers.size()), 1);
+        QCOMPARE(f.document.survey().layers[0].bottom, 4.0f);
+
+        // A disabled command does not run, whatever triggers it.
+        f.trigger(CommandId::SetSArrival);
+        QCOMPARE(int(f.document.survey().points[2].sArrival), 250);
+
+        f.trigger(CommandId::ShowWaveforms);
+        QCOMPARE(f.document.view().mode, DisplayMode::MultiTrace);
+        const double before = f.frame.view().scale();
+        f.trigger(CommandId::ZoomIn);
+        QVERIFY(f.frame.view().scale() > before);
+        QCOMPARE(f.frame.statusPaneTexts().first(), QString::fromUtf8("测点深度:3.00m"));
+    }
+
+    void plainLetterKeysRunTheirCommands()
+    {
+        Fixture f;
+        f.document.newSurvey(hole(5.0f));
+        f.frame.show();
+        f.frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.frame));
+        ViewState view = f.document.view();
+        view.cursorX = kWaveformOriginX + 40;
+        f.document.setView(view);
+        QTest::keyClick(&f.frame.view(), Qt::Key_T);
+        QCOMPARE(int(f.document.survey().points[0].sArrival), 40);
+        QTest::keyClick(&f.frame.view(), Qt::Key_W); // insert a point before point 1
+        QCOMPARE(int(f.document.survey().points.size()), 6);
+        QTest::keyClick(&f.frame.view(), Qt::Key_F3);
+        QCOMPARE(f.document.view().mode, DisplayMode::VelocityHistogram);
+        // In the histogram t is not enabled: the key does nothing.
+        QTest::keyClick(&f.frame.view(), Qt::Key_T);
+        QCOMPARE(int(f.document.survey().points[1].sArrival), 40);
+    }
+
+    void saveIsEnabledOnlyWhileModified()
+    {
+        Fixture f;
+        QVERIFY(!f.frame.action(CommandId::FileSave)->isEnabled());
+        f.document.newSurvey(hole(3.0f));
+        QVERIFY(f.frame.action(CommandId::FileSave)->isEnabled());
+        QVERIFY(f.frame.isWindowModified());
+
+        // An untitled survey is saved through the Save-as dialog.
+        f.chosenFile = f.path("first");
+        f.trigger(CommandId::FileSave);
+        QCOMPARE(f.dialogs, QList<FileDialogKind>({FileDialogKind::SaveSurveyAs}));
+        QVERIFY(QFile::exists(f.path("first.qsw")));
+        QVERIFY(!f.frame.action(CommandId::FileSave)->isEnabled());
+        QVERIFY(!f.frame.isWindowModified());
+        QVERIFY(f.frame.windowTitle().startsWith(QStringLiteral("first.qsw")));
+        QCOMPARE(f.frame.recentFiles(), QStringList({f.path("first.qsw")}));
+    }
+
+    void closingAsksAboutUnsavedWork()
+    {
+        Fixture f;
+        f.document.newSurvey(hole(3.0f));
+        f.answer = QMessageBox::Cancel;
+        QVERIFY(!f.frame.close());
+        QCOMPARE(f.questions.size(), 1);
+        QVERIFY(f.document.isModified());
+
+        f.answer = QMessageBox::No;
+        QVERIFY(f.frame.close());
+
+        // Nothing to ask about: the window closes at once.
+        Fixture clean;
+        QVERIFY(clean.frame.close());
+        QVERIFY(clean.questions.isEmpty());
+    }
+
+    void replacingAModifiedSurveyAsksFirst()
+    {
+        Fixture f;
+        const QString other = f.writeSurvey("other.qsw", 7.0f);
+        QVERIFY(!other.isEmpty());
+        f.document.newSurvey(hole(3.0f));
+
+        f.answer = QMessageBox::Cancel;
+        QVERIFY(!f.frame.openDocument(other));
+        QCOMPARE(int(f.document.survey().points.size()), 3);
+
+        // Yes saves the untitled survey first (through Save as), then opens.
+        f.answer = QMessageBox::Yes;
+        f.chosenFile = f.path("mine.qsw");
+        QVERIFY(f.frame.openDocument(other));
+        QVERIFY(QFile::exists(f.path("mine.qsw")));
+        QCOMPARE(int(f.document.survey().points.size()), 7);
+        QCOMPARE(f.frame.recentFiles(), QStringList({other, f.path("mine.qsw")}));
+        // The list survives the window.
+        QCOMPARE(TalvexSettings(f.path("talvex.ini")).recentFiles(), f.frame.recentFiles());
+    }
+
+    void failedOpenKeepsTheCurrentSurvey()
+    {
+        Fixture f;
+        f.document.newSurvey(hole(4.0f));
+        f.answer = QMessageBox::No;
+        QFile bad(f.path("bad.qsw"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("not a survey at all");
+        bad.close();
+
+        QVERIFY(!f.frame.openDocument(f.path("bad.qsw")));
+        QVERIFY(!f.messenger.messages.isEmpty());
+        QCOMPARE(int(f.document.survey().points.size()), 4);
+        QVERIFY(f.document.isModified());
+        QVERIFY(!f.frame.recentFiles().contains(f.path("bad.qsw")));
+    }
+
+    void helpCommandsOpenTheFilesBesideTheProgram()
+    {
+        Fixture f;
+        f.trigger(CommandId::UserManual);
+        QVERIFY(f.messenger.last().startsWith(QString::fromUtf8("用户手册 ")));
+        QVERIFY(f.messenger.last().endsWith(QString::fromUtf8("或者重新执行一遍安装程序！")));
+        QVERIFY(f.opened.isEmpty());
+
+        QFile manual(f.path("Vantorel用户手册.pdf"));
+        QVERIFY(manual.open(QIODevice::WriteOnly));
+        manual.close();
+        f.trigger(CommandId::UserManual);
+        QCOMPARE(f.opened, QList<QUrl>({QUrl::fromLocalFile(f.path("Vantorel用户手册.pdf"))}));
+
+        f.trigger(CommandId::WebSupport);
+        QCOMPARE(f.opened.size(), 2);
+        QVERIFY(f.opened.last().scheme().startsWith(QStringLiteral("http")));
+    }
+
+    void everyToolbarPictureIsDrawnAndDistinct()
+    {
+        QSet<QByteArray> pictures;
+        int buttons = 0;
+        for (const auto bar : {firstToolBar(), secondToolBar()}) {
+            for (const CommandId id : bar) {
+                if (id == CommandId::None)
+                    continue;
+                const QImage picture = commandPicture(QString::fromUtf8(commandInfo(id).icon));
+                QVERIFY2(!picture.isNull(), commandInfo(id).icon);
+                QCOMPARE(picture.size(), QSize(kToolButtonWidth, kToolButtonHeight));
+                QByteArray bits(reinterpret_cast<const char *>(picture.constBits()), picture.sizeInBytes());
+                QVERIFY2(bits.count(char(0)) < bits.size(), commandInfo(id).icon); // not blank
+                pictures.insert(bits);
+                ++buttons;
+            }
+        }
+        QCOMPARE(pictures.size(), buttons); // no two buttons look the same
+    }
+
+    void recentFilesAreOfferedInTheFileMenu()
+    {
+        Fixture f;
+        const QString first = f.writeSurvey("one.qsw", 2.0f);
+        const QString second = f.writeSurvey("two&3.qsw", 3.0f);
+        QVERIFY(f.frame.openDocument(first));
+        QVERIFY(f.frame.openDocument(second));
+        QMenu *file = f.frame.menuBar()->actions().first()->menu();
+        QList<QAction *> entries;
+        for (QAction *action : file->actions())
+            if (action->isVisible() && action->text().startsWith(QLatin1Char('&')))
+                entries.append(action);
+        QCOMPARE(entries.size(), 2);
+        QVERIFY(entries[0]->text().startsWith(QStringLiteral("&1 ")));
+        QVERIFY(entries[0]->text().endsWith(QStringLiteral("two&&3.qsw")));
+        entries[1]->trigger();
+        QCOMPARE(f.document.filePath(), first);
+        QCOMPARE(f.frame.recentFiles().first(), first);
+    }
+
+    void droppedFileIsOpened()
+    {
+        Fixture f;
+        const QString file = f.writeSurvey("dropped.qsw", 6.0f);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&f.frame, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&f.frame, &drop);
+        QCOMPARE(int(f.document.survey().points.size()), 6);
+        QCOMPARE(f.document.filePath(), file);
+    }
+
+    void keyboardThatDoesNotStartIsReported()
+    {
+        Fixture f;
+        f.settings.store().writeText(QStringLiteral("Settings"), QString::fromUtf8("屏幕键盘程序"),
+                                     QStringLiteral("no-such-keyboard-program"));
+        f.trigger(CommandId::OnScreenKeyboard);
+        QCOMPARE(f.messenger.messages.size(), 1);
+        QVERIFY(f.messenger.last().contains(QStringLiteral("no-such-keyboard-program")));
+    }
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "cmainframe_test.moc"

@@ -1,0 +1,68 @@
+// The recent-file list and the documents beside the program.
+
+#include "common/messenger.h"
+#include "talvex/survey/talvexsettings.h"
+#include "talvex/ui/programfiles.h"
+#include "talvex/ui/recentfilelist.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace talvex;
+
+TEST(RecentFileList, NewestFirstEachOnceAtMostFive)
+{
+    QTemporaryDir dir;
+    const auto file = [&](int i) { return dir.filePath(QStringLiteral("f%1.qsw").arg(i)); };
+    RecentFileList list;
+    for (int i = 1; i <= 6; ++i)
+        list.add(file(i));
+    ASSERT_EQ(list.entries().size(), 5);
+    EXPECT_EQ(list.entries().first(), file(6));
+    EXPECT_EQ(list.entries().last(), file(2));
+
+    // Opening one again moves it up, also when spelled another way.
+    list.add(dir.path() + QStringLiteral("/sub/../f4.qsw"));
+    EXPECT_EQ(list.entries().first(), file(4));
+    EXPECT_EQ(list.entries().size(), 5);
+    list.remove(file(4));
+    EXPECT_FALSE(list.entries().contains(file(4)));
+
+    // Kept in the settings between runs, in order.
+    const QString ini = dir.filePath(QStringLiteral("settings.ini"));
+    TalvexSettings(ini).setRecentFiles(list.entries());
+    EXPECT_EQ(RecentFileList(TalvexSettings(ini).recentFiles()).entries(), list.entries());
+}
+
+TEST(RecentFileList, MenuTextKeepsAmpersandsOfRecordNames)
+{
+    EXPECT_EQ(RecentFileList::menuText(0, QStringLiteral("/data/ZK1&5.qsw")),
+              QStringLiteral("&1 ") + QDir::toNativeSeparators(QStringLiteral("/data/ZK1&&5.qsw")));
+}
+
+TEST(ProgramDocuments, MissingFileShowsItsMessageAndOpensNothing)
+{
+    QTemporaryDir dir;
+    common::RecordingMessenger messenger;
+    int opened = 0;
+    const auto open = [&](const QString &) { return ++opened > 0; };
+
+    EXPECT_FALSE(openProgramDocument(ProgramDocument::Manual, dir.path(), open, messenger));
+    const QString manual = programDocumentPath(ProgramDocument::Manual, dir.path());
+    EXPECT_EQ(messenger.last(), QString::fromUtf8("用户手册 ") + QDir::toNativeSeparators(manual)
+                                    + QString::fromUtf8(" 不存在，请将此文件拷贝到程序所在的子目录或者重新执行一遍安装程序！"));
+    EXPECT_FALSE(openProgramDocument(ProgramDocument::Help, dir.path(), open, messenger));
+    EXPECT_TRUE(messenger.last().startsWith(QString::fromUtf8("帮助文件 ")));
+    EXPECT_EQ(opened, 0);
+
+    QFile file(manual);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    messenger.clear();
+    EXPECT_TRUE(openProgramDocument(ProgramDocument::Manual, dir.path(), open, messenger));
+    EXPECT_EQ(opened, 1);
+    EXPECT_TRUE(messenger.messages.isEmpty());
+    EXPECT_TRUE(manual.endsWith(QString::fromUtf8("Vantorel用户手册.pdf")));
+}
