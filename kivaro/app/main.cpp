@@ -4,30 +4,47 @@
 #include "kivaro/ui/clinkdialog.h"
 #include "kivaro/ui/messageboxmessenger.h"
 
+#include "common/qttranslations.h"
 #include "common/settingsstore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTabWidget>
 #include <QTimer>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Qelvorn"));
     QApplication::setApplicationName(QStringLiteral("KIVARO"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
+    common::installQtTranslations(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Downloads the instrument's projects and upgrades its program over a serial line.\n"
-                       "Ports COM 1 … COM 8 map to devices through the settings (section \"Devices\")."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+        QStringLiteral("通过串口从仪器下载工程数据,并升级仪器内的程序。\n"
+                       "串口 COM 1 … COM 8 按设置中 [Devices] 一节的 COM1 … COM8 对应到设备。"));
+    const QCommandLineOption help({ "h", "help" }, QStringLiteral("显示本帮助"));
+    parser.addOption(help);
+    const QCommandLineOption version = parser.addVersionOption();
     parser.addOption(
-        { "settings", "Keep the settings in this INI file instead of the user's store.", "FILE" });
-    parser.addOption({ "grab", "Save a picture of each page to PREFIX-<n>.png and quit.", "PREFIX" });
-    parser.process(app);
+        { "settings", QStringLiteral("把设置保存在这个 INI 文件中,而不是用户的设置里"), "FILE" });
+    parser.addOption({ "grab", QStringLiteral("把每一页的图像存为 PREFIX-<n>.png 后退出"), "PREFIX" });
+    // A wrong command line ends with status 2, as in the command-line tools.
+    const auto wrongCommandLine = [](const QString &error) {
+        std::fprintf(stderr, "KIVARO: %s\n", error.toUtf8().constData());
+        return 2;
+    };
+    if (!parser.parse(QApplication::arguments()))
+        return wrongCommandLine(parser.errorText());
+    if (parser.isSet(help))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
+    if (!parser.positionalArguments().isEmpty())
+        return wrongCommandLine(
+            QStringLiteral("多余的参数 \"%1\"").arg(parser.positionalArguments().first()));
 
     std::unique_ptr<common::SettingsStore> store = parser.isSet("settings")
         ? std::make_unique<common::SettingsStore>(parser.value("settings"))
@@ -37,17 +54,23 @@ int main(int argc, char *argv[])
     kivaro::CLinkDialog dialog(settings, messenger);
     messenger.setParent(&dialog);
 
+    bool grabFailed = false;
     if (parser.isSet("grab")) {
         const QString prefix = parser.value("grab");
         dialog.show();
         QTimer::singleShot(300, &dialog, [&] {
             for (int i = 0; i < dialog.sheet()->count(); ++i) {
                 dialog.sheet()->setCurrentIndex(i);
-                dialog.grab().save(QStringLiteral("%1-%2.png").arg(prefix).arg(i + 1));
+                const QString path = QStringLiteral("%1-%2.png").arg(prefix).arg(i + 1);
+                if (!dialog.grab().save(path)) {
+                    std::fprintf(stderr, "KIVARO: %s\n",
+                        QStringLiteral("不能写文件 %1").arg(path).toUtf8().constData());
+                    grabFailed = true;
+                }
             }
             dialog.reject();
         });
     }
     dialog.exec();
-    return 0;
+    return grabFailed ? 1 : 0;
 }

@@ -1,7 +1,8 @@
 // kivaro-cli: the instrument link without windows. Downloads projects from
-// the instrument, uploads a firmware image, or checks an .update file, over
-// the same exchanges and serial layer as KIVARO.
+// the instrument, uploads a firmware image, checks an .update file or builds
+// one, over the same exchanges and serial layer as KIVARO.
 
+#include "kivaro/cli/clicommand.h"
 #include "kivaro/core/diskfoldersink.h"
 #include "kivaro/core/downloadsession.h"
 #include "kivaro/core/kivarosettings.h"
@@ -10,13 +11,17 @@
 #include "kivaro/core/updatesession.h"
 #include "kivaro/serial/linkdriver.h"
 
+#include "common/fileio.h"
+#include "common/gbk.h"
 #include "common/messenger.h"
+#include "common/qttranslations.h"
 #include "common/settingsstore.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QTextStream>
+#include <QFileInfo>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 
 using namespace kivaro;
 
@@ -26,109 +31,194 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-void print(const QString &line)
+const QString kProgram = QStringLiteral("kivaro-cli");
+
+// The largest image make-update takes: far above any instrument's program,
+// small enough to hold in memory.
+constexpr qint64 kMaxImageBytes = 64 * 1024 * 1024;
+
+void print(const QString &text)
 {
-    std::fprintf(stdout, "%s\n", line.toUtf8().constData());
+    std::fprintf(stdout, "%s\n", text.toUtf8().constData());
     std::fflush(stdout);
 }
 
-void printError(const QString &line)
+void printError(const QString &text)
 {
-    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
     std::fflush(stderr);
 }
 
-const QString kUsage = QStringLiteral(
-    "Usage:\n"
-    "  kivaro-cli download (--device PATH | --port N) [--baud B] --save DIR [--projects NAME,...]\n"
-    "  kivaro-cli upgrade (--device PATH | --port N) FILE.update\n"
-    "  kivaro-cli check FILE.update\n"
-    "\n"
-    "download  without --projects lists the instrument number and its projects and downloads\n"
-    "          nothing; with --projects copies those projects into DIR/<project>/.\n"
-    "upgrade   checks FILE.update, asks the instrument for its version and uploads the image\n"
-    "          when the file is newer (always at 19200 baud).\n"
-    "check     shows the header of FILE.update and whether the file is intact.\n"
-    "\n"
-    "--port N maps COM N to a device through KIVARO's settings (section \"Devices\").\n"
-    "Exit status: 0 done, 1 failed, 2 wrong command line.\n");
-
-// The device for the command line's --device or --port.
-CMSComm::DeviceResolver resolverFor(const QCommandLineParser &parser, int &portNumber, QString &error)
+QString overview()
 {
-    portNumber = 1;
-    if (parser.isSet("device")) {
-        const QString device = parser.value("device");
-        return [device](int) { return device; };
+    return QStringLiteral("用法: kivaro-cli 命令 [选项]\n"
+                          "\n"
+                          "命令:\n"
+                          "  download     列出仪器里的工程,或把选中的工程下载到保存文件夹\n"
+                          "  upgrade      把 .update 文件中的程序升级到仪器(仪器程序较旧时)\n"
+                          "  check        显示 .update 文件的文件头并检查文件是否完好\n"
+                          "  make-update  用程序映像文件生成 .update 升级文件\n"
+                          "\n"
+                          "kivaro-cli 命令 --help 显示该命令的全部选项。\n")
+        + cli::exitStatusText();
+}
+
+int wrongCommandLine(const QString &command, const QString &error)
+{
+    printError(QStringLiteral("%1 %2: %3").arg(kProgram, command, error));
+    printError(QStringLiteral("用 %1 %2 --help 查看用法。").arg(kProgram, command));
+    return kExitUsage;
+}
+
+// Handles --help, --version and a refused command line; returns the exit
+// status, or nothing when the command is to run.
+std::optional<int> parsed(CliCommand &command, const QString &name, const QStringList &arguments)
+{
+    switch (command.parse(arguments)) {
+    case CliCommand::Outcome::Run:
+        return std::nullopt;
+    case CliCommand::Outcome::Help:
+        print(command.helpText().trimmed());
+        return kExitOk;
+    case CliCommand::Outcome::Version:
+        print(cli::versionLine(kProgram));
+        return kExitOk;
+    case CliCommand::Outcome::WrongCommandLine:
+        break;
     }
-    if (parser.isSet("port")) {
-        bool ok = false;
-        portNumber = parser.value("port").toInt(&ok);
-        if (!ok || portNumber < 1 || portNumber > KivaroSettings::kPortCount) {
-            error = QStringLiteral("--port takes 1 … %1").arg(KivaroSettings::kPortCount);
-            return {};
+    return wrongCommandLine(name, command.error());
+}
+
+void addLinkOptions(CliCommand &command)
+{
+    command.addOption(QStringLiteral("device"), QStringLiteral("PATH"),
+        QStringLiteral("仪器所接的串口设备或伪终端,如 /dev/ttyUSB0;与 --port 二选一"));
+    command.addOption(QStringLiteral("port"), QStringLiteral("N"),
+        QStringLiteral("串口 COM N(1 … 8),按 KIVARO 设置的 [Devices] 一节对应到设备;\n"
+                       "无设置时 COM 1-4 为 /dev/ttyS0-3,COM 5-8 为 /dev/ttyUSB0-3"));
+    command.addOption(QStringLiteral("response-ms"), QStringLiteral("MS"),
+        QStringLiteral("等待仪器应答的时限,单位毫秒;默认 2000"));
+}
+
+// The port of the command line: a device named by --device, or COM N of --port.
+struct LinkChoice {
+    int portNumber = 1;
+    QString device; // set for --device
+};
+
+std::optional<LinkChoice> linkChoice(CliCommand &command)
+{
+    const bool device = command.isSet(QStringLiteral("device"));
+    const bool port = command.isSet(QStringLiteral("port"));
+    if (device == port) {
+        command.refuse(device ? QStringLiteral("--device 与 --port 只能给一个")
+                              : QStringLiteral("缺少 --device PATH 或 --port N(仪器所接的串口)"));
+        return std::nullopt;
+    }
+    LinkChoice choice;
+    if (device) {
+        choice.device = command.value(QStringLiteral("device"));
+        if (choice.device.isEmpty()) {
+            command.refuse(QStringLiteral("--device 的设备名为空"));
+            return std::nullopt;
         }
-        return [](int n) {
-            common::SettingsStore store(QStringLiteral("Qelvorn"), QStringLiteral("KIVARO"));
-            return KivaroSettings(store).devicePath(n);
-        };
+        return choice;
     }
-    error = QStringLiteral("give --device PATH or --port N");
-    return {};
+    const auto n = command.intValue(QStringLiteral("port"), 1, KivaroSettings::kPortCount);
+    if (!n)
+        return std::nullopt;
+    choice.portNumber = *n;
+    return choice;
 }
 
-void addCommonOptions(QCommandLineParser &parser)
+// Gives the driver the device of the choice; a device given by its path is
+// named by that path in the serial layer's messages.
+void connectDriver(LinkDriver &driver, const LinkChoice &choice)
 {
-    parser.setApplicationDescription(kUsage);
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument("command", "download, upgrade or check");
+    if (!choice.device.isEmpty())
+        driver.comm().setPortLabel(choice.device);
 }
 
-void addLinkOptions(QCommandLineParser &parser)
+CMSComm::DeviceResolver resolverFor(const LinkChoice &choice)
 {
-    parser.addOption({ "device", "Serial device (or pseudo-terminal) of the instrument.", "PATH" });
-    parser.addOption({ "port", "Port COM N, mapped to a device by the settings.", "N" });
-    parser.addOption({ "response-ms", "Response time-out in milliseconds (default 2000).", "MS" });
+    if (!choice.device.isEmpty())
+        return [device = choice.device](int) { return device; };
+    return [](int n) {
+        common::SettingsStore store(QStringLiteral("Qelvorn"), QStringLiteral("KIVARO"));
+        return KivaroSettings(store).devicePath(n);
+    };
 }
 
-int intOption(const QCommandLineParser &parser, const QString &name, int fallback)
+std::optional<int> milliseconds(CliCommand &command, const QString &name, int fallback)
 {
-    bool ok = false;
-    const int v = parser.value(name).toInt(&ok);
-    return parser.isSet(name) && ok && v > 0 ? v : fallback;
+    if (!command.isSet(name))
+        return fallback;
+    return command.intValue(name, 1, 3600 * 1000);
 }
 
 int runDownload(QCoreApplication &app, const QStringList &arguments)
 {
-    QCommandLineParser parser;
-    addCommonOptions(parser);
-    addLinkOptions(parser);
-    parser.addOption({ "baud", "Baud rate (default 19200).", "B", "19200" });
-    parser.addOption({ "save", "Folder that receives one sub-folder per project.", "DIR" });
-    parser.addOption({ "projects", "Comma-separated projects to download.", "NAMES" });
-    parser.process(arguments);
+    const QString name = QStringLiteral("download");
+    CliCommand command(kProgram, name,
+        QStringLiteral(
+            "(--device PATH | --port N) [--baud B] [--save DIR --projects NAME,...] [--response-ms MS]"),
+        QStringLiteral("不给 --projects 时列出仪器编号和仪器里的工程,不下载任何文件;\n"
+                       "给出 --projects 时把这些工程逐个字节复制到 DIR/<工程名>/ 下,同名文件被覆盖。"));
+    addLinkOptions(command);
+    command.addOption(QStringLiteral("baud"), QStringLiteral("B"),
+        QStringLiteral("波特率,可选 %1;默认 19200")
+            .arg(KivaroSettings::baudNames().join(QStringLiteral("、"))));
+    command.addOption(QStringLiteral("save"), QStringLiteral("DIR"),
+        QStringLiteral("保存文件夹,每个工程存入其下同名的子文件夹;给 --projects 时必须给出"));
+    command.addOption(QStringLiteral("projects"), QStringLiteral("NAME,..."),
+        QStringLiteral("要下载的工程名,以逗号分隔,按仪器里的写法"));
+    if (const auto status = parsed(command, name, arguments))
+        return *status;
 
-    int portNumber = 1;
-    QString error;
-    const auto resolver = resolverFor(parser, portNumber, error);
-    bool baudOk = false;
-    const int baud = parser.value("baud").toInt(&baudOk);
-    if (!resolver || !baudOk || baud <= 0 || (parser.isSet("projects") && !parser.isSet("save"))) {
-        printError(error.isEmpty()
-                ? QStringLiteral("download needs a baud rate and, with --projects, --save DIR")
-                : error);
-        return kExitUsage;
+    const auto choice = linkChoice(command);
+    if (!choice)
+        return wrongCommandLine(name, command.error());
+    const auto responseMs
+        = milliseconds(command, QStringLiteral("response-ms"), DownloadSession::kResponseMs);
+    if (!responseMs)
+        return wrongCommandLine(name, command.error());
+    int baud = KivaroSettings::baudRate(1);
+    if (command.isSet(QStringLiteral("baud"))) {
+        const QString text = command.value(QStringLiteral("baud"));
+        if (!KivaroSettings::baudNames().contains(text))
+            return wrongCommandLine(name,
+                QStringLiteral("--baud 只能是 %1,不是 \"%2\"")
+                    .arg(KivaroSettings::baudNames().join(QStringLiteral("、")), text));
+        baud = text.toInt();
+    }
+    QStringList wanted;
+    if (command.isSet(QStringLiteral("projects"))) {
+        for (const QString &project :
+            command.value(QStringLiteral("projects")).split(u',', Qt::SkipEmptyParts)) {
+            if (!wanted.contains(project))
+                wanted.append(project);
+        }
+        if (wanted.isEmpty())
+            return wrongCommandLine(name, QStringLiteral("--projects 没有给出工程名"));
+        if (!command.isSet(QStringLiteral("save")) || command.value(QStringLiteral("save")).isEmpty())
+            return wrongCommandLine(name, QStringLiteral("给 --projects 时必须用 --save DIR 给出保存文件夹"));
+    } else if (command.isSet(QStringLiteral("save"))) {
+        return wrongCommandLine(
+            name, QStringLiteral("--save 只和 --projects 一起使用(不给 --projects 时只列出工程)"));
     }
 
     common::ConsoleMessenger messenger;
     DiskFolderSink sink;
-    LinkDriver driver(resolver, messenger);
+    LinkDriver driver(resolverFor(*choice), messenger);
+    connectDriver(driver, *choice);
     DownloadSession session(driver, sink, messenger);
-    session.setResponseInterval(intOption(parser, "response-ms", DownloadSession::kResponseMs));
+    session.setResponseInterval(*responseMs);
     driver.setReceiver([&](const QByteArray &b) { session.receive(b); }, [&] { session.timeout(); });
 
+    // Status lines are printed when they change; the starting "0/0" lines are not.
     QString lastStatus[3];
+    for (int i = 0; i < 3; ++i)
+        lastStatus[i] = session.statusLine(DownloadSession::Bar(i));
     QObject::connect(&session, &DownloadSession::progressChanged, [&] {
         for (int i = 0; i < 3; ++i) {
             const QString line = session.statusLine(DownloadSession::Bar(i));
@@ -139,7 +229,6 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
         }
     });
 
-    const QStringList wanted = parser.value("projects").split(u',', Qt::SkipEmptyParts);
     int exitCode = kExitFailed;
     QObject::connect(&session, &DownloadSession::finished, [&](DownloadSession::Outcome outcome) {
         switch (outcome) {
@@ -147,26 +236,28 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
             print(QStringLiteral("仪器编号: %1").arg(session.instrumentNumber()));
             const QStringList names = session.projectNames();
             if (wanted.isEmpty()) {
-                for (const QString &name : names)
-                    print(QStringLiteral("工程: %1").arg(name));
+                for (const QString &project : names)
+                    print(QStringLiteral("工程: %1").arg(project));
                 driver.closePort();
                 exitCode = kExitOk;
                 app.quit();
                 return;
             }
             QList<int> selected;
-            for (const QString &name : wanted) {
-                const int index = int(names.indexOf(name));
+            for (const QString &project : wanted) {
+                const int index = int(names.indexOf(project));
                 if (index < 0) {
-                    printError(QStringLiteral("仪器里没有工程 \"%1\"").arg(name));
+                    printError(QStringLiteral("仪器里没有工程 \"%1\"(仪器里的工程: %2)")
+                                   .arg(project, names.join(QStringLiteral(", "))));
                     driver.closePort();
                     app.quit();
                     return;
                 }
                 selected.append(index);
             }
+            const QString save = command.value(QStringLiteral("save"));
             QMetaObject::invokeMethod(
-                &app, [&, selected] { session.startTransfer(selected, parser.value("save")); },
+                &app, [&session, selected, save] { session.startTransfer(selected, save); },
                 Qt::QueuedConnection);
             return;
         }
@@ -187,7 +278,7 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
     });
 
-    if (driver.open(portNumber, baud, false) != LinkDriver::OpenResult::Opened)
+    if (driver.open(choice->portNumber, baud, false) != LinkDriver::OpenResult::Opened)
         return kExitFailed;
     session.startConnect();
     app.exec();
@@ -196,22 +287,30 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
 
 int runUpgrade(QCoreApplication &app, const QStringList &arguments)
 {
-    QCommandLineParser parser;
-    addCommonOptions(parser);
-    addLinkOptions(parser);
-    parser.addOption({ "block-response-ms", "Time-out after a data block (default 20000).", "MS" });
-    parser.addPositionalArgument("file", "The .update file.");
-    parser.process(arguments);
+    const QString name = QStringLiteral("upgrade");
+    CliCommand command(kProgram, name,
+        QStringLiteral("(--device PATH | --port N) [--response-ms MS] [--block-response-ms MS] FILE.update"),
+        QStringLiteral("检查 FILE.update,询问仪器里程序的版本,文件较新时把程序映像传给仪器。\n"
+                       "升级总是以 19200 波特率进行。仪器里的程序不比文件旧时不升级,也算完成。"));
+    command.addWord(QStringLiteral("FILE.update"), QStringLiteral("仪器程序升级文件"));
+    addLinkOptions(command);
+    command.addOption(QStringLiteral("block-response-ms"), QStringLiteral("MS"),
+        QStringLiteral("每传完一块 1024 字节后等待仪器应答的时限,单位毫秒;默认 20000"));
+    if (const auto status = parsed(command, name, arguments))
+        return *status;
+    const auto choice = linkChoice(command);
+    if (!choice)
+        return wrongCommandLine(name, command.error());
+    const auto responseMs = milliseconds(command, QStringLiteral("response-ms"), UpdateSession::kResponseMs);
+    if (!responseMs)
+        return wrongCommandLine(name, command.error());
+    const auto blockMs
+        = milliseconds(command, QStringLiteral("block-response-ms"), UpdateSession::kBlockResponseMs);
+    if (!blockMs)
+        return wrongCommandLine(name, command.error());
 
-    int portNumber = 1;
-    QString error;
-    const auto resolver = resolverFor(parser, portNumber, error);
-    if (!resolver || parser.positionalArguments().size() != 2) {
-        printError(error.isEmpty() ? QStringLiteral("upgrade needs one .update file") : error);
-        return kExitUsage;
-    }
     common::ConsoleMessenger messenger;
-    const QString path = parser.positionalArguments().at(1);
+    const QString path = command.word(0);
     const UpdateFile file = UpdateFile::load(path);
     if (file.status() == UpdateFile::Status::CannotOpen) {
         messenger.show(messages::cannotOpenFile(path), common::MessageKind::Error);
@@ -222,10 +321,10 @@ int runUpgrade(QCoreApplication &app, const QStringList &arguments)
         return kExitFailed;
     }
 
-    LinkDriver driver(resolver, messenger);
+    LinkDriver driver(resolverFor(*choice), messenger);
+    connectDriver(driver, *choice);
     UpdateSession session(driver, messenger);
-    session.setResponseIntervals(intOption(parser, "response-ms", UpdateSession::kResponseMs),
-        intOption(parser, "block-response-ms", UpdateSession::kBlockResponseMs));
+    session.setResponseIntervals(*responseMs, *blockMs);
     driver.setReceiver([&](const QByteArray &b) { session.receive(b); }, [&] { session.timeout(); });
     QObject::connect(&session, &UpdateSession::progressChanged, [&] { print(session.statusLine()); });
     int exitCode = kExitFailed;
@@ -239,7 +338,7 @@ int runUpgrade(QCoreApplication &app, const QStringList &arguments)
     });
 
     const int baud = KivaroSettings::baudRate(KivaroSettings::kUpgradeBaudIndex);
-    if (driver.open(portNumber, baud, true) != LinkDriver::OpenResult::Opened)
+    if (driver.open(choice->portNumber, baud, true) != LinkDriver::OpenResult::Opened)
         return kExitFailed;
     session.start(
         UpdatePlan::fromShownText(file.sizeText(), file.versionText(), file.checksumText(), file.image()));
@@ -249,29 +348,123 @@ int runUpgrade(QCoreApplication &app, const QStringList &arguments)
 
 int runCheck(const QStringList &arguments)
 {
-    QCommandLineParser parser;
-    addCommonOptions(parser);
-    parser.addPositionalArgument("file", "The .update file.");
-    parser.process(arguments);
-    if (parser.positionalArguments().size() != 2) {
-        printError(QStringLiteral("check needs one .update file"));
-        return kExitUsage;
-    }
-    const QString path = parser.positionalArguments().at(1);
+    const QString name = QStringLiteral("check");
+    CliCommand command(kProgram, name, QStringLiteral("FILE.update"),
+        QStringLiteral("显示 FILE.update 的文件大小、程序版本、程序名和校验码,并检查文件是否完好。\n"
+                       "文件损坏时只报告错误。"));
+    command.addWord(QStringLiteral("FILE.update"), QStringLiteral("仪器程序升级文件"));
+    if (const auto status = parsed(command, name, arguments))
+        return *status;
+    const QString path = command.word(0);
     const UpdateFile file = UpdateFile::load(path);
     if (file.status() == UpdateFile::Status::CannotOpen) {
         printError(messages::cannotOpenFile(path));
+        return kExitFailed;
+    }
+    if (!file.isValid()) {
+        printError(messages::badUpdateFile());
         return kExitFailed;
     }
     print(QStringLiteral("文件大小: %1").arg(file.sizeText()));
     print(QStringLiteral("程序版本: %1").arg(file.versionText()));
     print(QStringLiteral("程 序 名: %1").arg(file.header().name));
     print(QStringLiteral("校 验 码: %1").arg(file.checksumText()));
-    if (!file.isValid()) {
+    print(QStringLiteral("文件完好"));
+    return kExitOk;
+}
+
+int runMakeUpdate(const QStringList &arguments)
+{
+    const QString name = QStringLiteral("make-update");
+    CliCommand command(kProgram, name, QStringLiteral("IMAGE --name T --version V [--force] OUT.update"),
+        QStringLiteral("把程序映像文件 IMAGE 加上 64 字节的文件头写成升级文件 OUT.update:\n"
+                       "文件头记下映像的字节数、程序版本、校验码(映像各字节之和)和程序名。"));
+    command.addWord(QStringLiteral("IMAGE"), QStringLiteral("仪器程序的映像文件,原样传给仪器"));
+    command.addWord(QStringLiteral("OUT.update"), QStringLiteral("要写的升级文件"));
+    command.addOption(QStringLiteral("name"), QStringLiteral("T"),
+        QStringLiteral("程序名,最多 12 字节 GBK(6 个汉字);必须给出"));
+    command.addOption(QStringLiteral("version"), QStringLiteral("V"),
+        QStringLiteral("程序版本,如 1.2;大于 0、不超过 327.67(仪器以百分之一为单位比较);必须给出"));
+    command.addFlag(QStringLiteral("force"), QStringLiteral("OUT.update 已存在时覆盖它;默认不覆盖"));
+    if (const auto status = parsed(command, name, arguments))
+        return *status;
+
+    if (!command.isSet(QStringLiteral("name")))
+        return wrongCommandLine(name, QStringLiteral("缺少 --name T(程序名)"));
+    if (!command.isSet(QStringLiteral("version")))
+        return wrongCommandLine(name, QStringLiteral("缺少 --version V(程序版本)"));
+    const QString programName = command.value(QStringLiteral("name"));
+    const auto encoded = common::encodeGbk(programName);
+    if (!encoded)
+        return wrongCommandLine(name,
+            QStringLiteral("程序名中的字符 \"%1\" 不能用 GBK 保存").arg(common::unencodableGbk(programName)));
+    if (encoded->isEmpty())
+        return wrongCommandLine(name, QStringLiteral("程序名不能为空"));
+    if (encoded->size() > qsizetype(UpdateHeader::kNameText))
+        return wrongCommandLine(name,
+            QStringLiteral("程序名 \"%1\" 有 %2 字节(GBK),最多 %3 字节")
+                .arg(
+                    programName, QString::number(encoded->size()), QString::number(UpdateHeader::kNameText)));
+    if (encoded->contains('\0'))
+        return wrongCommandLine(name, QStringLiteral("程序名不能含有零字节"));
+    bool ok = false;
+    const QString versionText = command.value(QStringLiteral("version"));
+    const double version = versionText.toDouble(&ok);
+    // The instrument reports its version as a signed 16-bit number of hundredths.
+    if (!ok || !std::isfinite(version) || version <= 0.0 || version > 327.67)
+        return wrongCommandLine(name,
+            QStringLiteral("--version 应为大于 0、不超过 327.67 的数,如 1.2,不是 \"%1\"").arg(versionText));
+
+    const QString imagePath = command.word(0);
+    const QString outPath = command.word(1);
+    const QFileInfo image(imagePath);
+    if (!image.isFile()) {
+        printError(messages::cannotOpenFile(imagePath));
+        return kExitFailed;
+    }
+    if (image.size() > kMaxImageBytes) {
+        printError(QStringLiteral("映像文件 %1 有 %2 字节,超过 %3 字节的上限")
+                       .arg(imagePath, QString::number(image.size()), QString::number(kMaxImageBytes)));
+        return kExitFailed;
+    }
+    if (QFileInfo(outPath).isDir()) {
+        printError(QStringLiteral("%1 是文件夹,不能写成升级文件").arg(outPath));
+        return kExitFailed;
+    }
+    if (QFileInfo::exists(outPath) && !command.isSet(QStringLiteral("force"))) {
+        printError(QStringLiteral("%1 已经存在,没有改动;要覆盖它请加 --force").arg(outPath));
+        return kExitFailed;
+    }
+    if (QFileInfo(outPath).canonicalFilePath() == image.canonicalFilePath()) {
+        printError(QStringLiteral("升级文件不能写在映像文件 %1 上").arg(imagePath));
+        return kExitFailed;
+    }
+    std::vector<std::uint8_t> bytes;
+    const common::FileError read = common::readWholeFile(imagePath, bytes, std::uint64_t(kMaxImageBytes));
+    if (!read.ok) {
+        printError(messages::cannotOpenFile(imagePath) + QStringLiteral(": ") + read.message);
+        return kExitFailed;
+    }
+    if (bytes.empty()) {
+        printError(QStringLiteral("映像文件 %1 是空的").arg(imagePath));
+        return kExitFailed;
+    }
+    const QByteArray imageBytes(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
+    const QByteArray file = UpdateFile::build(programName, float(version), imageBytes);
+    // What the upgrade page will read back must be what was asked for.
+    const UpdateFile check = UpdateFile::fromBytes(file);
+    if (!check.isValid() || check.header().name != programName || check.image() != imageBytes) {
         printError(messages::badUpdateFile());
         return kExitFailed;
     }
-    print(QStringLiteral("文件完好"));
+    const common::FileError written = common::writeFileAtomically(outPath, file);
+    if (!written.ok) {
+        printError(QStringLiteral("不能写文件 %1: %2").arg(outPath, written.message));
+        return kExitFailed;
+    }
+    print(
+        QStringLiteral("已写升级文件 %1: 文件大小 %2, 程序版本 %3, 程序名 %4, 校验码 %5")
+            .arg(outPath, check.sizeText(), check.versionText(), check.header().name, check.checksumText()));
     return kExitOk;
 }
 
@@ -280,21 +473,41 @@ int runCheck(const QStringList &arguments)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("kivaro-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QCoreApplication::setApplicationName(kProgram);
+    QCoreApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
+    common::installQtTranslations(app);
 
-    const QStringList arguments = QCoreApplication::arguments();
-    const QString command = arguments.value(1);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    const QString command = arguments.value(0);
+    const QStringList rest = arguments.mid(1);
     if (command == u"download")
-        return runDownload(app, arguments);
+        return runDownload(app, rest);
     if (command == u"upgrade")
-        return runUpgrade(app, arguments);
+        return runUpgrade(app, rest);
     if (command == u"check")
-        return runCheck(arguments);
-
-    QCommandLineParser parser;
-    addCommonOptions(parser);
-    parser.process(arguments); // handles --help and --version
-    printError(kUsage);
+        return runCheck(rest);
+    if (command == u"make-update")
+        return runMakeUpdate(rest);
+    if (command == u"--help" || command == u"-h" || command == u"help") {
+        if (arguments.size() > 1) {
+            printError(QStringLiteral("%1: 多余的参数 \"%2\"").arg(kProgram, arguments.at(1)));
+            return kExitUsage;
+        }
+        print(overview());
+        return kExitOk;
+    }
+    if (command == u"--version") {
+        if (arguments.size() > 1) {
+            printError(QStringLiteral("%1: 多余的参数 \"%2\"").arg(kProgram, arguments.at(1)));
+            return kExitUsage;
+        }
+        print(cli::versionLine(kProgram));
+        return kExitOk;
+    }
+    if (command.isEmpty())
+        printError(QStringLiteral("%1: 缺少命令(download、upgrade、check 或 make-update)").arg(kProgram));
+    else
+        printError(QStringLiteral("%1: 未知的命令 \"%2\"").arg(kProgram, command));
+    printError(QStringLiteral("用 %1 --help 查看命令。").arg(kProgram));
     return kExitUsage;
 }

@@ -33,6 +33,12 @@ DownloadSession::DownloadSession(
     , m_sink(sink)
     , m_messenger(messenger)
 {
+    resetProgress();
+}
+
+void DownloadSession::resetProgress()
+{
+    m_bars.fill(ProgressBarState());
     m_status[int(Bar::Projects)] = QStringLiteral("工程数量: 0/0");
     m_status[int(Bar::Files)] = QStringLiteral("文件数量: 0/0");
     m_status[int(Bar::CurrentFile)] = QStringLiteral("当前文件: 0/0");
@@ -65,6 +71,16 @@ QString DownloadSession::projectFolder(const QString &savePath, const QString &n
     return folder + name + QDir::separator();
 }
 
+QString DownloadSession::savedFolder(const QString &savePath)
+{
+    // An empty save path is the current folder, which the user may not know.
+    QString folder
+        = QDir::toNativeSeparators(QDir(savePath.isEmpty() ? QStringLiteral(".") : savePath).absolutePath());
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    return folder;
+}
+
 void DownloadSession::startConnect()
 {
     m_inTransfer = false;
@@ -72,6 +88,9 @@ void DownloadSession::startConnect()
     m_projectCount = 0;
     m_projectNames.clear();
     m_projectBytes.clear();
+    // A new connection starts from empty bars, not from the last transfer's.
+    resetProgress();
+    emit progressChanged();
     emit projectsChanged(m_projectNames);
     setButtons(m_connectEnabled, false);
     m_state = State::WaitNumber;
@@ -93,6 +112,7 @@ void DownloadSession::startTransfer(const QList<int> &selected, const QString &s
     m_problems = 0;
     m_savePath = savePath;
     setButtons(false, false);
+    resetProgress();
     m_bars[int(Bar::Projects)].setRange(0, int(m_selected.size()));
     emit progressChanged();
     m_projectIndex = 0;
@@ -316,7 +336,8 @@ void DownloadSession::nextProject()
         ++m_projectIndex;
         if (m_projectIndex > m_selected.size()) {
             endExchange(Outcome::Finished, true, false);
-            m_messenger.show(messages::transferFinished(), common::MessageKind::Information);
+            m_messenger.show(
+                messages::transferFinishedIn(savedFolder(m_savePath)), common::MessageKind::Information);
             return;
         }
         m_bars[int(Bar::Projects)].step();

@@ -91,11 +91,13 @@ public:
     void setResponseInterval(int milliseconds) { m_interval = milliseconds; }
 
     // Runs the connection phase on a port that has just been opened: empties
-    // the project list and asks for the instrument number.
+    // the project list, resets the bars and status lines and asks for the
+    // instrument number.
     void startConnect();
     // Runs the transfer phase over the projects at `selected` (indexes into
     // projectNames(), in list order) on an open port. Project folders are
     // made below `savePath`; an empty save path means the current folder.
+    // The end message names the folder.
     void startTransfer(const QList<int> &selected, const QString &savePath);
 
     void receive(const QByteArray &bytes);
@@ -114,6 +116,8 @@ public:
 
     // The folder of project `name` below `savePath`, ending with a separator.
     static QString projectFolder(const QString &savePath, const QString &name);
+    // The save folder as the end message names it: absolute, ending with a separator.
+    static QString savedFolder(const QString &savePath);
 
 signals:
     void instrumentNumberChanged(const QString &number);
@@ -136,6 +140,7 @@ private:
     void endExchange(Outcome outcome, bool connectEnabled, bool startEnabled);
     void setButtons(bool connectEnabled, bool startEnabled);
     void setStatus(Bar bar, const QString &text);
+    void resetProgress();
 
     LinkHost &m_host;
     FolderSink &m_sink;

@@ -1,5 +1,8 @@
 #include "kivaro/core/kivarosettings.h"
 
+#include <QDir>
+#include <QStandardPaths>
+
 namespace kivaro {
 
 namespace {
@@ -25,7 +28,9 @@ LinkSettings KivaroSettings::load() const
         = inRange(m_store.readInt(kSection, kPort, defaults.portIndex), kPortCount, defaults.portIndex);
     s.baudIndex
         = inRange(m_store.readInt(kSection, kBaud, defaults.baudIndex), kBaudCount, defaults.baudIndex);
-    s.savePath = m_store.readText(kSection, kSavePath, defaults.savePath);
+    s.savePath = m_store.readText(kSection, kSavePath, QString());
+    if (s.savePath.isEmpty())
+        s.savePath = defaultSavePath();
     return s;
 }
 
@@ -35,6 +40,14 @@ void KivaroSettings::save(const LinkSettings &settings)
     m_store.writeInt(kSection, kBaud, settings.baudIndex);
     m_store.writeText(kSection, kSavePath, settings.savePath);
     m_store.sync();
+}
+
+QString KivaroSettings::defaultSavePath()
+{
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        documents = QDir::homePath();
+    return QDir::toNativeSeparators(QDir(documents).filePath(QStringLiteral("KIVARO"))) + QDir::separator();
 }
 
 QString KivaroSettings::devicePath(int portNumber) const

@@ -19,7 +19,7 @@ namespace kivaro {
 struct LinkSettings {
     int portIndex = 0; // 0 = COM 1 … 7 = COM 8
     int baudIndex = 1; // 0 = 9600 … 4 = 115200
-    QString savePath; // ends with a separator when chosen through the browser
+    QString savePath; // ends with a separator; KivaroSettings::defaultSavePath() when none is stored
 
     bool operator==(const LinkSettings &) const = default;
 };
@@ -34,9 +34,15 @@ public:
     {
     }
 
-    // Missing or out-of-range values give the defaults.
+    // Missing or out-of-range values give the defaults; a missing or empty
+    // save folder is defaultSavePath().
     LinkSettings load() const;
     void save(const LinkSettings &settings);
+
+    // The folder "KIVARO" in the user's documents, ending with a separator:
+    // downloads go there until the user chooses another folder (the
+    // program's working folder is not a place a user looks for them).
+    static QString defaultSavePath();
 
     // The device that port number `portNumber` (1 … 8) opens.
     QString devicePath(int portNumber) const;

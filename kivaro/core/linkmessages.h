@@ -31,6 +31,11 @@ inline QString transferFinished()
 {
     return QStringLiteral("数据传输结束!!");
 }
+// The end of a transfer, naming the folder that received the projects.
+inline QString transferFinishedIn(const QString &folder)
+{
+    return transferFinished() + QStringLiteral("\n文件保存在 ") + folder;
+}
 
 inline QString cannotCreateFolder(const QString &path)
 {

@@ -12,8 +12,13 @@ UpdateSession::UpdateSession(LinkHost &host, common::Messenger &messenger, QObje
     : QObject(parent)
     , m_host(host)
     , m_messenger(messenger)
-    , m_status(QStringLiteral("传送进度: 已传送 0 字节,剩余 0 字节."))
+    , m_status(initialStatus())
 {
+}
+
+QString UpdateSession::initialStatus()
+{
+    return QStringLiteral("传送进度: 已传送 0 字节,剩余 0 字节.");
 }
 
 float UpdateSession::instrumentVersion(std::int16_t reply)
@@ -29,7 +34,9 @@ void UpdateSession::start(const UpdatePlan &plan)
     m_sent = 0;
     m_state = State::WaitVersion;
     const int blocks = plan.size > 0 ? int((std::int64_t(plan.size) + kBlockSize - 1) / kBlockSize) : 0;
+    // The bar and the status line start afresh, not from the last upgrade.
     m_bar.setRange(0, blocks);
+    m_status = initialStatus();
     emit progressChanged();
     send(QByteArray(1, '?'), m_interval);
 }

@@ -55,6 +55,9 @@ public:
     QString statusLine() const { return m_status; }
     std::int32_t bytesSent() const { return m_sent; }
 
+    // The status line before the first block request.
+    static QString initialStatus();
+
     // The instrument's version for a reply in hundredths, as a single-precision product.
     static float instrumentVersion(std::int16_t reply);
 

@@ -31,7 +31,9 @@ bool CMSComm::portOpen() const
 
 bool CMSComm::fail(const QString &what)
 {
-    m_lastError = QStringLiteral("串口 COM %1 (%2): %3").arg(m_portNumber).arg(deviceName(), what);
+    m_lastError = m_portLabel.isEmpty()
+        ? QStringLiteral("串口 COM %1 (%2): %3").arg(m_portNumber).arg(deviceName(), what)
+        : QStringLiteral("串口 %1: %2").arg(m_portLabel, what);
     m_messenger.show(m_lastError, common::MessageKind::Error);
     return false;
 }

@@ -34,6 +34,9 @@ public:
     ~CMSComm() override;
 
     void setCommPort(int portNumber) { m_portNumber = portNumber; }
+    // How messages name the port: "COM n (device)" by default, or `label`
+    // alone when the port was given as a device rather than a port number.
+    void setPortLabel(const QString &label) { m_portLabel = label; }
     int commPort() const { return m_portNumber; }
     QString deviceName() const;
 
@@ -74,6 +77,7 @@ private:
     common::Messenger &m_messenger;
     QSerialPort *m_port;
     int m_portNumber = 1;
+    QString m_portLabel;
     QString m_settings = QStringLiteral("9600,n,8,1");
     int m_inputMode = 0;
     int m_rThreshold = 0;

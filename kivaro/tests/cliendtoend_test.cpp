@@ -4,24 +4,20 @@
 
 #include "kivaro/core/linkmessages.h"
 #include "kivaro/core/updatefile.h"
+#include "kivaro/tests/fakelinkhost.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-QByteArray pattern(int size, int seed)
-{
-    QByteArray b(size, '\0');
-    for (int i = 0; i < size; ++i)
-        b[i] = char((i * 131 + seed * 7 + (i >> 8)) & 0xff);
-    return b;
-}
+using kivaro::test::pattern;
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -127,12 +123,15 @@ TEST_F(CliEndToEnd, ListsTheInstrumentWithoutDownloading)
 {
     SimulatedInstrument sim({ "--projects", m_served, "--number", "K-77" });
     ASSERT_FALSE(sim.device().isEmpty());
-    const CliRun run = cli({ "download", "--device", sim.device(), "--baud", "38400", "--save", path("dl") });
+    const CliRun run = cli({ "download", "--device", sim.device(), "--baud", "38400" });
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains(QStringLiteral("仪器编号: K-77")));
-    for (const QString &name :
-        { QStringLiteral("P1"), QStringLiteral("工地二号"), QStringLiteral("ABCDEFGH") })
-        EXPECT_TRUE(run.out.contains(QStringLiteral("工程: ") + name)) << run.out.toStdString();
+    // The instrument number and one line per project, and nothing else.
+    EXPECT_EQ(
+        run.out, QStringLiteral("仪器编号: K-77\n工程: ABCDEFGH\n工程: NOFILES\n工程: P1\n工程: 工地二号\n"));
+    // A save folder without projects would download nothing: refused with the reason.
+    const CliRun saveOnly = cli({ "download", "--device", sim.device(), "--save", path("dl") });
+    EXPECT_EQ(saveOnly.exitCode, 2);
+    EXPECT_TRUE(saveOnly.err.contains("--projects"));
     EXPECT_FALSE(QFileInfo::exists(path("dl")));
 }
 
@@ -142,7 +141,8 @@ TEST_F(CliEndToEnd, DownloadsProjectsByteForByteFromRepliesInPieces)
     const CliRun run = cli({ "download", "--device", sim.device(), "--save", path("dl"), "--projects",
         QStringLiteral("P1,工地二号,ABCDEFGH,NOFILES") });
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains(kivaro::messages::transferFinished()));
+    EXPECT_TRUE(run.out.contains(kivaro::messages::transferFinishedIn(path("dl") + "/")))
+        << run.out.toStdString();
     EXPECT_EQ(tree(path("dl")), tree(m_served));
 
     // A second download overwrites what the first one wrote.
@@ -168,9 +168,11 @@ TEST_F(CliEndToEnd, MisbehavingInstrumentEndsInTheTimeOutMessage)
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_TRUE(run.err.contains(kivaro::messages::noResponse())) << run.err.toStdString();
     }
-    const CliRun unknown = cli({ "download", "--device", "/nonexistent/tty", "--save", path("dl") });
+    // A device given by its path is named as itself, not as a port number.
+    const CliRun unknown = cli({ "download", "--device", "/nonexistent/tty" });
     EXPECT_EQ(unknown.exitCode, 1);
-    EXPECT_TRUE(unknown.err.contains("/nonexistent/tty"));
+    EXPECT_TRUE(unknown.err.contains("/nonexistent/tty")) << unknown.err.toStdString();
+    EXPECT_FALSE(unknown.err.contains("COM")) << unknown.err.toStdString();
 }
 
 TEST_F(CliEndToEnd, UpgradesWhenTheFileIsNewer)
@@ -207,12 +209,126 @@ TEST_F(CliEndToEnd, ChecksUpdateFiles)
     EXPECT_TRUE(good.out.contains(QStringLiteral("程序版本: 1.5")));
     file[70] = char(file[70] + 1);
     writeFile(path("bad.update"), file);
+    // A damaged file gets the error alone, not header values that look valid.
     const CliRun bad = cli({ "check", path("bad.update") });
     EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_TRUE(bad.err.contains(kivaro::messages::badUpdateFile()));
+    EXPECT_EQ(bad.err.trimmed(), kivaro::messages::badUpdateFile());
+    EXPECT_TRUE(bad.out.isEmpty()) << bad.out.toStdString();
     EXPECT_EQ(cli({ "upgrade", "--device", "/dev/null", path("bad.update") }).exitCode, 1);
-    EXPECT_EQ(cli({ "nonsense" }).exitCode, 2);
-    EXPECT_EQ(cli({ "--version" }).exitCode, 0);
+}
+
+TEST_F(CliEndToEnd, MakeUpdateBuildsAFileTheInstrumentTakes)
+{
+    const QByteArray image = pattern(2500, 5);
+    writeFile(path("fw.bin"), image);
+    const CliRun made = cli({ "make-update", path("fw.bin"), "--name", QStringLiteral("主程序"),
+        "--version=1.25", path("fw.update") });
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    const kivaro::UpdateFile file = kivaro::UpdateFile::load(path("fw.update"));
+    ASSERT_TRUE(file.isValid());
+    EXPECT_EQ(file.image(), image);
+    EXPECT_EQ(file.header().name, QStringLiteral("主程序"));
+    EXPECT_EQ(file.versionText(), "1.25");
+    EXPECT_EQ(cli({ "check", path("fw.update") }).exitCode, 0);
+
+    SimulatedInstrument older(
+        { "--mode", "upgrade", "--instrument-version", "124", "--image-out", path("kept") });
+    EXPECT_EQ(cli({ "upgrade", "--device", older.device(), path("fw.update") }).exitCode, 0);
+    ASSERT_TRUE(older.waitForOutput(QStringLiteral("UPLOADED 2500 bytes")));
+
+    // Refused: an existing file without --force, a name GBK cannot hold or
+    // longer than its 12 bytes, a version the instrument cannot compare, an
+    // empty image. The existing file stays as it was.
+    const QByteArray before = tree(m_dir.path()).value("fw.update");
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        QString says;
+    } refusals[] = {
+        { { "--name", "FW", "--version", "2" }, 1, "--force" },
+        { { "--name", QStringLiteral("一二三四五六七"), "--version", "2" }, 2, QStringLiteral("14 字节") },
+        { { "--name", QStringLiteral("aก"), "--version", "2" }, 2, "GBK" },
+        { { "--name", "FW", "--version", "0" }, 2, "--version" },
+        { { "--name", "FW", "--version", "400" }, 2, "--version" },
+        { { "--name", "FW", "--version", "x", "--force" }, 2, "--version" },
+        { { "--version", "2", "--force" }, 2, "--name" },
+    };
+    for (const auto &r : refusals) {
+        SCOPED_TRACE(r.arguments.join(' ').toStdString());
+        const CliRun run = cli(
+            QStringList { "make-update", path("fw.bin") } + r.arguments + QStringList { path("fw.update") });
+        EXPECT_EQ(run.exitCode, r.exitCode);
+        EXPECT_TRUE(run.err.contains(r.says)) << run.err.toStdString();
+    }
+    writeFile(path("empty.bin"), QByteArray());
+    EXPECT_EQ(cli({ "make-update", path("empty.bin"), "--name", "FW", "--version", "2", "--force",
+                      path("fw.update") })
+                  .exitCode,
+        1);
+    EXPECT_EQ(tree(m_dir.path()).value("fw.update"), before);
+    EXPECT_EQ(
+        cli({ "make-update", path("fw.bin"), "--name", "FW", "--version", "2", "--force", path("fw.update") })
+            .exitCode,
+        0);
+    EXPECT_NE(tree(m_dir.path()).value("fw.update"), before);
+}
+
+TEST_F(CliEndToEnd, CommandLineIsStrictAndExplainsItself)
+{
+    writeFile(path("fw.update"), kivaro::UpdateFile::build("FW", 1.5f, pattern(100, 1)));
+    const struct {
+        QStringList arguments;
+        QString says;
+    } wrong[] = {
+        { {}, QStringLiteral("缺少命令") },
+        { { "nonsense" }, "nonsense" },
+        { { "download" }, "--device" },
+        { { "download", "--device", "/dev/null", "--bogus" }, "--bogus" },
+        { { "download", "--device", "/dev/null", "extra" }, "extra" },
+        { { "download", "--device", "/dev/null", "--baud", "9600", "--baud", "9600" }, "--baud" },
+        { { "download", "--device", "/dev/null", "--baud", "12345" }, "12345" },
+        { { "download", "--device", "/dev/null", "--port", "2" }, "--port" },
+        { { "download", "--port", "9" }, "--port" },
+        { { "download", "--device", "/dev/null", "--projects", "P1" }, "--save" },
+        { { "download", "--device", "/dev/null", "--response-ms", "soon" }, "--response-ms" },
+        { { "upgrade", "--device", "/dev/null" }, "FILE.update" },
+        { { "check", path("fw.update"), path("fw.update") }, path("fw.update") },
+        { { "check", "--device", "/dev/null", path("fw.update") }, "--device" },
+    };
+    for (const auto &w : wrong) {
+        SCOPED_TRACE(w.arguments.join(' ').toStdString());
+        const CliRun run = cli(w.arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.err.contains(w.says)) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+
+    // --name=value is --name value (make-update above takes --version=1.25 too).
+    SimulatedInstrument sim({ "--projects", m_served });
+    EXPECT_EQ(cli({ "download", "--device=" + sim.device(), "--baud=57600" }).exitCode, 0);
+
+    // Each command's help lists every option once, with one usage line.
+    const QMap<QString, QStringList> options {
+        { "download",
+            { "--device", "--port", "--baud", "--save", "--projects", "--response-ms", "--version" } },
+        { "upgrade", { "--device", "--port", "--response-ms", "--block-response-ms", "FILE.update" } },
+        { "check", { "FILE.update", "--version" } },
+        { "make-update", { "--name", "--version", "--force", "IMAGE", "OUT.update" } },
+    };
+    for (auto it = options.cbegin(); it != options.cend(); ++it) {
+        SCOPED_TRACE(it.key().toStdString());
+        const CliRun help = cli({ it.key(), "--help" });
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_EQ(help.out.count(QStringLiteral("用法:")), 1) << help.out.toStdString();
+        for (const QString &option : it.value())
+            EXPECT_TRUE(help.out.contains(option)) << option.toStdString();
+    }
+    EXPECT_TRUE(cli({ "download", "--help" }).out.contains(QStringLiteral("默认 19200")));
+    const CliRun version = cli({ "--version" });
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith("kivaro-cli " + QStringLiteral(PROJECT_VERSION)))
+        << version.out.toStdString();
+    EXPECT_EQ(cli({ "check", "--version" }).out, version.out);
 }
 
 } // namespace

@@ -4,40 +4,20 @@
 
 #include "common/gbk.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 using kivaro::DownloadSession;
 using kivaro::test::FakeLinkHost;
+using kivaro::test::field;
+using kivaro::test::i16;
+using kivaro::test::i32;
 using kivaro::test::MemoryFolderSink;
+using kivaro::test::pattern;
 using Bar = DownloadSession::Bar;
 using State = DownloadSession::State;
 
 namespace {
-
-QByteArray field(const QByteArray &text, int size)
-{
-    QByteArray f = text.left(size);
-    f.append(QByteArray(size - f.size(), '\0'));
-    return f;
-}
-QByteArray i16(qint16 v)
-{
-    return QByteArray(1, char(v & 0xff)) + QByteArray(1, char((v >> 8) & 0xff));
-}
-QByteArray i32(qint32 v)
-{
-    QByteArray b;
-    for (int i = 0; i < 4; ++i)
-        b.append(char((quint32(v) >> (8 * i)) & 0xff));
-    return b;
-}
-QByteArray pattern(int size, int seed)
-{
-    QByteArray b(size, '\0');
-    for (int i = 0; i < size; ++i)
-        b[i] = char((i * 31 + seed) & 0xff);
-    return b;
-}
 
 class DownloadSessionTest : public ::testing::Test {
 protected:
@@ -163,8 +143,18 @@ TEST_F(DownloadSessionTest, TransfersProjectsFileByFile)
     EXPECT_TRUE(session.connectEnabled());
     EXPECT_FALSE(session.startEnabled());
     EXPECT_EQ(session.bar(Bar::Projects), (kivaro::ProgressBarState { 0, 3, 3 }));
-    EXPECT_EQ(messenger.messages, QStringList { kivaro::messages::transferFinished() });
+    // The end message says where the files went.
+    EXPECT_EQ(messenger.messages, QStringList { kivaro::messages::transferFinishedIn("/save/") });
     EXPECT_EQ(sink.folders, (QSet<QString> { "/save/P1/", "/save/ABCDEFGH/", "/save/EMPTY/" }));
+
+    // Connecting again starts from empty bars and status lines, not from this transfer's.
+    host.open = true;
+    session.startConnect();
+    for (const Bar bar : { Bar::Projects, Bar::Files, Bar::CurrentFile })
+        EXPECT_EQ(session.bar(bar), kivaro::ProgressBarState());
+    EXPECT_EQ(session.statusLine(Bar::Projects), QStringLiteral("工程数量: 0/0"));
+    EXPECT_EQ(session.statusLine(Bar::Files), QStringLiteral("文件数量: 0/0"));
+    EXPECT_EQ(session.statusLine(Bar::CurrentFile), QStringLiteral("当前文件: 0/0"));
 }
 
 TEST_F(DownloadSessionTest, NothingTickedIsRefused)
@@ -280,7 +270,7 @@ TEST_F(DownloadSessionTest, HostileNamesNeverLeaveTheProjectFolder)
     EXPECT_EQ(sink.folders, QSet<QString> { "/save/GOOD/" });
     EXPECT_EQ(messenger.messages.size(), 5); // four refused files, then the end
     EXPECT_EQ(messenger.messages.first(), kivaro::messages::unsafeFileName("GOOD", "../evil.cwd"));
-    EXPECT_EQ(messenger.last(), kivaro::messages::transferFinished());
+    EXPECT_EQ(messenger.last(), kivaro::messages::transferFinishedIn("/save/"));
     EXPECT_EQ(session.problemCount(), 8);
 }
 
@@ -328,6 +318,9 @@ TEST(DownloadSessionPaths, ProjectFolderJoinsWithOneSeparator)
     EXPECT_EQ(DownloadSession::projectFolder("/d/", "P"), "/d/P/");
     EXPECT_EQ(DownloadSession::projectFolder("/d", "P"), "/d/P/");
     EXPECT_EQ(DownloadSession::projectFolder("C:\\data\\", "P"), "C:\\data\\P/");
+    // An empty save path is the current folder, named in full at the end.
+    EXPECT_EQ(DownloadSession::savedFolder(""), QDir::currentPath() + "/");
+    EXPECT_EQ(DownloadSession::savedFolder("/d"), "/d/");
 }
 
 } // namespace

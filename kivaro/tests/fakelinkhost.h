@@ -1,7 +1,8 @@
 #pragma once
-// A LinkHost for protocol tests: records every write, timer start and stop,
-// pause and close, and keeps whether the response timer would be running.
-// Tests deliver timer expiries to the protocol themselves.
+// What the link tests share: a LinkHost that records every write, timer
+// start and stop, pause and close, and keeps whether the response timer would
+// be running (tests deliver timer expiries to the protocol themselves); a
+// folder sink in memory; and the bytes of the instrument's replies.
 
 #include "kivaro/core/foldersink.h"
 #include "kivaro/core/linkhost.h"
@@ -14,6 +15,38 @@
 #include <QStringList>
 
 namespace kivaro::test {
+
+// `v` as `bytes` little-endian bytes (two's complement for negative values).
+inline QByteArray le(qint64 v, int bytes)
+{
+    QByteArray b;
+    for (int i = 0; i < bytes; ++i)
+        b.append(char((quint64(v) >> (8 * i)) & 0xff));
+    return b;
+}
+inline QByteArray i16(qint16 v)
+{
+    return le(v, 2);
+}
+inline QByteArray i32(qint32 v)
+{
+    return le(v, 4);
+}
+// `text` in a zero-filled field of `size` bytes (cut at `size`).
+inline QByteArray field(const QByteArray &text, int size)
+{
+    QByteArray f = text.left(size);
+    f.append(QByteArray(size - f.size(), '\0'));
+    return f;
+}
+// File contents that differ by position and by `seed`.
+inline QByteArray pattern(int size, int seed)
+{
+    QByteArray b(size, '\0');
+    for (int i = 0; i < size; ++i)
+        b[i] = char((i * 131 + seed * 7 + (i >> 8)) & 0xff);
+    return b;
+}
 
 class FakeLinkHost : public LinkHost {
 public:

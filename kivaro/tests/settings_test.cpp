@@ -1,6 +1,7 @@
 #include "kivaro/core/kivarosettings.h"
 #include "kivaro/core/safename.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -14,7 +15,10 @@ TEST(KivaroSettings, DefaultsRoundTripAndRange)
     {
         common::SettingsStore store(ini);
         KivaroSettings settings(store);
-        EXPECT_EQ(settings.load(), (LinkSettings { 0, 1, QString() }));
+        // First start: downloads go to a folder in the user's documents, not the working folder.
+        EXPECT_EQ(settings.load(), (LinkSettings { 0, 1, KivaroSettings::defaultSavePath() }));
+        EXPECT_TRUE(QDir::isAbsolutePath(KivaroSettings::defaultSavePath()));
+        EXPECT_TRUE(KivaroSettings::defaultSavePath().endsWith(QDir::separator()));
         settings.save(LinkSettings { 2, 3, QStringLiteral("/data/") });
     }
     common::SettingsStore store(ini);

@@ -1,4 +1,5 @@
 #include "kivaro/core/updatefile.h"
+#include "kivaro/tests/fakelinkhost.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,6 +8,7 @@
 
 using kivaro::UpdateFile;
 using kivaro::UpdateHeader;
+using kivaro::test::i32;
 
 namespace {
 
@@ -23,13 +25,6 @@ QByteArray patched(QByteArray file, int offset, const QByteArray &bytes)
 {
     file.replace(offset, bytes.size(), bytes);
     return file;
-}
-QByteArray le32(qint32 v)
-{
-    QByteArray b;
-    for (int i = 0; i < 4; ++i)
-        b.append(char((quint32(v) >> (8 * i)) & 0xff));
-    return b;
 }
 
 TEST(UpdateFile, BuiltFileIsValidAndShowsItsHeader)
@@ -68,19 +63,19 @@ TEST(UpdateFile, DamagedFilesAreRefused)
     ASSERT_TRUE(UpdateFile::fromBytes(good).isValid());
 
     // A correct checksum but a wrong header check value.
-    EXPECT_EQ(UpdateFile::fromBytes(patched(good, 32, le32(0))).status(), UpdateFile::Status::FormatError);
+    EXPECT_EQ(UpdateFile::fromBytes(patched(good, 32, i32(0))).status(), UpdateFile::Status::FormatError);
     // The check bytes are signed: 0x80 counts as −128.
     QByteArray signedCheck = patched(good, 28, QByteArray::fromHex("80010000"));
-    EXPECT_TRUE(UpdateFile::fromBytes(patched(signedCheck, 32, le32(-127))).isValid());
+    EXPECT_TRUE(UpdateFile::fromBytes(patched(signedCheck, 32, i32(-127))).isValid());
     // One image byte changed.
     QByteArray flipped = good;
     flipped[100] = char(flipped[100] ^ 1);
     EXPECT_FALSE(UpdateFile::fromBytes(flipped).isValid());
     // A size beyond the image, or below zero, is refused although the sums hold.
-    EXPECT_FALSE(UpdateFile::fromBytes(patched(good, 0, le32(301))).isValid());
-    EXPECT_FALSE(UpdateFile::fromBytes(patched(good, 0, le32(-1))).isValid());
+    EXPECT_FALSE(UpdateFile::fromBytes(patched(good, 0, i32(301))).isValid());
+    EXPECT_FALSE(UpdateFile::fromBytes(patched(good, 0, i32(-1))).isValid());
     // A smaller size is accepted: only that many bytes are sent.
-    EXPECT_TRUE(UpdateFile::fromBytes(patched(good, 0, le32(299))).isValid());
+    EXPECT_TRUE(UpdateFile::fromBytes(patched(good, 0, i32(299))).isValid());
     // Shorter than a header.
     EXPECT_EQ(UpdateFile::fromBytes(good.left(63)).status(), UpdateFile::Status::FormatError);
 }

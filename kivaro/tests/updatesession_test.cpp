@@ -9,14 +9,11 @@ using kivaro::UpdateFile;
 using kivaro::UpdatePlan;
 using kivaro::UpdateSession;
 using kivaro::test::FakeLinkHost;
+using kivaro::test::i16;
 using State = UpdateSession::State;
 
 namespace {
 
-QByteArray i16(qint16 v)
-{
-    return QByteArray(1, char(v & 0xff)) + QByteArray(1, char((v >> 8) & 0xff));
-}
 QByteArray image(int size)
 {
     QByteArray b(size, '\0');
@@ -114,6 +111,12 @@ TEST_F(UpdateSessionTest, WholeBlocksEndWithoutAFurtherReply)
     EXPECT_EQ(session.bar().value, 3);
     EXPECT_EQ(session.statusLine(), QStringLiteral("传送进度: 已传送 2048 字节,共有 3072 字节."));
     EXPECT_EQ(messenger.messages, QStringList { kivaro::messages::upgradeFinished() });
+
+    // A second upgrade starts from an empty bar and the first status line.
+    host.open = true;
+    session.start(planFor(2.0f, img));
+    EXPECT_EQ(session.bar(), (kivaro::ProgressBarState { 0, 3, 0 }));
+    EXPECT_EQ(session.statusLine(), UpdateSession::initialStatus());
 }
 
 TEST_F(UpdateSessionTest, ShortLastBlockAndEmptyImage)

@@ -1,18 +1,27 @@
 // The link window's pages: enabling rules, the settings kept between runs,
-// and the download page driven over a pseudo-terminal.
+// the save folder a first start offers, and both pages driven over a
+// pseudo-terminal.
 
 #include "kivaro/core/linkmessages.h"
 #include "kivaro/core/updatefile.h"
+#include "kivaro/tests/fakelinkhost.h"
 #include "kivaro/ui/clinkdialog.h"
 #include "kivaro/ui/csenddialog.h"
 #include "kivaro/ui/cupdatedialog.h"
 
+#include "common/qttranslations.h"
 #include "common/settingsstore.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,6 +32,7 @@
 #include <unistd.h>
 
 using namespace kivaro;
+using kivaro::test::le;
 
 class WidgetsTest : public QObject {
     Q_OBJECT
@@ -31,7 +41,8 @@ private slots:
     void settingsAreWrittenAtClose();
     void upgradeStartFollowsTheFileCheck();
     void downloadPageOverPseudoTerminal();
-    void secondUpgradePressLeavesTheExchange();
+    void upgradeControlsRestWhileItRuns();
+    void qtDialogsSpeakChinese();
 };
 
 void WidgetsTest::firstRunShowsDefaults()
@@ -48,7 +59,9 @@ void WidgetsTest::firstRunShowsDefaults()
     CSendDialog *send = dialog.sendPage();
     QCOMPARE(send->portList()->currentText(), QStringLiteral("COM 1"));
     QCOMPARE(send->baudList()->currentText(), QStringLiteral("19200"));
-    QVERIFY(send->savePath().isEmpty());
+    // Downloads go to a folder in the user's documents, shown in the page.
+    QCOMPARE(send->savePath(), KivaroSettings::defaultSavePath());
+    QCOMPARE(send->pathField()->text(), KivaroSettings::defaultSavePath());
     QVERIFY(send->connectButton()->isEnabled());
     QVERIFY(!send->startButton()->isEnabled());
     CUpdateDialog *update = dialog.updatePage();
@@ -71,18 +84,33 @@ void WidgetsTest::settingsAreWrittenAtClose()
         send->portList()->setCurrentIndex(2);
         send->baudList()->setCurrentIndex(3);
         dialog.updatePage()->portList()->setCurrentIndex(5); // not kept
-        send->setFolderChooser([] { return QStringLiteral("/data"); });
+        // The browser opens at the save folder, or at its nearest existing
+        // parent while the folder is not made yet.
+        QString openedAt;
+        const QString chosen = dir.filePath("data");
+        QDir().mkpath(chosen);
+        send->setFolderChooser([&](const QString &start) {
+            openedAt = start;
+            return chosen;
+        });
         send->chooseFolder();
-        QCOMPARE(send->savePath(), QStringLiteral("/data/"));
-        send->setFolderChooser([] { return QString(); }); // cancelled
+        QCOMPARE(openedAt, CSendDialog::browseStart(KivaroSettings::defaultSavePath()));
+        QCOMPARE(send->savePath(), chosen + "/");
+        QCOMPARE(send->pathField()->text(), chosen + "/");
+        send->setFolderChooser([&](const QString &start) { // cancelled
+            openedAt = start;
+            return QString();
+        });
         send->chooseFolder();
-        QCOMPARE(send->savePath(), QStringLiteral("/data/"));
+        QCOMPARE(openedAt, chosen);
+        QCOMPARE(send->savePath(), chosen + "/");
+        QCOMPARE(CSendDialog::browseStart(chosen + "/not/yet/made/"), chosen);
         dialog.reject();
     }
     common::SettingsStore store(ini);
     QCOMPARE(store.readInt("Settings", QStringLiteral("通讯口"), -1), 2);
     QCOMPARE(store.readInt("Settings", QStringLiteral("波特率"), -1), 3);
-    QCOMPARE(store.readText("Settings", QStringLiteral("保存路径"), QString()), QStringLiteral("/data/"));
+    QCOMPARE(store.readText("Settings", QStringLiteral("保存路径"), QString()), dir.filePath("data") + "/");
 
     KivaroSettings settings(store);
     common::RecordingMessenger messenger;
@@ -141,13 +169,6 @@ QByteArray readInstrumentEnd(int fd, int count)
             QTest::qWait(5);
     }
     return got;
-}
-QByteArray le(qint64 v, int bytes)
-{
-    QByteArray b;
-    for (int i = 0; i < bytes; ++i)
-        b.append(char((quint64(v) >> (8 * i)) & 0xff));
-    return b;
 }
 } // namespace
 
@@ -211,16 +232,28 @@ void WidgetsTest::downloadPageOverPseudoTerminal()
     QVERIFY(::write(master, "hello", 5) == 5);
     QTRY_VERIFY(page->connectButton()->isEnabled());
     QVERIFY(!page->startButton()->isEnabled());
-    QCOMPARE(messenger.last(), messages::transferFinished());
+    QCOMPARE(messenger.last(), messages::transferFinishedIn(dir.filePath("save") + "/"));
     QFile saved(dir.filePath("save/P2/a.cwd"));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), QByteArray("hello"));
     QVERIFY(!page->driver().isOpen());
+    QCOMPARE(page->progressBar(DownloadSession::Bar::Projects)->value(), 1);
+    QCOMPARE(page->statusLabel(DownloadSession::Bar::Files)->text(), QStringLiteral("文件数量: 1/1"));
+
+    // Connecting again clears the bars and status lines of the transfer before.
+    page->connectButton()->click();
+    QCOMPARE(readInstrumentEnd(master, 1), QByteArray("?"));
+    for (const auto bar :
+        { DownloadSession::Bar::Projects, DownloadSession::Bar::Files, DownloadSession::Bar::CurrentFile })
+        QTRY_COMPARE(page->progressBar(bar)->value(), 0);
+    QCOMPARE(page->statusLabel(DownloadSession::Bar::Projects)->text(), QStringLiteral("工程数量: 0/0"));
+    QCOMPARE(page->statusLabel(DownloadSession::Bar::CurrentFile)->text(), QStringLiteral("当前文件: 0/0"));
+    page->session().timeout();
     ::close(slave);
     ::close(master);
 }
 
-void WidgetsTest::secondUpgradePressLeavesTheExchange()
+void WidgetsTest::upgradeControlsRestWhileItRuns()
 {
     int master = -1;
     int slave = -1;
@@ -244,15 +277,43 @@ void WidgetsTest::secondUpgradePressLeavesTheExchange()
     QCOMPARE(readInstrumentEnd(master, 1), QByteArray("y"));
     QCOMPARE(page.session().state(), UpdateSession::State::WaitConfirm);
 
-    QVERIFY(page.startButton()->isEnabled());
-    page.startButton()->click();
-    QCOMPARE(messenger.messages, QStringList { messages::cannotOpenPort() });
+    // 开始升级, the file chooser and the port list rest while the upgrade
+    // runs; a press that comes anyway leaves the exchange as it is, without a message.
+    QVERIFY(!page.startButton()->isEnabled());
+    QVERIFY(!page.browseButton()->isEnabled());
+    QVERIFY(!page.portList()->isEnabled());
+    page.startUpgrade();
+    QVERIFY(messenger.messages.isEmpty());
     QCOMPARE(page.session().state(), UpdateSession::State::WaitConfirm);
     QVERIFY(::write(master, "y", 1) == 1);
     QTRY_COMPARE(page.session().state(), UpdateSession::State::WaitBlockRequest);
     QCOMPARE(readInstrumentEnd(master, 8).left(4), le(2000, 4));
+    QVERIFY(::write(master, "g", 1) == 1);
+    QCOMPARE(readInstrumentEnd(master, 1024), QByteArray(1024, 'q'));
+    QVERIFY(::write(master, "g", 1) == 1);
+    QCOMPARE(readInstrumentEnd(master, 976), QByteArray(976, 'q'));
+    QTRY_COMPARE(page.session().state(), UpdateSession::State::Idle);
+
+    // Done: the same file may be sent again.
+    QCOMPARE(messenger.messages, QStringList { messages::upgradeFinished() });
+    QVERIFY(page.startButton()->isEnabled());
+    QVERIFY(page.browseButton()->isEnabled());
+    QVERIFY(page.portList()->isEnabled());
     ::close(slave);
     ::close(master);
+}
+
+void WidgetsTest::qtDialogsSpeakChinese()
+{
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFileInfo::exists(folder + "/qtbase_zh_CN.qm"))
+        QSKIP("Qt's Chinese translations are not installed (scripts/setup.sh installs them)");
+    common::installQtTranslations(*QCoreApplication::instance());
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("查找范围："));
 }
 
 QTEST_MAIN(WidgetsTest)

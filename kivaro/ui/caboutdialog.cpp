@@ -12,7 +12,8 @@ CAboutDialog::CAboutDialog(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("关于 KIVARO"));
     auto *layout = new QVBoxLayout(this);
-    auto *line = new QLabel(QStringLiteral("KIVARO 1.0 版"), this);
+    // The suite's one version number, the same that KIVARO --version prints.
+    auto *line = new QLabel(QStringLiteral("KIVARO %1 版").arg(QStringLiteral(PROJECT_VERSION)), this);
     layout->addWidget(line);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,8 +26,8 @@ CSendDialog::CSendDialog(const LinkSettings &settings, CMSComm::DeviceResolver r
     , m_messenger(messenger)
     , m_savePath(settings.savePath)
 {
-    m_chooseFolder = [this] {
-        return QFileDialog::getExistingDirectory(this, QStringLiteral("选择文件保存路径"), QDir::rootPath());
+    m_chooseFolder = [this](const QString &start) {
+        return QFileDialog::getExistingDirectory(this, QStringLiteral("选择文件保存路径"), start);
     };
     m_driver.setReceiver(
         [this](const QByteArray &bytes) { m_session.receive(bytes); }, [this] { m_session.timeout(); });
@@ -46,13 +47,18 @@ CSendDialog::CSendDialog(const LinkSettings &settings, CMSComm::DeviceResolver r
     m_baud->addItems(KivaroSettings::baudNames());
     m_baud->setCurrentIndex(settings.baudIndex);
     grid->addWidget(m_baud, 2, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("保存路径"), this), 3, 0);
+    grid->setRowStretch(3, 1);
+
+    // The save folder gets the whole width: a user must see where the files go.
+    auto *pathRow = new QHBoxLayout;
+    pathRow->addWidget(new QLabel(QStringLiteral("保存路径"), this));
     m_pathField = new QLineEdit(m_savePath, this);
     m_pathField->setReadOnly(true);
-    grid->addWidget(m_pathField, 3, 1);
+    m_pathField->setToolTip(m_savePath);
+    pathRow->addWidget(m_pathField, 1);
     auto *browse = new QPushButton(QStringLiteral(">>"), this);
     browse->setMaximumWidth(40);
-    grid->addWidget(browse, 3, 2);
+    pathRow->addWidget(browse);
 
     auto *listBox = new QVBoxLayout;
     listBox->addWidget(new QLabel(QStringLiteral("工程名列表"), this));
@@ -84,6 +90,7 @@ CSendDialog::CSendDialog(const LinkSettings &settings, CMSComm::DeviceResolver r
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addLayout(pathRow);
     layout->addWidget(progress);
     layout->addWidget(hint);
     layout->addLayout(buttons);
@@ -92,7 +99,19 @@ CSendDialog::CSendDialog(const LinkSettings &settings, CMSComm::DeviceResolver r
     connect(m_connect, &QPushButton::clicked, this, &CSendDialog::connectInstrument);
     connect(m_start, &QPushButton::clicked, this, &CSendDialog::startTransfer);
     connect(&m_session, &DownloadSession::buttonsChanged, this, &CSendDialog::refreshButtons);
-    connect(&m_session, &DownloadSession::progressChanged, this, &CSendDialog::refreshProgress);
+    // The session reports progress at every 1024-byte block, a thousand times
+    // for a 1 MiB file. Repainting three bars and relaying out three labels
+    // for each of them held the acknowledgement of every block back, so the
+    // display follows at most every kProgressRefreshMs, and at once when the
+    // exchange ends.
+    m_progressTimer.setSingleShot(true);
+    m_progressTimer.setInterval(kProgressRefreshMs);
+    connect(&m_progressTimer, &QTimer::timeout, this, &CSendDialog::refreshProgress);
+    connect(&m_session, &DownloadSession::progressChanged, this, [this] {
+        if (!m_progressTimer.isActive())
+            m_progressTimer.start();
+    });
+    connect(&m_session, &DownloadSession::finished, this, &CSendDialog::refreshProgress);
     connect(&m_session, &DownloadSession::projectsChanged, this, &CSendDialog::showProjects);
     connect(&m_session, &DownloadSession::instrumentNumberChanged, m_number, &QLineEdit::setText);
     refreshButtons();
@@ -116,13 +135,27 @@ QString CSendDialog::withTrailingSeparator(const QString &folder)
     return folder + QDir::separator();
 }
 
+QString CSendDialog::browseStart(const QString &savePath)
+{
+    QString folder = QDir(savePath.isEmpty() ? QDir::currentPath() : QDir::fromNativeSeparators(savePath))
+                         .absolutePath();
+    while (!QFileInfo(folder).isDir()) {
+        const QString parent = QFileInfo(folder).absolutePath();
+        if (parent == folder)
+            return QDir::rootPath();
+        folder = parent;
+    }
+    return folder;
+}
+
 void CSendDialog::chooseFolder()
 {
-    const QString chosen = m_chooseFolder ? m_chooseFolder() : QString();
+    const QString chosen = m_chooseFolder ? m_chooseFolder(browseStart(m_savePath)) : QString();
     if (chosen.isEmpty())
         return; // cancelled: the save folder stays as it was
     m_savePath = withTrailingSeparator(QDir::toNativeSeparators(chosen));
     m_pathField->setText(m_savePath);
+    m_pathField->setToolTip(m_savePath);
 }
 
 void CSendDialog::connectInstrument()
@@ -161,6 +194,7 @@ void CSendDialog::refreshButtons()
 
 void CSendDialog::refreshProgress()
 {
+    m_progressTimer.stop();
     for (int i = 0; i < 3; ++i) {
         const ProgressBarState &bar = m_session.bar(DownloadSession::Bar(i));
         if (bar.maximum > bar.minimum) {

@@ -54,9 +54,9 @@ CUpdateDialog::CUpdateDialog(
     grid->addWidget(new QLabel(QStringLiteral("文件路径"), this), 2, 0);
     m_path = readOnlyField(this);
     grid->addWidget(m_path, 2, 1);
-    auto *browse = new QPushButton(QStringLiteral(">>"), this);
-    browse->setMaximumWidth(40);
-    grid->addWidget(browse, 2, 2);
+    m_browse = new QPushButton(QStringLiteral(">>"), this);
+    m_browse->setMaximumWidth(40);
+    grid->addWidget(m_browse, 2, 2);
 
     auto *info = new QGroupBox(QStringLiteral("文件信息"), this);
     auto *infoGrid = new QGridLayout(info);
@@ -92,7 +92,8 @@ CUpdateDialog::CUpdateDialog(
     layout->addWidget(hint);
     layout->addLayout(buttons);
 
-    connect(browse, &QPushButton::clicked, this, &CUpdateDialog::chooseFile);
+    connect(m_browse, &QPushButton::clicked, this, &CUpdateDialog::chooseFile);
+    connect(&m_session, &UpdateSession::finished, this, &CUpdateDialog::refreshControls);
     connect(m_start, &QPushButton::clicked, this, &CUpdateDialog::startUpgrade);
     connect(&m_session, &UpdateSession::progressChanged, this, &CUpdateDialog::refreshProgress);
     refreshProgress();
@@ -111,7 +112,7 @@ void CUpdateDialog::loadFile(const QString &path)
     m_file = UpdateFile::load(path);
     if (m_file.status() == UpdateFile::Status::CannotOpen) {
         // Nothing of an earlier file may be sent under this file's name.
-        m_start->setEnabled(false);
+        refreshControls();
         m_messenger.show(messages::cannotOpenFile(path), common::MessageKind::Error);
         return;
     }
@@ -119,22 +120,32 @@ void CUpdateDialog::loadFile(const QString &path)
     m_version->setText(m_file.versionText());
     m_name->setText(m_file.header().name);
     m_checksum->setText(m_file.checksumText());
-    m_start->setEnabled(m_file.isValid());
+    refreshControls();
     if (!m_file.isValid())
         m_messenger.show(messages::badUpdateFile(), common::MessageKind::Error);
 }
 
 void CUpdateDialog::startUpgrade()
 {
-    if (!m_file.isValid())
-        return;
-    // The port test comes first, so that a second press during an upgrade
+    // 开始升级 is disabled while an upgrade runs; a press that comes anyway
     // leaves the running exchange as it is.
+    if (!m_file.isValid() || m_session.state() != UpdateSession::State::Idle)
+        return;
     const int baud = KivaroSettings::baudRate(KivaroSettings::kUpgradeBaudIndex);
     if (m_driver.open(m_port->currentIndex() + 1, baud, true) != LinkDriver::OpenResult::Opened)
         return;
     m_session.start(
         UpdatePlan::fromShownText(m_size->text(), m_version->text(), m_checksum->text(), m_file.image()));
+    refreshControls();
+}
+
+void CUpdateDialog::refreshControls()
+{
+    // While an upgrade runs, neither a second start nor another file or port.
+    const bool idle = m_session.state() == UpdateSession::State::Idle;
+    m_start->setEnabled(idle && m_file.isValid());
+    m_browse->setEnabled(idle);
+    m_port->setEnabled(idle);
 }
 
 void CUpdateDialog::refreshProgress()

@@ -34,12 +34,14 @@ public:
 
     UpdateSession &session() { return m_session; }
     QPushButton *startButton() const { return m_start; }
+    QPushButton *browseButton() const { return m_browse; }
     QComboBox *portList() const { return m_port; }
     QComboBox *baudList() const { return m_baud; }
     QLineEdit *versionField() const { return m_version; }
 
 private:
     void refreshProgress();
+    void refreshControls();
 
     LinkDriver m_driver;
     UpdateSession m_session;
@@ -56,6 +58,7 @@ private:
     QLineEdit *m_checksum = nullptr;
     QLabel *m_status = nullptr;
     QProgressBar *m_bar = nullptr;
+    QPushButton *m_browse = nullptr;
     QPushButton *m_start = nullptr;
 };
 

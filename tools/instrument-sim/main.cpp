@@ -56,13 +56,27 @@ int intValue(const QCommandLineParser &parser, const QString &name, int fallback
     return parser.isSet(name) && ok ? v : fallback;
 }
 
+// A number option that is given but is not a whole number, so that a typing
+// mistake does not quietly play another instrument than the one asked for.
+QString badNumber(const QCommandLineParser &parser)
+{
+    for (const char *name : { "baud", "instrument-version", "delay-ms", "split", "split-gap-ms",
+             "garbage-reply", "short-reply", "silent-after" }) {
+        const QString key = QLatin1String(name);
+        bool ok = false;
+        if (parser.isSet(key) && (parser.value(key).toInt(&ok), !ok))
+            return QStringLiteral("--%1 takes a whole number, not \"%2\"").arg(key, parser.value(key));
+    }
+    return QString();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("instrument-sim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -91,6 +105,14 @@ int main(int argc, char *argv[])
         { "verbose", "Log every command on standard error." },
     });
     parser.process(app);
+    if (!parser.positionalArguments().isEmpty()) {
+        err(QStringLiteral("unexpected word \"%1\"").arg(parser.positionalArguments().first()));
+        return 2;
+    }
+    if (const QString bad = badNumber(parser); !bad.isEmpty()) {
+        err(bad);
+        return 2;
+    }
 
     const bool upgrade = parser.value("mode") == u"upgrade";
     if (!upgrade && parser.value("mode") != u"download") {

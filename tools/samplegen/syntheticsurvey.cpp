@@ -4,6 +4,9 @@
 #include "common/gbk.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 #include <random>
@@ -151,14 +154,67 @@ QString recordFileName(const SurveyModel &model, double depth, bool positiveBlow
         + (positiveBlow ? QLatin1String("A.cwd") : QLatin1String("B.cwd"));
 }
 
+QString checkModel(const SurveyModel &model)
+{
+    const auto metres = [](double v) { return QString::number(v, 'g', 6); };
+    if (!(model.holeDepth > 0.0f) || model.holeDepth > kMaxHoleDepth)
+        return QStringLiteral("孔深应大于 0 m、不超过 %1 m,不是 %2 m").arg(metres(kMaxHoleDepth), metres(model.holeDepth));
+    if (!(model.pointSpacing > 0.0f))
+        return QStringLiteral("测点间距应大于 0 m,不是 %1 m").arg(metres(model.pointSpacing));
+    if (model.pointSpacing > model.holeDepth)
+        return QStringLiteral("测点间距 %1 m 大于孔深 %2 m,没有测点").arg(metres(model.pointSpacing), metres(model.holeDepth));
+    if (!(model.sourceDistance >= 0.0f) || !std::isfinite(model.sourceDistance))
+        return QStringLiteral("震源距离不能为负数");
+
+    // The layers, in order, must cover the hole from the surface down.
+    std::vector<ModelLayer> layers = model.layers;
+    std::sort(layers.begin(), layers.end(), [](const ModelLayer &a, const ModelLayer &b) { return a.top < b.top; });
+    float reached = 0.0f;
+    for (const ModelLayer &l : layers) {
+        if (!(l.vs > 0.0f) || !(l.vp > 0.0f) || !(l.bottom > l.top))
+            return QStringLiteral("速度模型的每一层要底深大于顶深、速度大于 0");
+        if (l.top != reached)
+            return QStringLiteral("速度模型要从 0 m 起一层接一层,%1 m 处有空缺或重叠").arg(metres(reached));
+        reached = l.bottom;
+    }
+    if (reached < model.holeDepth)
+        return QStringLiteral("速度模型只到 %1 m,没有覆盖到孔深 %2 m").arg(metres(reached), metres(model.holeDepth));
+
+    const QString hole = QString::fromStdString(model.holeName);
+    if (hole.trimmed().isEmpty() || hole.contains(u'/') || hole.contains(u'\\') || hole == u"." || hole == u"..")
+        return QStringLiteral("孔号 \"%1\" 不能用作文件名的开头(不能为空,不能含有路径符号)").arg(hole);
+    for (const QString &text : {hole, QString::fromStdString(model.siteName)}) {
+        if (!common::encodeGbk(text))
+            return QStringLiteral("\"%1\" 中的字符 \"%2\" 不能用 GBK 保存").arg(text, common::unencodableGbk(text));
+    }
+
+    QHash<QString, double> depthOfName;
+    for (const double depth : receiverDepths(model)) {
+        const QString name = recordFileName(model, depth, true).toLower();
+        const auto it = depthOfName.constFind(name);
+        if (it != depthOfName.constEnd())
+            return QStringLiteral("测点间距 %1 m 使深度 %2 m 和 %3 m 的记录同名(文件名只记整米深度),"
+                                  "后一个会覆盖前一个;请用能让每个测点的整米深度都不同的间距")
+                .arg(metres(model.pointSpacing), metres(it.value()), metres(depth));
+        depthOfName.insert(name, depth);
+    }
+    return QString();
+}
+
 int writeRecords(const SurveyModel &model, const QString &folder, QString *error)
 {
-    if (!QDir().mkpath(folder)) {
+    if (const QString problem = checkModel(model); !problem.isEmpty()) {
         if (error)
-            *error = QStringLiteral("cannot create the folder ") + folder;
+            *error = problem;
         return -1;
     }
-    int written = 0;
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
+        if (error)
+            *error = QStringLiteral("不能创建文件夹 ") + folder;
+        return -1;
+    }
+    // Counted by path, so that a file written twice counts once.
+    QSet<QString> written;
     for (const double depth : receiverDepths(model)) {
         for (const bool positive : {true, false}) {
             const QString path = QDir(folder).filePath(recordFileName(model, depth, positive));
@@ -168,10 +224,10 @@ int writeRecords(const SurveyModel &model, const QString &folder, QString *error
                     *error = path + QStringLiteral(": ") + e.message;
                 return -1;
             }
-            ++written;
+            written.insert(path);
         }
     }
-    return written;
+    return int(written.size());
 }
 
 } // namespace samplegen

@@ -65,8 +65,20 @@ std::vector<double> receiverDepths(const SurveyModel &model);
 // "<hole>&<depth>A.cwd" / "B.cwd"
 QString recordFileName(const SurveyModel &model, double depth, bool positiveBlow);
 
-// Writes all records into `folder` (created when missing). Returns the number
-// of files written, or -1 with `error` set.
+// Deepest hole the generator writes records for (m).
+inline constexpr float kMaxHoleDepth = 1000.0f;
+
+// Why the model cannot give a set of records, or an empty text when it can:
+// the hole depth is not in (0, kMaxHoleDepth] or below the first receiver;
+// the layers do not cover the hole from the surface down without gaps or
+// overlaps, or a layer has no positive velocity; the hole name is empty,
+// holds a path separator or is "." or ".."; a name GBK cannot hold; or two
+// receiver depths give the same file name (names carry whole metres only, so
+// a spacing of 0.5 m would write 1.5 m over 1.0 m).
+QString checkModel(const SurveyModel &model);
+
+// Writes all records into `folder` (created when missing) after checkModel
+// has passed. Returns the number of files written, or -1 with `error` set.
 int writeRecords(const SurveyModel &model, const QString &folder, QString *error);
 
 } // namespace samplegen

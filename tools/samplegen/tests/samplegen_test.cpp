@@ -4,6 +4,9 @@
 #include "talvex/survey/newsurvey.h"
 #include "tools/samplegen/syntheticsurvey.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -97,4 +100,119 @@ TEST(SampleGenerator, ImportedRecordsCarryTheModelsArrivals)
         previousDepth = pt.depth;
         previousTc = tc;
     }
+}
+
+TEST(SampleGenerator, RefusesModelsWhoseRecordsWouldBeLostOrWrong)
+{
+    const SurveyModel good = defaultModel();
+    EXPECT_TRUE(checkModel(good).isEmpty()) << checkModel(good).toStdString();
+
+    // Names carry whole metres: 0.5 m would write 1.5 m over 1.0 m.
+    SurveyModel half = good;
+    half.pointSpacing = 0.5f;
+    EXPECT_TRUE(checkModel(half).contains(QStringLiteral("同名"))) << checkModel(half).toStdString();
+    QTemporaryDir dir;
+    QString error;
+    EXPECT_EQ(writeRecords(half, dir.filePath("half"), &error), -1);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("half")));
+
+    SurveyModel shallowModel = good; // below 10 m the travel time would stop growing
+    shallowModel.layers = { { 0.0f, 10.0f, 200.0f, 500.0f } };
+    SurveyModel gap = good;
+    gap.layers = { { 0.0f, 5.0f, 200.0f, 500.0f }, { 6.0f, 30.0f, 300.0f, 700.0f } };
+    SurveyModel outside = good;
+    outside.holeName = "../ZK1";
+    SurveyModel noPoint = good;
+    noPoint.holeDepth = 0.5f;
+    SurveyModel notGbk = good;
+    notGbk.siteName = "\u0E01";
+    for (const SurveyModel &bad : { shallowModel, gap, outside, noPoint, notGbk }) {
+        EXPECT_FALSE(checkModel(bad).isEmpty());
+        EXPECT_EQ(writeRecords(bad, dir.filePath("bad"), &error), -1);
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("bad")));
+}
+
+TEST(SampleGenerator, CountsTheFilesItWrites)
+{
+    // 1.5 m: depths 1.5, 3, 4.5, 6 are named 1, 3, 4, 6, all different.
+    SurveyModel model = defaultModel();
+    model.holeDepth = 6.0f;
+    model.pointSpacing = 1.5f;
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_EQ(writeRecords(model, dir.path(), &error), 8) << error.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 8);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("ZK1&4A.cwd")));
+}
+
+namespace {
+
+struct ProgramRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ProgramRun runSamplegen(const QStringList &arguments)
+{
+    QProcess p;
+    p.start(QStringLiteral(SAMPLEGEN), arguments);
+    ProgramRun run;
+    if (!p.waitForFinished(30000))
+        p.kill();
+    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.out = QString::fromUtf8(p.readAllStandardOutput());
+    run.err = QString::fromUtf8(p.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+TEST(SampleGeneratorCommand, RefusesWrongCommandLinesWritingNothing)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out");
+    const struct {
+        QStringList arguments;
+        QString says;
+    } wrong[] = {
+        { { "--out", out, "--spacing", "0.5" }, QStringLiteral("同名") },
+        { { "--out=" + out, "--spacing=0" }, QStringLiteral("间距") },
+        { { "--out", out, "--depth", "-5" }, "--depth" },
+        { { "--out", out, "--channels", "2.5" }, "--channels" },
+        { { "--out", out, "--interval", "25us" }, "--interval" },
+        { { "--out", out, "--model", "0:5:100" }, "--model" },
+        { { "--out", out, "--hole", "a/b" }, "a/b" },
+        { { "--out", out, "--bogus" }, "--bogus" },
+        { { "--out", out, "extra" }, "extra" },
+        { { "--out", out, "--seed", "1", "--seed", "2" }, "--seed" },
+        { { "--depth", "5" }, "--out" },
+    };
+    for (const auto &w : wrong) {
+        SCOPED_TRACE(w.arguments.join(' ').toStdString());
+        const ProgramRun run = runSamplegen(w.arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.err.contains(w.says)) << run.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(out));
+    }
+
+    // The first line counts the files really written; --arrivals lists one line per point.
+    const ProgramRun made = runSamplegen({ "--out=" + out, "--depth=4", "--spacing", "1.5", "--arrivals" });
+    EXPECT_EQ(made.exitCode, 0) << made.err.toStdString();
+    const QStringList lines = made.out.trimmed().split(u'\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines.first().contains(QStringLiteral(" 4 个"))) << lines.first().toStdString();
+    EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 4);
+    EXPECT_TRUE(lines.at(1).startsWith("1 "));
+
+    const ProgramRun help = runSamplegen({ "--help" });
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char *option : { "--out", "--hole", "--site", "--depth", "--spacing", "--source-distance",
+             "--interval", "--channels", "--seed", "--model", "--arrivals", "--version" })
+        EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option;
+    EXPECT_TRUE(help.out.contains(QStringLiteral("默认 20"))) << "the 20 m hole of the sample";
+    const ProgramRun version = runSamplegen({ "--version" });
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.trimmed(), QStringLiteral("talvex-samplegen ") + QStringLiteral(PROJECT_VERSION));
 }
