@@ -1,0 +1,7 @@
+#include "sedra/card/portio.h"
+
+namespace sedra {
+
+PortIo::~PortIo() = default;
+
+} // namespace sedra

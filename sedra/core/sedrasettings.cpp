@@ -1,0 +1,82 @@
+#include "sedra/core/sedrasettings.h"
+
+#include "common/gbk.h"
+
+namespace sedra {
+
+QString SedraSettings::company()
+{
+    return QStringLiteral("Qelvorn-地脉动");
+}
+
+QString SedraSettings::application()
+{
+    return QStringLiteral("SEDRA");
+}
+
+QString SedraSettings::section()
+{
+    return QStringLiteral("SEDRA试验参数");
+}
+
+QString cutToGbkBytes(const QString &text, int maxBytes)
+{
+    QString out;
+    int used = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString ch = text.mid(i, len);
+        const auto bytes = common::encodeGbk(ch);
+        const int n = bytes ? int(bytes->size()) : 2;
+        if (used + n > maxBytes)
+            break;
+        used += n;
+        out += ch;
+        i += len;
+    }
+    return out;
+}
+
+SedraParameters SedraSettings::load(const common::SettingsStore &store)
+{
+    const QString s = section();
+    SedraParameters p;
+    p.channel = store.readInt(s, QStringLiteral("channel"), 4);
+    if (p.channel < 1 || p.channel > 4)
+        p.channel = 4;
+    p.projectName = cutToGbkBytes(store.readText(s, QStringLiteral("projectName"), {}), kSiteNameBytes - 1);
+    p.delayTime = std::uint16_t(store.readInt(s, QStringLiteral("DelayTime"), 0));
+    p.opamtime = store.readInt(s, QStringLiteral("Opamtime"), 1);
+    p.sampinterval = std::uint16_t(store.readInt(s, QStringLiteral("Sampinterval"), 8000));
+    p.samplenth = store.readInt(s, QStringLiteral("Samplenth"), 1024);
+    p.keyboard = store.readInt(s, QStringLiteral("Keyborad"), 1);
+    p.testSit = cutToGbkBytes(store.readText(s, QStringLiteral("TestSit"), {}), kTestPointBytes - 1);
+    return p;
+}
+
+void SedraSettings::save(common::SettingsStore &store, const SedraParameters &p)
+{
+    const QString s = section();
+    store.writeInt(s, QStringLiteral("channel"), p.channel);
+    store.writeText(s, QStringLiteral("projectName"), p.projectName);
+    store.writeInt(s, QStringLiteral("DelayTime"), p.delayTime);
+    store.writeInt(s, QStringLiteral("Opamtime"), p.opamtime);
+    store.writeInt(s, QStringLiteral("Sampinterval"), p.sampinterval);
+    store.writeInt(s, QStringLiteral("Samplenth"), p.samplenth);
+    store.writeInt(s, QStringLiteral("Keyborad"), p.keyboard);
+    store.writeText(s, QStringLiteral("TestSit"), p.testSit);
+    store.sync();
+}
+
+QString SedraSettings::cardBackend(const common::SettingsStore &store)
+{
+    return store.readText(QStringLiteral("采集卡"), QStringLiteral("backend"), QStringLiteral("ports"));
+}
+
+void SedraSettings::setCardBackend(common::SettingsStore &store, const QString &backend)
+{
+    store.writeText(QStringLiteral("采集卡"), QStringLiteral("backend"), backend);
+    store.sync();
+}
+
+} // namespace sedra

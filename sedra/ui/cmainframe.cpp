@@ -1,0 +1,524 @@
+#include "sedra/ui/cmainframe.h"
+
+#include "common/platform/onscreenkeyboard.h"
+#include "common/platform/singleinstance.h"
+#include "sedra/card/acquisitioncard.h"
+#include "sedra/render/printedpage.h"
+#include "sedra/render/snapshotrenderer.h"
+#include "sedra/ui/clvbodlg.h"
+#include "sedra/ui/cdeploydlg.h"
+#include "sedra/ui/cprintset.h"
+#include "sedra/ui/csedraview.h"
+#include "sedra/ui/waitdialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+namespace sedra {
+
+namespace {
+constexpr int kRecentFiles = 4;
+const QString kRecentSection = QStringLiteral("Recent File List");
+const QString kAppTitle = QStringLiteral("地脉动采集分析系统");
+const QString kCwdFilter = QStringLiteral("数据文件  (*.cwd)");
+const QString kBmpFilter = QStringLiteral("(*.bmp)");
+const QString kPdfFilter = QStringLiteral("打印页面 PDF 文件 (*.pdf)");
+} // namespace
+
+CMainFrame::CMainFrame(common::SettingsStore &store, common::Messenger &messenger, QWidget *parent)
+    : QMainWindow(parent)
+    , m_store(store)
+    , m_messenger(messenger)
+    , m_parameters(SedraSettings::load(store))
+    , m_printer(QPrinter::HighResolution)
+{
+    m_view = new CSEDRAView(m_document, this);
+    setCentralWidget(m_view);
+    m_wait = new WaitDialog(this);
+    m_wait->setModal(true);
+    connect(m_wait, &WaitDialog::cancelRequested, &m_job, &AcquisitionJob::cancel);
+    connect(&m_job, &AcquisitionJob::finished, m_wait, &QDialog::accept);
+    connect(&m_document, &SedraDocument::changed, this, &CMainFrame::updateStatus);
+
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const QString path = m_store.readText(kRecentSection, QStringLiteral("File%1").arg(i), {});
+        if (!path.isEmpty())
+            m_recent << path;
+    }
+    createActions();
+    setAcceptDrops(true);
+    m_view->setFocus();
+    updateActions();
+    updateTitle();
+    updateStatus();
+}
+
+CMainFrame::~CMainFrame()
+{
+    m_job.cancel();
+    m_job.wait();
+    SedraSettings::save(m_store, m_parameters);
+}
+
+QAction *CMainFrame::action(const QString &name) const
+{
+    return m_actions.value(name);
+}
+
+void CMainFrame::createActions()
+{
+    const auto add = [this](const QString &name, const QString &text, auto slot,
+                            const QKeySequence &shortcut = {}) {
+        auto *a = new QAction(text, this);
+        if (!shortcut.isEmpty())
+            a->setShortcut(shortcut);
+        connect(a, &QAction::triggered, this, slot);
+        m_actions.insert(name, a);
+        return a;
+    };
+    QStyle *st = style();
+    QAction *open = add("open", QStringLiteral("打开(&O)..."), &CMainFrame::open, QKeySequence::Open);
+    open->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
+    QAction *save = add("save", QStringLiteral("保存(&S)"), &CMainFrame::saveDocument, QKeySequence::Save);
+    save->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
+    QAction *saveAs = add("saveAs", QStringLiteral("另存为(&A)..."), &CMainFrame::saveDocument);
+    QAction *saveAcq = add("saveAcquisition", QStringLiteral("保存本次采集数据"), &CMainFrame::saveAcquisition);
+    QAction *print = add("print", QStringLiteral("打印(&P)..."), &CMainFrame::print, QKeySequence::Print);
+    QAction *preview = add("preview", QStringLiteral("打印预览(&V)"), &CMainFrame::printPreview);
+    preview->setIcon(st->standardIcon(QStyle::SP_FileDialogContentsView));
+    QAction *setup = add("pageSetup", QStringLiteral("打印设置(&R)..."), &CMainFrame::pageSetup);
+    QAction *text = add("exportText", QStringLiteral("保存为TXT数据格式"), &CMainFrame::exportText);
+    QAction *snap = add("snapshot", QStringLiteral("生成当前数据图片"), &CMainFrame::snapshot);
+    QAction *quit = add("exit", QStringLiteral("退出(&X)"), &QWidget::close);
+    QAction *configure = add("configure", QStringLiteral("配置参数(&C)"), &CMainFrame::configure);
+    QAction *start = add("start", QStringLiteral("开始采集数据(&S)"), &CMainFrame::startSampling);
+    QAction *printInfo = add("printInfo", QStringLiteral("打印相关信息"), [this](bool on) {
+        m_document.printInfo().showTestInfo = on;
+        m_view->update();
+    });
+    printInfo->setCheckable(true);
+    printInfo->setChecked(m_document.printInfo().showTestInfo);
+    QAction *printSet = add("printSettings", QStringLiteral("设置打印相关信息"), &CMainFrame::printSettings);
+    QAction *filter = add("filter", QStringLiteral("数字滤波"), &CMainFrame::digitalFilter);
+    QAction *smartKeyboard = add("keyboardOption", QStringLiteral("智能键盘"), [this](bool on) {
+        m_parameters.keyboard = on ? 1 : 0;
+    });
+    smartKeyboard->setCheckable(true);
+    smartKeyboard->setChecked(m_parameters.keyboard != 0);
+    QAction *keyboard = add("openKeyboard", QStringLiteral("打开键盘"), &CMainFrame::openKeyboard);
+    QAction *about = add("about", QStringLiteral("关于 地脉动(&A)..."), &CMainFrame::about);
+    about->setIcon(st->standardIcon(QStyle::SP_MessageBoxQuestion));
+
+    QMenu *file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    file->addActions({open, save, saveAs, saveAcq});
+    file->addSeparator();
+    file->addActions({print, preview, setup});
+    file->addSeparator();
+    file->addActions({text, snap});
+    file->addSeparator();
+    m_recentMenu = file->addMenu(QStringLiteral("最近文件"));
+    file->addSeparator();
+    file->addAction(quit);
+
+    QToolBar *bar = addToolBar(QStringLiteral("工具栏"));
+    bar->setObjectName(QStringLiteral("toolbar"));
+    bar->addActions({open, save, preview});
+    print->setIcon(st->standardIcon(QStyle::SP_ComputerIcon));
+    bar->addAction(print);
+    bar->addAction(about);
+    bar->addSeparator();
+    bar->addActions({snap, saveAcq, text});
+
+    QMenu *viewMenu = menuBar()->addMenu(QStringLiteral("查看(&V)"));
+    QAction *toolbarToggle = bar->toggleViewAction();
+    toolbarToggle->setText(QStringLiteral("工具栏(&T)"));
+    viewMenu->addAction(toolbarToggle);
+    QAction *statusToggle = add("statusBar", QStringLiteral("状态栏(&S)"), [this](bool on) {
+        statusBar()->setVisible(on);
+    });
+    statusToggle->setCheckable(true);
+    statusToggle->setChecked(true);
+    viewMenu->addAction(statusToggle);
+
+    menuBar()->addAction(configure);
+    menuBar()->addAction(start);
+    QMenu *tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
+    tools->addActions({printInfo, printSet, filter});
+    QMenu *keys = menuBar()->addMenu(QStringLiteral("键盘(&K)"));
+    keys->addActions({smartKeyboard, keyboard});
+    QMenu *help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    help->addAction(about);
+    statusBar()->showMessage(QStringLiteral("就绪"));
+    rebuildRecentMenu();
+}
+
+void CMainFrame::updateActions()
+{
+    const bool idle = !m_job.isRunning();
+    m_actions["configure"]->setEnabled(m_cardPresent && idle);
+    m_actions["start"]->setEnabled(m_cardPresent && idle);
+    const bool has = m_document.record().hasSamples();
+    m_actions["save"]->setEnabled(has);
+    m_actions["saveAs"]->setEnabled(has);
+}
+
+void CMainFrame::updateTitle()
+{
+    const QString name = m_documentPath.isEmpty() ? QStringLiteral("无标题") : QFileInfo(m_documentPath).fileName();
+    setWindowTitle(QStringLiteral("%1 - %2").arg(name, kAppTitle));
+}
+
+void CMainFrame::updateStatus()
+{
+    updateActions();
+    const auto channels = analyse(m_document);
+    if (channels.isEmpty())
+        return;
+    QStringList parts;
+    const QStringList names{QStringLiteral("第一道"), QStringLiteral("第二道"), QStringLiteral("第三道")};
+    for (const ChannelAnalysis &c : channels)
+        parts << QStringLiteral("%1 Fm %2Hz 卓越周期 %3s")
+                     .arg(names.value(c.channel - 1))
+                     .arg(QString::asprintf("%.2f", double(c.peakFrequency)))
+                     .arg(c.period);
+    statusBar()->showMessage(parts.join(QStringLiteral("    ")));
+}
+
+void CMainFrame::attachCard(std::unique_ptr<PortIo> io, const QString &note, platform::SingleInstance *instance)
+{
+    m_card = std::move(io);
+    m_cardPresent = m_card && DetectCard(*m_card);
+    if (!m_cardPresent) {
+        if (instance)
+            instance->release();
+        const QString why = note.isEmpty() ? QStringLiteral("未检测到采集卡，不能采集数据。") : note;
+        statusBar()->showMessage(why);
+        if (!note.isEmpty())
+            m_messenger.show(why, common::MessageKind::Warning);
+    }
+    updateActions();
+}
+
+QString CMainFrame::chooseFile(FileRequest request, const QString &proposed, QString *selectedFilter)
+{
+    if (m_chooser)
+        return m_chooser(request, proposed, selectedFilter);
+    QFileDialog dialog(this);
+    dialog.selectFile(proposed);
+    dialog.setDirectory(QFileInfo(proposed).absolutePath());
+    switch (request) {
+    case FileRequest::Open:
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilters({kCwdFilter, QStringLiteral("所有文件 (*)")});
+        break;
+    case FileRequest::SaveAcquisition:
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setWindowTitle(QStringLiteral("保存本次数据文件"));
+        dialog.setNameFilter(QStringLiteral("地脉动测试现场数据文件 (*.CWD *.cwd)"));
+        dialog.setDefaultSuffix(QStringLiteral("cwd"));
+        break;
+    case FileRequest::SaveDocument:
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilter(kCwdFilter);
+        dialog.setDefaultSuffix(QStringLiteral("cwd"));
+        break;
+    case FileRequest::ExportText:
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setWindowTitle(QStringLiteral("保存数据文本文件"));
+        dialog.setNameFilter(QStringLiteral("Qelvorn剪切波单道数据文本文件 (*.TXT *.txt)"));
+        break;
+    case FileRequest::Snapshot:
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters({kBmpFilter, kPdfFilter});
+        dialog.setDefaultSuffix(QStringLiteral("bmp"));
+        connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &f) {
+            dialog.setDefaultSuffix(f == kPdfFilter ? QStringLiteral("pdf") : QStringLiteral("bmp"));
+        });
+        break;
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    if (selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
+}
+
+void CMainFrame::keyboardBeforeTextEntry()
+{
+    if (!m_parameters.keyboard)
+        return;
+    QString error;
+    if (!platform::startOnScreenKeyboard(QString(), &error))
+        statusBar()->showMessage(error, 5000);
+}
+
+bool CMainFrame::openFile(const QString &path)
+{
+    if (!m_document.isSaved()
+        && !m_messenger.ask(QStringLiteral("当前数据未保存，是否继续打开文件？"), QStringLiteral("提示")))
+        return false;
+    if (!m_document.load(path, m_messenger)) {
+        m_recent.removeAll(path);
+        rebuildRecentMenu();
+        return false;
+    }
+    m_documentPath = path;
+    addRecent(path);
+    updateTitle();
+    return true;
+}
+
+void CMainFrame::open()
+{
+    const QString path = chooseFile(FileRequest::Open, m_documentPath.isEmpty() ? QDir::currentPath() : m_documentPath);
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+bool CMainFrame::startSampling()
+{
+    if (!m_cardPresent || m_job.isRunning())
+        return false;
+    if (!m_document.isSaved() && !m_messenger.ask(QStringLiteral("当前数据未保存是否继续采样？"), QStringLiteral("提示")))
+        return false;
+    AcquisitionParameters p;
+    p.interval = m_parameters.sampinterval;
+    p.delay = m_parameters.delayTime;
+    p.gain = m_parameters.opamtime;
+    p.samples = m_parameters.samplenth;
+    p.channels = m_parameters.channel;
+    const ReadyLimit limit = m_fixedLimit ? m_readyLimit : readyLimitFor(p);
+    m_wait->setText(QStringLiteral("正在采集。。。"));
+    m_job.start(*m_card, p, limit);
+    updateActions();
+    m_wait->exec();  // the window stays responsive; the job's end closes it
+    m_job.wait();
+    updateActions();
+    switch (m_job.result().outcome) {
+    case AcquisitionOutcome::Done:
+        m_document.takeAcquisition(m_job.raw(), m_parameters, QDateTime::currentDateTime());
+        m_documentPath.clear();
+        updateTitle();
+        m_view->update();
+        return true;
+    case AcquisitionOutcome::NeverReady:
+        m_messenger.show(QStringLiteral("采集卡没有响应，已停止采集，本次数据未保留。"), common::MessageKind::Error);
+        return false;
+    case AcquisitionOutcome::Cancelled:
+        statusBar()->showMessage(QStringLiteral("已取消采集，本次数据未保留。"), 5000);
+        return false;
+    }
+    return false;
+}
+
+void CMainFrame::configure()
+{
+    keyboardBeforeTextEntry();
+    CDeployDlg dialog(m_parameters, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_parameters = dialog.parameters();
+    m_document.printInfo().siteName = m_parameters.projectName;
+    SedraSettings::save(m_store, m_parameters);
+}
+
+void CMainFrame::saveAcquisition()
+{
+    const QString folder = m_document.acquisitionFolder(QDir::currentPath(), m_parameters, m_messenger);
+    if (folder.isEmpty())
+        return;
+    keyboardBeforeTextEntry();
+    const QString path = chooseFile(FileRequest::SaveAcquisition,
+                                    QDir(folder).filePath(m_document.proposedAcquisitionName(m_parameters)));
+    if (path.isEmpty())
+        return;
+    if (m_document.saveAcquisition(path, m_messenger))
+        addRecent(path);
+}
+
+void CMainFrame::saveDocument()
+{
+    const QString path = chooseFile(FileRequest::SaveDocument,
+                                    m_documentPath.isEmpty() ? QDir::current().filePath(QStringLiteral("SEDRA.cwd"))
+                                                             : m_documentPath);
+    if (path.isEmpty() || !m_document.store(path, m_messenger))
+        return;
+    m_documentPath = path;
+    addRecent(path);
+    updateTitle();
+}
+
+void CMainFrame::exportText()
+{
+    if (!m_document.record().hasSamples()
+        && !m_messenger.ask(QStringLiteral("当前没有数据,是否继续生成 ？ "), QStringLiteral("提示")))
+        return;
+    QString path = chooseFile(FileRequest::ExportText, QDir::currentPath());
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
+        path += QLatin1String(".txt");
+    m_document.exportText(path, m_messenger);
+}
+
+void CMainFrame::snapshot()
+{
+    if (!m_document.record().hasSamples()
+        && !m_messenger.ask(QStringLiteral("当前没有数据,是否继续生成图片 ？ "), QStringLiteral("提示")))
+        return;
+#ifdef Q_OS_WIN
+    const QString folder = QStringLiteral("c:/");
+#else
+    const QString folder = QDir::homePath();
+#endif
+    QString filter;
+    const QString path = chooseFile(FileRequest::Snapshot, QDir(folder).filePath(m_document.proposedSnapshotName()), &filter);
+    if (path.isEmpty())
+        return;
+    if (filter == kPdfFilter || path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+        QString error;
+        if (PrintedPage::writePdf(m_document, path, &error))
+            m_messenger.show(QStringLiteral("保存文件成功"));
+        else
+            m_messenger.show(QStringLiteral("保存文件失败!"), common::MessageKind::Error);
+        return;
+    }
+    const QStringList failed = SnapshotRenderer::writeAll(m_document, path);
+    if (failed.size() == 4) {
+        m_messenger.show(QStringLiteral("保存文件失败!"), common::MessageKind::Error);
+        return;
+    }
+    m_messenger.show(QStringLiteral("保存文件成功"));
+    m_document.countSnapshot();
+}
+
+void CMainFrame::print()
+{
+    QPrintDialog dialog(&m_printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QPainter painter(&m_printer);
+    PrintedPage::draw(painter, m_printer, m_document);
+}
+
+void CMainFrame::printPreview()
+{
+    QPrintPreviewDialog dialog(&m_printer, this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *printer) {
+        QPainter painter(printer);
+        PrintedPage::draw(painter, *printer, m_document);
+    });
+    dialog.exec();
+}
+
+void CMainFrame::pageSetup()
+{
+    QPageSetupDialog dialog(&m_printer, this);
+    dialog.exec();
+}
+
+void CMainFrame::digitalFilter()
+{
+    CLVBODLG dialog(m_document.filterSettings(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_document.filterSettings() = dialog.settings();
+    m_document.applyPendingFilter();
+}
+
+void CMainFrame::printSettings()
+{
+    CPrintSet dialog(m_document.printInfo(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const bool confirmed = QMessageBox::question(this, QStringLiteral("提示"), QStringLiteral("是否保存修改到打印？"),
+                                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
+        == QMessageBox::Ok;
+    m_document.printInfo() = applyPrintSet(m_document.printInfo(), dialog.edited(), confirmed);
+    m_view->update();
+}
+
+void CMainFrame::openKeyboard()
+{
+    QString error;
+    if (!platform::startOnScreenKeyboard(QString(), &error))
+        m_messenger.show(error, common::MessageKind::Warning);
+}
+
+void CMainFrame::about()
+{
+    QMessageBox::about(this, QStringLiteral("关于 地脉动"),
+                       QStringLiteral("%1\n版本 %2").arg(kAppTitle, QApplication::applicationVersion()));
+}
+
+void CMainFrame::addRecent(const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    m_recent.removeAll(absolute);
+    m_recent.prepend(absolute);
+    while (m_recent.size() > kRecentFiles)
+        m_recent.removeLast();
+    for (int i = 0; i < kRecentFiles; ++i)
+        m_store.writeText(kRecentSection, QStringLiteral("File%1").arg(i + 1), m_recent.value(i));
+    m_store.sync();
+    rebuildRecentMenu();
+}
+
+void CMainFrame::rebuildRecentMenu()
+{
+    m_recentMenu->clear();
+    for (int i = 0; i < m_recent.size(); ++i) {
+        const QString path = m_recent[i];
+        QAction *a = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
+        connect(a, &QAction::triggered, this, [this, path] { openFile(path); });
+    }
+    m_recentMenu->setEnabled(!m_recent.isEmpty());
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    if (m_job.isRunning()) {
+        event->ignore();
+        return;
+    }
+    if (!m_document.isSaved() && !m_messenger.ask(QStringLiteral("当前数据未保存，是否退出？"), QStringLiteral("提示"))) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent *event)
+{
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            openFile(url.toLocalFile());
+            break;
+        }
+    }
+    event->acceptProposedAction();
+}
+
+} // namespace sedra

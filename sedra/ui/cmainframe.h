@@ -1,0 +1,111 @@
+// The main window of the microtremor program: menus, toolbar and status
+// bar, the commands of acquisition, files, analysis, printing and
+// snapshots, around one document and its view.
+#pragma once
+
+#include "common/messenger.h"
+#include "common/settingsstore.h"
+#include "sedra/card/portio.h"
+#include "sedra/core/acquisitionjob.h"
+#include "sedra/core/sedradocument.h"
+
+#include <QMainWindow>
+#include <QPrinter>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+
+namespace platform {
+class SingleInstance;
+}
+
+namespace sedra {
+
+class CSEDRAView;
+class WaitDialog;
+
+class CMainFrame : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // What a file dialog is asked for.
+    enum class FileRequest { Open, SaveAcquisition, SaveDocument, ExportText, Snapshot };
+    // Returns the chosen path or empty for cancel; `proposed` is the
+    // proposed path, `selectedFilter` receives the chosen filter.
+    using FileChooser = std::function<QString(FileRequest, const QString &proposed, QString *selectedFilter)>;
+
+    CMainFrame(common::SettingsStore &store, common::Messenger &messenger, QWidget *parent = nullptr);
+    ~CMainFrame() override;
+
+    // Detection at start-up, once: `io` may be null (no card), `note` says
+    // why when the backend could not be opened. Without a card the
+    // acquisition commands stay grey and `instance` (may be null) is
+    // released so a later start is not refused.
+    void attachCard(std::unique_ptr<PortIo> io, const QString &note, platform::SingleInstance *instance);
+    bool cardPresent() const { return m_cardPresent; }
+
+    void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
+    // Limit of the ready poll (tests shorten it); default: from the parameters.
+    void setReadyLimit(const ReadyLimit &limit) { m_readyLimit = limit; m_fixedLimit = true; }
+
+    SedraDocument &document() { return m_document; }
+    SedraParameters &parameters() { return m_parameters; }
+    CSEDRAView *view() const { return m_view; }
+    WaitDialog *waitDialog() const { return m_wait; }
+    QAction *action(const QString &name) const;
+    QStringList recentFiles() const { return m_recent; }
+
+    // Commands.
+    bool openFile(const QString &path);
+    void open();
+    bool startSampling();
+    void configure();
+    void saveAcquisition();
+    void saveDocument();
+    void exportText();
+    void snapshot();
+    void print();
+    void printPreview();
+    void pageSetup();
+    void digitalFilter();
+    void printSettings();
+    void openKeyboard();
+    void about();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void createActions();
+    void updateActions();
+    void updateTitle();
+    void updateStatus();
+    void addRecent(const QString &path);
+    void rebuildRecentMenu();
+    void keyboardBeforeTextEntry();
+    QString chooseFile(FileRequest request, const QString &proposed, QString *selectedFilter = nullptr);
+
+    common::SettingsStore &m_store;
+    common::Messenger &m_messenger;
+    SedraParameters m_parameters;
+    SedraDocument m_document;
+    CSEDRAView *m_view = nullptr;
+    WaitDialog *m_wait = nullptr;
+    std::unique_ptr<PortIo> m_card;
+    bool m_cardPresent = false;
+    AcquisitionJob m_job;
+    ReadyLimit m_readyLimit;
+    bool m_fixedLimit = false;
+    QPrinter m_printer;
+    FileChooser m_chooser;
+    QString m_documentPath;
+    QStringList m_recent;
+    QMenu *m_recentMenu = nullptr;
+    QHash<QString, QAction *> m_actions;
+};
+
+} // namespace sedra

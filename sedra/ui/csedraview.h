@@ -1,0 +1,31 @@
+// The main view: the six bands of the record on show, cursors by mouse and
+// arrow keys, the pop-up menu with the details box.
+#pragma once
+
+#include "sedra/core/sedradocument.h"
+
+#include <QWidget>
+
+namespace sedra {
+
+class CSEDRAView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CSEDRAView(SedraDocument &document, QWidget *parent = nullptr);
+
+    // The rectangle the bands fill; readouts go to its right.
+    QRectF bandArea() const;
+    // Shows "详细信息" (also reached through the pop-up menu).
+    void showDetails();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    SedraDocument &m_document;
+};
+
+} // namespace sedra
