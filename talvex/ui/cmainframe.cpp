@@ -664,6 +664,12 @@ void CMainFrame::importFolder()
         view.selectedChannel = result.selectedChannel;
     }
     m_document.notifyRecordChanged();
+    // Reading a record shows it: the import ends on the last record it read,
+    // in the raw-record mode, as the single-record import does.
+    if (result.currentPoint > 0)
+        m_view->showRawRecord();
+    else
+        m_document.notifyViewChanged();
 }
 
 void CMainFrame::importLayers()
