@@ -26,9 +26,9 @@ mkdir -p "$out"
 while read -r point sample; do
   "$cli" pick "$out/ZK1.qsw" --point "$point" --sample "$sample" >/dev/null
 done <"$out/arrivals.txt"
+"$cli" recalc "$out/ZK1.qsw" >/dev/null
 echo
-echo "Points (number, depth, S arrival, travel time, point velocity, equivalent velocity):"
-"$cli" recalc "$out/ZK1.qsw"
+"$cli" points "$out/ZK1.qsw"
 
 # Velocity layers at the boundaries of the model.
 for depth in 2 6 11 16 20; do
@@ -40,7 +40,6 @@ echo "Velocity layers:"
 echo
 "$cli" results "$out/ZK1.qsw"
 echo
-printf 'Site equivalent shear-wave velocity over 20 m: '
 "$cli" site-velocity "$out/ZK1.qsw"
 echo
 "$cli" info "$out/ZK1.qsw"
@@ -54,6 +53,23 @@ echo "..."
 echo
 echo "Layer velocity table ($out/ZK1-layers.xls):"
 iconv -f GBK -t UTF-8 "$out/ZK1-layers.xls"
+
+# The main view in its six display modes (0 multi-trace ... 5 time-distance), as PNG.
+echo
+echo "View images:"
+for mode in 0 1 2 3 4 5; do
+  "$cli" render "$out/ZK1.qsw" "$out/ZK1-view$mode.png" --mode "$mode" --point 10 --cursor 520 \
+    --record "$out/ZK1/ZK1&10A.cwd"
+done
 echo
 echo "Files in $out:"
 ls -l "$out" | tail -n +2
+
+# One microtremor acquisition with the simulated card, and its predominant periods.
+cmake --build "$build" --target sedra-cli >/dev/null
+echo
+echo "Microtremor acquisition (simulated card, 3 channels x 1024 samples at 8000 us):"
+SEDRA_CARD=sim SEDRA_SIM=freq=2.0/3.5/6.0,noise=0.2,seed=7 QT_QPA_PLATFORM=offscreen \
+  "$build/sedra/cli/sedra-cli" acquire "$out/microtremor.cwd" --channels 3 --site 示例工程 --point 1 \
+  --port-log "$out/microtremor-ports.log"
+QT_QPA_PLATFORM=offscreen "$build/sedra/cli/sedra-cli" analyze "$out/microtremor.cwd"
