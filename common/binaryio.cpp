@@ -97,13 +97,34 @@ std::uint8_t *LeWriter::at(std::size_t offset, std::size_t length)
     return m_out.data() + offset;
 }
 
-void LeWriter::i8(std::size_t offset, std::int8_t v) { *at(offset, 1) = std::uint8_t(v); }
-void LeWriter::u8(std::size_t offset, std::uint8_t v) { *at(offset, 1) = v; }
-void LeWriter::i16(std::size_t offset, std::int16_t v) { storeU16(at(offset, 2), std::uint16_t(v)); }
-void LeWriter::u16(std::size_t offset, std::uint16_t v) { storeU16(at(offset, 2), v); }
-void LeWriter::i32(std::size_t offset, std::int32_t v) { storeU32(at(offset, 4), std::uint32_t(v)); }
-void LeWriter::u32(std::size_t offset, std::uint32_t v) { storeU32(at(offset, 4), v); }
-void LeWriter::f32(std::size_t offset, float v) { storeU32(at(offset, 4), std::bit_cast<std::uint32_t>(v)); }
+void LeWriter::i8(std::size_t offset, std::int8_t v)
+{
+    *at(offset, 1) = std::uint8_t(v);
+}
+void LeWriter::u8(std::size_t offset, std::uint8_t v)
+{
+    *at(offset, 1) = v;
+}
+void LeWriter::i16(std::size_t offset, std::int16_t v)
+{
+    storeU16(at(offset, 2), std::uint16_t(v));
+}
+void LeWriter::u16(std::size_t offset, std::uint16_t v)
+{
+    storeU16(at(offset, 2), v);
+}
+void LeWriter::i32(std::size_t offset, std::int32_t v)
+{
+    storeU32(at(offset, 4), std::uint32_t(v));
+}
+void LeWriter::u32(std::size_t offset, std::uint32_t v)
+{
+    storeU32(at(offset, 4), v);
+}
+void LeWriter::f32(std::size_t offset, float v)
+{
+    storeU32(at(offset, 4), std::bit_cast<std::uint32_t>(v));
+}
 
 void LeWriter::bytes(std::size_t offset, std::span<const std::uint8_t> v)
 {

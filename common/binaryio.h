@@ -69,11 +69,13 @@ private:
 };
 
 // Raw little-endian helpers on a pointer, for callers that already checked the range.
-inline std::uint16_t loadU16(const std::uint8_t *p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+inline std::uint16_t loadU16(const std::uint8_t *p)
+{
+    return std::uint16_t(p[0] | (p[1] << 8));
+}
 inline std::uint32_t loadU32(const std::uint8_t *p)
 {
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16)
-        | (std::uint32_t(p[3]) << 24);
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
 }
 inline void storeU16(std::uint8_t *p, std::uint16_t v)
 {

@@ -19,8 +19,7 @@ struct FileError {
 // Reads the whole file, or its first `maxBytes` bytes when it is longer (a
 // format with a known largest size need not hold a huge hostile file in
 // memory). On failure returns ok = false with the reason.
-FileError readWholeFile(const QString &path, std::vector<std::uint8_t> &out,
-                        std::uint64_t maxBytes = UINT64_MAX);
+FileError readWholeFile(const QString &path, std::vector<std::uint8_t> &out, std::uint64_t maxBytes = UINT64_MAX);
 
 // Replaces `path` with `data` atomically (temporary file + rename).
 FileError writeFileAtomically(const QString &path, const char *data, std::size_t size);

@@ -29,7 +29,11 @@ public:
     JsonWriter &null();
 
     template <typename T>
-    JsonWriter &field(std::string_view name, T v) { key(name); return value(v); }
+    JsonWriter &field(std::string_view name, T v)
+    {
+        key(name);
+        return value(v);
+    }
 
     const std::string &text() const { return m_out; }
 

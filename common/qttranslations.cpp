@@ -10,7 +10,7 @@ void installQtTranslations(QCoreApplication &app)
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     // qtbase_zh_CN covers the file dialogs and message boxes; the serial port
     // module has its own catalogue. A missing catalogue is skipped.
-    for (const QString &name : { QStringLiteral("qtbase_zh_CN"), QStringLiteral("qtserialport_zh_CN") }) {
+    for (const QString &name : {QStringLiteral("qtbase_zh_CN"), QStringLiteral("qtserialport_zh_CN")}) {
         auto *translator = new QTranslator(&app);
         if (translator->load(name, folder))
             QCoreApplication::installTranslator(translator);

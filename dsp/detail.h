@@ -57,4 +57,4 @@ inline std::int16_t saturateToInt16(std::int32_t v)
     return static_cast<std::int16_t>(v);
 }
 
-}  // namespace dsp::detail
+} // namespace dsp::detail

@@ -8,7 +8,7 @@
 
 namespace dsp {
 
-void Fft(float* re, float* im, int n, int inverse)
+void Fft(float *re, float *im, int n, int inverse)
 {
     if (re == nullptr || im == nullptr || n < 1 || (n & (n - 1)) != 0) {
         return;
@@ -71,4 +71,4 @@ void Fft(float* re, float* im, int n, int inverse)
     }
 }
 
-}  // namespace dsp
+} // namespace dsp

@@ -16,6 +16,6 @@ namespace dsp {
 //
 // Allocates the two twiddle tables per call, before it touches the arrays;
 // running out of memory throws std::bad_alloc with re and im unchanged.
-void Fft(float* re, float* im, int n, int inverse);
+void Fft(float *re, float *im, int n, int inverse);
 
-}  // namespace dsp
+} // namespace dsp

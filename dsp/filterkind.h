@@ -29,7 +29,6 @@ std::optional<FilterKind> filterKindFromIndex(int index);
 //  fLow    : lower edge [Hz]
 //  fHigh   : upper edge [Hz]
 // See filters.h for the valid ranges of each routine.
-void ApplyFilter(FilterKind kind, std::int16_t* samples, float dt, int count, float fLow,
-                 float fHigh);
+void ApplyFilter(FilterKind kind, std::int16_t *samples, float dt, int count, float fLow, float fHigh);
 
-}  // namespace dsp
+} // namespace dsp

@@ -20,9 +20,8 @@ constexpr std::size_t kBufferExtra = 100;
 
 // Input and output buffers of one filter call: x holds 64 zeros, the trace
 // and zeros; y holds the running float values of the recursion.
-struct FilterBuffers
-{
-    explicit FilterBuffers(const std::int16_t* samples, std::size_t count)
+struct FilterBuffers {
+    explicit FilterBuffers(const std::int16_t *samples, std::size_t count)
         : x(detail::allocateZeroed<std::int32_t>(count + kBufferExtra)),
           y(detail::allocateZeroed<float>(count + kBufferExtra)),
           length(count + kRecursionExtra)
@@ -43,7 +42,7 @@ struct FilterBuffers
     }
 
     // Results beyond the 16-bit range saturate (see saturateToInt16).
-    void storeOutput(std::int16_t* samples, std::size_t count) const
+    void storeOutput(std::int16_t *samples, std::size_t count) const
     {
         for (std::size_t i = 0; i < count; ++i) {
             samples[i] = detail::saturateToInt16(detail::truncateToInt32(y[kLeadingZeros + i]));
@@ -52,7 +51,7 @@ struct FilterBuffers
 
     std::vector<std::int32_t> x;
     std::vector<float> y;
-    std::size_t length;  // positions covered by the recursion
+    std::size_t length; // positions covered by the recursion
 };
 
 // Sum of two work samples as a float. The sum is formed in 64 bits so that
@@ -62,20 +61,20 @@ float sumOf(std::int32_t a, std::int32_t b)
     return static_cast<float>(static_cast<std::int64_t>(a) + b);
 }
 
-}  // namespace
+} // namespace
 
-void LowPassFilter(std::int16_t* samples, float dt, int count, float fc)
+void LowPassFilter(std::int16_t *samples, float dt, int count, float fc)
 {
     if (samples == nullptr || count <= 0) {
         return;
     }
     const auto n = static_cast<std::size_t>(count);
     FilterBuffers buf(samples, n);
-    std::vector<std::int32_t>& x = buf.x;
-    std::vector<float>& y = buf.y;
+    std::vector<std::int32_t> &x = buf.x;
+    std::vector<float> &y = buf.y;
     const std::size_t length = buf.length;
 
-    const float period = dt / 1000000.0f;  // s
+    const float period = dt / 1000000.0f; // s
     const float c = static_cast<float>(detail::kTwoPi * static_cast<double>(fc));
     const float d = 2.0f / period;
 
@@ -87,32 +86,32 @@ void LowPassFilter(std::int16_t* samples, float dt, int count, float fc)
     const float b1 = 3.0f * c * c * c;
 
     for (std::size_t k = 3; k < length; ++k) {
-        y[k] = (b0 * sumOf(x[k], x[k - 3]) + b1 * sumOf(x[k - 1], x[k - 2]) - a1 * y[k - 1]
-                - a2 * y[k - 2] - a3 * y[k - 3])
-               / a0;
+        y[k] = (b0 * sumOf(x[k], x[k - 3]) + b1 * sumOf(x[k - 1], x[k - 2]) - a1 * y[k - 1] - a2 * y[k - 2]
+                - a3 * y[k - 3])
+            / a0;
     }
     buf.restartFromOutput();
     for (std::size_t k = length - 3; k-- > 0;) {
-        y[k] = (b0 * sumOf(x[k], x[k + 3]) + b1 * sumOf(x[k + 1], x[k + 2]) - a1 * y[k + 1]
-                - a2 * y[k + 2] - a3 * y[k + 3])
-               / a0;
+        y[k] = (b0 * sumOf(x[k], x[k + 3]) + b1 * sumOf(x[k + 1], x[k + 2]) - a1 * y[k + 1] - a2 * y[k + 2]
+                - a3 * y[k + 3])
+            / a0;
     }
     buf.storeOutput(samples, n);
 }
 
-void HighPassFilter(std::int16_t* samples, float dt, int count, float fc)
+void HighPassFilter(std::int16_t *samples, float dt, int count, float fc)
 {
     if (samples == nullptr || count <= 0) {
         return;
     }
     const auto n = static_cast<std::size_t>(count);
     FilterBuffers buf(samples, n);
-    const std::vector<std::int32_t>& x = buf.x;
-    std::vector<float>& y = buf.y;
+    const std::vector<std::int32_t> &x = buf.x;
+    std::vector<float> &y = buf.y;
 
     // Pre-warped: K = tan(pi fc T), evaluated in double and rounded once.
-    const float k = static_cast<float>(std::tan(detail::kTwoPi * static_cast<double>(fc) * 0.5
-                                                * static_cast<double>(dt) / 1000000.0));
+    const float k = static_cast<float>(
+        std::tan(detail::kTwoPi * static_cast<double>(fc) * 0.5 * static_cast<double>(dt) / 1000000.0));
     const float sqrt2 = static_cast<float>(std::sqrt(2.0));
     const float a0 = k * k + sqrt2 * k + 1.0f;
     const float a1 = 2.0f * (k * k - 1.0f);
@@ -126,30 +125,29 @@ void HighPassFilter(std::int16_t* samples, float dt, int count, float fc)
     buf.storeOutput(samples, n);
 }
 
-void BandPassFilter(std::int16_t* samples, float dt, int count, float fLow, float fHigh)
+void BandPassFilter(std::int16_t *samples, float dt, int count, float fLow, float fHigh)
 {
     LowPassFilter(samples, dt, count, fHigh);
     HighPassFilter(samples, dt, count, fLow);
 }
 
-void BandStopFilter(std::int16_t* samples, float dt, int count, float f1, float f2)
+void BandStopFilter(std::int16_t *samples, float dt, int count, float f1, float f2)
 {
     if (samples == nullptr || count <= 0) {
         return;
     }
     const auto n = static_cast<std::size_t>(count);
     FilterBuffers buf(samples, n);
-    const std::vector<std::int32_t>& x = buf.x;
-    std::vector<float>& y = buf.y;
+    const std::vector<std::int32_t> &x = buf.x;
+    std::vector<float> &y = buf.y;
 
-    const float period = dt / 1000000.0f;  // s
+    const float period = dt / 1000000.0f; // s
     const float w1 = static_cast<float>(detail::kTwoPi * static_cast<double>(f1));
     const float w2 = static_cast<float>(detail::kTwoPi * static_cast<double>(f2));
-    const float h = (w2 - w1) * 0.5f * period;  // half the stop band, rad per sample
-    const float m = (w2 + w1) * 0.5f * period;  // middle of the stop band, rad per sample
+    const float h = (w2 - w1) * 0.5f * period; // half the stop band, rad per sample
+    const float m = (w2 + w1) * 0.5f * period; // middle of the stop band, rad per sample
     const float k = static_cast<float>(std::tan(static_cast<double>(h)));
-    const float q = static_cast<float>(-2.0 * std::cos(static_cast<double>(m))
-                                       / std::cos(static_cast<double>(h)));
+    const float q = static_cast<float>(-2.0 * std::cos(static_cast<double>(m)) / std::cos(static_cast<double>(h)));
     const float d = 1.0f + k;
     const float e = 1.0f - k;
 
@@ -158,16 +156,15 @@ void BandStopFilter(std::int16_t* samples, float dt, int count, float f1, float 
             buf.restartFromOutput();
         }
         for (std::size_t i = 2; i < buf.length; ++i) {
-            y[i] = ((static_cast<float>(x[i]) + q * static_cast<float>(x[i - 1])
-                     + static_cast<float>(x[i - 2]))
+            y[i] = ((static_cast<float>(x[i]) + q * static_cast<float>(x[i - 1]) + static_cast<float>(x[i - 2]))
                     - q * y[i - 1] - e * y[i - 2])
-                   / d;
+                / d;
         }
     }
     buf.storeOutput(samples, n);
 }
 
-void RemoveDC(std::int16_t* samples, int start, int end)
+void RemoveDC(std::int16_t *samples, int start, int end)
 {
     if (samples == nullptr) {
         return;
@@ -195,7 +192,7 @@ void RemoveDC(std::int16_t* samples, int start, int end)
     }
 }
 
-void SmoothWave(std::int16_t* samples, int count, int window)
+void SmoothWave(std::int16_t *samples, int count, int window)
 {
     if (samples == nullptr || window <= 0) {
         return;
@@ -222,4 +219,4 @@ void SmoothWave(std::int16_t* samples, int count, int window)
     }
 }
 
-}  // namespace dsp
+} // namespace dsp

@@ -32,7 +32,7 @@ namespace dsp {
 //            below the Nyquist frequency 500000/dt. fc = 0 gives all zeros.
 //
 // Results beyond the 16-bit range saturate to -32768 or 32767.
-void LowPassFilter(std::int16_t* samples, float dt, int count, float fc);
+void LowPassFilter(std::int16_t *samples, float dt, int count, float fc);
 
 // Second-order Butterworth high-pass (bilinear transform with pre-warping),
 // one forward pass: the output is causal and carries the filter's phase
@@ -46,7 +46,7 @@ void LowPassFilter(std::int16_t* samples, float dt, int count, float fc);
 //            (but always within the 16-bit range).
 //
 // Results beyond the 16-bit range saturate to -32768 or 32767.
-void HighPassFilter(std::int16_t* samples, float dt, int count, float fc);
+void HighPassFilter(std::int16_t *samples, float dt, int count, float fc);
 
 // Band-pass: LowPassFilter at fHigh, then HighPassFilter at fLow, each with
 // its own truncation to 16 bits.
@@ -56,7 +56,7 @@ void HighPassFilter(std::int16_t* samples, float dt, int count, float fc);
 //  count   : number of samples; <= 0 does nothing
 //  fLow    : lower band edge [Hz], 0 <= fLow < Nyquist
 //  fHigh   : upper band edge [Hz], fLow < fHigh
-void BandPassFilter(std::int16_t* samples, float dt, int count, float fLow, float fHigh);
+void BandPassFilter(std::int16_t *samples, float dt, int count, float fLow, float fHigh);
 
 // Second-order band-stop (notch) section, applied twice, both passes forward
 // (the attenuation in dB doubles; the phase shift is not cancelled). Unit
@@ -69,7 +69,7 @@ void BandPassFilter(std::int16_t* samples, float dt, int count, float fLow, floa
 //  f2      : upper edge of the stop band [Hz], f2 < Nyquist
 //
 // Results beyond the 16-bit range saturate to -32768 or 32767.
-void BandStopFilter(std::int16_t* samples, float dt, int count, float f1, float f2);
+void BandStopFilter(std::int16_t *samples, float dt, int count, float f1, float f2);
 
 // Subtracts the mean of samples[start .. end-1] from those samples. The mean
 // is a float sum in index order divided by the length; each result is clamped
@@ -80,7 +80,7 @@ void BandStopFilter(std::int16_t* samples, float dt, int count, float f1, float 
 //  start   : first index of the range; a negative start is taken as 0
 //  end     : one past the last index, must not exceed the array length;
 //            start >= end changes nothing
-void RemoveDC(std::int16_t* samples, int start, int end);
+void RemoveDC(std::int16_t *samples, int start, int end);
 
 // Moving average over `window` samples, done in place from left to right:
 // each average reads the array as already rewritten, so it smooths more
@@ -93,6 +93,6 @@ void RemoveDC(std::int16_t* samples, int start, int end);
 //  count   : number of samples
 //  window  : number of samples averaged; <= 0, or a window that does not fit
 //            the trace, does nothing
-void SmoothWave(std::int16_t* samples, int count, int window);
+void SmoothWave(std::int16_t *samples, int count, int window);
 
-}  // namespace dsp
+} // namespace dsp

@@ -23,10 +23,9 @@ int fftExponent(int count)
     return std::clamp(e, 8, 12);
 }
 
-}  // namespace
+} // namespace
 
-SpectrumPeak AmplitudeSpectrum(SpectrumPeak& result, std::int16_t* samples, float dt, int count,
-                               int step)
+SpectrumPeak AmplitudeSpectrum(SpectrumPeak &result, std::int16_t *samples, float dt, int count, int step)
 {
     if (step < 1) {
         step = 1;
@@ -37,7 +36,7 @@ SpectrumPeak AmplitudeSpectrum(SpectrumPeak& result, std::int16_t* samples, floa
 
     // Never more than N samples into the arrays, never a read at or past count.
     const int taken = std::clamp(available, 0, size);
-    float scale = 0.0f;  // no samples: all amplitudes zero
+    float scale = 0.0f; // no samples: all amplitudes zero
     if (available >= 1024) {
         scale = 2.0f / static_cast<float>(size);
     } else if (available >= 1) {
@@ -59,9 +58,7 @@ SpectrumPeak AmplitudeSpectrum(SpectrumPeak& result, std::int16_t* samples, floa
     re[0] = scale * std::sqrt(re[0] * re[0] + im[0] * im[0]);
     for (int k = 1; k < half; ++k) {
         const int mirror = size - k;
-        re[k] = scale
-                * std::sqrt(re[k] * re[k] + im[k] * im[k] + re[mirror] * re[mirror]
-                            + im[mirror] * im[mirror]);
+        re[k] = scale * std::sqrt(re[k] * re[k] + im[k] * im[k] + re[mirror] * re[mirror] + im[mirror] * im[mirror]);
     }
     re[half] = scale * std::sqrt(re[half] * re[half] + im[half] * im[half]);
 
@@ -101,4 +98,4 @@ SpectrumPeak AmplitudeSpectrum(SpectrumPeak& result, std::int16_t* samples, floa
     return result;
 }
 
-}  // namespace dsp
+} // namespace dsp

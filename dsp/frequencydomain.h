@@ -6,10 +6,9 @@
 namespace dsp {
 
 // Result of AmplitudeSpectrum.
-struct SpectrumPeak
-{
-    float peakFrequency = 0.0f;  // frequency of the largest amplitude [Hz]
-    float frequencyStep = 0.0f;  // bin width of the spectrum [Hz]
+struct SpectrumPeak {
+    float peakFrequency = 0.0f; // frequency of the largest amplitude [Hz]
+    float frequencyStep = 0.0f; // bin width of the spectrum [Hz]
 };
 static_assert(sizeof(SpectrumPeak) == 2 * sizeof(float));
 
@@ -42,7 +41,6 @@ static_assert(sizeof(SpectrumPeak) == 2 * sizeof(float));
 //
 // Allocates two arrays of N floats per call (and the FFT's tables); running
 // out of memory throws std::bad_alloc with the samples unchanged.
-SpectrumPeak AmplitudeSpectrum(SpectrumPeak& result, std::int16_t* samples, float dt, int count,
-                               int step);
+SpectrumPeak AmplitudeSpectrum(SpectrumPeak &result, std::int16_t *samples, float dt, int count, int step);
 
-}  // namespace dsp
+} // namespace dsp

@@ -9,8 +9,7 @@
 
 namespace platform {
 
-class ProgramWindows
-{
+class ProgramWindows {
 public:
     virtual ~ProgramWindows();
 

@@ -11,11 +11,7 @@ constexpr int kConnectTimeoutMs = 500;
 const QByteArray kActivate = QByteArrayLiteral("activate\n");
 } // namespace
 
-SingleInstance::SingleInstance(const QString &name, QObject *parent)
-    : QObject(parent)
-    , m_name(name)
-{
-}
+SingleInstance::SingleInstance(const QString &name, QObject *parent) : QObject(parent), m_name(name) {}
 
 SingleInstance::~SingleInstance()
 {

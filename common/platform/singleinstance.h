@@ -11,8 +11,7 @@ class QLocalServer;
 
 namespace platform {
 
-class SingleInstance : public QObject
-{
+class SingleInstance : public QObject {
     Q_OBJECT
 public:
     // `name` identifies the program; tests pass a name of their own so that

@@ -27,8 +27,9 @@ bool WinProgramWindows::startProgram(const QString &program, const QString &fold
         file += QLatin1String(".exe");
     const QString path = QDir::toNativeSeparators(QDir(folder).filePath(file));
     const QString dir = QDir::toNativeSeparators(folder);
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, nullptr,
-        reinterpret_cast<LPCWSTR>(path.utf16()), L"", reinterpret_cast<LPCWSTR>(dir.utf16()), SW_SHOWNORMAL));
+    const auto result
+        = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, nullptr, reinterpret_cast<LPCWSTR>(path.utf16()), L"",
+                                                  reinterpret_cast<LPCWSTR>(dir.utf16()), SW_SHOWNORMAL));
     if (result <= 32) {
         if (note)
             *note = QCoreApplication::translate("platform", "不能启动程序 %1").arg(program);

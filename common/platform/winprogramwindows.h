@@ -6,8 +6,7 @@
 
 namespace platform {
 
-class WinProgramWindows : public ProgramWindows
-{
+class WinProgramWindows : public ProgramWindows {
 public:
     bool closeWindow(const QString &title, QString *note) override;
     bool startProgram(const QString &program, const QString &folder, QString *note) override;

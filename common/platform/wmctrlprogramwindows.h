@@ -6,8 +6,7 @@
 
 namespace platform {
 
-class WmctrlProgramWindows : public ProgramWindows
-{
+class WmctrlProgramWindows : public ProgramWindows {
 public:
     // `wmctrl` is the tool's path; empty means look it up on the search path.
     explicit WmctrlProgramWindows(const QString &wmctrl = QString());

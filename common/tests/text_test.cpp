@@ -53,7 +53,15 @@ TEST(NumberFormat, MatchesPrintfInTheCLocale)
 TEST(JsonWriter, NestsAndEscapes)
 {
     JsonWriter w;
-    w.beginObject().field("a", 1).key("b").beginArray().value(1.5f).value("x\"\n").null().endArray()
-        .field("c", std::numeric_limits<float>::quiet_NaN()).endObject();
+    w.beginObject()
+        .field("a", 1)
+        .key("b")
+        .beginArray()
+        .value(1.5f)
+        .value("x\"\n")
+        .null()
+        .endArray()
+        .field("c", std::numeric_limits<float>::quiet_NaN())
+        .endObject();
     EXPECT_EQ(w.text(), R"({"a":1,"b":[1.5,"x\"\n",null],"c":null})");
 }

@@ -16,7 +16,7 @@ std::vector<std::int16_t> trace(std::int64_t count)
     std::mt19937 gen(1);
     std::uniform_int_distribution<int> dist(-8000, 8000);
     std::vector<std::int16_t> s(static_cast<std::size_t>(count));
-    for (auto& v : s) {
+    for (auto &v : s) {
         v = static_cast<std::int16_t>(dist(gen));
     }
     return s;
@@ -25,7 +25,7 @@ std::vector<std::int16_t> trace(std::int64_t count)
 // Runs `apply` on a fresh copy of the trace each iteration; the copy is
 // outside the timed region.
 template <typename Apply>
-void runOnTrace(benchmark::State& state, Apply apply)
+void runOnTrace(benchmark::State &state, Apply apply)
 {
     const auto source = trace(state.range(0));
     std::vector<std::int16_t> work(source.size());
@@ -41,47 +41,45 @@ void runOnTrace(benchmark::State& state, Apply apply)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-void BM_LowPassFilter(benchmark::State& state)
+void BM_LowPassFilter(benchmark::State &state)
 {
-    runOnTrace(state, [](std::int16_t* s, int n) { dsp::LowPassFilter(s, 250.0f, n, 200.0f); });
+    runOnTrace(state, [](std::int16_t *s, int n) { dsp::LowPassFilter(s, 250.0f, n, 200.0f); });
 }
 
-void BM_HighPassFilter(benchmark::State& state)
+void BM_HighPassFilter(benchmark::State &state)
 {
-    runOnTrace(state, [](std::int16_t* s, int n) { dsp::HighPassFilter(s, 250.0f, n, 20.0f); });
+    runOnTrace(state, [](std::int16_t *s, int n) { dsp::HighPassFilter(s, 250.0f, n, 20.0f); });
 }
 
-void BM_BandPassFilter(benchmark::State& state)
+void BM_BandPassFilter(benchmark::State &state)
 {
-    runOnTrace(state,
-               [](std::int16_t* s, int n) { dsp::BandPassFilter(s, 250.0f, n, 20.0f, 200.0f); });
+    runOnTrace(state, [](std::int16_t *s, int n) { dsp::BandPassFilter(s, 250.0f, n, 20.0f, 200.0f); });
 }
 
-void BM_BandStopFilter(benchmark::State& state)
+void BM_BandStopFilter(benchmark::State &state)
 {
-    runOnTrace(state,
-               [](std::int16_t* s, int n) { dsp::BandStopFilter(s, 250.0f, n, 45.0f, 55.0f); });
+    runOnTrace(state, [](std::int16_t *s, int n) { dsp::BandStopFilter(s, 250.0f, n, 45.0f, 55.0f); });
 }
 
-void BM_RemoveDC(benchmark::State& state)
+void BM_RemoveDC(benchmark::State &state)
 {
-    runOnTrace(state, [](std::int16_t* s, int n) { dsp::RemoveDC(s, 0, n); });
+    runOnTrace(state, [](std::int16_t *s, int n) { dsp::RemoveDC(s, 0, n); });
 }
 
-void BM_SmoothWave(benchmark::State& state)
+void BM_SmoothWave(benchmark::State &state)
 {
-    runOnTrace(state, [](std::int16_t* s, int n) { dsp::SmoothWave(s, n, 5); });
+    runOnTrace(state, [](std::int16_t *s, int n) { dsp::SmoothWave(s, n, 5); });
 }
 
-void BM_AmplitudeSpectrum(benchmark::State& state)
+void BM_AmplitudeSpectrum(benchmark::State &state)
 {
-    runOnTrace(state, [](std::int16_t* s, int n) {
+    runOnTrace(state, [](std::int16_t *s, int n) {
         dsp::SpectrumPeak peak;
         benchmark::DoNotOptimize(dsp::AmplitudeSpectrum(peak, s, 8000.0f, n, 1));
     });
 }
 
-void BM_Fft(benchmark::State& state)
+void BM_Fft(benchmark::State &state)
 {
     const auto source = trace(state.range(0));
     const auto n = static_cast<int>(source.size());
@@ -101,7 +99,7 @@ void BM_Fft(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_LowPassFilter)->Arg(1024)->Arg(4096);
 BENCHMARK(BM_HighPassFilter)->Arg(1024)->Arg(4096);

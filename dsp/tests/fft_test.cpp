@@ -12,8 +12,7 @@
 
 namespace {
 
-struct Signal
-{
+struct Signal {
     std::vector<float> re;
     std::vector<float> im;
 };
@@ -31,7 +30,7 @@ Signal randomSignal(int n, unsigned seed)
 }
 
 // Direct evaluation of X[k] = sum x[j] exp(-2 pi i jk/n) in double precision.
-std::vector<std::complex<double>> naiveDft(const Signal& s)
+std::vector<std::complex<double>> naiveDft(const Signal &s)
 {
     const auto n = static_cast<int>(s.re.size());
     std::vector<std::complex<double>> out(n);
@@ -46,7 +45,7 @@ std::vector<std::complex<double>> naiveDft(const Signal& s)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Fft, MatchesNaiveDftOnRandomInput)
 {

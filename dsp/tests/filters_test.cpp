@@ -63,7 +63,7 @@ double notchGain(double f, double dt, double f1, double f2)
     return std::abs((1.0 + q * z1 + z1 * z1) / ((1.0 + k) + q * z1 + (1.0 - k) * z1 * z1));
 }
 
-}  // namespace
+} // namespace
 
 TEST(LowPassFilter, ImpulseResponseIsZeroPhase)
 {
@@ -95,8 +95,8 @@ TEST(HighPassFilter, ImpulseResponseIsCausal)
     for (int i = 0; i < 300; ++i) {
         ASSERT_EQ(out[i], 0) << "index " << i;
     }
-    EXPECT_GT(out[300], 15000);  // K is small, so A0 is close to 1
-    EXPECT_LT(out[301], 0);      // the second difference swings back
+    EXPECT_GT(out[300], 15000); // K is small, so A0 is close to 1
+    EXPECT_LT(out[301], 0); // the second difference swings back
     // Tail decays, and the response as a whole has no DC content.
     int sum = 0;
     for (int i = 300; i < 1024; ++i) {
@@ -109,7 +109,7 @@ TEST(HighPassFilter, ImpulseResponseIsCausal)
 TEST(HighPassFilter, RemovesOffsetAndKeepsHighFrequencies)
 {
     auto s = sine(1024, 8000, 100, 1000);
-    for (auto& v : s) {
+    for (auto &v : s) {
         v = static_cast<std::int16_t>(v + 5000);
     }
     const auto out = highPassed(s, 1000.0f, 5.0f);
@@ -117,7 +117,7 @@ TEST(HighPassFilter, RemovesOffsetAndKeepsHighFrequencies)
     for (int i = 512; i < 1024; ++i) {
         sum += out[i];
     }
-    EXPECT_LT(std::abs(sum / 512), 50);  // the offset is gone
+    EXPECT_LT(std::abs(sum / 512), 50); // the offset is gone
     EXPECT_NEAR(rms(out, 512, 1024), sineRms(8000), 60);
 }
 
@@ -157,8 +157,7 @@ TEST(ApplyFilter, DispatchesEachKindWithItsEdges)
     };
     EXPECT_EQ(run(dsp::FilterKind::LowPass), lowPassed(in, 2000.0f, 80.0f));
     EXPECT_EQ(run(dsp::FilterKind::HighPass), highPassed(in, 2000.0f, 20.0f));
-    EXPECT_EQ(run(dsp::FilterKind::BandPass),
-              highPassed(lowPassed(in, 2000.0f, 80.0f), 2000.0f, 20.0f));
+    EXPECT_EQ(run(dsp::FilterKind::BandPass), highPassed(lowPassed(in, 2000.0f, 80.0f), 2000.0f, 20.0f));
     EXPECT_EQ(run(dsp::FilterKind::BandStop), bandStopped(in, 2000.0f, 20.0f, 80.0f));
     EXPECT_EQ(dsp::filterKindFromIndex(3), dsp::FilterKind::BandStop);
     EXPECT_FALSE(dsp::filterKindFromIndex(4).has_value());
@@ -196,22 +195,20 @@ TEST(Filters, OverflowSaturatesInsteadOfWrapping)
 
 TEST(Filters, MatchReferenceArithmeticBitForBit)
 {
-    struct Case
-    {
+    struct Case {
         int count;
         float dt;
         unsigned seed;
     };
-    for (const Case c : {Case{1024, 8000.0f, 1}, Case{1000, 125.0f, 2}, Case{4096, 25.0f, 3},
-                         Case{7, 1000.0f, 4}, Case{1, 500.0f, 5}}) {
+    for (const Case c : {Case{1024, 8000.0f, 1}, Case{1000, 125.0f, 2}, Case{4096, 25.0f, 3}, Case{7, 1000.0f, 4},
+                         Case{1, 500.0f, 5}}) {
         const auto in = randomTrace(c.count, c.seed, 32767);
         const float nyquist = 500000.0f / c.dt;
         const float fc = static_cast<float>(static_cast<int>(nyquist / 5.0f));
         SCOPED_TRACE(c.count);
         EXPECT_EQ(lowPassed(in, c.dt, fc), dsp::reference::lowPass(in, c.dt, fc));
         EXPECT_EQ(highPassed(in, c.dt, fc), dsp::reference::highPass(in, c.dt, fc));
-        EXPECT_EQ(bandStopped(in, c.dt, fc, 2.0f * fc),
-                  dsp::reference::bandStop(in, c.dt, fc, 2.0f * fc));
+        EXPECT_EQ(bandStopped(in, c.dt, fc, 2.0f * fc), dsp::reference::bandStop(in, c.dt, fc, 2.0f * fc));
     }
 }
 
@@ -292,7 +289,7 @@ TEST(RemoveDC, FractionalMeanTruncatesTowardZeroPerSample)
 {
     // Mean 1.5: -0.5 and 0.5 both become 0; 7 - 1.5 = 5.5 becomes 5.
     std::vector<std::int16_t> s = {1, 2, 0, 3, 7, -4};
-    dsp::RemoveDC(s.data(), 0, 6);  // mean 9/6 = 1.5
+    dsp::RemoveDC(s.data(), 0, 6); // mean 9/6 = 1.5
     EXPECT_EQ(s, (std::vector<std::int16_t>{0, 0, -1, 1, 5, -5}));
 }
 
@@ -351,7 +348,7 @@ TEST(SmoothWave, ReadsValuesAlreadySmoothed)
 
     std::vector<std::int16_t> negative = {-5, 0, 0};
     dsp::SmoothWave(negative.data(), 3, 3);
-    EXPECT_EQ(negative[1], -1);  // -5/3 toward zero
+    EXPECT_EQ(negative[1], -1); // -5/3 toward zero
 }
 
 TEST(SmoothWave, MatchesWindowByWindowReference)
@@ -374,6 +371,6 @@ TEST(SmoothWave, WindowThatDoesNotFitDoesNothing)
         EXPECT_EQ(s, in) << "window " << w;
     }
     auto s = in;
-    dsp::SmoothWave(s.data(), 4, 4);  // exactly fits: only index 1 changes
+    dsp::SmoothWave(s.data(), 4, 4); // exactly fits: only index 1 changes
     EXPECT_EQ(s, (std::vector<std::int16_t>{5, 4, 9, 11}));
 }

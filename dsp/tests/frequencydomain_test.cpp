@@ -13,13 +13,13 @@ using dsp::testing::sine;
 
 namespace {
 
-dsp::SpectrumPeak spectrumOf(std::vector<std::int16_t>& s, float dt, int step = 1)
+dsp::SpectrumPeak spectrumOf(std::vector<std::int16_t> &s, float dt, int step = 1)
 {
     dsp::SpectrumPeak peak;
     return dsp::AmplitudeSpectrum(peak, s.data(), dt, static_cast<int>(s.size()), step);
 }
 
-}  // namespace
+} // namespace
 
 TEST(AmplitudeSpectrum, SineAtKnownBinGivesPeakAndStep)
 {
@@ -59,13 +59,12 @@ TEST(AmplitudeSpectrum, AllZeroTrace)
 
 TEST(AmplitudeSpectrum, SizeFollowsCount)
 {
-    struct Case
-    {
+    struct Case {
         int count;
         int size;
     };
-    for (const Case c : {Case{1024, 1024}, Case{2048, 2048}, Case{4096, 4096}, Case{100, 256},
-                         Case{300, 256}, Case{1023, 1024}, Case{1900, 1024}, Case{1950, 2048}, Case{9000, 4096}}) {
+    for (const Case c : {Case{1024, 1024}, Case{2048, 2048}, Case{4096, 4096}, Case{100, 256}, Case{300, 256},
+                         Case{1023, 1024}, Case{1900, 1024}, Case{1950, 2048}, Case{9000, 4096}}) {
         std::vector<std::int16_t> s(static_cast<std::size_t>(c.count), 0);
         const auto peak = spectrumOf(s, 1000.0f);
         EXPECT_FLOAT_EQ(peak.frequencyStep, 1e6f / static_cast<float>(c.size) / 1000.0f) << c.count;
@@ -122,8 +121,7 @@ TEST(AmplitudeSpectrum, NeverWritesPastTraceOrFftLength)
         // nothing beyond them was read.
         EXPECT_EQ(peak.peakFrequency, expected.peakFrequency) << count;
         const std::size_t written = expected.display.size();
-        EXPECT_TRUE(std::equal(expected.display.begin(), expected.display.end(), buffer.begin()))
-            << count;
+        EXPECT_TRUE(std::equal(expected.display.begin(), expected.display.end(), buffer.begin())) << count;
         // Samples from N up to count keep the trace; the guard is untouched.
         for (std::size_t i = written; i < static_cast<std::size_t>(count); ++i) {
             ASSERT_EQ(buffer[i], trace[i]) << count << " index " << i;
@@ -136,14 +134,13 @@ TEST(AmplitudeSpectrum, NeverWritesPastTraceOrFftLength)
 
 TEST(AmplitudeSpectrum, MatchesReferenceArithmeticBitForBit)
 {
-    struct Case
-    {
+    struct Case {
         int count;
         float dt;
         int step;
     };
-    for (const Case c : {Case{1024, 8000.0f, 1}, Case{2048, 250.0f, 1}, Case{4096, 25.0f, 1},
-                         Case{1000, 1000.0f, 1}, Case{4096, 500.0f, 2}, Case{2048, 100.0f, 3}}) {
+    for (const Case c : {Case{1024, 8000.0f, 1}, Case{2048, 250.0f, 1}, Case{4096, 25.0f, 1}, Case{1000, 1000.0f, 1},
+                         Case{4096, 500.0f, 2}, Case{2048, 100.0f, 3}}) {
         const auto trace = randomTrace(c.count, 77u + static_cast<unsigned>(c.count), 32767);
         const auto expected = dsp::reference::spectrum(trace, c.dt, c.step);
         auto s = trace;
@@ -176,13 +173,13 @@ TEST(AmplitudeSpectrum, ZeroStepOrEmptyTraceIsSafe)
 {
     std::vector<std::int16_t> s(512, 100);
     dsp::SpectrumPeak peak;
-    dsp::AmplitudeSpectrum(peak, s.data(), 1000.0f, 512, 0);  // counts as step 1
+    dsp::AmplitudeSpectrum(peak, s.data(), 1000.0f, 512, 0); // counts as step 1
     EXPECT_EQ(peak.peakFrequency, 0.0f);
     EXPECT_GE(s[0], 16383);
     EXPECT_EQ(s[1], -16383);
 
     std::vector<std::int16_t> few = {1, 2, 3};
-    dsp::AmplitudeSpectrum(peak, few.data(), 1000.0f, 3, 10);  // no whole sample at step 10
+    dsp::AmplitudeSpectrum(peak, few.data(), 1000.0f, 3, 10); // no whole sample at step 10
     EXPECT_EQ(few, (std::vector<std::int16_t>{-16383, -16383, -16383}));
     dsp::AmplitudeSpectrum(peak, few.data(), 1000.0f, 0, 1);
     EXPECT_EQ(few[0], -16383);

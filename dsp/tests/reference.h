@@ -13,7 +13,7 @@ namespace dsp::reference {
 
 inline std::int16_t toSample(float v)
 {
-    long long t = static_cast<long long>(v);  // toward zero
+    long long t = static_cast<long long>(v); // toward zero
     if (t > 32767) {
         t = 32767;
     }
@@ -23,7 +23,7 @@ inline std::int16_t toSample(float v)
     return static_cast<std::int16_t>(t);
 }
 
-inline std::vector<std::int16_t> lowPass(const std::vector<std::int16_t>& in, float dt, float fc)
+inline std::vector<std::int16_t> lowPass(const std::vector<std::int16_t> &in, float dt, float fc)
 {
     const int count = static_cast<int>(in.size());
     const int L = count + 96;
@@ -69,7 +69,7 @@ inline std::vector<std::int16_t> lowPass(const std::vector<std::int16_t>& in, fl
     return out;
 }
 
-inline std::vector<std::int16_t> highPass(const std::vector<std::int16_t>& in, float dt, float fc)
+inline std::vector<std::int16_t> highPass(const std::vector<std::int16_t> &in, float dt, float fc)
 {
     const int count = static_cast<int>(in.size());
     const int L = count + 96;
@@ -96,8 +96,7 @@ inline std::vector<std::int16_t> highPass(const std::vector<std::int16_t>& in, f
     return out;
 }
 
-inline std::vector<std::int16_t> bandStop(const std::vector<std::int16_t>& in, float dt, float f1,
-                                          float f2)
+inline std::vector<std::int16_t> bandStop(const std::vector<std::int16_t> &in, float dt, float f1, float f2)
 {
     const int count = static_cast<int>(in.size());
     const int L = count + 96;
@@ -138,7 +137,7 @@ inline std::vector<std::int16_t> bandStop(const std::vector<std::int16_t>& in, f
 }
 
 // Smoothing recomputing each window sum from the array as it stands.
-inline void smooth(std::vector<std::int16_t>& s, int w)
+inline void smooth(std::vector<std::int16_t> &s, int w)
 {
     const int count = static_cast<int>(s.size());
     if (w <= 0) {
@@ -158,7 +157,7 @@ inline void smooth(std::vector<std::int16_t>& s, int w)
     }
 }
 
-inline void fft(std::vector<float>& re, std::vector<float>& im)
+inline void fft(std::vector<float> &re, std::vector<float> &im)
 {
     const int n = static_cast<int>(re.size());
     int j = 0;
@@ -205,16 +204,15 @@ inline void fft(std::vector<float>& re, std::vector<float>& im)
     }
 }
 
-struct Spectrum
-{
+struct Spectrum {
     float peakFrequency;
     float frequencyStep;
-    std::vector<std::int16_t> display;  // the first min(N, count) values written back
+    std::vector<std::int16_t> display; // the first min(N, count) values written back
 };
 
 // Reads only the count samples given and returns what the library writes
 // back over them.
-inline Spectrum spectrum(const std::vector<std::int16_t>& s, float dt, int step)
+inline Spectrum spectrum(const std::vector<std::int16_t> &s, float dt, int step)
 {
     const int count = static_cast<int>(s.size());
     int e = (int)(std::log2((double)count) + 0.1);
@@ -272,4 +270,4 @@ inline Spectrum spectrum(const std::vector<std::int16_t>& s, float dt, int step)
     return r;
 }
 
-}  // namespace dsp::reference
+} // namespace dsp::reference

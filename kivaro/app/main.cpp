@@ -25,12 +25,11 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(
         QStringLiteral("通过串口从仪器下载工程数据,并升级仪器内的程序。\n"
                        "串口 COM 1 … COM 8 按设置中 [Devices] 一节的 COM1 … COM8 对应到设备。"));
-    const QCommandLineOption help({ "h", "help" }, QStringLiteral("显示本帮助"));
+    const QCommandLineOption help({"h", "help"}, QStringLiteral("显示本帮助"));
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addOption(
-        { "settings", QStringLiteral("把设置保存在这个 INI 文件中,而不是用户的设置里"), "FILE" });
-    parser.addOption({ "grab", QStringLiteral("把每一页的图像存为 PREFIX-<n>.png 后退出"), "PREFIX" });
+    parser.addOption({"settings", QStringLiteral("把设置保存在这个 INI 文件中,而不是用户的设置里"), "FILE"});
+    parser.addOption({"grab", QStringLiteral("把每一页的图像存为 PREFIX-<n>.png 后退出"), "PREFIX"});
     // A wrong command line ends with status 2, as in the command-line tools.
     const auto wrongCommandLine = [](const QString &error) {
         std::fprintf(stderr, "KIVARO: %s\n", error.toUtf8().constData());
@@ -43,8 +42,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(version))
         parser.showVersion();
     if (!parser.positionalArguments().isEmpty())
-        return wrongCommandLine(
-            QStringLiteral("多余的参数 \"%1\"").arg(parser.positionalArguments().first()));
+        return wrongCommandLine(QStringLiteral("多余的参数 \"%1\"").arg(parser.positionalArguments().first()));
 
     std::unique_ptr<common::SettingsStore> store = parser.isSet("settings")
         ? std::make_unique<common::SettingsStore>(parser.value("settings"))
@@ -64,7 +62,7 @@ int main(int argc, char *argv[])
                 const QString path = QStringLiteral("%1-%2.png").arg(prefix).arg(i + 1);
                 if (!dialog.grab().save(path)) {
                     std::fprintf(stderr, "KIVARO: %s\n",
-                        QStringLiteral("不能写文件 %1").arg(path).toUtf8().constData());
+                                 QStringLiteral("不能写文件 %1").arg(path).toUtf8().constData());
                     grabFailed = true;
                 }
             }

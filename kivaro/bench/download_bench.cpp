@@ -35,10 +35,10 @@ class Instrument {
 public:
     explicit Instrument(const QString &served)
     {
-        m_process.start(QStringLiteral(INSTRUMENT_SIM), { "--pty", "--projects", served });
+        m_process.start(QStringLiteral(INSTRUMENT_SIM), {"--pty", "--projects", served});
         if (!m_process.waitForStarted(5000))
             return;
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(5000)) { }
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(5000)) {}
         const QString first = QString::fromUtf8(m_process.readLine()).trimmed();
         if (first.startsWith(QStringLiteral("PTY ")))
             m_device = first.mid(4);
@@ -86,12 +86,12 @@ bool waitForOutcome(kivaro::DownloadSession &session, kivaro::DownloadSession::O
 {
     QEventLoop loop;
     bool ended = false;
-    const auto connection = QObject::connect(
-        &session, &kivaro::DownloadSession::finished, &loop, [&](kivaro::DownloadSession::Outcome o) {
-            outcome = o;
-            ended = true;
-            loop.quit();
-        });
+    const auto connection = QObject::connect(&session, &kivaro::DownloadSession::finished, &loop,
+                                             [&](kivaro::DownloadSession::Outcome o) {
+                                                 outcome = o;
+                                                 ended = true;
+                                                 loop.quit();
+                                             });
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
     loop.exec();
     QObject::disconnect(connection);
@@ -104,7 +104,7 @@ void BM_DownloadWindow(benchmark::State &state)
     common::SettingsStore store(g_setup->dir.filePath(QStringLiteral("kivaro.ini")));
     kivaro::KivaroSettings settings(store);
     settings.setDevicePath(1, g_setup->instrument->device());
-    settings.save(kivaro::LinkSettings { 0, 1, save + QDir::separator() });
+    settings.save(kivaro::LinkSettings{0, 1, save + QDir::separator()});
     common::RecordingMessenger messenger;
     kivaro::CLinkDialog dialog(settings, messenger);
     dialog.show();
@@ -137,7 +137,7 @@ void BM_DownloadCli(benchmark::State &state)
     for (auto _ : state) {
         QProcess cli;
         cli.start(QStringLiteral(KIVARO_CLI),
-            { "download", "--device", g_setup->instrument->device(), "--save", save, "--projects", "BIG" });
+                  {"download", "--device", g_setup->instrument->device(), "--save", save, "--projects", "BIG"});
         if (!cli.waitForFinished(60000) || cli.exitCode() != 0) {
             state.SkipWithError("kivaro-cli failed");
             break;

@@ -7,65 +7,64 @@
 namespace kivaro {
 
 namespace {
-    const QString kHelp = QStringLiteral("help");
-    const QString kVersion = QStringLiteral("version");
+const QString kHelp = QStringLiteral("help");
+const QString kVersion = QStringLiteral("version");
 
-    QString optionLabel(const QString &name, const QString &valueName)
-    {
-        QString label = (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
-        if (!valueName.isEmpty())
-            label += u' ' + valueName;
-        return label;
-    }
+QString optionLabel(const QString &name, const QString &valueName)
+{
+    QString label = (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+    if (!valueName.isEmpty())
+        label += u' ' + valueName;
+    return label;
+}
 
-    // Lines of "  label   meaning" with the meanings in one column.
-    QString table(const QList<std::pair<QString, QString>> &rows)
-    {
-        qsizetype width = 0;
-        for (const auto &row : rows)
-            width = std::max(width, row.first.size());
-        QString text;
-        for (const auto &[label, meaning] : rows) {
-            const QString indent(width + 4, u' ');
-            QString m = meaning;
-            m.replace(u'\n', u'\n' + indent);
-            text += QStringLiteral("  ") + label.leftJustified(width + 2) + m + u'\n';
-        }
-        return text;
+// Lines of "  label   meaning" with the meanings in one column.
+QString table(const QList<std::pair<QString, QString>> &rows)
+{
+    qsizetype width = 0;
+    for (const auto &row : rows)
+        width = std::max(width, row.first.size());
+    QString text;
+    for (const auto &[label, meaning] : rows) {
+        const QString indent(width + 4, u' ');
+        QString m = meaning;
+        m.replace(u'\n', u'\n' + indent);
+        text += QStringLiteral("  ") + label.leftJustified(width + 2) + m + u'\n';
     }
+    return text;
+}
 } // namespace
 
 CliCommand::CliCommand(QString program, QString name, QString synopsis, QString summary)
-    : m_program(std::move(program))
-    , m_name(std::move(name))
-    , m_synopsis(std::move(synopsis))
-    , m_summary(std::move(summary))
+    : m_program(std::move(program)),
+      m_name(std::move(name)),
+      m_synopsis(std::move(synopsis)),
+      m_summary(std::move(summary))
 {
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    m_parser.addOption(QCommandLineOption(QStringList { QStringLiteral("h"), kHelp }));
+    m_parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), kHelp}));
 }
 
 bool CliCommand::offersProgramVersion() const
 {
-    return std::none_of(
-        m_options.cbegin(), m_options.cend(), [](const Entry &o) { return o.name == kVersion; });
+    return std::none_of(m_options.cbegin(), m_options.cend(), [](const Entry &o) { return o.name == kVersion; });
 }
 
 void CliCommand::addOption(const QString &name, const QString &valueName, const QString &meaning)
 {
-    m_options.append({ name, valueName, meaning });
+    m_options.append({name, valueName, meaning});
     m_parser.addOption(QCommandLineOption(name, meaning, valueName));
 }
 
 void CliCommand::addFlag(const QString &name, const QString &meaning)
 {
-    m_options.append({ name, QString(), meaning });
+    m_options.append({name, QString(), meaning});
     m_parser.addOption(QCommandLineOption(name, meaning));
 }
 
 void CliCommand::addWord(const QString &name, const QString &meaning)
 {
-    m_words.append({ name, QString(), meaning });
+    m_words.append({name, QString(), meaning});
 }
 
 CliCommand::Outcome CliCommand::parse(const QStringList &arguments)
@@ -76,7 +75,7 @@ CliCommand::Outcome CliCommand::parse(const QStringList &arguments)
         m_versionAdded = true;
     }
     // QCommandLineParser takes the program's name first.
-    const bool parsed = m_parser.parse(QStringList { m_program } + arguments);
+    const bool parsed = m_parser.parse(QStringList{m_program} + arguments);
     const QStringList unknown = m_parser.unknownOptionNames();
     if (!unknown.isEmpty())
         return refuse(QStringLiteral("未知的选项 %1").arg(optionLabel(unknown.first(), QString())));
@@ -95,8 +94,8 @@ CliCommand::Outcome CliCommand::parse(const QStringList &arguments)
     }
     const QStringList words = m_parser.positionalArguments();
     if (words.size() < m_words.size())
-        return refuse(QStringLiteral("缺少 %1(%2)")
-                          .arg(m_words.at(words.size()).name, m_words.at(words.size()).meaning));
+        return refuse(
+            QStringLiteral("缺少 %1(%2)").arg(m_words.at(words.size()).name, m_words.at(words.size()).meaning));
     if (words.size() > m_words.size())
         return refuse(QStringLiteral("多余的参数 \"%1\"").arg(words.at(m_words.size())));
     return Outcome::Run;
@@ -131,30 +130,30 @@ QString CliCommand::helpText() const
     if (!m_words.isEmpty()) {
         QList<std::pair<QString, QString>> rows;
         for (const Entry &w : m_words)
-            rows.append({ w.name, w.meaning });
+            rows.append({w.name, w.meaning});
         text += QStringLiteral("\n参数:\n") + table(rows);
     }
     QList<std::pair<QString, QString>> rows;
     for (const Entry &o : m_options)
-        rows.append({ optionLabel(o.name, o.valueName), o.meaning });
-    rows.append({ QStringLiteral("-h, --help"), QStringLiteral("显示本帮助") });
+        rows.append({optionLabel(o.name, o.valueName), o.meaning});
+    rows.append({QStringLiteral("-h, --help"), QStringLiteral("显示本帮助")});
     if (offersProgramVersion())
-        rows.append({ QStringLiteral("--version"), QStringLiteral("显示版本号") });
+        rows.append({QStringLiteral("--version"), QStringLiteral("显示版本号")});
     text += QStringLiteral("\n选项:\n") + table(rows);
     text += QStringLiteral("\n选项的值可写作 --选项 值 或 --选项=值。\n") + cli::exitStatusText() + u'\n';
     return text;
 }
 
 namespace cli {
-    QString exitStatusText()
-    {
-        return QStringLiteral("退出状态: 0 完成, 1 操作被拒绝或失败, 2 命令行有误。");
-    }
+QString exitStatusText()
+{
+    return QStringLiteral("退出状态: 0 完成, 1 操作被拒绝或失败, 2 命令行有误。");
+}
 
-    QString versionLine(const QString &program)
-    {
-        return program + u' ' + QStringLiteral(PROJECT_VERSION);
-    }
+QString versionLine(const QString &program)
+{
+    return program + u' ' + QStringLiteral(PROJECT_VERSION);
+}
 } // namespace cli
 
 } // namespace kivaro

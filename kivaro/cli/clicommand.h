@@ -70,9 +70,9 @@ private:
 
 // Texts shared by every command's help and messages.
 namespace cli {
-    QString exitStatusText();
-    // "kivaro-cli 0.1.0"
-    QString versionLine(const QString &program);
+QString exitStatusText();
+// "kivaro-cli 0.1.0"
+QString versionLine(const QString &program);
 } // namespace cli
 
 } // namespace kivaro

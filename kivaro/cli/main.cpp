@@ -75,16 +75,10 @@ int wrongCommandLine(const QString &command, const QString &error)
 std::optional<int> parsed(CliCommand &command, const QString &name, const QStringList &arguments)
 {
     switch (command.parse(arguments)) {
-    case CliCommand::Outcome::Run:
-        return std::nullopt;
-    case CliCommand::Outcome::Help:
-        print(command.helpText().trimmed());
-        return kExitOk;
-    case CliCommand::Outcome::Version:
-        print(cli::versionLine(kProgram));
-        return kExitOk;
-    case CliCommand::Outcome::WrongCommandLine:
-        break;
+    case CliCommand::Outcome::Run: return std::nullopt;
+    case CliCommand::Outcome::Help: print(command.helpText().trimmed()); return kExitOk;
+    case CliCommand::Outcome::Version: print(cli::versionLine(kProgram)); return kExitOk;
+    case CliCommand::Outcome::WrongCommandLine: break;
     }
     return wrongCommandLine(name, command.error());
 }
@@ -92,12 +86,12 @@ std::optional<int> parsed(CliCommand &command, const QString &name, const QStrin
 void addLinkOptions(CliCommand &command)
 {
     command.addOption(QStringLiteral("device"), QStringLiteral("PATH"),
-        QStringLiteral("仪器所接的串口设备或伪终端,如 /dev/ttyUSB0;与 --port 二选一"));
+                      QStringLiteral("仪器所接的串口设备或伪终端,如 /dev/ttyUSB0;与 --port 二选一"));
     command.addOption(QStringLiteral("port"), QStringLiteral("N"),
-        QStringLiteral("串口 COM N(1 … 8),按 KIVARO 设置的 [Devices] 一节对应到设备;\n"
-                       "无设置时 COM 1-4 为 /dev/ttyS0-3,COM 5-8 为 /dev/ttyUSB0-3"));
+                      QStringLiteral("串口 COM N(1 … 8),按 KIVARO 设置的 [Devices] 一节对应到设备;\n"
+                                     "无设置时 COM 1-4 为 /dev/ttyS0-3,COM 5-8 为 /dev/ttyUSB0-3"));
     command.addOption(QStringLiteral("response-ms"), QStringLiteral("MS"),
-        QStringLiteral("等待仪器应答的时限,单位毫秒;默认 2000"));
+                      QStringLiteral("等待仪器应答的时限,单位毫秒;默认 2000"));
 }
 
 // The port of the command line: a device named by --device, or COM N of --port.
@@ -159,27 +153,26 @@ std::optional<int> milliseconds(CliCommand &command, const QString &name, int fa
 int runDownload(QCoreApplication &app, const QStringList &arguments)
 {
     const QString name = QStringLiteral("download");
-    CliCommand command(kProgram, name,
-        QStringLiteral(
-            "(--device PATH | --port N) [--baud B] [--save DIR --projects NAME,...] [--response-ms MS]"),
+    CliCommand command(
+        kProgram, name,
+        QStringLiteral("(--device PATH | --port N) [--baud B] [--save DIR --projects NAME,...] [--response-ms MS]"),
         QStringLiteral("不给 --projects 时列出仪器编号和仪器里的工程,不下载任何文件;\n"
                        "给出 --projects 时把这些工程逐个字节复制到 DIR/<工程名>/ 下,同名文件被覆盖。"));
     addLinkOptions(command);
-    command.addOption(QStringLiteral("baud"), QStringLiteral("B"),
-        QStringLiteral("波特率,可选 %1;默认 19200")
-            .arg(KivaroSettings::baudNames().join(QStringLiteral("、"))));
+    command.addOption(
+        QStringLiteral("baud"), QStringLiteral("B"),
+        QStringLiteral("波特率,可选 %1;默认 19200").arg(KivaroSettings::baudNames().join(QStringLiteral("、"))));
     command.addOption(QStringLiteral("save"), QStringLiteral("DIR"),
-        QStringLiteral("保存文件夹,每个工程存入其下同名的子文件夹;给 --projects 时必须给出"));
+                      QStringLiteral("保存文件夹,每个工程存入其下同名的子文件夹;给 --projects 时必须给出"));
     command.addOption(QStringLiteral("projects"), QStringLiteral("NAME,..."),
-        QStringLiteral("要下载的工程名,以逗号分隔,按仪器里的写法"));
+                      QStringLiteral("要下载的工程名,以逗号分隔,按仪器里的写法"));
     if (const auto status = parsed(command, name, arguments))
         return *status;
 
     const auto choice = linkChoice(command);
     if (!choice)
         return wrongCommandLine(name, command.error());
-    const auto responseMs
-        = milliseconds(command, QStringLiteral("response-ms"), DownloadSession::kResponseMs);
+    const auto responseMs = milliseconds(command, QStringLiteral("response-ms"), DownloadSession::kResponseMs);
     if (!responseMs)
         return wrongCommandLine(name, command.error());
     int baud = KivaroSettings::baudRate(1);
@@ -187,14 +180,13 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
         const QString text = command.value(QStringLiteral("baud"));
         if (!KivaroSettings::baudNames().contains(text))
             return wrongCommandLine(name,
-                QStringLiteral("--baud 只能是 %1,不是 \"%2\"")
-                    .arg(KivaroSettings::baudNames().join(QStringLiteral("、")), text));
+                                    QStringLiteral("--baud 只能是 %1,不是 \"%2\"")
+                                        .arg(KivaroSettings::baudNames().join(QStringLiteral("、")), text));
         baud = text.toInt();
     }
     QStringList wanted;
     if (command.isSet(QStringLiteral("projects"))) {
-        for (const QString &project :
-            command.value(QStringLiteral("projects")).split(u',', Qt::SkipEmptyParts)) {
+        for (const QString &project : command.value(QStringLiteral("projects")).split(u',', Qt::SkipEmptyParts)) {
             if (!wanted.contains(project))
                 wanted.append(project);
         }
@@ -203,8 +195,7 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
         if (!command.isSet(QStringLiteral("save")) || command.value(QStringLiteral("save")).isEmpty())
             return wrongCommandLine(name, QStringLiteral("给 --projects 时必须用 --save DIR 给出保存文件夹"));
     } else if (command.isSet(QStringLiteral("save"))) {
-        return wrongCommandLine(
-            name, QStringLiteral("--save 只和 --projects 一起使用(不给 --projects 时只列出工程)"));
+        return wrongCommandLine(name, QStringLiteral("--save 只和 --projects 一起使用(不给 --projects 时只列出工程)"));
     }
 
     common::ConsoleMessenger messenger;
@@ -257,22 +248,17 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
             }
             const QString save = command.value(QStringLiteral("save"));
             QMetaObject::invokeMethod(
-                &app, [&session, selected, save] { session.startTransfer(selected, save); },
-                Qt::QueuedConnection);
+                &app, [&session, selected, save] { session.startTransfer(selected, save); }, Qt::QueuedConnection);
             return;
         }
         case DownloadSession::Outcome::NoProjects:
             print(QStringLiteral("仪器编号: %1").arg(session.instrumentNumber()));
             exitCode = wanted.isEmpty() ? kExitOk : kExitFailed;
             break;
-        case DownloadSession::Outcome::Finished:
-            exitCode = session.problemCount() == 0 ? kExitOk : kExitFailed;
-            break;
+        case DownloadSession::Outcome::Finished: exitCode = session.problemCount() == 0 ? kExitOk : kExitFailed; break;
         case DownloadSession::Outcome::TimedOut:
         case DownloadSession::Outcome::SerialFailed:
-        case DownloadSession::Outcome::FolderFailed:
-            exitCode = kExitFailed;
-            break;
+        case DownloadSession::Outcome::FolderFailed: exitCode = kExitFailed; break;
         }
         // Messages of the outcome are shown after this signal; quit once they are.
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -288,14 +274,15 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
 int runUpgrade(QCoreApplication &app, const QStringList &arguments)
 {
     const QString name = QStringLiteral("upgrade");
-    CliCommand command(kProgram, name,
+    CliCommand command(
+        kProgram, name,
         QStringLiteral("(--device PATH | --port N) [--response-ms MS] [--block-response-ms MS] FILE.update"),
         QStringLiteral("检查 FILE.update,询问仪器里程序的版本,文件较新时把程序映像传给仪器。\n"
                        "升级总是以 19200 波特率进行。仪器里的程序不比文件旧时不升级,也算完成。"));
     command.addWord(QStringLiteral("FILE.update"), QStringLiteral("仪器程序升级文件"));
     addLinkOptions(command);
     command.addOption(QStringLiteral("block-response-ms"), QStringLiteral("MS"),
-        QStringLiteral("每传完一块 1024 字节后等待仪器应答的时限,单位毫秒;默认 20000"));
+                      QStringLiteral("每传完一块 1024 字节后等待仪器应答的时限,单位毫秒;默认 20000"));
     if (const auto status = parsed(command, name, arguments))
         return *status;
     const auto choice = linkChoice(command);
@@ -304,8 +291,7 @@ int runUpgrade(QCoreApplication &app, const QStringList &arguments)
     const auto responseMs = milliseconds(command, QStringLiteral("response-ms"), UpdateSession::kResponseMs);
     if (!responseMs)
         return wrongCommandLine(name, command.error());
-    const auto blockMs
-        = milliseconds(command, QStringLiteral("block-response-ms"), UpdateSession::kBlockResponseMs);
+    const auto blockMs = milliseconds(command, QStringLiteral("block-response-ms"), UpdateSession::kBlockResponseMs);
     if (!blockMs)
         return wrongCommandLine(name, command.error());
 
@@ -329,8 +315,7 @@ int runUpgrade(QCoreApplication &app, const QStringList &arguments)
     QObject::connect(&session, &UpdateSession::progressChanged, [&] { print(session.statusLine()); });
     int exitCode = kExitFailed;
     QObject::connect(&session, &UpdateSession::finished, [&](UpdateSession::Outcome outcome) {
-        exitCode = outcome == UpdateSession::Outcome::Upgraded
-                || outcome == UpdateSession::Outcome::InstrumentNewer
+        exitCode = outcome == UpdateSession::Outcome::Upgraded || outcome == UpdateSession::Outcome::InstrumentNewer
                 || outcome == UpdateSession::Outcome::InstrumentSame
             ? kExitOk
             : kExitFailed;
@@ -340,8 +325,7 @@ int runUpgrade(QCoreApplication &app, const QStringList &arguments)
     const int baud = KivaroSettings::baudRate(KivaroSettings::kUpgradeBaudIndex);
     if (driver.open(choice->portNumber, baud, true) != LinkDriver::OpenResult::Opened)
         return kExitFailed;
-    session.start(
-        UpdatePlan::fromShownText(file.sizeText(), file.versionText(), file.checksumText(), file.image()));
+    session.start(UpdatePlan::fromShownText(file.sizeText(), file.versionText(), file.checksumText(), file.image()));
     app.exec();
     return exitCode;
 }
@@ -350,8 +334,8 @@ int runCheck(const QStringList &arguments)
 {
     const QString name = QStringLiteral("check");
     CliCommand command(kProgram, name, QStringLiteral("FILE.update"),
-        QStringLiteral("显示 FILE.update 的文件大小、程序版本、程序名和校验码,并检查文件是否完好。\n"
-                       "文件损坏时只报告错误。"));
+                       QStringLiteral("显示 FILE.update 的文件大小、程序版本、程序名和校验码,并检查文件是否完好。\n"
+                                      "文件损坏时只报告错误。"));
     command.addWord(QStringLiteral("FILE.update"), QStringLiteral("仪器程序升级文件"));
     if (const auto status = parsed(command, name, arguments))
         return *status;
@@ -377,14 +361,14 @@ int runMakeUpdate(const QStringList &arguments)
 {
     const QString name = QStringLiteral("make-update");
     CliCommand command(kProgram, name, QStringLiteral("IMAGE --name T --version V [--force] OUT.update"),
-        QStringLiteral("把程序映像文件 IMAGE 加上 64 字节的文件头写成升级文件 OUT.update:\n"
-                       "文件头记下映像的字节数、程序版本、校验码(映像各字节之和)和程序名。"));
+                       QStringLiteral("把程序映像文件 IMAGE 加上 64 字节的文件头写成升级文件 OUT.update:\n"
+                                      "文件头记下映像的字节数、程序版本、校验码(映像各字节之和)和程序名。"));
     command.addWord(QStringLiteral("IMAGE"), QStringLiteral("仪器程序的映像文件,原样传给仪器"));
     command.addWord(QStringLiteral("OUT.update"), QStringLiteral("要写的升级文件"));
     command.addOption(QStringLiteral("name"), QStringLiteral("T"),
-        QStringLiteral("程序名,最多 12 字节 GBK(6 个汉字);必须给出"));
+                      QStringLiteral("程序名,最多 12 字节 GBK(6 个汉字);必须给出"));
     command.addOption(QStringLiteral("version"), QStringLiteral("V"),
-        QStringLiteral("程序版本,如 1.2;大于 0、不超过 327.67(仪器以百分之一为单位比较);必须给出"));
+                      QStringLiteral("程序版本,如 1.2;大于 0、不超过 327.67(仪器以百分之一为单位比较);必须给出"));
     command.addFlag(QStringLiteral("force"), QStringLiteral("OUT.update 已存在时覆盖它;默认不覆盖"));
     if (const auto status = parsed(command, name, arguments))
         return *status;
@@ -396,15 +380,15 @@ int runMakeUpdate(const QStringList &arguments)
     const QString programName = command.value(QStringLiteral("name"));
     const auto encoded = common::encodeGbk(programName);
     if (!encoded)
-        return wrongCommandLine(name,
-            QStringLiteral("程序名中的字符 \"%1\" 不能用 GBK 保存").arg(common::unencodableGbk(programName)));
+        return wrongCommandLine(
+            name, QStringLiteral("程序名中的字符 \"%1\" 不能用 GBK 保存").arg(common::unencodableGbk(programName)));
     if (encoded->isEmpty())
         return wrongCommandLine(name, QStringLiteral("程序名不能为空"));
     if (encoded->size() > qsizetype(UpdateHeader::kNameText))
-        return wrongCommandLine(name,
+        return wrongCommandLine(
+            name,
             QStringLiteral("程序名 \"%1\" 有 %2 字节(GBK),最多 %3 字节")
-                .arg(
-                    programName, QString::number(encoded->size()), QString::number(UpdateHeader::kNameText)));
+                .arg(programName, QString::number(encoded->size()), QString::number(UpdateHeader::kNameText)));
     if (encoded->contains('\0'))
         return wrongCommandLine(name, QStringLiteral("程序名不能含有零字节"));
     bool ok = false;
@@ -412,8 +396,8 @@ int runMakeUpdate(const QStringList &arguments)
     const double version = versionText.toDouble(&ok);
     // The instrument reports its version as a signed 16-bit number of hundredths.
     if (!ok || !std::isfinite(version) || version <= 0.0 || version > 327.67)
-        return wrongCommandLine(name,
-            QStringLiteral("--version 应为大于 0、不超过 327.67 的数,如 1.2,不是 \"%1\"").arg(versionText));
+        return wrongCommandLine(
+            name, QStringLiteral("--version 应为大于 0、不超过 327.67 的数,如 1.2,不是 \"%1\"").arg(versionText));
 
     const QString imagePath = command.word(0);
     const QString outPath = command.word(1);
@@ -462,9 +446,8 @@ int runMakeUpdate(const QStringList &arguments)
         printError(QStringLiteral("不能写文件 %1: %2").arg(outPath, written.message));
         return kExitFailed;
     }
-    print(
-        QStringLiteral("已写升级文件 %1: 文件大小 %2, 程序版本 %3, 程序名 %4, 校验码 %5")
-            .arg(outPath, check.sizeText(), check.versionText(), check.header().name, check.checksumText()));
+    print(QStringLiteral("已写升级文件 %1: 文件大小 %2, 程序版本 %3, 程序名 %4, 校验码 %5")
+              .arg(outPath, check.sizeText(), check.versionText(), check.header().name, check.checksumText()));
     return kExitOk;
 }
 

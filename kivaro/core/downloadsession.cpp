@@ -13,25 +13,21 @@ namespace kivaro {
 
 namespace {
 
-    QString fieldText(const QByteArray &bytes, qsizetype offset, qsizetype size)
-    {
-        return common::decodeGbk(
-            common::readFixedText(std::span<const char>(bytes.constData() + offset, std::size_t(size))));
-    }
+QString fieldText(const QByteArray &bytes, qsizetype offset, qsizetype size)
+{
+    return common::decodeGbk(
+        common::readFixedText(std::span<const char>(bytes.constData() + offset, std::size_t(size))));
+}
 
-    const std::uint8_t *raw(const QByteArray &bytes)
-    {
-        return reinterpret_cast<const std::uint8_t *>(bytes.constData());
-    }
+const std::uint8_t *raw(const QByteArray &bytes)
+{
+    return reinterpret_cast<const std::uint8_t *>(bytes.constData());
+}
 
 } // namespace
 
-DownloadSession::DownloadSession(
-    LinkHost &host, FolderSink &sink, common::Messenger &messenger, QObject *parent)
-    : QObject(parent)
-    , m_host(host)
-    , m_sink(sink)
-    , m_messenger(messenger)
+DownloadSession::DownloadSession(LinkHost &host, FolderSink &sink, common::Messenger &messenger, QObject *parent)
+    : QObject(parent), m_host(host), m_sink(sink), m_messenger(messenger)
 {
     resetProgress();
 }
@@ -53,12 +49,10 @@ bool DownloadSession::awaitingReply() const
     case State::WaitFileCount:
     case State::WaitFileName:
     case State::WaitFileSize:
-    case State::WaitFileData:
-        return true;
+    case State::WaitFileData: return true;
     case State::Idle:
     case State::Listed:
-    case State::Working:
-        return false;
+    case State::Working: return false;
     }
     return false;
 }
@@ -74,8 +68,7 @@ QString DownloadSession::projectFolder(const QString &savePath, const QString &n
 QString DownloadSession::savedFolder(const QString &savePath)
 {
     // An empty save path is the current folder, which the user may not know.
-    QString folder
-        = QDir::toNativeSeparators(QDir(savePath.isEmpty() ? QStringLiteral(".") : savePath).absolutePath());
+    QString folder = QDir::toNativeSeparators(QDir(savePath.isEmpty() ? QStringLiteral(".") : savePath).absolutePath());
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
     return folder;
@@ -135,24 +128,17 @@ void DownloadSession::receive(const QByteArray &bytes)
 qint64 DownloadSession::awaitedLength() const
 {
     switch (m_state) {
-    case State::WaitNumber:
-        return kNumberField;
+    case State::WaitNumber: return kNumberField;
     case State::WaitProjectCount:
-    case State::WaitFileCount:
-        return 2;
-    case State::WaitProjectNames:
-        return qint64(kProjectField) * m_projectCount;
-    case State::WaitFileName:
-        return kFileNameField;
-    case State::WaitFileSize:
-        return 4;
+    case State::WaitFileCount: return 2;
+    case State::WaitProjectNames: return qint64(kProjectField) * m_projectCount;
+    case State::WaitFileName: return kFileNameField;
+    case State::WaitFileSize: return 4;
     case State::WaitFileData:
-        return std::max<qint64>(
-            0, std::min<qint64>(m_fileSize, qint64(m_blocksAcknowledged + 1) * kBlockSize));
+        return std::max<qint64>(0, std::min<qint64>(m_fileSize, qint64(m_blocksAcknowledged + 1) * kBlockSize));
     case State::Idle:
     case State::Listed:
-    case State::Working:
-        return 0;
+    case State::Working: return 0;
     }
     return 0;
 }
@@ -261,13 +247,10 @@ void DownloadSession::act()
         if (m_fileSize == 0)
             actOnFileData(); // an empty file is complete without a byte
         return;
-    case State::WaitFileData:
-        actOnFileData();
-        return;
+    case State::WaitFileData: actOnFileData(); return;
     case State::Idle:
     case State::Listed:
-    case State::Working:
-        return;
+    case State::Working: return;
     }
 }
 
@@ -277,7 +260,7 @@ void DownloadSession::actOnFileData()
     const auto showProgress = [this, n] {
         m_bars[int(Bar::CurrentFile)].step();
         setStatus(Bar::CurrentFile,
-            QStringLiteral("当前文件: %1 k/%2 k").arg(n / kBlockSize).arg(m_fileSize / kBlockSize));
+                  QStringLiteral("当前文件: %1 k/%2 k").arg(n / kBlockSize).arg(m_fileSize / kBlockSize));
     };
     if (n == m_fileSize) {
         stopGuard();
@@ -336,13 +319,11 @@ void DownloadSession::nextProject()
         ++m_projectIndex;
         if (m_projectIndex > m_selected.size()) {
             endExchange(Outcome::Finished, true, false);
-            m_messenger.show(
-                messages::transferFinishedIn(savedFolder(m_savePath)), common::MessageKind::Information);
+            m_messenger.show(messages::transferFinishedIn(savedFolder(m_savePath)), common::MessageKind::Information);
             return;
         }
         m_bars[int(Bar::Projects)].step();
-        setStatus(
-            Bar::Projects, QStringLiteral("工程数量: %1/%2").arg(m_projectIndex).arg(m_selected.size()));
+        setStatus(Bar::Projects, QStringLiteral("工程数量: %1/%2").arg(m_projectIndex).arg(m_selected.size()));
         const int index = m_selected.at(m_projectIndex - 1);
         m_projectName = m_projectNames.at(index);
         if (isSafeEntryName(m_projectName))

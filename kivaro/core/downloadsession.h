@@ -84,8 +84,7 @@ public:
     static constexpr int kProjectField = 8;
     static constexpr int kFileNameField = 12;
 
-    DownloadSession(
-        LinkHost &host, FolderSink &sink, common::Messenger &messenger, QObject *parent = nullptr);
+    DownloadSession(LinkHost &host, FolderSink &sink, common::Messenger &messenger, QObject *parent = nullptr);
 
     // The response time-out; kResponseMs unless a test or kivaro-cli shortens it.
     void setResponseInterval(int milliseconds) { m_interval = milliseconds; }

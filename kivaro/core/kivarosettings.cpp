@@ -6,28 +6,26 @@
 namespace kivaro {
 
 namespace {
-    const QString kSection = QStringLiteral("Settings");
-    const QString kPort = QStringLiteral("通讯口");
-    const QString kBaud = QStringLiteral("波特率");
-    const QString kSavePath = QStringLiteral("保存路径");
-    const QString kDevices = QStringLiteral("Devices");
-    constexpr int kBaudRates[] = { 9600, 19200, 38400, 57600, 115200 };
-    constexpr int kBaudCount = int(std::size(kBaudRates));
+const QString kSection = QStringLiteral("Settings");
+const QString kPort = QStringLiteral("通讯口");
+const QString kBaud = QStringLiteral("波特率");
+const QString kSavePath = QStringLiteral("保存路径");
+const QString kDevices = QStringLiteral("Devices");
+constexpr int kBaudRates[] = {9600, 19200, 38400, 57600, 115200};
+constexpr int kBaudCount = int(std::size(kBaudRates));
 
-    int inRange(int value, int count, int fallback)
-    {
-        return value >= 0 && value < count ? value : fallback;
-    }
+int inRange(int value, int count, int fallback)
+{
+    return value >= 0 && value < count ? value : fallback;
+}
 } // namespace
 
 LinkSettings KivaroSettings::load() const
 {
     const LinkSettings defaults;
     LinkSettings s;
-    s.portIndex
-        = inRange(m_store.readInt(kSection, kPort, defaults.portIndex), kPortCount, defaults.portIndex);
-    s.baudIndex
-        = inRange(m_store.readInt(kSection, kBaud, defaults.baudIndex), kBaudCount, defaults.baudIndex);
+    s.portIndex = inRange(m_store.readInt(kSection, kPort, defaults.portIndex), kPortCount, defaults.portIndex);
+    s.baudIndex = inRange(m_store.readInt(kSection, kBaud, defaults.baudIndex), kBaudCount, defaults.baudIndex);
     s.savePath = m_store.readText(kSection, kSavePath, QString());
     if (s.savePath.isEmpty())
         s.savePath = defaultSavePath();

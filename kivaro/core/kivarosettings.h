@@ -29,10 +29,7 @@ public:
     static constexpr int kPortCount = 8;
     static constexpr int kUpgradeBaudIndex = 1; // the upgrade always runs at 19200
 
-    explicit KivaroSettings(common::SettingsStore &store)
-        : m_store(store)
-    {
-    }
+    explicit KivaroSettings(common::SettingsStore &store) : m_store(store) {}
 
     // Missing or out-of-range values give the defaults; a missing or empty
     // save folder is defaultSavePath().

@@ -16,8 +16,8 @@ UpdateFile UpdateFile::fromBytes(const QByteArray &bytes)
 {
     UpdateFile f;
     f.m_status = Status::FormatError;
-    const auto data = std::span<const std::uint8_t>(
-        reinterpret_cast<const std::uint8_t *>(bytes.constData()), std::size_t(bytes.size()));
+    const auto data = std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+                                                    std::size_t(bytes.size()));
     const auto header = UpdateHeader::read(data);
     if (!header)
         return f;
@@ -37,7 +37,7 @@ QByteArray UpdateFile::build(const QString &name, float version, const QByteArra
     h.version = version;
     h.checksum = std::int32_t(imageSum(image));
     h.name = name;
-    h.checkBytes = { 0x12, -0x34, 0x56, 0x07 };
+    h.checkBytes = {0x12, -0x34, 0x56, 0x07};
     h.checkValue = 0x12 - 0x34 + 0x56 + 0x07;
     std::vector<std::uint8_t> out;
     h.write(out);

@@ -15,7 +15,7 @@ std::optional<UpdateHeader> UpdateHeader::read(std::span<const std::uint8_t> byt
     in.i32(0, h.size);
     in.f32(4, h.version);
     in.i32(8, h.checksum);
-    std::array<char, kNameText> name {};
+    std::array<char, kNameText> name{};
     in.bytes(12, std::span<char>(name));
     h.name = common::decodeGbk(common::readFixedText(name));
     for (std::size_t i = 0; i < h.checkBytes.size(); ++i)
@@ -31,10 +31,10 @@ void UpdateHeader::write(std::vector<std::uint8_t> &out) const
     w.i32(0, size);
     w.f32(4, version);
     w.i32(8, checksum);
-    std::array<char, 16> field {};
+    std::array<char, 16> field{};
     const QByteArray encoded = common::encodeGbk(name).value_or(QByteArray());
     common::storeFixedText(std::span<char>(field.data(), kNameText),
-        std::string_view(encoded.constData(), std::size_t(encoded.size())));
+                           std::string_view(encoded.constData(), std::size_t(encoded.size())));
     w.bytes(12, std::span<const char>(field));
     for (std::size_t i = 0; i < checkBytes.size(); ++i)
         w.i8(28 + i, checkBytes[i]);

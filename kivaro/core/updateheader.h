@@ -27,7 +27,7 @@ struct UpdateHeader {
     float version = 0.0f;
     std::int32_t checksum = 0;
     QString name;
-    std::array<std::int8_t, 4> checkBytes {};
+    std::array<std::int8_t, 4> checkBytes{};
     std::int32_t checkValue = 0;
 
     // Reads the header from the start of `bytes`; nothing when fewer than 64 bytes.

@@ -15,8 +15,8 @@ struct UpdatePlan {
     std::int32_t checksum = 0;
     QByteArray image;
 
-    static UpdatePlan fromShownText(
-        const QString &size, const QString &version, const QString &checksum, const QByteArray &image)
+    static UpdatePlan fromShownText(const QString &size, const QString &version, const QString &checksum,
+                                    const QByteArray &image)
     {
         UpdatePlan plan;
         plan.size = size.trimmed().toInt();

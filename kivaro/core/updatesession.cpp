@@ -9,10 +9,7 @@
 namespace kivaro {
 
 UpdateSession::UpdateSession(LinkHost &host, common::Messenger &messenger, QObject *parent)
-    : QObject(parent)
-    , m_host(host)
-    , m_messenger(messenger)
-    , m_status(initialStatus())
+    : QObject(parent), m_host(host), m_messenger(messenger), m_status(initialStatus())
 {
 }
 
@@ -81,8 +78,7 @@ void UpdateSession::act()
         if (n != 2)
             return;
         stopGuard();
-        const auto reply
-            = std::int16_t(common::loadU16(reinterpret_cast<const std::uint8_t *>(m_rx.constData())));
+        const auto reply = std::int16_t(common::loadU16(reinterpret_cast<const std::uint8_t *>(m_rx.constData())));
         const float version = instrumentVersion(reply);
         if (version >= m_plan.version) {
             m_rx.clear();
@@ -93,7 +89,7 @@ void UpdateSession::act()
             const bool newer = version > m_plan.version;
             end(newer ? Outcome::InstrumentNewer : Outcome::InstrumentSame);
             m_messenger.show(newer ? messages::instrumentNewer() : messages::instrumentSame(),
-                common::MessageKind::Information);
+                             common::MessageKind::Information);
             return;
         }
         m_state = State::WaitConfirm;
@@ -112,7 +108,7 @@ void UpdateSession::act()
         m_rx.clear();
         m_host.pause(kPauseMs);
         send(QByteArray(reinterpret_cast<const char *>(announcement.data()), qsizetype(announcement.size())),
-            m_interval);
+             m_interval);
         return;
     }
     case State::WaitBlockRequest: {
@@ -133,8 +129,7 @@ void UpdateSession::act()
         }
         // The last block (possibly empty). The image never supplies more
         // bytes than it holds, whatever the size says.
-        const QByteArray block
-            = remaining > 0 ? m_plan.image.mid(m_sent, qsizetype(remaining)) : QByteArray();
+        const QByteArray block = remaining > 0 ? m_plan.image.mid(m_sent, qsizetype(remaining)) : QByteArray();
         m_host.pause(kPauseMs);
         if (!m_host.write(block)) {
             end(Outcome::SerialFailed);
@@ -145,8 +140,7 @@ void UpdateSession::act()
         m_messenger.show(messages::upgradeFinished(), common::MessageKind::Information);
         return;
     }
-    case State::Idle:
-        return;
+    case State::Idle: return;
     }
 }
 

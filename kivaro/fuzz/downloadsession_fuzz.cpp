@@ -15,7 +15,7 @@ public:
     void startTimer(int) override { timer = true; }
     void stopTimer() override { timer = false; }
     void closePort() override { open = false; }
-    void pause(int) override { }
+    void pause(int) override {}
     bool timer = false;
     bool open = true;
 };
@@ -62,9 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     while (at < size) {
         const std::uint8_t op = data[at++];
         switch (op % 8) {
-        case 0:
-            session.timeout();
-            break;
+        case 0: session.timeout(); break;
         case 1:
             if (!session.awaitingReply()) {
                 host.open = true;

@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::abort();
         if (kivaro::UpdateFile::imageSum(file.image()) != std::uint32_t(file.header().checksum))
             std::abort();
-        const auto plan = kivaro::UpdatePlan::fromShownText(
-            file.sizeText(), file.versionText(), file.checksumText(), file.image());
+        const auto plan
+            = kivaro::UpdatePlan::fromShownText(file.sizeText(), file.versionText(), file.checksumText(), file.image());
         if (plan.size != file.header().size || plan.checksum != file.header().checksum)
             std::abort();
     }

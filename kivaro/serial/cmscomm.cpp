@@ -5,10 +5,7 @@
 namespace kivaro {
 
 CMSComm::CMSComm(DeviceResolver resolver, common::Messenger &messenger, QObject *parent)
-    : QObject(parent)
-    , m_resolver(std::move(resolver))
-    , m_messenger(messenger)
-    , m_port(new QSerialPort(this))
+    : QObject(parent), m_resolver(std::move(resolver)), m_messenger(messenger), m_port(new QSerialPort(this))
 {
     connect(m_port, &QSerialPort::readyRead, this, &CMSComm::onReadyRead);
 }

@@ -7,9 +7,7 @@
 namespace kivaro {
 
 LinkDriver::LinkDriver(CMSComm::DeviceResolver resolver, common::Messenger &messenger, QObject *parent)
-    : QObject(parent)
-    , m_messenger(messenger)
-    , m_comm(std::move(resolver), messenger)
+    : QObject(parent), m_messenger(messenger), m_comm(std::move(resolver), messenger)
 {
     m_timer.setSingleShot(true);
     // The response times are stated to the millisecond; a coarse timer may fire 5 % early.

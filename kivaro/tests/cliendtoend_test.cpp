@@ -54,10 +54,10 @@ class SimulatedInstrument {
 public:
     explicit SimulatedInstrument(const QStringList &arguments)
     {
-        m_process.start(QStringLiteral(INSTRUMENT_SIM), QStringList { "--pty" } + arguments);
+        m_process.start(QStringLiteral(INSTRUMENT_SIM), QStringList{"--pty"} + arguments);
         if (!m_process.waitForStarted(5000))
             return;
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(5000)) { }
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(5000)) {}
         const QString first = QString::fromUtf8(m_process.readLine()).trimmed();
         if (first.startsWith("PTY "))
             m_device = first.mid(4);
@@ -121,15 +121,14 @@ protected:
 
 TEST_F(CliEndToEnd, ListsTheInstrumentWithoutDownloading)
 {
-    SimulatedInstrument sim({ "--projects", m_served, "--number", "K-77" });
+    SimulatedInstrument sim({"--projects", m_served, "--number", "K-77"});
     ASSERT_FALSE(sim.device().isEmpty());
-    const CliRun run = cli({ "download", "--device", sim.device(), "--baud", "38400" });
+    const CliRun run = cli({"download", "--device", sim.device(), "--baud", "38400"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     // The instrument number and one line per project, and nothing else.
-    EXPECT_EQ(
-        run.out, QStringLiteral("仪器编号: K-77\n工程: ABCDEFGH\n工程: NOFILES\n工程: P1\n工程: 工地二号\n"));
+    EXPECT_EQ(run.out, QStringLiteral("仪器编号: K-77\n工程: ABCDEFGH\n工程: NOFILES\n工程: P1\n工程: 工地二号\n"));
     // A save folder without projects would download nothing: refused with the reason.
-    const CliRun saveOnly = cli({ "download", "--device", sim.device(), "--save", path("dl") });
+    const CliRun saveOnly = cli({"download", "--device", sim.device(), "--save", path("dl")});
     EXPECT_EQ(saveOnly.exitCode, 2);
     EXPECT_TRUE(saveOnly.err.contains("--projects"));
     EXPECT_FALSE(QFileInfo::exists(path("dl")));
@@ -137,18 +136,16 @@ TEST_F(CliEndToEnd, ListsTheInstrumentWithoutDownloading)
 
 TEST_F(CliEndToEnd, DownloadsProjectsByteForByteFromRepliesInPieces)
 {
-    SimulatedInstrument sim({ "--projects", m_served, "--split", "300", "--split-gap-ms", "2" });
-    const CliRun run = cli({ "download", "--device", sim.device(), "--save", path("dl"), "--projects",
-        QStringLiteral("P1,工地二号,ABCDEFGH,NOFILES") });
+    SimulatedInstrument sim({"--projects", m_served, "--split", "300", "--split-gap-ms", "2"});
+    const CliRun run = cli({"download", "--device", sim.device(), "--save", path("dl"), "--projects",
+                            QStringLiteral("P1,工地二号,ABCDEFGH,NOFILES")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains(kivaro::messages::transferFinishedIn(path("dl") + "/")))
-        << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(kivaro::messages::transferFinishedIn(path("dl") + "/"))) << run.out.toStdString();
     EXPECT_EQ(tree(path("dl")), tree(m_served));
 
     // A second download overwrites what the first one wrote.
     writeFile(path("dl") + "/P1/1&3A.cwd", "stale");
-    const CliRun again
-        = cli({ "download", "--device", sim.device(), "--save", path("dl"), "--projects", "P1" });
+    const CliRun again = cli({"download", "--device", sim.device(), "--save", path("dl"), "--projects", "P1"});
     EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
     EXPECT_EQ(tree(path("dl")), tree(m_served));
 }
@@ -156,20 +153,20 @@ TEST_F(CliEndToEnd, DownloadsProjectsByteForByteFromRepliesInPieces)
 TEST_F(CliEndToEnd, MisbehavingInstrumentEndsInTheTimeOutMessage)
 {
     const QStringList misbehaviours[] = {
-        { "--silent-after", "5" }, // falls silent inside the first project
-        { "--short-reply", "2" }, // the project count stops short
-        { "--garbage-reply", "7" }, // the first file's size runs long
+        {"--silent-after", "5"}, // falls silent inside the first project
+        {"--short-reply", "2"}, // the project count stops short
+        {"--garbage-reply", "7"}, // the first file's size runs long
     };
     for (const QStringList &mis : misbehaviours) {
         SCOPED_TRACE(mis.join(' ').toStdString());
-        SimulatedInstrument sim(QStringList { "--projects", m_served } + mis);
-        const CliRun run = cli({ "download", "--device", sim.device(), "--save", path("dl"), "--projects",
-            "P1", "--response-ms", "200" });
+        SimulatedInstrument sim(QStringList{"--projects", m_served} + mis);
+        const CliRun run = cli(
+            {"download", "--device", sim.device(), "--save", path("dl"), "--projects", "P1", "--response-ms", "200"});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_TRUE(run.err.contains(kivaro::messages::noResponse())) << run.err.toStdString();
     }
     // A device given by its path is named as itself, not as a port number.
-    const CliRun unknown = cli({ "download", "--device", "/nonexistent/tty" });
+    const CliRun unknown = cli({"download", "--device", "/nonexistent/tty"});
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_TRUE(unknown.err.contains("/nonexistent/tty")) << unknown.err.toStdString();
     EXPECT_FALSE(unknown.err.contains("COM")) << unknown.err.toStdString();
@@ -177,15 +174,14 @@ TEST_F(CliEndToEnd, MisbehavingInstrumentEndsInTheTimeOutMessage)
 
 TEST_F(CliEndToEnd, UpgradesWhenTheFileIsNewer)
 {
-    for (const int size : { 1025, 2048, 0 }) {
+    for (const int size : {1025, 2048, 0}) {
         SCOPED_TRACE(size);
         const QByteArray image = pattern(size, 9);
         writeFile(path("fw.update"), kivaro::UpdateFile::build("FW", 1.2f, image));
         QFile::remove(path("kept"));
 
-        SimulatedInstrument older(
-            { "--mode", "upgrade", "--instrument-version", "120", "--image-out", path("kept") });
-        const CliRun run = cli({ "upgrade", "--device", older.device(), path("fw.update") });
+        SimulatedInstrument older({"--mode", "upgrade", "--instrument-version", "120", "--image-out", path("kept")});
+        const CliRun run = cli({"upgrade", "--device", older.device(), path("fw.update")});
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_TRUE(run.out.contains(kivaro::messages::upgradeFinished()));
         ASSERT_TRUE(older.waitForOutput(QStringLiteral("UPLOADED %1 bytes").arg(size)));
@@ -194,8 +190,8 @@ TEST_F(CliEndToEnd, UpgradesWhenTheFileIsNewer)
         EXPECT_EQ(kept.readAll(), image);
     }
 
-    SimulatedInstrument newer({ "--mode", "upgrade", "--instrument-version", "130" });
-    const CliRun skip = cli({ "upgrade", "--device", newer.device(), path("fw.update") });
+    SimulatedInstrument newer({"--mode", "upgrade", "--instrument-version", "130"});
+    const CliRun skip = cli({"upgrade", "--device", newer.device(), path("fw.update")});
     EXPECT_EQ(skip.exitCode, 0);
     EXPECT_TRUE(skip.out.contains(kivaro::messages::instrumentNewer()));
 }
@@ -204,36 +200,35 @@ TEST_F(CliEndToEnd, ChecksUpdateFiles)
 {
     QByteArray file = kivaro::UpdateFile::build("FW", 1.5f, pattern(100, 1));
     writeFile(path("good.update"), file);
-    const CliRun good = cli({ "check", path("good.update") });
+    const CliRun good = cli({"check", path("good.update")});
     EXPECT_EQ(good.exitCode, 0);
     EXPECT_TRUE(good.out.contains(QStringLiteral("程序版本: 1.5")));
     file[70] = char(file[70] + 1);
     writeFile(path("bad.update"), file);
     // A damaged file gets the error alone, not header values that look valid.
-    const CliRun bad = cli({ "check", path("bad.update") });
+    const CliRun bad = cli({"check", path("bad.update")});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_EQ(bad.err.trimmed(), kivaro::messages::badUpdateFile());
     EXPECT_TRUE(bad.out.isEmpty()) << bad.out.toStdString();
-    EXPECT_EQ(cli({ "upgrade", "--device", "/dev/null", path("bad.update") }).exitCode, 1);
+    EXPECT_EQ(cli({"upgrade", "--device", "/dev/null", path("bad.update")}).exitCode, 1);
 }
 
 TEST_F(CliEndToEnd, MakeUpdateBuildsAFileTheInstrumentTakes)
 {
     const QByteArray image = pattern(2500, 5);
     writeFile(path("fw.bin"), image);
-    const CliRun made = cli({ "make-update", path("fw.bin"), "--name", QStringLiteral("主程序"),
-        "--version=1.25", path("fw.update") });
+    const CliRun made
+        = cli({"make-update", path("fw.bin"), "--name", QStringLiteral("主程序"), "--version=1.25", path("fw.update")});
     ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
     const kivaro::UpdateFile file = kivaro::UpdateFile::load(path("fw.update"));
     ASSERT_TRUE(file.isValid());
     EXPECT_EQ(file.image(), image);
     EXPECT_EQ(file.header().name, QStringLiteral("主程序"));
     EXPECT_EQ(file.versionText(), "1.25");
-    EXPECT_EQ(cli({ "check", path("fw.update") }).exitCode, 0);
+    EXPECT_EQ(cli({"check", path("fw.update")}).exitCode, 0);
 
-    SimulatedInstrument older(
-        { "--mode", "upgrade", "--instrument-version", "124", "--image-out", path("kept") });
-    EXPECT_EQ(cli({ "upgrade", "--device", older.device(), path("fw.update") }).exitCode, 0);
+    SimulatedInstrument older({"--mode", "upgrade", "--instrument-version", "124", "--image-out", path("kept")});
+    EXPECT_EQ(cli({"upgrade", "--device", older.device(), path("fw.update")}).exitCode, 0);
     ASSERT_TRUE(older.waitForOutput(QStringLiteral("UPLOADED 2500 bytes")));
 
     // Refused: an existing file without --force, a name GBK cannot hold or
@@ -245,30 +240,28 @@ TEST_F(CliEndToEnd, MakeUpdateBuildsAFileTheInstrumentTakes)
         int exitCode;
         QString says;
     } refusals[] = {
-        { { "--name", "FW", "--version", "2" }, 1, "--force" },
-        { { "--name", QStringLiteral("一二三四五六七"), "--version", "2" }, 2, QStringLiteral("14 字节") },
-        { { "--name", QStringLiteral("aก"), "--version", "2" }, 2, "GBK" },
-        { { "--name", "FW", "--version", "0" }, 2, "--version" },
-        { { "--name", "FW", "--version", "400" }, 2, "--version" },
-        { { "--name", "FW", "--version", "x", "--force" }, 2, "--version" },
-        { { "--version", "2", "--force" }, 2, "--name" },
+        {{"--name", "FW", "--version", "2"}, 1, "--force"},
+        {{"--name", QStringLiteral("一二三四五六七"), "--version", "2"}, 2, QStringLiteral("14 字节")},
+        {{"--name", QStringLiteral("aก"), "--version", "2"}, 2, "GBK"},
+        {{"--name", "FW", "--version", "0"}, 2, "--version"},
+        {{"--name", "FW", "--version", "400"}, 2, "--version"},
+        {{"--name", "FW", "--version", "x", "--force"}, 2, "--version"},
+        {{"--version", "2", "--force"}, 2, "--name"},
     };
     for (const auto &r : refusals) {
         SCOPED_TRACE(r.arguments.join(' ').toStdString());
-        const CliRun run = cli(
-            QStringList { "make-update", path("fw.bin") } + r.arguments + QStringList { path("fw.update") });
+        const CliRun run
+            = cli(QStringList{"make-update", path("fw.bin")} + r.arguments + QStringList{path("fw.update")});
         EXPECT_EQ(run.exitCode, r.exitCode);
         EXPECT_TRUE(run.err.contains(r.says)) << run.err.toStdString();
     }
     writeFile(path("empty.bin"), QByteArray());
-    EXPECT_EQ(cli({ "make-update", path("empty.bin"), "--name", "FW", "--version", "2", "--force",
-                      path("fw.update") })
+    EXPECT_EQ(cli({"make-update", path("empty.bin"), "--name", "FW", "--version", "2", "--force", path("fw.update")})
                   .exitCode,
-        1);
+              1);
     EXPECT_EQ(tree(m_dir.path()).value("fw.update"), before);
     EXPECT_EQ(
-        cli({ "make-update", path("fw.bin"), "--name", "FW", "--version", "2", "--force", path("fw.update") })
-            .exitCode,
+        cli({"make-update", path("fw.bin"), "--name", "FW", "--version", "2", "--force", path("fw.update")}).exitCode,
         0);
     EXPECT_NE(tree(m_dir.path()).value("fw.update"), before);
 }
@@ -280,20 +273,20 @@ TEST_F(CliEndToEnd, CommandLineIsStrictAndExplainsItself)
         QStringList arguments;
         QString says;
     } wrong[] = {
-        { {}, QStringLiteral("缺少命令") },
-        { { "nonsense" }, "nonsense" },
-        { { "download" }, "--device" },
-        { { "download", "--device", "/dev/null", "--bogus" }, "--bogus" },
-        { { "download", "--device", "/dev/null", "extra" }, "extra" },
-        { { "download", "--device", "/dev/null", "--baud", "9600", "--baud", "9600" }, "--baud" },
-        { { "download", "--device", "/dev/null", "--baud", "12345" }, "12345" },
-        { { "download", "--device", "/dev/null", "--port", "2" }, "--port" },
-        { { "download", "--port", "9" }, "--port" },
-        { { "download", "--device", "/dev/null", "--projects", "P1" }, "--save" },
-        { { "download", "--device", "/dev/null", "--response-ms", "soon" }, "--response-ms" },
-        { { "upgrade", "--device", "/dev/null" }, "FILE.update" },
-        { { "check", path("fw.update"), path("fw.update") }, path("fw.update") },
-        { { "check", "--device", "/dev/null", path("fw.update") }, "--device" },
+        {{}, QStringLiteral("缺少命令")},
+        {{"nonsense"}, "nonsense"},
+        {{"download"}, "--device"},
+        {{"download", "--device", "/dev/null", "--bogus"}, "--bogus"},
+        {{"download", "--device", "/dev/null", "extra"}, "extra"},
+        {{"download", "--device", "/dev/null", "--baud", "9600", "--baud", "9600"}, "--baud"},
+        {{"download", "--device", "/dev/null", "--baud", "12345"}, "12345"},
+        {{"download", "--device", "/dev/null", "--port", "2"}, "--port"},
+        {{"download", "--port", "9"}, "--port"},
+        {{"download", "--device", "/dev/null", "--projects", "P1"}, "--save"},
+        {{"download", "--device", "/dev/null", "--response-ms", "soon"}, "--response-ms"},
+        {{"upgrade", "--device", "/dev/null"}, "FILE.update"},
+        {{"check", path("fw.update"), path("fw.update")}, path("fw.update")},
+        {{"check", "--device", "/dev/null", path("fw.update")}, "--device"},
     };
     for (const auto &w : wrong) {
         SCOPED_TRACE(w.arguments.join(' ').toStdString());
@@ -304,31 +297,29 @@ TEST_F(CliEndToEnd, CommandLineIsStrictAndExplainsItself)
     }
 
     // --name=value is --name value (make-update above takes --version=1.25 too).
-    SimulatedInstrument sim({ "--projects", m_served });
-    EXPECT_EQ(cli({ "download", "--device=" + sim.device(), "--baud=57600" }).exitCode, 0);
+    SimulatedInstrument sim({"--projects", m_served});
+    EXPECT_EQ(cli({"download", "--device=" + sim.device(), "--baud=57600"}).exitCode, 0);
 
     // Each command's help lists every option once, with one usage line.
-    const QMap<QString, QStringList> options {
-        { "download",
-            { "--device", "--port", "--baud", "--save", "--projects", "--response-ms", "--version" } },
-        { "upgrade", { "--device", "--port", "--response-ms", "--block-response-ms", "FILE.update" } },
-        { "check", { "FILE.update", "--version" } },
-        { "make-update", { "--name", "--version", "--force", "IMAGE", "OUT.update" } },
+    const QMap<QString, QStringList> options{
+        {"download", {"--device", "--port", "--baud", "--save", "--projects", "--response-ms", "--version"}},
+        {"upgrade", {"--device", "--port", "--response-ms", "--block-response-ms", "FILE.update"}},
+        {"check", {"FILE.update", "--version"}},
+        {"make-update", {"--name", "--version", "--force", "IMAGE", "OUT.update"}},
     };
     for (auto it = options.cbegin(); it != options.cend(); ++it) {
         SCOPED_TRACE(it.key().toStdString());
-        const CliRun help = cli({ it.key(), "--help" });
+        const CliRun help = cli({it.key(), "--help"});
         EXPECT_EQ(help.exitCode, 0);
         EXPECT_EQ(help.out.count(QStringLiteral("用法:")), 1) << help.out.toStdString();
         for (const QString &option : it.value())
             EXPECT_TRUE(help.out.contains(option)) << option.toStdString();
     }
-    EXPECT_TRUE(cli({ "download", "--help" }).out.contains(QStringLiteral("默认 19200")));
-    const CliRun version = cli({ "--version" });
+    EXPECT_TRUE(cli({"download", "--help"}).out.contains(QStringLiteral("默认 19200")));
+    const CliRun version = cli({"--version"});
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_TRUE(version.out.startsWith("kivaro-cli " + QStringLiteral(PROJECT_VERSION)))
-        << version.out.toStdString();
-    EXPECT_EQ(cli({ "check", "--version" }).out, version.out);
+    EXPECT_TRUE(version.out.startsWith("kivaro-cli " + QStringLiteral(PROJECT_VERSION))) << version.out.toStdString();
+    EXPECT_EQ(cli({"check", "--version"}).out, version.out);
 }
 
 } // namespace

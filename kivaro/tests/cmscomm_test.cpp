@@ -35,7 +35,7 @@ void CMSCommTest::init()
 {
     char name[128] = {};
     QVERIFY(::openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0);
-    termios t {};
+    termios t{};
     ::tcgetattr(m_slave, &t);
     ::cfmakeraw(&t);
     ::tcsetattr(m_slave, TCSANOW, &t);
@@ -69,9 +69,8 @@ void CMSCommTest::receivesAndWritesBytes()
     QVERIFY(driver.write(QByteArray(3000, 'z')));
     QByteArray written;
     char buffer[4096];
-    QTRY_VERIFY(
-        (written += QByteArray(buffer, std::max<ssize_t>(0, ::read(m_master, buffer, sizeof buffer)))).size()
-        >= 3000);
+    QTRY_VERIFY((written += QByteArray(buffer, std::max<ssize_t>(0, ::read(m_master, buffer, sizeof buffer)))).size()
+                >= 3000);
     QCOMPARE(written, QByteArray(3000, 'z'));
     driver.closePort();
     QVERIFY(!driver.isOpen());
@@ -106,7 +105,7 @@ void CMSCommTest::driverRefusesASecondOpen()
     LinkDriver driver([this](int) { return m_device; }, messenger);
     QCOMPARE(driver.open(1, 19200, false), LinkDriver::OpenResult::Opened);
     QCOMPARE(driver.open(1, 19200, false), LinkDriver::OpenResult::AlreadyOpen);
-    QCOMPARE(messenger.messages, QStringList { kivaro::messages::cannotOpenPort() });
+    QCOMPARE(messenger.messages, QStringList{kivaro::messages::cannotOpenPort()});
     QVERIFY(driver.isOpen());
 }
 

@@ -57,57 +57,57 @@ protected:
     FakeLinkHost host;
     MemoryFolderSink sink;
     common::RecordingMessenger messenger;
-    DownloadSession session { host, sink, messenger };
+    DownloadSession session{host, sink, messenger};
 };
 
 TEST_F(DownloadSessionTest, ConnectionGathersRepliesArrivingByteByByte)
 {
-    connectTo({ "ALPHA", QByteArray("\xb9\xa4\xb3\xcc", 4), "ABCDEFGH" }, 1);
+    connectTo({"ALPHA", QByteArray("\xb9\xa4\xb3\xcc", 4), "ABCDEFGH"}, 1);
 
-    EXPECT_EQ(host.writes, (QList<QByteArray> { "?", "!", "#" }));
+    EXPECT_EQ(host.writes, (QList<QByteArray>{"?", "!", "#"}));
     EXPECT_EQ(session.instrumentNumber(), QStringLiteral("K-0042"));
-    EXPECT_EQ(session.projectNames(), (QStringList { "ALPHA", QStringLiteral("工程"), "ABCDEFGH" }));
+    EXPECT_EQ(session.projectNames(), (QStringList{"ALPHA", QStringLiteral("工程"), "ABCDEFGH"}));
     EXPECT_EQ(session.state(), State::Listed);
     EXPECT_FALSE(session.connectEnabled());
     EXPECT_TRUE(session.startEnabled());
     EXPECT_FALSE(host.timerRunning) << "no timer once the list is shown";
     EXPECT_TRUE(host.open);
     // Each command starts the 2000 ms timer, and the first byte of its reply stops it.
-    EXPECT_EQ(host.events.mid(0, 3), (QStringList { "write 3f", "start 2000", "stop" }));
+    EXPECT_EQ(host.events.mid(0, 3), (QStringList{"write 3f", "start 2000", "stop"}));
     EXPECT_TRUE(messenger.messages.isEmpty());
 }
 
 TEST_F(DownloadSessionTest, ZeroProjectsEndsTheConnectionAtOnce)
 {
     connectTo({});
-    EXPECT_EQ(host.writes, (QList<QByteArray> { "?", "!", "#" }));
+    EXPECT_EQ(host.writes, (QList<QByteArray>{"?", "!", "#"}));
     EXPECT_FALSE(host.open);
     EXPECT_FALSE(host.timerRunning);
     EXPECT_TRUE(session.connectEnabled());
     EXPECT_FALSE(session.startEnabled());
-    EXPECT_EQ(messenger.messages, QStringList { kivaro::messages::noProjectsOnInstrument() });
+    EXPECT_EQ(messenger.messages, QStringList{kivaro::messages::noProjectsOnInstrument()});
 }
 
 TEST_F(DownloadSessionTest, TransfersProjectsFileByFile)
 {
-    connectTo({ "P1", "ABCDEFGH", "EMPTY" });
+    connectTo({"P1", "ABCDEFGH", "EMPTY"});
     const QByteArray big = pattern(3000, 1);
     const QByteArray exact = pattern(2048, 2);
     host.writes.clear();
-    session.startTransfer({ 0, 1, 2 }, QStringLiteral("/save/"));
+    session.startTransfer({0, 1, 2}, QStringLiteral("/save/"));
 
     EXPECT_EQ(host.lastWrite(), QByteArray("P1\0\0\0\0\0\0(", 9));
     EXPECT_FALSE(session.startEnabled());
     EXPECT_FALSE(session.connectEnabled());
     EXPECT_EQ(session.statusLine(Bar::Projects), QStringLiteral("工程数量: 1/3"));
     feed(i16(2));
-    EXPECT_EQ(host.writes.mid(1, 2), (QList<QByteArray> { "<", "@" }));
+    EXPECT_EQ(host.writes.mid(1, 2), (QList<QByteArray>{"<", "@"}));
     EXPECT_EQ(session.bar(Bar::Files).maximum, 2);
 
     // A 3000-byte file: acknowledged after 1024 and 2048 bytes, written at 3000.
     feed(field("1&3A.cwd", 12));
     feed(i32(3000));
-    EXPECT_EQ(session.bar(Bar::CurrentFile), (kivaro::ProgressBarState { 0, 3, 0 }));
+    EXPECT_EQ(session.bar(Bar::CurrentFile), (kivaro::ProgressBarState{0, 3, 0}));
     const qsizetype before = host.writes.size();
     feed(big.left(1024));
     EXPECT_EQ(host.lastWrite(), QByteArray(","));
@@ -115,7 +115,7 @@ TEST_F(DownloadSessionTest, TransfersProjectsFileByFile)
     feed(big.mid(1024, 1000), 7); // a block in small pieces
     feed(big.mid(2024, 24));
     feed(big.mid(2048));
-    EXPECT_EQ(host.writes.mid(before), (QList<QByteArray> { ",", ",", "@" }));
+    EXPECT_EQ(host.writes.mid(before), (QList<QByteArray>{",", ",", "@"}));
     EXPECT_EQ(session.statusLine(Bar::CurrentFile), QStringLiteral("当前文件: 2 k/2 k"));
     EXPECT_EQ(session.bar(Bar::CurrentFile).value, 3);
     EXPECT_EQ(sink.files.value("/save/P1/1&3A.cwd"), big);
@@ -123,7 +123,7 @@ TEST_F(DownloadSessionTest, TransfersProjectsFileByFile)
     // A file of exactly two blocks: one acknowledgement, none after the last block.
     const qsizetype beforeExact = host.writes.size();
     serveFile("1&3B.cwd", exact);
-    EXPECT_EQ(host.writes.mid(beforeExact), (QList<QByteArray> { "$", "*", ",", "ABCDEFGH(" }));
+    EXPECT_EQ(host.writes.mid(beforeExact), (QList<QByteArray>{"$", "*", ",", "ABCDEFGH("}));
     EXPECT_EQ(sink.files.value("/save/P1/1&3B.cwd"), exact);
     EXPECT_EQ(session.statusLine(Bar::Files), QStringLiteral("文件数量: 2/2"));
 
@@ -142,15 +142,15 @@ TEST_F(DownloadSessionTest, TransfersProjectsFileByFile)
     EXPECT_FALSE(host.timerRunning);
     EXPECT_TRUE(session.connectEnabled());
     EXPECT_FALSE(session.startEnabled());
-    EXPECT_EQ(session.bar(Bar::Projects), (kivaro::ProgressBarState { 0, 3, 3 }));
+    EXPECT_EQ(session.bar(Bar::Projects), (kivaro::ProgressBarState{0, 3, 3}));
     // The end message says where the files went.
-    EXPECT_EQ(messenger.messages, QStringList { kivaro::messages::transferFinishedIn("/save/") });
-    EXPECT_EQ(sink.folders, (QSet<QString> { "/save/P1/", "/save/ABCDEFGH/", "/save/EMPTY/" }));
+    EXPECT_EQ(messenger.messages, QStringList{kivaro::messages::transferFinishedIn("/save/")});
+    EXPECT_EQ(sink.folders, (QSet<QString>{"/save/P1/", "/save/ABCDEFGH/", "/save/EMPTY/"}));
 
     // Connecting again starts from empty bars and status lines, not from this transfer's.
     host.open = true;
     session.startConnect();
-    for (const Bar bar : { Bar::Projects, Bar::Files, Bar::CurrentFile })
+    for (const Bar bar : {Bar::Projects, Bar::Files, Bar::CurrentFile})
         EXPECT_EQ(session.bar(bar), kivaro::ProgressBarState());
     EXPECT_EQ(session.statusLine(Bar::Projects), QStringLiteral("工程数量: 0/0"));
     EXPECT_EQ(session.statusLine(Bar::Files), QStringLiteral("文件数量: 0/0"));
@@ -159,7 +159,7 @@ TEST_F(DownloadSessionTest, TransfersProjectsFileByFile)
 
 TEST_F(DownloadSessionTest, NothingTickedIsRefused)
 {
-    connectTo({ "P1" });
+    connectTo({"P1"});
     host.writes.clear();
     session.startTransfer({}, QString());
     EXPECT_TRUE(host.writes.isEmpty());
@@ -177,18 +177,18 @@ TEST_F(DownloadSessionTest, SilenceTimesOutAndClosesThePort)
     EXPECT_FALSE(host.open);
     EXPECT_TRUE(session.connectEnabled());
     EXPECT_FALSE(session.startEnabled());
-    EXPECT_EQ(messenger.messages, QStringList { kivaro::messages::noResponse() });
+    EXPECT_EQ(messenger.messages, QStringList{kivaro::messages::noResponse()});
 
     // In the transfer phase 开始传输 is offered again.
     messenger.clear();
     host.open = true;
-    connectTo({ "P1" });
-    session.startTransfer({ 0 }, QString());
+    connectTo({"P1"});
+    session.startTransfer({0}, QString());
     feed(i16(1));
     session.timeout();
     EXPECT_TRUE(session.connectEnabled());
     EXPECT_TRUE(session.startEnabled());
-    EXPECT_EQ(messenger.messages, QStringList { kivaro::messages::noResponse() });
+    EXPECT_EQ(messenger.messages, QStringList{kivaro::messages::noResponse()});
 }
 
 TEST_F(DownloadSessionTest, RepliesThatStopShortOrRunLongTimeOut)
@@ -213,8 +213,8 @@ TEST_F(DownloadSessionTest, RepliesThatStopShortOrRunLongTimeOut)
     // File data that passes a block boundary without stopping on it.
     messenger.clear();
     host.open = true;
-    connectTo({ "P1" });
-    session.startTransfer({ 0 }, QString());
+    connectTo({"P1"});
+    session.startTransfer({0}, QString());
     feed(i16(1));
     feed(field("A.CWD", 12));
     feed(i32(3000));
@@ -231,7 +231,7 @@ TEST_F(DownloadSessionTest, TimeOutCountsSilenceAfterTheLastPieceUntilTheReplyRu
     session.startConnect();
     host.timerStarts.clear();
     feed(QByteArray(3, 'K'), 1);
-    EXPECT_EQ(host.timerStarts, (QList<int> { 2000, 2000, 2000 }));
+    EXPECT_EQ(host.timerStarts, (QList<int>{2000, 2000, 2000}));
     feed(QByteArray(7, 'x')); // ten bytes of nine: can no longer match
     feed(QByteArray(5, 'x'), 1);
     EXPECT_EQ(host.timerStarts.size(), 3) << "a reply running long does not put the time-out off";
@@ -242,7 +242,7 @@ TEST_F(DownloadSessionTest, TimeOutCountsSilenceAfterTheLastPieceUntilTheReplyRu
 
 TEST_F(DownloadSessionTest, StrayBytesAndStaleExpiriesAreIgnored)
 {
-    connectTo({ "P1" });
+    connectTo({"P1"});
     const qsizetype events = host.events.size();
     session.receive("extra");
     session.timeout();
@@ -254,8 +254,8 @@ TEST_F(DownloadSessionTest, StrayBytesAndStaleExpiriesAreIgnored)
 
 TEST_F(DownloadSessionTest, HostileNamesNeverLeaveTheProjectFolder)
 {
-    connectTo({ "..", "a/b", "   ", "C:x", "GOOD" });
-    session.startTransfer({ 0, 1, 2, 3, 4 }, QStringLiteral("/save/"));
+    connectTo({"..", "a/b", "   ", "C:x", "GOOD"});
+    session.startTransfer({0, 1, 2, 3, 4}, QStringLiteral("/save/"));
     // Four projects are skipped before anything is asked of the instrument.
     EXPECT_EQ(host.lastWrite(), QByteArray("GOOD\0\0\0\0(", 9));
     EXPECT_EQ(messenger.messages.size(), 4);
@@ -263,11 +263,11 @@ TEST_F(DownloadSessionTest, HostileNamesNeverLeaveTheProjectFolder)
 
     messenger.clear();
     feed(i16(5));
-    const QList<QByteArray> names { "../evil.cwd", "..\\evil.cwd", "C:evil.cwd", "/etc/passwd", "ok.cwd" };
+    const QList<QByteArray> names{"../evil.cwd", "..\\evil.cwd", "C:evil.cwd", "/etc/passwd", "ok.cwd"};
     for (const QByteArray &name : names)
         serveFile(name, pattern(10, 3));
-    EXPECT_EQ(sink.files.keys(), QStringList { "/save/GOOD/ok.cwd" });
-    EXPECT_EQ(sink.folders, QSet<QString> { "/save/GOOD/" });
+    EXPECT_EQ(sink.files.keys(), QStringList{"/save/GOOD/ok.cwd"});
+    EXPECT_EQ(sink.folders, QSet<QString>{"/save/GOOD/"});
     EXPECT_EQ(messenger.messages.size(), 5); // four refused files, then the end
     EXPECT_EQ(messenger.messages.first(), kivaro::messages::unsafeFileName("GOOD", "../evil.cwd"));
     EXPECT_EQ(messenger.last(), kivaro::messages::transferFinishedIn("/save/"));
@@ -276,9 +276,9 @@ TEST_F(DownloadSessionTest, HostileNamesNeverLeaveTheProjectFolder)
 
 TEST_F(DownloadSessionTest, FolderThatCannotBeMadeGivesTheOperatorAWayBack)
 {
-    connectTo({ "P1", "P2" });
+    connectTo({"P1", "P2"});
     sink.refusedFolders.insert("/ro/P2/");
-    session.startTransfer({ 0, 1 }, QStringLiteral("/ro"));
+    session.startTransfer({0, 1}, QStringLiteral("/ro"));
     feed(i16(1));
     serveFile("A.CWD", "abc");
     EXPECT_EQ(sink.files.value("/ro/P1/A.CWD"), QByteArray("abc"));
@@ -291,9 +291,9 @@ TEST_F(DownloadSessionTest, FolderThatCannotBeMadeGivesTheOperatorAWayBack)
 
 TEST_F(DownloadSessionTest, FileThatCannotBeWrittenIsSkipped)
 {
-    connectTo({ "P1" });
+    connectTo({"P1"});
     sink.refusedFiles.insert("P1/A.CWD");
-    session.startTransfer({ 0 }, QString());
+    session.startTransfer({0}, QString());
     feed(i16(2));
     serveFile("A.CWD", "first");
     EXPECT_EQ(messenger.last(), kivaro::messages::cannotCreateFile("P1/A.CWD"));
@@ -304,9 +304,9 @@ TEST_F(DownloadSessionTest, FileThatCannotBeWrittenIsSkipped)
 
 TEST_F(DownloadSessionTest, RefusedWriteAbandonsTheExchange)
 {
-    connectTo({ "P1" });
+    connectTo({"P1"});
     host.failWrites = true;
-    session.startTransfer({ 0 }, QString());
+    session.startTransfer({0}, QString());
     EXPECT_EQ(session.state(), State::Idle);
     EXPECT_FALSE(host.open);
     EXPECT_TRUE(session.connectEnabled());

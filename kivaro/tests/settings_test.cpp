@@ -16,14 +16,14 @@ TEST(KivaroSettings, DefaultsRoundTripAndRange)
         common::SettingsStore store(ini);
         KivaroSettings settings(store);
         // First start: downloads go to a folder in the user's documents, not the working folder.
-        EXPECT_EQ(settings.load(), (LinkSettings { 0, 1, KivaroSettings::defaultSavePath() }));
+        EXPECT_EQ(settings.load(), (LinkSettings{0, 1, KivaroSettings::defaultSavePath()}));
         EXPECT_TRUE(QDir::isAbsolutePath(KivaroSettings::defaultSavePath()));
         EXPECT_TRUE(KivaroSettings::defaultSavePath().endsWith(QDir::separator()));
-        settings.save(LinkSettings { 2, 3, QStringLiteral("/data/") });
+        settings.save(LinkSettings{2, 3, QStringLiteral("/data/")});
     }
     common::SettingsStore store(ini);
     KivaroSettings settings(store);
-    EXPECT_EQ(settings.load(), (LinkSettings { 2, 3, QStringLiteral("/data/") }));
+    EXPECT_EQ(settings.load(), (LinkSettings{2, 3, QStringLiteral("/data/")}));
     EXPECT_EQ(store.readInt("Settings", QStringLiteral("通讯口"), -1), 2);
     EXPECT_EQ(store.readInt("Settings", QStringLiteral("波特率"), -1), 3);
 
@@ -35,7 +35,7 @@ TEST(KivaroSettings, DefaultsRoundTripAndRange)
     EXPECT_EQ(KivaroSettings::baudRate(3), 57600);
     EXPECT_EQ(KivaroSettings::portNames().size(), 8);
     EXPECT_EQ(KivaroSettings::portNames().at(2), "COM 3");
-    EXPECT_EQ(KivaroSettings::baudNames(), (QStringList { "9600", "19200", "38400", "57600", "115200" }));
+    EXPECT_EQ(KivaroSettings::baudNames(), (QStringList{"9600", "19200", "38400", "57600", "115200"}));
 }
 
 TEST(KivaroSettings, PortsMapToDevices)
@@ -54,9 +54,9 @@ TEST(KivaroSettings, PortsMapToDevices)
 
 TEST(SafeName, RefusesNamesThatCouldLeaveTheFolder)
 {
-    for (const char *bad : { "", "   ", ".", "..", " .. ", "...", "../x", "a/b", "a\\b", "C:", "a\tb" })
+    for (const char *bad : {"", "   ", ".", "..", " .. ", "...", "../x", "a/b", "a\\b", "C:", "a\tb"})
         EXPECT_FALSE(kivaro::isSafeEntryName(QString::fromLatin1(bad))) << bad;
-    for (const char *good : { "1&3A.cwd", "P1", "a.b", " lead", "A..CWD", "x..y" })
+    for (const char *good : {"1&3A.cwd", "P1", "a.b", " lead", "A..CWD", "x..y"})
         EXPECT_TRUE(kivaro::isSafeEntryName(QString::fromLatin1(good))) << good;
     EXPECT_TRUE(kivaro::isSafeEntryName(QStringLiteral("工地一")));
 }

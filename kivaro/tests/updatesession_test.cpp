@@ -43,7 +43,7 @@ protected:
 
     FakeLinkHost host;
     common::RecordingMessenger messenger;
-    UpdateSession session { host, messenger };
+    UpdateSession session{host, messenger};
 };
 
 TEST_F(UpdateSessionTest, VersionRepliesAreComparedInSinglePrecision)
@@ -55,11 +55,11 @@ TEST_F(UpdateSessionTest, VersionRepliesAreComparedInSinglePrecision)
         QString message;
     };
     const Case cases[] = {
-        { 100, 1.0f, false, kivaro::messages::instrumentSame() },
-        { 101, 1.01f, false, kivaro::messages::instrumentSame() },
-        { 120, 1.2f, true, QString() }, // 120 × 0.01 rounds just below 1.2
-        { 121, 1.2f, false, kivaro::messages::instrumentNewer() },
-        { 120, 1.19999993f, true, QString() }, // shown and used as 1.2
+        {100, 1.0f, false, kivaro::messages::instrumentSame()},
+        {101, 1.01f, false, kivaro::messages::instrumentSame()},
+        {120, 1.2f, true, QString()}, // 120 × 0.01 rounds just below 1.2
+        {121, 1.2f, false, kivaro::messages::instrumentNewer()},
+        {120, 1.19999993f, true, QString()}, // shown and used as 1.2
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.reply);
@@ -67,7 +67,7 @@ TEST_F(UpdateSessionTest, VersionRepliesAreComparedInSinglePrecision)
         common::RecordingMessenger m;
         UpdateSession s(h, m);
         s.start(planFor(c.fileVersion, image(10)));
-        EXPECT_EQ(h.writes, QList<QByteArray> { "?" });
+        EXPECT_EQ(h.writes, QList<QByteArray>{"?"});
         s.receive(i16(c.reply).left(1));
         s.receive(i16(c.reply).mid(1));
         if (c.upgrades) {
@@ -79,7 +79,7 @@ TEST_F(UpdateSessionTest, VersionRepliesAreComparedInSinglePrecision)
             EXPECT_EQ(s.state(), State::Idle);
             EXPECT_FALSE(h.open);
             EXPECT_FALSE(h.timerRunning);
-            EXPECT_EQ(m.messages, QStringList { c.message });
+            EXPECT_EQ(m.messages, QStringList{c.message});
         }
     }
 }
@@ -93,7 +93,7 @@ TEST_F(UpdateSessionTest, WholeBlocksEndWithoutAFurtherReply)
     for (int i = 0; i < 4; ++i)
         announcement.append(char((sum >> (8 * i)) & 0xff));
     EXPECT_EQ(host.lastWrite(), announcement);
-    EXPECT_EQ(host.pauses, QList<int> { 100 });
+    EXPECT_EQ(host.pauses, QList<int>{100});
     EXPECT_EQ(session.bar().maximum, 3);
 
     host.writes.clear();
@@ -103,19 +103,19 @@ TEST_F(UpdateSessionTest, WholeBlocksEndWithoutAFurtherReply)
     session.receive("g");
     EXPECT_TRUE(host.open);
     session.receive("g");
-    EXPECT_EQ(host.writes, (QList<QByteArray> { img.left(1024), img.mid(1024, 1024), img.mid(2048) }));
-    EXPECT_EQ(host.pauses, (QList<int> { 100, 100, 100, 100 }));
+    EXPECT_EQ(host.writes, (QList<QByteArray>{img.left(1024), img.mid(1024, 1024), img.mid(2048)}));
+    EXPECT_EQ(host.pauses, (QList<int>{100, 100, 100, 100}));
     EXPECT_FALSE(host.open);
     EXPECT_FALSE(host.timerRunning);
     EXPECT_EQ(session.bytesSent(), 3072);
     EXPECT_EQ(session.bar().value, 3);
     EXPECT_EQ(session.statusLine(), QStringLiteral("传送进度: 已传送 2048 字节,共有 3072 字节."));
-    EXPECT_EQ(messenger.messages, QStringList { kivaro::messages::upgradeFinished() });
+    EXPECT_EQ(messenger.messages, QStringList{kivaro::messages::upgradeFinished()});
 
     // A second upgrade starts from an empty bar and the first status line.
     host.open = true;
     session.start(planFor(2.0f, img));
-    EXPECT_EQ(session.bar(), (kivaro::ProgressBarState { 0, 3, 0 }));
+    EXPECT_EQ(session.bar(), (kivaro::ProgressBarState{0, 3, 0}));
     EXPECT_EQ(session.statusLine(), UpdateSession::initialStatus());
 }
 
@@ -127,8 +127,8 @@ TEST_F(UpdateSessionTest, ShortLastBlockAndEmptyImage)
     host.timerStarts.clear();
     session.receive("g");
     session.receive("g");
-    EXPECT_EQ(host.writes, (QList<QByteArray> { img.left(1024), img.mid(1024) }));
-    EXPECT_EQ(host.timerStarts, QList<int> { 20000 });
+    EXPECT_EQ(host.writes, (QList<QByteArray>{img.left(1024), img.mid(1024)}));
+    EXPECT_EQ(host.timerStarts, QList<int>{20000});
     EXPECT_EQ(session.state(), State::Idle);
 
     FakeLinkHost h;
@@ -141,7 +141,7 @@ TEST_F(UpdateSessionTest, ShortLastBlockAndEmptyImage)
     s.receive("g");
     EXPECT_EQ(h.lastWrite(), QByteArray());
     EXPECT_EQ(s.state(), State::Idle);
-    EXPECT_EQ(m.messages, QStringList { kivaro::messages::upgradeFinished() });
+    EXPECT_EQ(m.messages, QStringList{kivaro::messages::upgradeFinished()});
 }
 
 TEST_F(UpdateSessionTest, BlocksNeverReadBeyondTheImage)
@@ -152,7 +152,7 @@ TEST_F(UpdateSessionTest, BlocksNeverReadBeyondTheImage)
     host.writes.clear();
     session.receive("g");
     session.receive("g");
-    EXPECT_EQ(host.writes, (QList<QByteArray> { plan.image, QByteArray() }));
+    EXPECT_EQ(host.writes, (QList<QByteArray>{plan.image, QByteArray()}));
 }
 
 TEST_F(UpdateSessionTest, WrongRepliesAndSilenceTimeOut)
@@ -165,14 +165,14 @@ TEST_F(UpdateSessionTest, WrongRepliesAndSilenceTimeOut)
     session.timeout();
     EXPECT_EQ(session.state(), State::Idle);
     EXPECT_FALSE(host.open);
-    EXPECT_EQ(messenger.messages, QStringList { kivaro::messages::noResponse() });
+    EXPECT_EQ(messenger.messages, QStringList{kivaro::messages::noResponse()});
 
     messenger.clear();
     acceptUpgrade(planFor(2.0f, image(2000)));
     session.receive("g");
     EXPECT_EQ(host.timerMs, 20000);
     session.timeout();
-    EXPECT_EQ(messenger.messages, QStringList { kivaro::messages::noResponse() });
+    EXPECT_EQ(messenger.messages, QStringList{kivaro::messages::noResponse()});
     session.timeout(); // stale
     EXPECT_EQ(messenger.messages.size(), 1);
 }

@@ -178,7 +178,7 @@ void WidgetsTest::downloadPageOverPseudoTerminal()
     int slave = -1;
     char name[128] = {};
     QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
-    termios t {};
+    termios t{};
     ::tcgetattr(slave, &t);
     ::cfmakeraw(&t);
     ::tcsetattr(slave, TCSANOW, &t);
@@ -188,7 +188,7 @@ void WidgetsTest::downloadPageOverPseudoTerminal()
     common::SettingsStore store(dir.filePath("k.ini"));
     KivaroSettings settings(store);
     settings.setDevicePath(1, QString::fromLocal8Bit(name));
-    settings.save(LinkSettings { 0, 1, dir.filePath("save") + "/" });
+    settings.save(LinkSettings{0, 1, dir.filePath("save") + "/"});
     common::RecordingMessenger messenger;
     CLinkDialog dialog(settings, messenger);
     CSendDialog *page = dialog.sendPage();
@@ -244,7 +244,7 @@ void WidgetsTest::downloadPageOverPseudoTerminal()
     page->connectButton()->click();
     QCOMPARE(readInstrumentEnd(master, 1), QByteArray("?"));
     for (const auto bar :
-        { DownloadSession::Bar::Projects, DownloadSession::Bar::Files, DownloadSession::Bar::CurrentFile })
+         {DownloadSession::Bar::Projects, DownloadSession::Bar::Files, DownloadSession::Bar::CurrentFile})
         QTRY_COMPARE(page->progressBar(bar)->value(), 0);
     QCOMPARE(page->statusLabel(DownloadSession::Bar::Projects)->text(), QStringLiteral("工程数量: 0/0"));
     QCOMPARE(page->statusLabel(DownloadSession::Bar::CurrentFile)->text(), QStringLiteral("当前文件: 0/0"));
@@ -295,7 +295,7 @@ void WidgetsTest::upgradeControlsRestWhileItRuns()
     QTRY_COMPARE(page.session().state(), UpdateSession::State::Idle);
 
     // Done: the same file may be sent again.
-    QCOMPARE(messenger.messages, QStringList { messages::upgradeFinished() });
+    QCOMPARE(messenger.messages, QStringList{messages::upgradeFinished()});
     QVERIFY(page.startButton()->isEnabled());
     QVERIFY(page.browseButton()->isEnabled());
     QVERIFY(page.portList()->isEnabled());

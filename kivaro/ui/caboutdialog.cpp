@@ -7,8 +7,7 @@
 
 namespace kivaro {
 
-CAboutDialog::CAboutDialog(QWidget *parent)
-    : QDialog(parent)
+CAboutDialog::CAboutDialog(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("关于 KIVARO"));
     auto *layout = new QVBoxLayout(this);

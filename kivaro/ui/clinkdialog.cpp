@@ -13,9 +13,7 @@
 namespace kivaro {
 
 CLinkDialog::CLinkDialog(KivaroSettings &settings, common::Messenger &messenger, QWidget *parent)
-    : QDialog(parent)
-    , m_settings(settings)
-    , m_values(settings.load())
+    : QDialog(parent), m_settings(settings), m_values(settings.load())
 {
     setWindowTitle(QStringLiteral("KIVARO 数据传输程序"));
     setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon));

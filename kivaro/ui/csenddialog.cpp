@@ -18,19 +18,19 @@
 
 namespace kivaro {
 
-CSendDialog::CSendDialog(const LinkSettings &settings, CMSComm::DeviceResolver resolver,
-    common::Messenger &messenger, QWidget *parent)
-    : QWidget(parent)
-    , m_driver(std::move(resolver), messenger)
-    , m_session(m_driver, m_sink, messenger)
-    , m_messenger(messenger)
-    , m_savePath(settings.savePath)
+CSendDialog::CSendDialog(const LinkSettings &settings, CMSComm::DeviceResolver resolver, common::Messenger &messenger,
+                         QWidget *parent)
+    : QWidget(parent),
+      m_driver(std::move(resolver), messenger),
+      m_session(m_driver, m_sink, messenger),
+      m_messenger(messenger),
+      m_savePath(settings.savePath)
 {
     m_chooseFolder = [this](const QString &start) {
         return QFileDialog::getExistingDirectory(this, QStringLiteral("选择文件保存路径"), start);
     };
-    m_driver.setReceiver(
-        [this](const QByteArray &bytes) { m_session.receive(bytes); }, [this] { m_session.timeout(); });
+    m_driver.setReceiver([this](const QByteArray &bytes) { m_session.receive(bytes); },
+                         [this] { m_session.timeout(); });
 
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("仪器编号"), this), 0, 0);
@@ -137,8 +137,8 @@ QString CSendDialog::withTrailingSeparator(const QString &folder)
 
 QString CSendDialog::browseStart(const QString &savePath)
 {
-    QString folder = QDir(savePath.isEmpty() ? QDir::currentPath() : QDir::fromNativeSeparators(savePath))
-                         .absolutePath();
+    QString folder
+        = QDir(savePath.isEmpty() ? QDir::currentPath() : QDir::fromNativeSeparators(savePath)).absolutePath();
     while (!QFileInfo(folder).isDir()) {
         const QString parent = QFileInfo(folder).absolutePath();
         if (parent == folder)

@@ -30,7 +30,7 @@ public:
     static constexpr int kProgressRefreshMs = 50;
 
     CSendDialog(const LinkSettings &settings, CMSComm::DeviceResolver resolver, common::Messenger &messenger,
-        QWidget *parent = nullptr);
+                QWidget *parent = nullptr);
 
     int portIndex() const;
     int baudIndex() const;
@@ -38,10 +38,7 @@ public:
 
     // Replaces the folder browser (tests): it is given the folder to open at
     // and returns the chosen folder or an empty text.
-    void setFolderChooser(std::function<QString(const QString &)> chooser)
-    {
-        m_chooseFolder = std::move(chooser);
-    }
+    void setFolderChooser(std::function<QString(const QString &)> chooser) { m_chooseFolder = std::move(chooser); }
     // A chosen folder as it is kept: with a separator at its end.
     static QString withTrailingSeparator(const QString &folder);
     // Where the folder browser opens for save folder `savePath`: the folder
@@ -84,8 +81,8 @@ private:
     QComboBox *m_baud = nullptr;
     QLineEdit *m_pathField = nullptr;
     QListWidget *m_projects = nullptr;
-    std::array<QLabel *, 3> m_status {};
-    std::array<QProgressBar *, 3> m_bars {};
+    std::array<QLabel *, 3> m_status{};
+    std::array<QProgressBar *, 3> m_bars{};
     QPushButton *m_connect = nullptr;
     QPushButton *m_start = nullptr;
 };

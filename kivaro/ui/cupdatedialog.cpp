@@ -17,27 +17,24 @@
 namespace kivaro {
 
 namespace {
-    QLineEdit *readOnlyField(QWidget *parent)
-    {
-        auto *field = new QLineEdit(parent);
-        field->setReadOnly(true);
-        return field;
-    }
+QLineEdit *readOnlyField(QWidget *parent)
+{
+    auto *field = new QLineEdit(parent);
+    field->setReadOnly(true);
+    return field;
+}
 } // namespace
 
-CUpdateDialog::CUpdateDialog(
-    int portIndex, CMSComm::DeviceResolver resolver, common::Messenger &messenger, QWidget *parent)
-    : QWidget(parent)
-    , m_driver(std::move(resolver), messenger)
-    , m_session(m_driver, messenger)
-    , m_messenger(messenger)
+CUpdateDialog::CUpdateDialog(int portIndex, CMSComm::DeviceResolver resolver, common::Messenger &messenger,
+                             QWidget *parent)
+    : QWidget(parent), m_driver(std::move(resolver), messenger), m_session(m_driver, messenger), m_messenger(messenger)
 {
     m_chooseFile = [this] {
-        return QFileDialog::getOpenFileName(
-            this, QStringLiteral("打开数据文件"), QString(), QStringLiteral("仪器程序升级文件 (*.update)"));
+        return QFileDialog::getOpenFileName(this, QStringLiteral("打开数据文件"), QString(),
+                                            QStringLiteral("仪器程序升级文件 (*.update)"));
     };
-    m_driver.setReceiver(
-        [this](const QByteArray &bytes) { m_session.receive(bytes); }, [this] { m_session.timeout(); });
+    m_driver.setReceiver([this](const QByteArray &bytes) { m_session.receive(bytes); },
+                         [this] { m_session.timeout(); });
 
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("串口选择"), this), 0, 0);
@@ -64,8 +61,8 @@ CUpdateDialog::CUpdateDialog(
     m_version = readOnlyField(info);
     m_name = readOnlyField(info);
     m_checksum = readOnlyField(info);
-    const std::pair<const char16_t *, QLineEdit *> rows[] = { { u"文件大小", m_size },
-        { u"程序版本", m_version }, { u"程 序 名", m_name }, { u"校 验 码", m_checksum } };
+    const std::pair<const char16_t *, QLineEdit *> rows[]
+        = {{u"文件大小", m_size}, {u"程序版本", m_version}, {u"程 序 名", m_name}, {u"校 验 码", m_checksum}};
     int row = 0;
     for (const auto &[label, field] : rows) {
         infoGrid->addWidget(new QLabel(QString::fromUtf16(label), info), row, 0);
@@ -134,8 +131,7 @@ void CUpdateDialog::startUpgrade()
     const int baud = KivaroSettings::baudRate(KivaroSettings::kUpgradeBaudIndex);
     if (m_driver.open(m_port->currentIndex() + 1, baud, true) != LinkDriver::OpenResult::Opened)
         return;
-    m_session.start(
-        UpdatePlan::fromShownText(m_size->text(), m_version->text(), m_checksum->text(), m_file.image()));
+    m_session.start(UpdatePlan::fromShownText(m_size->text(), m_version->text(), m_checksum->text(), m_file.image()));
     refreshControls();
 }
 

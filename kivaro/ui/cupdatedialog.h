@@ -22,7 +22,7 @@ class CUpdateDialog : public QWidget {
     Q_OBJECT
 public:
     CUpdateDialog(int portIndex, CMSComm::DeviceResolver resolver, common::Messenger &messenger,
-        QWidget *parent = nullptr);
+                  QWidget *parent = nullptr);
 
     // Replaces the file dialog (tests); returns the chosen path or an empty text.
     void setFileChooser(std::function<QString()> chooser) { m_chooseFile = std::move(chooser); }

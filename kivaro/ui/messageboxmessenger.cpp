@@ -8,15 +8,9 @@ void MessageBoxMessenger::show(const QString &text, common::MessageKind kind)
 {
     const QString title = QStringLiteral("KIVARO");
     switch (kind) {
-    case common::MessageKind::Information:
-        QMessageBox::information(m_parent, title, text);
-        return;
-    case common::MessageKind::Warning:
-        QMessageBox::warning(m_parent, title, text);
-        return;
-    case common::MessageKind::Error:
-        QMessageBox::critical(m_parent, title, text);
-        return;
+    case common::MessageKind::Information: QMessageBox::information(m_parent, title, text); return;
+    case common::MessageKind::Warning: QMessageBox::warning(m_parent, title, text); return;
+    case common::MessageKind::Error: QMessageBox::critical(m_parent, title, text); return;
     }
 }
 

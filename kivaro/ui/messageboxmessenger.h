@@ -9,10 +9,7 @@ namespace kivaro {
 
 class MessageBoxMessenger : public common::Messenger {
 public:
-    explicit MessageBoxMessenger(QWidget *parent = nullptr)
-        : m_parent(parent)
-    {
-    }
+    explicit MessageBoxMessenger(QWidget *parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget *parent) { m_parent = parent; }
 
     void show(const QString &text, common::MessageKind kind = common::MessageKind::Information) override;

@@ -41,12 +41,9 @@ int main(int argc, char *argv[])
     {
         sedra::MessageBoxMessenger startupMessenger;
         switch (sedra::checkStartup(instance, QStringLiteral("TLVProgram"), startupMessenger)) {
-        case sedra::StartupDecision::Run:
-            break;
-        case sedra::StartupDecision::ShearWaveHeld:
-            return 1;
-        case sedra::StartupDecision::HandedOver:
-            return 0;
+        case sedra::StartupDecision::Run: break;
+        case sedra::StartupDecision::ShearWaveHeld: return 1;
+        case sedra::StartupDecision::HandedOver: return 0;
         }
     }
 

@@ -15,12 +15,9 @@ constexpr std::chrono::milliseconds kMargin{3000};
 std::uint16_t gainCode(int gain)
 {
     switch (gain) {
-    case 10:
-        return 1;
-    case 100:
-        return 2;
-    default:
-        return 0;
+    case 10: return 1;
+    case 100: return 2;
+    default: return 0;
     }
 }
 
@@ -58,8 +55,8 @@ ReadyLimit readyLimitFor(const AcquisitionParameters &parameters)
 }
 
 AcquisitionResult AcquireRecord(PortIo &io, const AcquisitionParameters &parameters,
-                                std::array<RecordChannel, kRecordChannels> &raw,
-                                const std::atomic<bool> *cancel, const ReadyLimit &limit)
+                                std::array<RecordChannel, kRecordChannels> &raw, const std::atomic<bool> *cancel,
+                                const ReadyLimit &limit)
 {
     const int samples = std::clamp(parameters.samples, 0, kRecordSamples);
     const int channels = std::clamp(parameters.channels, 0, kRecordChannels);

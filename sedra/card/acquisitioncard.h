@@ -13,13 +13,12 @@
 namespace sedra {
 
 // What one acquisition programs into the card.
-struct AcquisitionParameters
-{
-    std::uint16_t interval = 8000;  // sample interval, us
-    std::uint16_t delay = 0;        // delay before the first sample, ms
-    int gain = 1;                   // amplifier gain: 1, 10 or 100
-    int samples = 1024;             // samples per channel N, 1..4096
-    int channels = 4;               // channel count C, 1..4
+struct AcquisitionParameters {
+    std::uint16_t interval = 8000; // sample interval, us
+    std::uint16_t delay = 0; // delay before the first sample, ms
+    int gain = 1; // amplifier gain: 1, 10 or 100
+    int samples = 1024; // samples per channel N, 1..4096
+    int channels = 4; // channel count C, 1..4
 };
 
 // Gain code of register 3: 1 -> 0, 10 -> 1, 100 -> 2, anything else 0.
@@ -42,22 +41,20 @@ void ConvertRawCodes(std::int16_t *samples, int count);
 float sampleToMillivolts(int sample);
 
 enum class AcquisitionOutcome {
-    Done,       // every sample read, card stopped
+    Done, // every sample read, card stopped
     NeverReady, // the ready bit did not come within the time limit; card stopped
-    Cancelled,  // stopped on request; card stopped
+    Cancelled, // stopped on request; card stopped
 };
 
-struct AcquisitionResult
-{
+struct AcquisitionResult {
     AcquisitionOutcome outcome = AcquisitionOutcome::Done;
-    int samplesRead = 0;  // complete sample sets read before the end
+    int samplesRead = 0; // complete sample sets read before the end
 };
 
 // How long the ready poll waits for one sample set before it gives up.
-struct ReadyLimit
-{
-    std::chrono::milliseconds firstSample{0};  // from the start: delay + interval + margin
-    std::chrono::milliseconds nextSample{0};   // between two sets: interval + margin
+struct ReadyLimit {
+    std::chrono::milliseconds firstSample{0}; // from the start: delay + interval + margin
+    std::chrono::milliseconds nextSample{0}; // between two sets: interval + margin
 };
 
 // The limit for `parameters`: the expected wait plus three seconds.
@@ -74,7 +71,7 @@ ReadyLimit readyLimitFor(const AcquisitionParameters &parameters);
 // stopped with register 4 = 0 and the outcome says why. The samples read so
 // far are then in `raw`, but the caller keeps none of them as a record.
 AcquisitionResult AcquireRecord(PortIo &io, const AcquisitionParameters &parameters,
-                                std::array<RecordChannel, kRecordChannels> &raw,
-                                const std::atomic<bool> *cancel, const ReadyLimit &limit);
+                                std::array<RecordChannel, kRecordChannels> &raw, const std::atomic<bool> *cancel,
+                                const ReadyLimit &limit);
 
 } // namespace sedra

@@ -26,12 +26,9 @@ std::optional<CardBackend> parseCardBackend(const QString &text)
 QString cardBackendName(CardBackend backend)
 {
     switch (backend) {
-    case CardBackend::Ports:
-        return QStringLiteral("ports");
-    case CardBackend::Simulated:
-        return QStringLiteral("sim");
-    case CardBackend::None:
-        break;
+    case CardBackend::Ports: return QStringLiteral("ports");
+    case CardBackend::Simulated: return QStringLiteral("sim");
+    case CardBackend::None: break;
     }
     return QStringLiteral("none");
 }
@@ -45,7 +42,8 @@ std::optional<CardSelection> selectCard(const QString &setting, QString *error)
         const auto chosen = parseCardBackend(env);
         if (!chosen) {
             if (error)
-                *error = QCoreApplication::translate("sedra", "SEDRA_CARD 的值“%1”无效（应为 ports、sim 或 none）").arg(env);
+                *error = QCoreApplication::translate("sedra", "SEDRA_CARD 的值“%1”无效（应为 ports、sim 或 none）")
+                             .arg(env);
             return std::nullopt;
         }
         selection.backend = *chosen;
@@ -66,8 +64,7 @@ std::unique_ptr<PortIo> openCard(const CardSelection &selection, const QString &
             return nullptr;
         return std::make_unique<SimulatedCard>(*options);
     }
-    case CardBackend::Ports:
-        break;
+    case CardBackend::Ports: break;
     }
 #ifdef Q_OS_WIN
     return WinIoPortIo::load(programFolder, note);

@@ -17,10 +17,9 @@ enum class CardBackend { Ports, Simulated, None };
 std::optional<CardBackend> parseCardBackend(const QString &text);
 QString cardBackendName(CardBackend backend);
 
-struct CardSelection
-{
+struct CardSelection {
     CardBackend backend = CardBackend::Ports;
-    QString simulation;  // switches of the simulated card
+    QString simulation; // switches of the simulated card
 };
 
 // The backend named by SEDRA_CARD when set, else by `setting` (an unknown

@@ -9,8 +9,7 @@
 
 namespace sedra {
 
-class LinuxPortIo : public PortIo
-{
+class LinuxPortIo : public PortIo {
 public:
     // Asks for the card's ports. Returns null with the reason in `*error`
     // when the system refuses (not root, or not an x86 machine).

@@ -7,8 +7,7 @@
 
 namespace sedra {
 
-class PortIo
-{
+class PortIo {
 public:
     virtual ~PortIo();
     // Reads 16 bits from `port`. A read that fails returns all ones (0xFFFF),

@@ -9,17 +9,15 @@
 
 namespace sedra {
 
-struct PortAccess
-{
+struct PortAccess {
     bool write = false;
     std::uint16_t port = 0;
-    std::uint16_t value = 0;  // written, or read back
+    std::uint16_t value = 0; // written, or read back
 
     bool operator==(const PortAccess &) const = default;
 };
 
-class RecordingPortIo : public PortIo
-{
+class RecordingPortIo : public PortIo {
 public:
     // `inner` may be null: reads then return 0xFFFF and writes go nowhere.
     explicit RecordingPortIo(PortIo *inner) : m_inner(inner) {}

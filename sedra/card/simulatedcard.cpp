@@ -26,9 +26,7 @@ float gaussian(std::mt19937 &g)
 }
 } // namespace
 
-SimulatedCard::SimulatedCard(const SimulatedCardOptions &options)
-    : m_options(options)
-    , m_noise(options.seed)
+SimulatedCard::SimulatedCard(const SimulatedCardOptions &options) : m_options(options), m_noise(options.seed)
 {
     if (m_options.frequencies.empty())
         m_options.frequencies.push_back(2.0f);
@@ -67,8 +65,8 @@ bool SimulatedCard::readyNow()
     if (++m_polls % m_options.readyEvery != 0)
         return false;
     if (m_options.realtime) {
-        const auto due = std::chrono::milliseconds(m_delay)
-            + std::chrono::microseconds(std::int64_t(m_set + 1) * m_interval);
+        const auto due
+            = std::chrono::milliseconds(m_delay) + std::chrono::microseconds(std::int64_t(m_set + 1) * m_interval);
         if (std::chrono::steady_clock::now() - m_started < due)
             return false;
     }
@@ -80,8 +78,7 @@ std::uint16_t SimulatedCard::read16(std::uint16_t port)
     if (m_options.absent)
         return 0xFFFF;
     switch (port) {
-    case card::kIdentPort:
-        return kIdentification;
+    case card::kIdentPort: return kIdentification;
     case card::kStatusPort:
         if (readyNow()) {
             latchNextSet();
@@ -92,8 +89,7 @@ std::uint16_t SimulatedCard::read16(std::uint16_t port)
         if (m_word < 4)
             return m_words[std::size_t(m_word++)];
         return m_words[3];
-    default:
-        return 0xFFFF;
+    default: return 0xFFFF;
     }
 }
 
@@ -102,15 +98,9 @@ void SimulatedCard::write16(std::uint16_t port, std::uint16_t value)
     if (m_options.absent)
         return;
     switch (port) {
-    case card::kIntervalPort:
-        m_interval = value;
-        break;
-    case card::kDelayPort:
-        m_delay = value;
-        break;
-    case card::kGainPort:
-        m_gainCode = value;
-        break;
+    case card::kIntervalPort: m_interval = value; break;
+    case card::kDelayPort: m_delay = value; break;
+    case card::kGainPort: m_gainCode = value; break;
     case card::kRunPort:
         m_running = value == 1;
         if (m_running) {
@@ -120,8 +110,7 @@ void SimulatedCard::write16(std::uint16_t port, std::uint16_t value)
             m_started = std::chrono::steady_clock::now();
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

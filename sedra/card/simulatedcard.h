@@ -14,8 +14,7 @@
 
 namespace sedra {
 
-class SimulatedCard : public PortIo
-{
+class SimulatedCard : public PortIo {
 public:
     explicit SimulatedCard(const SimulatedCardOptions &options = {});
 
@@ -42,9 +41,9 @@ private:
     std::uint16_t m_delay = 0;
     std::uint16_t m_gainCode = 0;
     bool m_running = false;
-    int m_set = 0;          // sample sets delivered since the start
-    int m_word = 0;         // next word of the current set
-    int m_polls = 0;        // status polls since the start
+    int m_set = 0; // sample sets delivered since the start
+    int m_word = 0; // next word of the current set
+    int m_polls = 0; // status polls since the start
     std::array<std::uint16_t, 4> m_words{};
     std::array<float, 4> m_phase{};
     std::mt19937 m_noise;

@@ -14,8 +14,7 @@
 
 namespace sedra {
 
-class WinIoPortIo : public PortIo
-{
+class WinIoPortIo : public PortIo {
 public:
     // Loads WINIO.dll from `folder`; null with the reason when it is missing
     // or lacks a function.

@@ -43,24 +43,24 @@ void err(const QString &line)
 }
 
 // A wrong command line: says what and where to read more, exit status 2.
-struct UsageError
-{
+struct UsageError {
     QString text;
 };
 
-struct Command
-{
+struct Command {
     QString name;
-    QString synopsis;     // positional words
+    QString synopsis; // positional words
     QString description;
-    QStringList positionals;  // names, all required
+    QStringList positionals; // names, all required
     QList<QCommandLineOption> options;
     std::function<int(const QCommandLineParser &, const QStringList &)> run;
 };
 
 QCommandLineOption cardOption()
 {
-    return {"card", QStringLiteral("采集卡后端：ports（端口）、sim（模拟采集卡）或 none。默认：环境变量 SEDRA_CARD，未设置时为 ports。"),
+    return {"card",
+            QStringLiteral(
+                "采集卡后端：ports（端口）、sim（模拟采集卡）或 none。默认：环境变量 SEDRA_CARD，未设置时为 ports。"),
             "BACKEND"};
 }
 
@@ -109,7 +109,8 @@ int intOption(const QCommandLineParser &p, const QString &name, int fallback, in
     bool ok = false;
     const int v = p.value(name).toInt(&ok);
     if (!ok || v < low || v > high)
-        throw UsageError{QStringLiteral("--%1 的值“%2”无效（应为 %3 到 %4 的整数）").arg(name, p.value(name)).arg(low).arg(high)};
+        throw UsageError{
+            QStringLiteral("--%1 的值“%2”无效（应为 %3 到 %4 的整数）").arg(name, p.value(name)).arg(low).arg(high)};
     return v;
 }
 
@@ -129,7 +130,8 @@ int runDetect(const QCommandLineParser &p, const QStringList &)
     QString why;
     const auto io = openDetectedCard(p, &why);
     if (!io) {
-        err(why.isEmpty() ? QStringLiteral("未使用采集卡（后端为 none）") : QStringLiteral("未检测到采集卡：%1").arg(why));
+        err(why.isEmpty() ? QStringLiteral("未使用采集卡（后端为 none）")
+                          : QStringLiteral("未检测到采集卡：%1").arg(why));
         return kExitFailed;
     }
     if (!DetectCard(*io)) {
@@ -289,12 +291,15 @@ int runPrint(const QCommandLineParser &, const QStringList &args)
 
 std::vector<Command> commands()
 {
-    const QCommandLineOption json("json", QStringLiteral("以 JSON 输出（频率单位 Hz，周期单位 s；卓越频率为 0 时周期为 null）。"));
+    const QCommandLineOption json(
+        "json", QStringLiteral("以 JSON 输出（频率单位 Hz，周期单位 s；卓越频率为 0 时周期为 null）。"));
     return {
         {"detect", "", QStringLiteral("检测采集卡（读取端口 0x324 一次）。"), {}, {cardOption()}, runDetect},
-        {"acquire", "OUT.cwd [选项]",
-         QStringLiteral("用所选采集卡采集一次，调理后按“保存本次采集数据”的格式保存到 OUT.cwd，并输出前三道的卓越周期。\n"
-                        "采集卡在时限内（采样间隔加延迟再加 3 秒）未就绪时停止采集卡，不保存任何文件。"),
+        {"acquire",
+         "OUT.cwd [选项]",
+         QStringLiteral(
+             "用所选采集卡采集一次，调理后按“保存本次采集数据”的格式保存到 OUT.cwd，并输出前三道的卓越周期。\n"
+             "采集卡在时限内（采样间隔加延迟再加 3 秒）未就绪时停止采集卡，不保存任何文件。"),
          {"OUT.cwd"},
          {{"channels", QStringLiteral("通道数 C，1 到 4。默认：4。"), "C"},
           {"samples", QStringLiteral("每道采样长度 N：1024、2048 或 4096。默认：1024。"), "N"},
@@ -303,25 +308,37 @@ std::vector<Command> commands()
           {"gain", QStringLiteral("放大倍数：1、10 或 100。默认：1。"), "G"},
           {"site", QStringLiteral("工地名称，最多 79 字节 GBK。默认：空。"), "T"},
           {"point", QStringLiteral("测试点号，最多 39 字节 GBK。默认：空。"), "T"},
-          {"port-log", QStringLiteral("按顺序把每次端口访问写入 FILE，每行如“W 0x300 8000”或“R 0x314 1234”（端口十六进制，值十进制）。默认：不写。"), "FILE"},
+          {"port-log",
+           QStringLiteral("按顺序把每次端口访问写入 FILE，每行如“W 0x300 8000”或“R 0x314 "
+                          "1234”（端口十六进制，值十进制）。默认：不写。"),
+           "FILE"},
           cardOption()},
          runAcquire},
-        {"analyze", "FILE.cwd [--json]",
+        {"analyze",
+         "FILE.cwd [--json]",
          QStringLiteral("按打开文件的规则读入记录，输出前三道的卓越频率、频率步长和卓越周期。"),
          {"FILE.cwd"},
          {json},
          runAnalyze},
-        {"export-text", "FILE.cwd OUT",
-         QStringLiteral("按“保存为TXT数据格式”输出文本：标题行，然后每道一行，每个值后跟逗号（GBK，CR LF）。OUT 按原样使用。"),
+        {"export-text",
+         "FILE.cwd OUT",
+         QStringLiteral(
+             "按“保存为TXT数据格式”输出文本：标题行，然后每道一行，每个值后跟逗号（GBK，CR LF）。OUT 按原样使用。"),
          {"FILE.cwd", "OUT"},
          {},
          runExportText},
-        {"snapshot", "FILE.cwd NAME",
+        {"snapshot",
+         "FILE.cwd NAME",
          QStringLiteral("生成 800 x 600 的 16 位位图：NAME 显示三道，NAME_1.bmp 到 NAME_3.bmp 各显示一道。"),
          {"FILE.cwd", "NAME"},
          {},
          runSnapshot},
-        {"print", "FILE.cwd OUT.pdf", QStringLiteral("把打印页面写成 A4 PDF 文件。"), {"FILE.cwd", "OUT.pdf"}, {}, runPrint},
+        {"print",
+         "FILE.cwd OUT.pdf",
+         QStringLiteral("把打印页面写成 A4 PDF 文件。"),
+         {"FILE.cwd", "OUT.pdf"},
+         {},
+         runPrint},
     };
 }
 
@@ -357,9 +374,11 @@ int runCommand(const Command &command, const QStringList &arguments)
     }
     const QStringList words = parser.positionalArguments();
     if (words.size() < command.positionals.size())
-        throw UsageError{QStringLiteral("缺少参数 %1").arg(command.positionals.mid(words.size()).join(QLatin1Char(' ')))};
+        throw UsageError{
+            QStringLiteral("缺少参数 %1").arg(command.positionals.mid(words.size()).join(QLatin1Char(' ')))};
     if (words.size() > command.positionals.size())
-        throw UsageError{QStringLiteral("多余的参数：%1").arg(words.mid(command.positionals.size()).join(QLatin1Char(' ')))};
+        throw UsageError{
+            QStringLiteral("多余的参数：%1").arg(words.mid(command.positionals.size()).join(QLatin1Char(' ')))};
     return command.run(parser, words);
 }
 

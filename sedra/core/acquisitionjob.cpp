@@ -5,8 +5,7 @@
 namespace sedra {
 
 AcquisitionJob::AcquisitionJob(QObject *parent)
-    : QObject(parent)
-    , m_raw(std::make_unique<std::array<RecordChannel, kRecordChannels>>())
+    : QObject(parent), m_raw(std::make_unique<std::array<RecordChannel, kRecordChannels>>())
 {
 }
 
@@ -28,10 +27,13 @@ bool AcquisitionJob::start(PortIo &io, const AcquisitionParameters &parameters, 
         const AcquisitionResult result = AcquireRecord(io, parameters, *m_raw, &m_cancel, limit);
         m_result = result;
         m_done.store(true, std::memory_order_release);
-        QMetaObject::invokeMethod(this, [this] {
-            join();
-            emit finished();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                join();
+                emit finished();
+            },
+            Qt::QueuedConnection);
     });
     return true;
 }

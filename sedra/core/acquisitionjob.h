@@ -13,12 +13,11 @@
 
 namespace sedra {
 
-class AcquisitionJob : public QObject
-{
+class AcquisitionJob : public QObject {
     Q_OBJECT
 public:
     explicit AcquisitionJob(QObject *parent = nullptr);
-    ~AcquisitionJob() override;  // cancels and waits for a running worker
+    ~AcquisitionJob() override; // cancels and waits for a running worker
 
     // Starts the worker on `io` (which must outlive the job's run). Returns
     // false when one is running already.

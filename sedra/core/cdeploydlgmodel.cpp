@@ -12,12 +12,16 @@ bool parseWhole(const QString &text, long long &out)
 } // namespace
 
 CDeployDlgModel::CDeployDlgModel(const SedraParameters &p)
-    : siteName(p.projectName)
-    , testPoint(p.testSit)
-    , gainIndex(p.opamtime == 10 ? 1 : p.opamtime == 100 ? 2 : 0)
-    , lengthIndex(p.samplenth == 2048 ? 1 : p.samplenth == 4096 ? 2 : 0)
-    , intervalText(QString::number(p.sampinterval))
-    , delayText(QString::number(p.delayTime))
+    : siteName(p.projectName),
+      testPoint(p.testSit),
+      gainIndex(p.opamtime == 10        ? 1
+                    : p.opamtime == 100 ? 2
+                                        : 0),
+      lengthIndex(p.samplenth == 2048       ? 1
+                      : p.samplenth == 4096 ? 2
+                                            : 0),
+      intervalText(QString::number(p.sampinterval)),
+      delayText(QString::number(p.delayTime))
 {
 }
 

@@ -8,15 +8,14 @@
 
 namespace sedra {
 
-class CDeployDlgModel
-{
+class CDeployDlgModel {
 public:
     // Opening: gain 10 selects "10", 100 "100", anything else "1"; 2048
     // selects "2048", 4096 "4096", anything else "1024".
     explicit CDeployDlgModel(const SedraParameters &parameters);
 
-    static QStringList gainTexts();    // "1", "10", "100"
-    static QStringList lengthTexts();  // "1024", "2048", "4096"
+    static QStringList gainTexts(); // "1", "10", "100"
+    static QStringList lengthTexts(); // "1024", "2048", "4096"
 
     QString siteName;
     QString testPoint;

@@ -2,11 +2,9 @@
 
 namespace sedra {
 
-CLVBODLGModel::CLVBODLGModel(const FilterSettings& settings)
-    : m_lowPassText(QString::number(settings.lowPassCutoff > 0 ? settings.lowPassCutoff
-                                                               : kDefaultLowPassCutoff)),
-      m_highPassText(QString::number(settings.highPassCutoff > 0 ? settings.highPassCutoff
-                                                                 : kDefaultHighPassCutoff)),
+CLVBODLGModel::CLVBODLGModel(const FilterSettings &settings)
+    : m_lowPassText(QString::number(settings.lowPassCutoff > 0 ? settings.lowPassCutoff : kDefaultLowPassCutoff)),
+      m_highPassText(QString::number(settings.highPassCutoff > 0 ? settings.highPassCutoff : kDefaultHighPassCutoff)),
       m_kind(settings.kind().value_or(FilterKind::LowPass)),
       m_channels{settings.channel1 != 0, settings.channel2 != 0, settings.channel3 != 0}
 {
@@ -14,8 +12,7 @@ CLVBODLGModel::CLVBODLGModel(const FilterSettings& settings)
 
 QString CLVBODLGModel::hint()
 {
-    return QString::fromUtf8(
-        "提示:  每次滤波操作均对原始数据操作,方便用户多次调整后,选择适合的滤波方式!");
+    return QString::fromUtf8("提示:  每次滤波操作均对原始数据操作,方便用户多次调整后,选择适合的滤波方式!");
 }
 
 bool CLVBODLGModel::channel(int index) const
@@ -30,7 +27,7 @@ void CLVBODLGModel::setChannel(int index, bool ticked)
     }
 }
 
-FilterSettings CLVBODLGModel::accept(const FilterSettings& previous) const
+FilterSettings CLVBODLGModel::accept(const FilterSettings &previous) const
 {
     FilterSettings s = previous;
     s.storedKind = static_cast<int>(m_kind) + 1;
@@ -44,7 +41,7 @@ FilterSettings CLVBODLGModel::accept(const FilterSettings& previous) const
     return s;
 }
 
-int CLVBODLGModel::cutoffFromText(const QString& text)
+int CLVBODLGModel::cutoffFromText(const QString &text)
 {
     // The whole number the text starts with, as the C library reads one:
     // blanks, an optional sign, digits; the rest is ignored ("12Hz" is 12,
@@ -63,4 +60,4 @@ int CLVBODLGModel::cutoffFromText(const QString& text)
     return ok ? value : 0;
 }
 
-}  // namespace sedra
+} // namespace sedra

@@ -25,10 +25,9 @@ FilterBand FilterSettings::band() const
     const int highPass = effectiveHighPassCutoff();
     const std::optional<FilterKind> k = kind();
     if (k == FilterKind::BandPass || k == FilterKind::BandStop) {
-        return {static_cast<float>(std::min(lowPass, highPass)),
-                static_cast<float>(std::max(lowPass, highPass))};
+        return {static_cast<float>(std::min(lowPass, highPass)), static_cast<float>(std::max(lowPass, highPass))};
     }
     return {static_cast<float>(highPass), static_cast<float>(lowPass)};
 }
 
-}  // namespace sedra
+} // namespace sedra

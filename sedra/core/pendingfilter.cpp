@@ -5,7 +5,7 @@
 
 namespace sedra {
 
-bool ApplyPendingFilter(RecordChannels& record, FilterSettings& settings)
+bool ApplyPendingFilter(RecordChannels &record, FilterSettings &settings)
 {
     if (!settings.pending) {
         return false;
@@ -22,8 +22,7 @@ bool ApplyPendingFilter(RecordChannels& record, FilterSettings& settings)
         const auto interval = static_cast<float>(record.sampleInterval);
         for (int ch = 0; ch < kFilteredChannels; ++ch) {
             if ((settings.channelMask & (1 << ch)) != 0) {
-                dsp::ApplyFilter(*kind, record.working[ch].data(), interval, count, band.low,
-                                 band.high);
+                dsp::ApplyFilter(*kind, record.working[ch].data(), interval, count, band.low, band.high);
             }
         }
     }
@@ -31,4 +30,4 @@ bool ApplyPendingFilter(RecordChannels& record, FilterSettings& settings)
     return true;
 }
 
-}  // namespace sedra
+} // namespace sedra

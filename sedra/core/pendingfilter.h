@@ -17,6 +17,6 @@ namespace sedra {
 // Returns true when the working data were rebuilt: the caller then computes
 // the spectra of channels 1 to 3 from the working data and afterwards
 // smooths those three channels with SmoothWave, window 3.
-bool ApplyPendingFilter(RecordChannels& record, FilterSettings& settings);
+bool ApplyPendingFilter(RecordChannels &record, FilterSettings &settings);
 
-}  // namespace sedra
+} // namespace sedra

@@ -7,14 +7,13 @@
 
 namespace sedra {
 
-struct PrintInfo
-{
-    QString header = QStringLiteral("采样数据图表");  // page header "页眉"
-    QString siteName;                                // "工地名称"
-    QString testPoint;                               // "测试点号"
-    QDateTime testDate = QDateTime::currentDateTime();  // "测试日期"
-    bool showRightValues = false;                    // "显示右侧参数"
-    bool showTestInfo = true;                        // menu "打印相关信息"
+struct PrintInfo {
+    QString header = QStringLiteral("采样数据图表"); // page header "页眉"
+    QString siteName; // "工地名称"
+    QString testPoint; // "测试点号"
+    QDateTime testDate = QDateTime::currentDateTime(); // "测试日期"
+    bool showRightValues = false; // "显示右侧参数"
+    bool showTestInfo = true; // menu "打印相关信息"
 
     bool operator==(const PrintInfo &) const = default;
 };

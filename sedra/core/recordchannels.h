@@ -11,15 +11,14 @@ inline constexpr int kRecordSamples = 4096;
 
 using RecordChannel = std::array<std::int16_t, kRecordSamples>;
 
-struct RecordChannels
-{
-    int channelCount = 0;    // channels acquired or loaded, 0..4
-    int sampleInterval = 0;  // us
-    int sampleCount = 0;     // samples per channel, 0..4096
+struct RecordChannels {
+    int channelCount = 0; // channels acquired or loaded, 0..4
+    int sampleInterval = 0; // us
+    int sampleCount = 0; // samples per channel, 0..4096
     // Shown, filtered, printed and exported.
     std::array<RecordChannel, kRecordChannels> working{};
     // As acquired or loaded; the source of every re-filtering.
     std::array<RecordChannel, kRecordChannels> unfiltered{};
 };
 
-}  // namespace sedra
+} // namespace sedra

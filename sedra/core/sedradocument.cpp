@@ -52,13 +52,10 @@ bool isSafeFolderName(const QString &name)
 
 } // namespace
 
-SedraDocument::SedraDocument(QObject *parent)
-    : QObject(parent)
-{
-}
+SedraDocument::SedraDocument(QObject *parent) : QObject(parent) {}
 
-void SedraDocument::takeAcquisition(const std::array<RecordChannel, kRecordChannels> &raw,
-                                    const SedraParameters &p, const QDateTime &finishedAt)
+void SedraDocument::takeAcquisition(const std::array<RecordChannel, kRecordChannels> &raw, const SedraParameters &p,
+                                    const QDateTime &finishedAt)
 {
     const int channels = std::clamp(p.channel, 1, kRecordChannels);
     const int samples = std::clamp(p.samplenth, 0, kRecordSamples);
@@ -257,7 +254,8 @@ void SedraDocument::clearCursors()
 QString SedraDocument::detailsText() const
 {
     const auto &h = m_record.header;
-    const QString label = QString::fromLatin1(h.tag.data(), int(std::find(h.tag.begin(), h.tag.end(), '\0') - h.tag.begin()));
+    const QString label
+        = QString::fromLatin1(h.tag.data(), int(std::find(h.tag.begin(), h.tag.end(), '\0') - h.tag.begin()));
     return QStringLiteral("数据标示：\t%1\r").arg(label) + QStringLiteral("工地名称： \t%1\r").arg(m_record.siteName())
         + QStringLiteral("测试点： \t%1\r").arg(m_record.testPoint())
         + QStringLiteral("日期：\t\t%1/%2/%3 \r时间： \t\t%4:%5:%6\r")

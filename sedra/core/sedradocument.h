@@ -25,14 +25,12 @@ inline constexpr int kBands = 6;
 
 // A band's cursor, kept in points of the band's trace (fractional), so the
 // screen, the printed page and the snapshots place it alike.
-struct BandCursor
-{
+struct BandCursor {
     bool active = false;
     double point = 0.0;
 };
 
-class SedraDocument : public QObject
-{
+class SedraDocument : public QObject {
     Q_OBJECT
 public:
     explicit SedraDocument(QObject *parent = nullptr);
@@ -123,12 +121,11 @@ private:
 // The predominant period analysis of a record for reports: per channel
 // 1 to 3 of those present, the peak frequency, the frequency step and the
 // period text.
-struct ChannelAnalysis
-{
-    int channel = 0;  // 1..3
+struct ChannelAnalysis {
+    int channel = 0; // 1..3
     float peakFrequency = 0.0f;
     float frequencyStep = 0.0f;
-    QString period;  // seconds, "%.2f", or "--"
+    QString period; // seconds, "%.2f", or "--"
 };
 QList<ChannelAnalysis> analyse(const SedraDocument &document);
 

@@ -86,8 +86,7 @@ std::optional<QString> decodeSedraRecord(std::span<const std::uint8_t> bytes, Se
 
 QByteArray sedraRecordText(const SedraRecord &record)
 {
-    QByteArray out = common::encodeGbk(
-                         QStringLiteral("数据格式为：第一道波形数据，第二道波形数据，第三道波形数据\r\n"))
+    QByteArray out = common::encodeGbk(QStringLiteral("数据格式为：第一道波形数据，第二道波形数据，第三道波形数据\r\n"))
                          .value_or(QByteArray());
     const int channels = std::clamp(record.channels.channelCount, 0, kRecordChannels);
     const int samples = std::clamp(record.channels.sampleCount, 0, kRecordSamples);

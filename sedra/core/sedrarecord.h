@@ -17,8 +17,7 @@
 
 namespace sedra {
 
-struct SedraRecord
-{
+struct SedraRecord {
     // Offsets 0 to 147 of the file header, as held in memory.
     talvex::FieldRecordHeader header;
     // The 16-bit word at offset 148 as held in memory: after an acquisition

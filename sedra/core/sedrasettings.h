@@ -10,29 +10,27 @@
 
 namespace sedra {
 
-inline constexpr int kSiteNameBytes = 80;   // record field; 79 bytes of text kept
-inline constexpr int kTestPointBytes = 40;  // record field; 39 bytes of text kept
+inline constexpr int kSiteNameBytes = 80; // record field; 79 bytes of text kept
+inline constexpr int kTestPointBytes = 40; // record field; 39 bytes of text kept
 
-struct SedraParameters
-{
-    int channel = 4;                 // channel count C, 1..4
-    QString projectName;             // site name "工地名称"
-    std::uint16_t delayTime = 0;     // ms
-    int opamtime = 1;                // gain 1, 10 or 100
-    std::uint16_t sampinterval = 8000;  // us
-    int samplenth = 1024;            // samples per channel: 1024, 2048 or 4096
-    int keyboard = 1;                // start the on-screen keyboard before text entry
-    QString testSit;                 // test point "测试点号"
+struct SedraParameters {
+    int channel = 4; // channel count C, 1..4
+    QString projectName; // site name "工地名称"
+    std::uint16_t delayTime = 0; // ms
+    int opamtime = 1; // gain 1, 10 or 100
+    std::uint16_t sampinterval = 8000; // us
+    int samplenth = 1024; // samples per channel: 1024, 2048 or 4096
+    int keyboard = 1; // start the on-screen keyboard before text entry
+    QString testSit; // test point "测试点号"
 
     bool operator==(const SedraParameters &) const = default;
 };
 
-class SedraSettings
-{
+class SedraSettings {
 public:
-    static QString company();   // "Qelvorn-地脉动"
+    static QString company(); // "Qelvorn-地脉动"
     static QString application();
-    static QString section();   // "SEDRA试验参数"
+    static QString section(); // "SEDRA试验参数"
 
     // Every key with its default when missing; a channel count outside 1..4
     // counts as 4. Texts are cut to what their record fields hold.

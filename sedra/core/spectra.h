@@ -13,12 +13,11 @@ namespace sedra {
 
 inline constexpr int kSpectrumChannels = 3;
 
-struct SpectrumState
-{
+struct SpectrumState {
     // Display-scaled spectra of channels 1 to 3 (AmplitudeSpectrum output).
     std::array<RecordChannel, kSpectrumChannels> spectrum{};
-    std::array<float, kSpectrumChannels> peakFrequency{};  // Hz
-    std::array<float, kSpectrumChannels> frequencyStep{};  // Hz
+    std::array<float, kSpectrumChannels> peakFrequency{}; // Hz
+    std::array<float, kSpectrumChannels> frequencyStep{}; // Hz
     // Points across the drawing width; 1024 until a record with 1024, 2048
     // or 4096 samples is shown.
     int viewSampleCount = 1024;
@@ -49,15 +48,14 @@ void ComputeSpectraAfterFilter(RecordChannels &record, SpectrumState &state);
 QString periodText(float fm);
 
 // Readouts of a cursor at point `t` (fractional) of channel k's waveform.
-struct CursorReadout
-{
-    double seconds = 0.0;    // (t * interval / 1000 + delay) / 1000
+struct CursorReadout {
+    double seconds = 0.0; // (t * interval / 1000 + delay) / 1000
     float millivolts = 0.0f; // working sample trunc(t) * 5000 / 8192
-    float fm = 0.0f;         // Hz
-    QString timeText;        // "时间: %.4f s"
-    QString amplitudeText;   // "振幅电压: %0.0f mv"
-    QString fmText;          // "Fm: %0.2fHz"
-    QString periodText;      // "卓越周期: %.2fs "
+    float fm = 0.0f; // Hz
+    QString timeText; // "时间: %.4f s"
+    QString amplitudeText; // "振幅电压: %0.0f mv"
+    QString fmText; // "Fm: %0.2fHz"
+    QString periodText; // "卓越周期: %.2fs "
 };
 
 // `t` the cursor's point of the waveform band, `spectrumPoint` the point of

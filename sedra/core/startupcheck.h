@@ -15,9 +15,9 @@ class SingleInstance;
 namespace sedra {
 
 enum class StartupDecision {
-    Run,            // this copy is the running one
-    ShearWaveHeld,  // the shear-wave acquisition program runs: message shown
-    HandedOver,     // another copy runs and was asked to come to the front
+    Run, // this copy is the running one
+    ShearWaveHeld, // the shear-wave acquisition program runs: message shown
+    HandedOver, // another copy runs and was asked to come to the front
 };
 
 // `shearWaveName` is the name the shear-wave acquisition program holds

@@ -44,8 +44,8 @@ void BandPainter::drawTrace(QPainter &painter, const QRectF &band, const std::in
     painter.restore();
 }
 
-void BandPainter::drawAxis(QPainter &painter, const QRectF &band, int n, bool spectrum,
-                           const SedraDocument &document, const BandOptions &options)
+void BandPainter::drawAxis(QPainter &painter, const QRectF &band, int n, bool spectrum, const SedraDocument &document,
+                           const BandOptions &options)
 {
     const qreal step = band.width() / n;
     const qreal bottom = band.bottom();
@@ -63,8 +63,8 @@ void BandPainter::drawAxis(QPainter &painter, const QRectF &band, int n, bool sp
         if (spectrum)
             label = QString::asprintf("%.2fHz", double(i * document.spectra().frequencyStep[0]));
         else
-            label = QString::asprintf("%.2f ms", double(i) * document.spectra().labelInterval / 1000.0
-                                                     + double(r.header.delay));
+            label = QString::asprintf("%.2f ms",
+                                      double(i) * document.spectra().labelInterval / 1000.0 + double(r.header.delay));
         // On a white ground so the trace under it does not hide it.
         const QPointF at(band.left() + i * step + 2, bottom - 2 * options.tickLength - fm.descent() - 1);
         const QRectF ground(at.x() - 1, at.y() - fm.ascent(), fm.horizontalAdvance(label) + 2, fm.height());
@@ -73,8 +73,7 @@ void BandPainter::drawAxis(QPainter &painter, const QRectF &band, int n, bool sp
     }
 }
 
-void BandPainter::draw(QPainter &painter, const QRectF &area, const SedraDocument &document,
-                       const BandOptions &options)
+void BandPainter::draw(QPainter &painter, const QRectF &area, const SedraDocument &document, const BandOptions &options)
 {
     painter.save();
     QPen pen(Qt::black);
@@ -134,9 +133,8 @@ void BandPainter::draw(QPainter &painter, const QRectF &area, const SedraDocumen
             }
             painter.setPen(pen);
         }
-        const CursorReadout ro = cursorReadout(rc, document.spectra(), k, wc.point,
-                                               sc.active ? int(sc.point) : -1, record.header.interval,
-                                               record.header.delay);
+        const CursorReadout ro = cursorReadout(rc, document.spectra(), k, wc.point, sc.active ? int(sc.point) : -1,
+                                               record.header.interval, record.header.delay);
         const QFontMetricsF fm(painter.font());
         const qreal x = area.right() + options.readoutGap;
         const qreal line = fm.height();

@@ -12,22 +12,20 @@
 
 namespace sedra {
 
-struct BandOptions
-{
+struct BandOptions {
     // 0: all three channels; k (1..3): only the two bands of channel k.
     int onlyChannel = 0;
     bool cursorLines = true;
-    bool showRightValues = false;  // time, amplitude and period beside the bands
+    bool showRightValues = false; // time, amplitude and period beside the bands
     bool markCurrentBand = true;
-    float zoom = 1.0f;             // vertical zoom
-    QFont font;                    // labels and readouts
-    qreal lineWidth = 0;           // 0: cosmetic one-pixel lines
-    qreal tickLength = 4;          // short tick; long ticks are twice as long
-    qreal readoutGap = 8;          // from the band area's right edge to the readouts
+    float zoom = 1.0f; // vertical zoom
+    QFont font; // labels and readouts
+    qreal lineWidth = 0; // 0: cosmetic one-pixel lines
+    qreal tickLength = 4; // short tick; long ticks are twice as long
+    qreal readoutGap = 8; // from the band area's right edge to the readouts
 };
 
-class BandPainter
-{
+class BandPainter {
 public:
     // Points of the view across `width` (the record's or the view's count).
     static int pointCount(const SedraDocument &document);
@@ -38,14 +36,12 @@ public:
 
     // Draws the bands and, for channels with an active waveform cursor,
     // the cursor lines and the readouts to the right of `area`.
-    static void draw(QPainter &painter, const QRectF &area, const SedraDocument &document,
-                     const BandOptions &options);
+    static void draw(QPainter &painter, const QRectF &area, const SedraDocument &document, const BandOptions &options);
 
 private:
-    static void drawTrace(QPainter &painter, const QRectF &band, const std::int16_t *values, int n,
-                          float zoom);
-    static void drawAxis(QPainter &painter, const QRectF &band, int n, bool spectrum,
-                         const SedraDocument &document, const BandOptions &options);
+    static void drawTrace(QPainter &painter, const QRectF &band, const std::int16_t *values, int n, float zoom);
+    static void drawAxis(QPainter &painter, const QRectF &band, int n, bool spectrum, const SedraDocument &document,
+                         const BandOptions &options);
 };
 
 } // namespace sedra

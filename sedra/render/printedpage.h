@@ -10,8 +10,7 @@
 
 namespace sedra {
 
-class PrintedPage
-{
+class PrintedPage {
 public:
     // Draws the page on `painter`, whose device is `device` (a printer or a
     // PDF writer); the painter's window is set to the page in 0.1 mm.

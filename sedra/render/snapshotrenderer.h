@@ -10,8 +10,7 @@
 
 namespace sedra {
 
-class SnapshotRenderer
-{
+class SnapshotRenderer {
 public:
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 600;

@@ -26,12 +26,12 @@ TEST(CLVBODLGModel, AcceptStoresChoiceAndReopeningShowsIt)
     dlg.setKind(FilterKind::BandStop);
     dlg.setChannel(0, true);
     dlg.setChannel(2, true);
-    dlg.setChannel(7, true);  // no such box
+    dlg.setChannel(7, true); // no such box
 
     const FilterSettings s = dlg.accept(FilterSettings{});
     EXPECT_EQ(s.lowPassCutoff, 25);
     EXPECT_EQ(s.highPassCutoff, 3);
-    EXPECT_EQ(s.storedKind, 4);  // kind + 1
+    EXPECT_EQ(s.storedKind, 4); // kind + 1
     EXPECT_EQ(s.kind(), FilterKind::BandStop);
     EXPECT_EQ(s.channelMask, 1 + 4);
     EXPECT_TRUE(s.pending);
@@ -60,7 +60,7 @@ TEST(CLVBODLGModel, TextThatIsNotANumberStoresZeroAndShowsDefaultAgain)
     EXPECT_EQ(s.effectiveLowPassCutoff(), 10);
     EXPECT_EQ(s.effectiveHighPassCutoff(), 2);
 
-    for (const char* bad : {"", "abc", "Hz12", "-", "99999999999"}) {
+    for (const char *bad : {"", "abc", "Hz12", "-", "99999999999"}) {
         EXPECT_EQ(CLVBODLGModel::cutoffFromText(QString::fromUtf8(bad)), 0) << bad;
     }
     // The number a text starts with counts, as typed with a unit or a fraction.

@@ -28,8 +28,8 @@ std::unique_ptr<RecordChannels> makeRecord()
         for (int i = 0; i < 1024; ++i) {
             const double t = i * 0.008;
             const double v = 3000.0 * std::sin(2 * std::numbers::pi * 1.0 * t)
-                             + 2000.0 * (ch + 1) * std::sin(2 * std::numbers::pi * 5.0 * t)
-                             + 1500.0 * std::sin(2 * std::numbers::pi * 20.0 * t);
+                + 2000.0 * (ch + 1) * std::sin(2 * std::numbers::pi * 5.0 * t)
+                + 1500.0 * std::sin(2 * std::numbers::pi * 20.0 * t);
             r->unfiltered[ch][i] = static_cast<std::int16_t>(v);
         }
         r->working[ch] = r->unfiltered[ch];
@@ -54,7 +54,7 @@ RecordChannel bandPassed(RecordChannel c, float fLow, float fHigh)
     return c;
 }
 
-}  // namespace
+} // namespace
 
 TEST(PendingFilter, BandPassFromTwoToTenHertzEitherWayRound)
 {
@@ -74,11 +74,11 @@ TEST(PendingFilter, BandPassFromTwoToTenHertzEitherWayRound)
 TEST(PendingFilter, SuccessiveFiltersStartFromUnfilteredData)
 {
     auto r = makeRecord();
-    FilterSettings first = pending(1, 0b111, 3, 2);  // low-pass 3 Hz
+    FilterSettings first = pending(1, 0b111, 3, 2); // low-pass 3 Hz
     sedra::ApplyPendingFilter(*r, first);
     ASSERT_NE(r->working[1], r->unfiltered[1]);
 
-    FilterSettings second = pending(2, 0b010, 3, 4);  // high-pass 4 Hz on channel 2 only
+    FilterSettings second = pending(2, 0b010, 3, 4); // high-pass 4 Hz on channel 2 only
     sedra::ApplyPendingFilter(*r, second);
     RecordChannel expected = r->unfiltered[1];
     dsp::HighPassFilter(expected.data(), 8000.0f, 1024, 4.0f);
@@ -97,9 +97,7 @@ TEST(PendingFilter, NoChannelTickedRestoresAndChannelFourIsLeftAlone)
     FilterSettings s = pending(4, 0, 10, 2);
     EXPECT_TRUE(sedra::ApplyPendingFilter(*r, s));
     for (int ch = 0; ch < 3; ++ch) {
-        EXPECT_TRUE(std::equal(r->working[ch].begin(), r->working[ch].begin() + 1024,
-                               r->unfiltered[ch].begin()))
-            << ch;
+        EXPECT_TRUE(std::equal(r->working[ch].begin(), r->working[ch].begin() + 1024, r->unfiltered[ch].begin())) << ch;
         EXPECT_EQ(r->working[ch][1024], 7) << "restores the record's samples only";
     }
     RecordChannel untouched;
@@ -132,7 +130,7 @@ TEST(PendingFilter, UnsetCutoffFiltersAtTheDefaultShown)
 TEST(PendingFilter, OnlyTheRecordsSamplesAreRestoredAndFiltered)
 {
     auto r = makeRecord();
-    r->sampleCount = 9999;  // beyond the channel size: limited to 4096
+    r->sampleCount = 9999; // beyond the channel size: limited to 4096
     FilterSettings s = pending(1, 0b001, 10, 2);
     EXPECT_TRUE(sedra::ApplyPendingFilter(*r, s));
 

@@ -112,9 +112,9 @@ TEST(SedraRecordFile, HostileHeadersStayInsideTheRecord)
     std::vector<std::uint8_t> b(300, 0);
     common::LeWriter w(b);
     w.bytes(0, std::span<const char>("v2\0\0", 4));
-    w.i16(124, 64);      // channels
-    w.u16(140, 60000);   // samples
-    w.i16(126, 0);       // year 0: no valid date
+    w.i16(124, 64); // channels
+    w.u16(140, 60000); // samples
+    w.i16(126, 0); // year 0: no valid date
     sedra::SedraRecord r;
     ASSERT_FALSE(sedra::decodeSedraRecord(b, r));
     EXPECT_EQ(r.channels.channelCount, 4);
@@ -140,7 +140,8 @@ TEST(SedraRecordText, HeadingAndCommaTerminatedValues)
     const QByteArray text = sedra::sedraRecordText(r);
     const QList<QByteArray> lines = text.split('\n');
     ASSERT_EQ(lines.size(), 5); // heading, three channels, nothing after the last CR LF
-    EXPECT_EQ(common::decodeGbk(lines[0]), QStringLiteral("数据格式为：第一道波形数据，第二道波形数据，第三道波形数据\r"));
+    EXPECT_EQ(common::decodeGbk(lines[0]),
+              QStringLiteral("数据格式为：第一道波形数据，第二道波形数据，第三道波形数据\r"));
     EXPECT_TRUE(lines[0].endsWith('\r'));
     for (int c = 1; c <= 3; ++c) {
         ASSERT_TRUE(lines[c].endsWith(",\r")) << c;

@@ -12,14 +12,14 @@
 namespace sedra {
 
 CDeployDlg::CDeployDlg(const SedraParameters &parameters, QWidget *parent)
-    : QDialog(parent)
-    , m_result(parameters)
-    , m_site(new QLineEdit(this))
-    , m_point(new QLineEdit(this))
-    , m_gain(new QComboBox(this))
-    , m_length(new QComboBox(this))
-    , m_interval(new QLineEdit(this))
-    , m_delay(new QLineEdit(this))
+    : QDialog(parent),
+      m_result(parameters),
+      m_site(new QLineEdit(this)),
+      m_point(new QLineEdit(this)),
+      m_gain(new QComboBox(this)),
+      m_length(new QComboBox(this)),
+      m_interval(new QLineEdit(this)),
+      m_delay(new QLineEdit(this))
 {
     setWindowTitle(QStringLiteral("配置采样参数"));
     const CDeployDlgModel model(parameters);

@@ -10,8 +10,7 @@ class QLineEdit;
 
 namespace sedra {
 
-class CDeployDlg : public QDialog
-{
+class CDeployDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CDeployDlg(const SedraParameters &parameters, QWidget *parent = nullptr);

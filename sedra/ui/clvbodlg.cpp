@@ -14,11 +14,11 @@
 namespace sedra {
 
 CLVBODLG::CLVBODLG(const FilterSettings &settings, QWidget *parent)
-    : QDialog(parent)
-    , m_result(settings)
-    , m_lowPass(new QLineEdit(this))
-    , m_highPass(new QLineEdit(this))
-    , m_kinds(new QButtonGroup(this))
+    : QDialog(parent),
+      m_result(settings),
+      m_lowPass(new QLineEdit(this)),
+      m_highPass(new QLineEdit(this)),
+      m_kinds(new QButtonGroup(this))
 {
     setWindowTitle(QStringLiteral("数字滤波"));
     const CLVBODLGModel model(settings);

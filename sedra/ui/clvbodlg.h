@@ -11,8 +11,7 @@ class QLineEdit;
 
 namespace sedra {
 
-class CLVBODLG : public QDialog
-{
+class CLVBODLG : public QDialog {
     Q_OBJECT
 public:
     explicit CLVBODLG(const FilterSettings &settings, QWidget *parent = nullptr);

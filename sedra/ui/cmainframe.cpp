@@ -41,11 +41,11 @@ const QString kPdfFilter = QStringLiteral("打印页面 PDF 文件 (*.pdf)");
 } // namespace
 
 CMainFrame::CMainFrame(common::SettingsStore &store, common::Messenger &messenger, QWidget *parent)
-    : QMainWindow(parent)
-    , m_store(store)
-    , m_messenger(messenger)
-    , m_parameters(SedraSettings::load(store))
-    , m_printer(QPrinter::HighResolution)
+    : QMainWindow(parent),
+      m_store(store),
+      m_messenger(messenger),
+      m_parameters(SedraSettings::load(store)),
+      m_printer(QPrinter::HighResolution)
 {
     m_view = new CSEDRAView(m_document, this);
     setCentralWidget(m_view);
@@ -82,8 +82,7 @@ QAction *CMainFrame::action(const QString &name) const
 
 void CMainFrame::createActions()
 {
-    const auto add = [this](const QString &name, const QString &text, auto slot,
-                            const QKeySequence &shortcut = {}) {
+    const auto add = [this](const QString &name, const QString &text, auto slot, const QKeySequence &shortcut = {}) {
         auto *a = new QAction(text, this);
         if (!shortcut.isEmpty())
             a->setShortcut(shortcut);
@@ -115,9 +114,8 @@ void CMainFrame::createActions()
     printInfo->setChecked(m_document.printInfo().showTestInfo);
     QAction *printSet = add("printSettings", QStringLiteral("设置打印相关信息"), &CMainFrame::printSettings);
     QAction *filter = add("filter", QStringLiteral("数字滤波"), &CMainFrame::digitalFilter);
-    QAction *smartKeyboard = add("keyboardOption", QStringLiteral("智能键盘"), [this](bool on) {
-        m_parameters.keyboard = on ? 1 : 0;
-    });
+    QAction *smartKeyboard
+        = add("keyboardOption", QStringLiteral("智能键盘"), [this](bool on) { m_parameters.keyboard = on ? 1 : 0; });
     smartKeyboard->setCheckable(true);
     smartKeyboard->setChecked(m_parameters.keyboard != 0);
     QAction *keyboard = add("openKeyboard", QStringLiteral("打开键盘"), &CMainFrame::openKeyboard);
@@ -148,9 +146,8 @@ void CMainFrame::createActions()
     QAction *toolbarToggle = bar->toggleViewAction();
     toolbarToggle->setText(QStringLiteral("工具栏(&T)"));
     viewMenu->addAction(toolbarToggle);
-    QAction *statusToggle = add("statusBar", QStringLiteral("状态栏(&S)"), [this](bool on) {
-        statusBar()->setVisible(on);
-    });
+    QAction *statusToggle
+        = add("statusBar", QStringLiteral("状态栏(&S)"), [this](bool on) { statusBar()->setVisible(on); });
     statusToggle->setCheckable(true);
     statusToggle->setChecked(true);
     viewMenu->addAction(statusToggle);
@@ -295,7 +292,8 @@ bool CMainFrame::startSampling()
 {
     if (!m_cardPresent || m_job.isRunning())
         return false;
-    if (!m_document.isSaved() && !m_messenger.ask(QStringLiteral("当前数据未保存是否继续采样？"), QStringLiteral("提示")))
+    if (!m_document.isSaved()
+        && !m_messenger.ask(QStringLiteral("当前数据未保存是否继续采样？"), QStringLiteral("提示")))
         return false;
     AcquisitionParameters p;
     p.interval = m_parameters.sampinterval;
@@ -307,7 +305,7 @@ bool CMainFrame::startSampling()
     m_wait->setText(QStringLiteral("正在采集。。。"));
     m_job.start(*m_card, p, limit);
     updateActions();
-    m_wait->exec();  // the window stays responsive; the job's end closes it
+    m_wait->exec(); // the window stays responsive; the job's end closes it
     m_job.wait();
     updateActions();
     switch (m_job.result().outcome) {
@@ -354,9 +352,9 @@ void CMainFrame::saveAcquisition()
 
 void CMainFrame::saveDocument()
 {
-    const QString path = chooseFile(FileRequest::SaveDocument,
-                                    m_documentPath.isEmpty() ? QDir::current().filePath(QStringLiteral("SEDRA.cwd"))
-                                                             : m_documentPath);
+    const QString path
+        = chooseFile(FileRequest::SaveDocument,
+                     m_documentPath.isEmpty() ? QDir::current().filePath(QStringLiteral("SEDRA.cwd")) : m_documentPath);
     if (path.isEmpty() || !m_document.store(path, m_messenger))
         return;
     m_documentPath = path;
@@ -388,7 +386,8 @@ void CMainFrame::snapshot()
     const QString folder = QDir::homePath();
 #endif
     QString filter;
-    const QString path = chooseFile(FileRequest::Snapshot, QDir(folder).filePath(m_document.proposedSnapshotName()), &filter);
+    const QString path
+        = chooseFile(FileRequest::Snapshot, QDir(folder).filePath(m_document.proposedSnapshotName()), &filter);
     if (path.isEmpty())
         return;
     if (filter == kPdfFilter || path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
@@ -497,7 +496,8 @@ void CMainFrame::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    if (!m_document.isSaved() && !m_messenger.ask(QStringLiteral("当前数据未保存，是否退出？"), QStringLiteral("提示"))) {
+    if (!m_document.isSaved()
+        && !m_messenger.ask(QStringLiteral("当前数据未保存，是否退出？"), QStringLiteral("提示"))) {
         event->ignore();
         return;
     }

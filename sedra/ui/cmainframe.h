@@ -26,8 +26,7 @@ namespace sedra {
 class CSEDRAView;
 class WaitDialog;
 
-class CMainFrame : public QMainWindow
-{
+class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     // What a file dialog is asked for.
@@ -48,7 +47,11 @@ public:
 
     void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
     // Limit of the ready poll (tests shorten it); default: from the parameters.
-    void setReadyLimit(const ReadyLimit &limit) { m_readyLimit = limit; m_fixedLimit = true; }
+    void setReadyLimit(const ReadyLimit &limit)
+    {
+        m_readyLimit = limit;
+        m_fixedLimit = true;
+    }
 
     SedraDocument &document() { return m_document; }
     SedraParameters &parameters() { return m_parameters; }

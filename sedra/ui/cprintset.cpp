@@ -9,13 +9,13 @@
 namespace sedra {
 
 CPrintSet::CPrintSet(const PrintInfo &info, QWidget *parent)
-    : QDialog(parent)
-    , m_info(info)
-    , m_header(new QLineEdit(info.header, this))
-    , m_site(new QLineEdit(info.siteName, this))
-    , m_point(new QLineEdit(info.testPoint, this))
-    , m_date(new QDateEdit(info.testDate.date(), this))
-    , m_right(new QCheckBox(QStringLiteral("显示右侧参数"), this))
+    : QDialog(parent),
+      m_info(info),
+      m_header(new QLineEdit(info.header, this)),
+      m_site(new QLineEdit(info.siteName, this)),
+      m_point(new QLineEdit(info.testPoint, this)),
+      m_date(new QDateEdit(info.testDate.date(), this)),
+      m_right(new QCheckBox(QStringLiteral("显示右侧参数"), this))
 {
     setWindowTitle(QStringLiteral("设置打印相关信息"));
     m_date->setCalendarPopup(true);

@@ -11,8 +11,7 @@ class QLineEdit;
 
 namespace sedra {
 
-class CPrintSet : public QDialog
-{
+class CPrintSet : public QDialog {
     Q_OBJECT
 public:
     explicit CPrintSet(const PrintInfo &info, QWidget *parent = nullptr);

@@ -12,13 +12,11 @@ namespace sedra {
 
 namespace {
 constexpr qreal kLeftMargin = 30;
-constexpr qreal kRightMargin = 190;  // room for the readouts
+constexpr qreal kRightMargin = 190; // room for the readouts
 constexpr qreal kVerticalMargin = 8;
 } // namespace
 
-CSEDRAView::CSEDRAView(SedraDocument &document, QWidget *parent)
-    : QWidget(parent)
-    , m_document(document)
+CSEDRAView::CSEDRAView(SedraDocument &document, QWidget *parent) : QWidget(parent), m_document(document)
 {
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);

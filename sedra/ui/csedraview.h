@@ -8,8 +8,7 @@
 
 namespace sedra {
 
-class CSEDRAView : public QWidget
-{
+class CSEDRAView : public QWidget {
     Q_OBJECT
 public:
     explicit CSEDRAView(SedraDocument &document, QWidget *parent = nullptr);

@@ -7,8 +7,7 @@ class QWidget;
 
 namespace sedra {
 
-class MessageBoxMessenger : public common::Messenger
-{
+class MessageBoxMessenger : public common::Messenger {
 public:
     explicit MessageBoxMessenger(QWidget *parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget *parent) { m_parent = parent; }

@@ -7,9 +7,7 @@
 
 namespace sedra {
 
-WaitDialog::WaitDialog(QWidget *parent)
-    : QDialog(parent)
-    , m_text(new QLabel(this))
+WaitDialog::WaitDialog(QWidget *parent) : QDialog(parent), m_text(new QLabel(this))
 {
     setWindowTitle(QStringLiteral("正在采样数据。。。"));
     setWindowFlag(Qt::WindowCloseButtonHint, false);

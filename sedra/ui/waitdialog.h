@@ -8,8 +8,7 @@ class QLabel;
 
 namespace sedra {
 
-class WaitDialog : public QDialog
-{
+class WaitDialog : public QDialog {
     Q_OBJECT
 public:
     explicit WaitDialog(QWidget *parent = nullptr);

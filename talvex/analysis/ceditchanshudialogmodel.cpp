@@ -24,22 +24,17 @@ template <typename Values, typename Use>
 auto withField(Values &values, HoleText which, Use &&use)
 {
     switch (which) {
-    case HoleText::ProjectName:
-        return use(values.projectName, "工程名");
-    case HoleText::HoleNumber:
-        return use(values.holeNumber, "孔编号");
-    case HoleText::Personnel:
-        return use(values.personnel, "测试人");
-    case HoleText::TestDate:
-        break;
+    case HoleText::ProjectName: return use(values.projectName, "工程名");
+    case HoleText::HoleNumber: return use(values.holeNumber, "孔编号");
+    case HoleText::Personnel: return use(values.personnel, "测试人");
+    case HoleText::TestDate: break;
     }
     return use(values.testDate, "测试日期");
 }
 
 } // namespace
 
-CEditChanShuDialogModel::CEditChanShuDialogModel(SurveyData &survey, UndoSnapshot &undo,
-                                                 common::Messenger &messenger)
+CEditChanShuDialogModel::CEditChanShuDialogModel(SurveyData &survey, UndoSnapshot &undo, common::Messenger &messenger)
     : m_survey(survey), m_undo(undo), m_messenger(messenger)
 {
 }

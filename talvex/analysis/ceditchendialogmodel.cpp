@@ -10,8 +10,7 @@
 
 namespace talvex {
 
-const char *const CEditChenDialogModel::kBottomRangeMessage =
-    "分层结束深度不能小于分层开始深度，请重新输入！";
+const char *const CEditChenDialogModel::kBottomRangeMessage = "分层结束深度不能小于分层开始深度，请重新输入！";
 
 QStringList layerEntries(int count)
 {

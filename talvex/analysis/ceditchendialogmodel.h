@@ -17,9 +17,9 @@ class SurveyData;
 
 // What the dialog's fields hold for the selected layer.
 struct SurveyLogFields {
-    float top = 0.0f;    // m, read-only: the stored start depth is kept
+    float top = 0.0f; // m, read-only: the stored start depth is kept
     float bottom = 0.0f; // m
-    QString soilName;    // at most 159 GBK bytes are kept
+    QString soilName; // at most 159 GBK bytes are kept
     int patternEntry = 0; // index into patternEntries()
 };
 

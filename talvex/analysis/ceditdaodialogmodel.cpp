@@ -19,8 +19,7 @@ const char *const CEditDaoDialogModel::kArrivalRangeMessage = "初至时间超�
 
 CEditDaoDialogModel::CEditDaoDialogModel(SurveyData &survey, const ViewState &view, UndoSnapshot &undo,
                                          common::Messenger &messenger)
-    : m_survey(survey), m_undo(undo), m_messenger(messenger),
-      m_index(currentPointIndex(survey, view))
+    : m_survey(survey), m_undo(undo), m_messenger(messenger), m_index(currentPointIndex(survey, view))
 {
     if (m_index < 0)
         return;
@@ -59,8 +58,7 @@ bool CEditDaoDialogModel::apply(const PointDialogValues &values)
     // still be edited, as long as no arrival asks for a conversion.
     const std::array<float, 3> times{values.sArrivalMs, values.pArrivalMs, values.rArrivalMs};
     const bool needsInterval = std::any_of(times.begin(), times.end(), [](float t) { return t != 0.0f; });
-    if (!(values.interval >= 0.0f) || !std::isfinite(values.interval) ||
-        (values.interval == 0.0f && needsInterval)) {
+    if (!(values.interval >= 0.0f) || !std::isfinite(values.interval) || (values.interval == 0.0f && needsInterval)) {
         m_messenger.show(QString::fromUtf8(kIntervalMessage), common::MessageKind::Warning);
         return false;
     }
@@ -69,8 +67,8 @@ bool CEditDaoDialogModel::apply(const PointDialogValues &values)
         if (times[i] == 0.0f)
             continue; // sample 0, whatever the interval
         const double s = arrivalSample(times[i], values.interval);
-        if (!std::isfinite(s) || s < std::numeric_limits<std::int16_t>::min() ||
-            s > std::numeric_limits<std::int16_t>::max()) {
+        if (!std::isfinite(s) || s < std::numeric_limits<std::int16_t>::min()
+            || s > std::numeric_limits<std::int16_t>::max()) {
             m_messenger.show(QString::fromUtf8(kArrivalRangeMessage), common::MessageKind::Warning);
             return false;
         }

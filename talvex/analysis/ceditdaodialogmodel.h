@@ -18,9 +18,9 @@ struct ViewState;
 // The values the dialog shows and returns. Arrivals are times in ms from
 // sample 0 (without the delay): sample × interval / 1000.
 struct PointDialogValues {
-    float depth = 0.0f;         // m
-    float interval = 0.0f;      // µs
-    float delay = 0.0f;         // ms
+    float depth = 0.0f; // m
+    float interval = 0.0f; // µs
+    float delay = 0.0f; // ms
     float crossDistance = 0.0f; // m
     float sArrivalMs = 0.0f;
     float pArrivalMs = 0.0f;

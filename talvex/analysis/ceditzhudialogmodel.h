@@ -20,10 +20,10 @@ namespace talvex {
 class SurveyData;
 
 struct LayerFields {
-    float top = 0.0f;      // m, read-only: the stored start depth is kept
-    float bottom = 0.0f;   // m
+    float top = 0.0f; // m, read-only: the stored start depth is kept
+    float bottom = 0.0f; // m
     float velocity = 0.0f; // m/s
-    QString description;   // at most 159 GBK bytes are kept
+    QString description; // at most 159 GBK bytes are kept
 };
 
 class CEditZhuDialogModel {

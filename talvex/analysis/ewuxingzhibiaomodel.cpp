@@ -8,7 +8,7 @@ namespace talvex {
 const char *const EWUXINGZHIBIAOModel::kEqualVelocitiesMessage = "提示： 剪切波速不能等于压缩波速，请重新输入！";
 
 std::optional<SoilIndices> EWUXINGZHIBIAOModel::ComputeSoilIndices(const SoilIndexInputs &inputs,
-                                                                 common::Messenger &messenger)
+                                                                   common::Messenger &messenger)
 {
     const double vs = inputs.vs;
     const double vp = inputs.vp;

@@ -25,18 +25,17 @@ struct SoilIndexInputs {
 };
 
 struct SoilIndices {
-    float shearModulus = 0.0f;   // Gd, kPa
+    float shearModulus = 0.0f; // Gd, kPa
     float elasticModulus = 0.0f; // Ed, kPa
-    float poissonRatio = 0.0f;   // μd
-    float etaS = 0.0f;           // ηs
+    float poissonRatio = 0.0f; // μd
+    float etaS = 0.0f; // ηs
 };
 
 class EWUXINGZHIBIAOModel {
 public:
     // "计算": the four indices, or kEqualVelocitiesMessage and nothing when
     // Vs equals Vp (as in the start state, all 0).
-    static std::optional<SoilIndices> ComputeSoilIndices(const SoilIndexInputs &inputs,
-                                                         common::Messenger &messenger);
+    static std::optional<SoilIndices> ComputeSoilIndices(const SoilIndexInputs &inputs, common::Messenger &messenger);
 
     // An output as the dialog shows it: "%f".
     static QString format(float value);

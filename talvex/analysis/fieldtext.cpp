@@ -24,9 +24,9 @@ std::optional<std::string> encodeFieldText(const QString &text, std::size_t maxB
 {
     const auto bytes = common::encodeGbk(text);
     if (!bytes) {
-        messenger.show(QStringLiteral("%1中的字符“%2”无法保存，请修改后重新输入！")
-                           .arg(label, common::unencodableGbk(text)),
-                       common::MessageKind::Warning);
+        messenger.show(
+            QStringLiteral("%1中的字符“%2”无法保存，请修改后重新输入！").arg(label, common::unencodableGbk(text)),
+            common::MessageKind::Warning);
         return std::nullopt;
     }
     return cutGbk(bytes->toStdString(), maxBytes);

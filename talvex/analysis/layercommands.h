@@ -26,7 +26,7 @@ inline constexpr int kDragMarginUnits = 10;
 
 extern const char *const kLayersTooCloseMessage; // "两次分层离得太近了，小于了0.5m"
 extern const char *const kNoLayerSelectedMessage; // "没有层被选中，请将光标移到要删除的层的中间部分"
-extern const char *const kLayerAtSurfaceMessage;  // "不能在地面处分层，请将光标移到地面以下"
+extern const char *const kLayerAtSurfaceMessage; // "不能在地面处分层，请将光标移到地面以下"
 
 // Insert and delete layer are enabled while the histogram is shown and the
 // survey has points.

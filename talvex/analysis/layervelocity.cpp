@@ -30,8 +30,8 @@ float ComputeLayerVelocity(const SurveyData &survey, int index)
     bool topFound = false;
     bool bottomFound = false;
     float timeFromTop = 0.0f; // from the top down to the first point at or below it
-    float sum = 0.0f;         // the following whole intervals
-    float overshoot = 0.0f;   // from the bottom down to the first point at or below it
+    float sum = 0.0f; // the following whole intervals
+    float overshoot = 0.0f; // from the bottom down to the first point at or below it
     for (const TlvOne &p : survey.points) {
         const float d = p.depth;
         const float v = p.pointVelocity;

@@ -10,7 +10,7 @@ namespace talvex {
 
 class SurveyData;
 
-extern const char *const kNoLogLayersMessage;   // "工勘资料中没有可导入层！"
+extern const char *const kNoLogLayersMessage; // "工勘资料中没有可导入层！"
 extern const char *const kOverwriteLayersQuestion; // "将覆盖现有分层，是否继续？"
 
 // Replaces the velocity layers by copies of the survey-log layers (top,

@@ -27,8 +27,9 @@ void ensureSongFontSubstitution()
 {
     const QString song = QStringLiteral("宋体");
     if (QFont::substitutes(song).isEmpty())
-        QFont::insertSubstitutions(song, {QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
-                                          QStringLiteral("Noto Serif CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
+        QFont::insertSubstitutions(song,
+                                   {QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
+                                    QStringLiteral("Noto Serif CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
 }
 
 void drawTextAt(QPainter &painter, int x, int y, const QString &text)

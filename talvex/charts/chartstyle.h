@@ -12,7 +12,7 @@ class QPainter;
 namespace talvex::charts {
 
 inline const QColor kPositiveColour{255, 0, 255}; // positive trace, point and travel-time curves, markers
-inline const QColor kNegativeColour{0, 0, 255};   // negative trace, layer curve
+inline const QColor kNegativeColour{0, 0, 255}; // negative trace, layer curve
 
 // A pen one device pixel wide at any scale, as the view's lines are.
 QPen cosmeticPen(const QColor &colour);

@@ -25,16 +25,16 @@ namespace talvex::charts {
 // Where a column chart goes and how it is drawn.
 struct ColumnChartLayout {
     PatternOutput patternOutput = PatternOutput::Screen;
-    int top = 0;          // top of the frame
-    int height = 0;       // frame height E
-    int left = 0;         // frame left
-    int right = 0;        // frame right
-    int headingLine = 0;  // y of the heading line, which is also depth 0 and the horizontal axis
-    int depthCol = 0;     // right edge of "底层深" (m)
-    int nameCol = 0;      // right edge of "土层名称"
-    int patternCol = 0;   // right edge of "柱状图"
+    int top = 0; // top of the frame
+    int height = 0; // frame height E
+    int left = 0; // frame left
+    int right = 0; // frame right
+    int headingLine = 0; // y of the heading line, which is also depth 0 and the horizontal axis
+    int depthCol = 0; // right edge of "底层深" (m)
+    int nameCol = 0; // right edge of "土层名称"
+    int patternCol = 0; // right edge of "柱状图"
     int descriptionCol = 0; // right edge of "土层描述"
-    int velocityCol = 0;  // right edge of "层波速"; the curve area starts here
+    int velocityCol = 0; // right edge of "层波速"; the curve area starts here
     double unitsPerMetre = 50.0; // depth scale below the heading line
     QFont font;
     int penWidth = 1;
@@ -51,7 +51,7 @@ struct ColumnChartLayout {
 ColumnChartLayout screenColumnLayout(float holeDepth);
 
 struct ColumnChartOptions {
-    int curveName = 0;       // 0 "剪切波速曲线Vs(m/s)", 1 "压缩波速曲线Vp(m/s)"
+    int curveName = 0; // 0 "剪切波速曲线Vs(m/s)", 1 "压缩波速曲线Vp(m/s)"
     SoilPatternSet *patterns = nullptr; // null: programSoilPatterns()
 };
 

@@ -15,32 +15,32 @@ namespace {
 // Lines or courses that run across the whole picture.
 enum class Ground {
     None,
-    Bedding,       // horizontal lines every a units (sedimentary rock beds)
+    Bedding, // horizontal lines every a units (sedimentary rock beds)
     DashedBedding, // dashed horizontal lines every a units (fissile shale)
-    Brick,         // courses a high, joints b apart, staggered (limestone)
-    SlantBrick,    // courses a high, joints slanted, b apart (dolomite)
-    WavyBrick,     // wavy courses a high, joints b apart (marble)
-    Slant,         // "/" lines a apart (fills, slate, fault rocks)
-    Wavy,          // wavy lines a apart, amplitude b (schists, gneisses)
+    Brick, // courses a high, joints b apart, staggered (limestone)
+    SlantBrick, // courses a high, joints slanted, b apart (dolomite)
+    WavyBrick, // wavy courses a high, joints b apart (marble)
+    Slant, // "/" lines a apart (fills, slate, fault rocks)
+    Wavy, // wavy lines a apart, amplitude b (schists, gneisses)
 };
 
 // Small symbols set on a grid.
 enum class Motif {
     None,
-    Dot,      // filled square, size = side
-    Dash,     // horizontal line, size = length
-    Circle,   // size = radius
+    Dot, // filled square, size = side
+    Dash, // horizontal line, size = length
+    Circle, // size = radius
     Triangle, // size = side
-    Block,    // angular stone, size = width
-    Plus,     // size = arm span
-    Cross,    // "x", size = span
-    Vee,      // "V", size = span
-    Caret,    // inverted "V"
-    Tee,      // "T"
-    Tick,     // vertical line, size = length
-    Slash,    // "/", size = span
-    Wave,     // "~", size = length
-    Tuft,     // three blades of grass
+    Block, // angular stone, size = width
+    Plus, // size = arm span
+    Cross, // "x", size = span
+    Vee, // "V", size = span
+    Caret, // inverted "V"
+    Tee, // "T"
+    Tick, // vertical line, size = length
+    Slash, // "/", size = span
+    Wave, // "~", size = length
+    Tuft, // three blades of grass
 };
 
 struct Symbols {
@@ -175,17 +175,10 @@ void drawMotif(QPainter &p, Motif motif, int size, int x, int y)
 {
     const int h = size / 2;
     switch (motif) {
-    case Motif::None:
-        break;
-    case Motif::Dot:
-        p.fillRect(QRect(x - h, y - h, size, size), Qt::black);
-        break;
-    case Motif::Dash:
-        p.drawLine(x - h, y, x - h + size - 1, y);
-        break;
-    case Motif::Circle:
-        p.drawEllipse(QPoint(x, y), size, size);
-        break;
+    case Motif::None: break;
+    case Motif::Dot: p.fillRect(QRect(x - h, y - h, size, size), Qt::black); break;
+    case Motif::Dash: p.drawLine(x - h, y, x - h + size - 1, y); break;
+    case Motif::Circle: p.drawEllipse(QPoint(x, y), size, size); break;
     case Motif::Triangle: {
         const QPolygon triangle{QPoint(x - h, y + h), QPoint(x + h, y + h), QPoint(x, y - h)};
         p.drawPolygon(triangle);
@@ -217,12 +210,8 @@ void drawMotif(QPainter &p, Motif motif, int size, int x, int y)
         p.drawLine(x - h, y - h, x + h, y - h);
         p.drawLine(x, y - h, x, y + h);
         break;
-    case Motif::Tick:
-        p.drawLine(x, y - h, x, y + h);
-        break;
-    case Motif::Slash:
-        p.drawLine(x - h, y + h, x + h, y - h);
-        break;
+    case Motif::Tick: p.drawLine(x, y - h, x, y + h); break;
+    case Motif::Slash: p.drawLine(x - h, y + h, x + h, y - h); break;
     case Motif::Wave: {
         QPainterPath wave(QPointF(x - h, y));
         wave.cubicTo(QPointF(x - h / 2.0, y - 4), QPointF(x - h / 2.0, y - 4), QPointF(x, y));
@@ -275,8 +264,7 @@ void drawGround(QPainter &p, const Design &d)
     const int w = kPatternWidth;
     const int hgt = kPatternHeight;
     switch (d.ground) {
-    case Ground::None:
-        break;
+    case Ground::None: break;
     case Ground::Bedding:
         for (int y = d.a; y < hgt; y += d.a)
             p.drawLine(0, y, w - 1, y);
@@ -337,9 +325,8 @@ QImage drawBuiltInPattern(int code)
         // The second kind of symbol goes between the first: in the same rows
         // when the ground has courses or beds (the symbols stay off the
         // lines), otherwise in rows halfway between.
-        const bool coursed = d.ground == Ground::Bedding || d.ground == Ground::DashedBedding ||
-                             d.ground == Ground::Brick || d.ground == Ground::SlantBrick ||
-                             d.ground == Ground::WavyBrick;
+        const bool coursed = d.ground == Ground::Bedding || d.ground == Ground::DashedBedding
+            || d.ground == Ground::Brick || d.ground == Ground::SlantBrick || d.ground == Ground::WavyBrick;
         if (coursed)
             drawSymbols(p, d.second, d.first.dx / 4, 0);
         else

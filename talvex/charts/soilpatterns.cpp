@@ -20,8 +20,8 @@ namespace {
 QImage toPatternPicture(const QImage &image)
 {
     QImage sized = image.size() == QSize(kPatternWidth, kPatternHeight)
-                       ? image
-                       : image.scaled(kPatternWidth, kPatternHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        ? image
+        : image.scaled(kPatternWidth, kPatternHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QImage picture(kPatternWidth, kPatternHeight, QImage::Format_Mono);
     picture.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     const QImage rgb = sized.convertToFormat(QImage::Format_RGB32);
@@ -61,8 +61,8 @@ QImage LoadUserPattern(int code, const QString &programFolder, common::Messenger
         return {};
     const QString shown = QDir::toNativeSeparators(path);
     if (!QFileInfo(path).isFile()) {
-        messenger.show(QStringLiteral("图片文件 ") + shown +
-                           QStringLiteral(" 不存在，请将此文件拷贝到指定的子目录或者重新执行一遍安装程序！"),
+        messenger.show(QStringLiteral("图片文件 ") + shown
+                           + QStringLiteral(" 不存在，请将此文件拷贝到指定的子目录或者重新执行一遍安装程序！"),
                        common::MessageKind::Warning);
         return {};
     }
@@ -130,8 +130,7 @@ void FillPattern(QPainter &painter, PatternOutput output, int left, int top, int
     int tileH = 67;
     int lastExtra = 0;
     switch (output) {
-    case PatternOutput::Screen:
-        break;
+    case PatternOutput::Screen: break;
     case PatternOutput::Bitmap:
         tileW = 58;
         tileH = 40;

@@ -80,7 +80,7 @@ QImage soilPattern(int code);
 enum class PatternOutput {
     Screen, // view units: cell x left + 1, tiles 98 x 67
     Bitmap, // pixels: cell x left + 1, tiles 58 x 40
-    Print,  // 0.01 mm: cell x left + 15, tiles 1470 x 1000
+    Print, // 0.01 mm: cell x left + 15, tiles 1470 x 1000
 };
 
 // Fills the column cell whose left edge is `left`, from y `top` down to

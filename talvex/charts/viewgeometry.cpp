@@ -39,8 +39,7 @@ QSize sceneExtent(DisplayMode mode, int pointCount, float holeDepth)
         return {kSceneWidth, kWaveformOriginY + kRowHeight * std::max(pointCount, 0) + kBottomMargin};
     case DisplayMode::SingleTrace:
     case DisplayMode::RawRecord:
-    case DisplayMode::Spectrum:
-        return {kSceneWidth, kWaveformOriginY + kPanelHeight + kBottomMargin};
+    case DisplayMode::Spectrum: return {kSceneWidth, kWaveformOriginY + kPanelHeight + kBottomMargin};
     case DisplayMode::VelocityHistogram:
     case DisplayMode::TimeDistance:
         return {kSceneWidth, kChartTop + std::max(chartHeight(holeDepth), 0) + kBottomMargin};
@@ -88,16 +87,12 @@ int rawRecordChannelAt(int y)
 CursorSpan timeCursorSpan(const ViewState &view)
 {
     switch (view.mode) {
-    case DisplayMode::MultiTrace:
-        return {multiTraceRowTop(view.currentPoint - 1) + 10, 100};
+    case DisplayMode::MultiTrace: return {multiTraceRowTop(view.currentPoint - 1) + 10, 100};
     case DisplayMode::SingleTrace:
-    case DisplayMode::Spectrum:
-        return {kWaveformOriginY + 10, 780};
-    case DisplayMode::RawRecord:
-        return {rawChannelTop(view.selectedChannel), kChannelHeight};
+    case DisplayMode::Spectrum: return {kWaveformOriginY + 10, 780};
+    case DisplayMode::RawRecord: return {rawChannelTop(view.selectedChannel), kChannelHeight};
     case DisplayMode::VelocityHistogram:
-    case DisplayMode::TimeDistance:
-        break;
+    case DisplayMode::TimeDistance: break;
     }
     return {};
 }
@@ -165,16 +160,12 @@ QRect dragLineStrip(int y)
 QRect editedTargetRect(const ViewState &view, int pointCount, float holeDepth)
 {
     switch (view.mode) {
-    case DisplayMode::MultiTrace:
-        return QRect(0, multiTraceRowTop(view.currentPoint - 1), kSceneWidth, kRowHeight + 1);
-    case DisplayMode::SingleTrace:
-        return QRect(0, kWaveformOriginY, kSceneWidth, kPanelHeight + 1);
-    case DisplayMode::RawRecord:
-        return QRect(0, rawChannelTop(view.selectedChannel), kSceneWidth, kChannelHeight + 1);
+    case DisplayMode::MultiTrace: return QRect(0, multiTraceRowTop(view.currentPoint - 1), kSceneWidth, kRowHeight + 1);
+    case DisplayMode::SingleTrace: return QRect(0, kWaveformOriginY, kSceneWidth, kPanelHeight + 1);
+    case DisplayMode::RawRecord: return QRect(0, rawChannelTop(view.selectedChannel), kSceneWidth, kChannelHeight + 1);
     case DisplayMode::VelocityHistogram:
     case DisplayMode::Spectrum:
-    case DisplayMode::TimeDistance:
-        break;
+    case DisplayMode::TimeDistance: break;
     }
     return QRect(QPoint(0, 0), sceneExtent(view.mode, pointCount, holeDepth));
 }

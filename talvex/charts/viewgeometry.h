@@ -20,11 +20,11 @@ class SurveyData;
 namespace talvex::charts {
 
 // Waveform modes (0, 1, 2, 4).
-inline constexpr int kTraceSpan = 1024;      // samples across the waveform area
-inline constexpr int kSceneWidth = 1400;     // scroll width of every mode: the frames and the figures right of them
-inline constexpr int kRowHeight = 120;       // one point's row in the multi-trace view
-inline constexpr int kPanelHeight = 800;     // single-trace, raw-record and spectrum area
-inline constexpr int kChannelHeight = 200;   // one channel's row in the raw-record view
+inline constexpr int kTraceSpan = 1024; // samples across the waveform area
+inline constexpr int kSceneWidth = 1400; // scroll width of every mode: the frames and the figures right of them
+inline constexpr int kRowHeight = 120; // one point's row in the multi-trace view
+inline constexpr int kPanelHeight = 800; // single-trace, raw-record and spectrum area
+inline constexpr int kChannelHeight = 200; // one channel's row in the raw-record view
 inline constexpr int kTextColumnX = kWaveformOriginX + 1030; // the point's figures right of the traces
 
 // Time cursor: the samples it may stand on (cursor x - x0).
@@ -36,7 +36,7 @@ inline constexpr int kChartTop = kWaveformOriginY; // top of the frame
 inline constexpr int kChartLeft = 50;
 inline constexpr int kChartRight = 1250;
 inline constexpr int kCurveAreaLeft = 700;
-inline constexpr int kDepthCursorLeft = 720;  // depth cursor line, x 720 ... 1230
+inline constexpr int kDepthCursorLeft = 720; // depth cursor line, x 720 ... 1230
 inline constexpr int kDepthCursorRight = 1230;
 inline constexpr int kBoundaryGrabLeft = 301; // a boundary is grabbed at x 301 ... 699
 inline constexpr int kBoundaryGrabRight = 699;
@@ -55,7 +55,10 @@ int chartHeight(float holeDepth);
 // --- Multi-trace (mode 0) ------------------------------------------------
 
 // Top y of the row of list element `index` (0-based): y0 + 120 index.
-inline int multiTraceRowTop(int index) { return kWaveformOriginY + kRowHeight * index; }
+inline int multiTraceRowTop(int index)
+{
+    return kWaveformOriginY + kRowHeight * index;
+}
 
 // Row under a click at logical y: the 1-based point number
 // (y - y0) / 120 + 1, and whether it is the lower half of the row (the
@@ -88,7 +91,10 @@ bool singleTraceHitsNegative(int y);
 int rawRecordChannelAt(int y);
 
 // Top y of channel `channel` (1 ... 4): y0 + 200 (channel - 1).
-inline int rawChannelTop(int channel) { return kWaveformOriginY + kChannelHeight * (channel - 1); }
+inline int rawChannelTop(int channel)
+{
+    return kWaveformOriginY + kChannelHeight * (channel - 1);
+}
 
 // --- Time cursor ---------------------------------------------------------
 
@@ -114,7 +120,10 @@ QRect timeCursorStrip(const ViewState &view, int x);
 // --- Charts (modes 3 and 5) ----------------------------------------------
 
 // y of a depth in m: 100 + trunc(50 x depth).
-inline int chartDepthY(float depth) { return depthToCursorY(depth); }
+inline int chartDepthY(float depth)
+{
+    return depthToCursorY(depth);
+}
 
 // Depth cursor y a requested y becomes: above 100 gives 101, below the
 // hole-depth line gives one unit above it; 100 and the line itself stay.

@@ -187,8 +187,7 @@ void paintRawRecord(QPainter &p, const ViewScene &scene)
             // drawn across the other channels' rows.
             const auto &buffer = raw.buffer(c - 1);
             const auto xOf = [length](int i) { return x0 + int(std::int64_t(i) * 1024 / length); };
-            drawTrace(p, buffer, length, peakOf(buffer, length), top + 100, 95.0f, xOf,
-                      kPositiveColour);
+            drawTrace(p, buffer, length, peakOf(buffer, length), top + 100, 95.0f, xOf, kPositiveColour);
         } else if (!raw.compressed()) {
             const auto &channel = scene.record.channels[std::size_t(c - 1)];
             const auto xOf = [](int j) { return x0 + j; };
@@ -221,18 +220,10 @@ void paintScene(QPainter &p, const ViewScene &scene, const QRect &clip)
 {
     p.save();
     switch (scene.view.mode) {
-    case DisplayMode::MultiTrace:
-        paintMultiTrace(p, scene, clip);
-        break;
-    case DisplayMode::SingleTrace:
-        paintSingleTrace(p, scene);
-        break;
-    case DisplayMode::RawRecord:
-        paintRawRecord(p, scene);
-        break;
-    case DisplayMode::Spectrum:
-        paintSpectrum(p, scene);
-        break;
+    case DisplayMode::MultiTrace: paintMultiTrace(p, scene, clip); break;
+    case DisplayMode::SingleTrace: paintSingleTrace(p, scene); break;
+    case DisplayMode::RawRecord: paintRawRecord(p, scene); break;
+    case DisplayMode::Spectrum: paintSpectrum(p, scene); break;
     case DisplayMode::VelocityHistogram:
     case DisplayMode::TimeDistance: {
         ColumnChartOptions options;
@@ -275,8 +266,7 @@ void paintOverlay(QPainter &p, const ViewScene &scene, int dragLineY)
             p.drawLine(391, dragLineY, 599, dragLineY);
         }
         break;
-    case DisplayMode::TimeDistance:
-        break;
+    case DisplayMode::TimeDistance: break;
     }
     p.restore();
 }

@@ -53,9 +53,9 @@ std::optional<QImage> renderView(const SurveyData &survey, const FieldRecord &re
 {
     const int count = int(survey.points.size());
     if (count > 0 && (options.point < 1 || options.point > count))
-        return fail(error, QStringLiteral("point %1 does not exist (the survey has points 1...%2)")
-                               .arg(options.point)
-                               .arg(count));
+        return fail(
+            error,
+            QStringLiteral("point %1 does not exist (the survey has points 1...%2)").arg(options.point).arg(count));
     if (options.trace != 0 && options.trace != 1)
         return fail(error, QStringLiteral("the trace must be 0 (positive) or 1 (negative)"));
     if (options.channel < 1 || options.channel > kRecordChannels)
@@ -80,11 +80,12 @@ std::optional<QImage> renderView(const SurveyData &survey, const FieldRecord &re
     const double width = std::ceil(extent.width() * factor);
     const double height = std::ceil(extent.height() * factor);
     if (width > kMaxImageSide || height > kMaxImageSide || width * height * 4 > double(kMaxImageBytes))
-        return fail(error, QStringLiteral("the picture would be %1 x %2 pixels, more than %3 on a side or 1 GiB; "
-                                          "lower the scale or the resolution")
-                               .arg(width)
-                               .arg(height)
-                               .arg(kMaxImageSide));
+        return fail(error,
+                    QStringLiteral("the picture would be %1 x %2 pixels, more than %3 on a side or 1 GiB; "
+                                   "lower the scale or the resolution")
+                        .arg(width)
+                        .arg(height)
+                        .arg(kMaxImageSide));
 
     QImage image(std::max(1, int(width)), std::max(1, int(height)), QImage::Format_RGB32);
     if (image.isNull())
@@ -103,8 +104,8 @@ std::optional<QImage> renderView(const SurveyData &survey, const FieldRecord &re
         RefreshLayerVelocities(refreshed);
         shown = &refreshed;
     }
-    const FrequencyDisplay spectrum =
-        options.mode == DisplayMode::Spectrum ? spectrumOf(survey, view) : FrequencyDisplay{};
+    const FrequencyDisplay spectrum
+        = options.mode == DisplayMode::Spectrum ? spectrumOf(survey, view) : FrequencyDisplay{};
     const RawRecordDisplay raw;
 
     ensureSongFontSubstitution();

@@ -21,14 +21,14 @@ class SoilPatternSet;
 
 struct RenderOptions {
     DisplayMode mode = DisplayMode::MultiTrace;
-    int point = 1;          // current point, 1 ... count (any value when the survey has no points)
-    int trace = 0;          // selected trace: 0 positive, 1 negative
-    int channel = 1;        // raw-record channel 1 ... 4
-    int cursorX = 200;      // time cursor x, logical units (clamped as the view clamps it)
-    int depthCursor = 102;  // histogram depth cursor y, logical units (clamped likewise)
-    double scale = 1.0;     // the view's zoom factor, 0.05 ... 10
-    int dpi = 100;          // pixels per inch; at scale 1 and 100 dpi one logical unit is one pixel
-    int curveName = 0;      // velocity curve title: 0 Vs, 1 Vp
+    int point = 1; // current point, 1 ... count (any value when the survey has no points)
+    int trace = 0; // selected trace: 0 positive, 1 negative
+    int channel = 1; // raw-record channel 1 ... 4
+    int cursorX = 200; // time cursor x, logical units (clamped as the view clamps it)
+    int depthCursor = 102; // histogram depth cursor y, logical units (clamped likewise)
+    double scale = 1.0; // the view's zoom factor, 0.05 ... 10
+    int dpi = 100; // pixels per inch; at scale 1 and 100 dpi one logical unit is one pixel
+    int curveName = 0; // velocity curve title: 0 Vs, 1 Vp
     SoilPatternSet *patterns = nullptr; // null: the patterns beside the running program
 };
 

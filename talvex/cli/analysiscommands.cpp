@@ -37,8 +37,8 @@ namespace {
 QString pointTable(const SurveyData &survey, const std::vector<std::size_t> &indices)
 {
     std::vector<QStringList> rows{{QStringLiteral("测点"), QStringLiteral("深度(米)"), QStringLiteral("初至(采样点)"),
-                                   QStringLiteral("初至(ms)"), QStringLiteral("走时(ms)"), QStringLiteral("测点波速(m/s)"),
-                                   QStringLiteral("等效波速(m/s)")}};
+                                   QStringLiteral("初至(ms)"), QStringLiteral("走时(ms)"),
+                                   QStringLiteral("测点波速(m/s)"), QStringLiteral("等效波速(m/s)")}};
     for (const std::size_t i : indices) {
         const TlvOne &p = survey.points[i];
         rows.push_back({QString::number(i + 1), fixed(p.depth, 2), QString::number(p.sArrival),
@@ -148,7 +148,8 @@ int runRecalc(const Args &args)
     }
     survey.markModified(SurveyParts::Points);
     storeSurveyOrFail(survey, path);
-    printLine(QStringLiteral("已重新计算 %1 个测点的波速，%2 个有变化：").arg(survey.points.size()).arg(changed.size()));
+    printLine(
+        QStringLiteral("已重新计算 %1 个测点的波速，%2 个有变化：").arg(survey.points.size()).arg(changed.size()));
     printLine(pointTable(survey, changed));
     return 0;
 }
@@ -240,7 +241,10 @@ int runDeletePoint(const Args &args)
     if (!DeletePoint(survey, view, undo))
         throw Failure(QStringLiteral("不能删除第 %1 个测点").arg(point));
     storeSurveyOrFail(survey, path);
-    printLine(QStringLiteral("已删除第 %1 个测点（深度 %2 米），现有 %3 个测点").arg(point).arg(number(depth)).arg(survey.points.size()));
+    printLine(QStringLiteral("已删除第 %1 个测点（深度 %2 米），现有 %3 个测点")
+                  .arg(point)
+                  .arg(number(depth))
+                  .arg(survey.points.size()));
     return 0;
 }
 
@@ -248,10 +252,11 @@ int runLayers(const Args &args)
 {
     const QString path = pathOf(args);
     const QString action = args.word(1, QStringLiteral("操作 list|insert|delete|move|refresh|import-log"));
-    const QStringList actions = {QStringLiteral("list"), QStringLiteral("insert"), QStringLiteral("delete"),
+    const QStringList actions = {QStringLiteral("list"), QStringLiteral("insert"),  QStringLiteral("delete"),
                                  QStringLiteral("move"), QStringLiteral("refresh"), QStringLiteral("import-log")};
     if (!actions.contains(action))
-        throw Failure(QStringLiteral("操作只能是 %1，不能是 “%2”").arg(actions.join(QStringLiteral("、")), action), kExitUsage);
+        throw Failure(QStringLiteral("操作只能是 %1，不能是 “%2”").arg(actions.join(QStringLiteral("、")), action),
+                      kExitUsage);
     // The options each action takes.
     const std::pair<const char *, QStringList> uses[] = {
         {"depth", {QStringLiteral("insert"), QStringLiteral("delete")}},
@@ -261,13 +266,17 @@ int runLayers(const Args &args)
     };
     for (const auto &[option, by] : uses) {
         if (args.has(QString::fromLatin1(option)) && !by.contains(action))
-            throw Failure(QStringLiteral("--%1 只用于 %2").arg(QString::fromLatin1(option), by.join(QStringLiteral("、"))), kExitUsage);
+            throw Failure(
+                QStringLiteral("--%1 只用于 %2").arg(QString::fromLatin1(option), by.join(QStringLiteral("、"))),
+                kExitUsage);
     }
     const auto depth = [&args](const char *name) {
         const float d = args.requiredNumber(QString::fromLatin1(name));
         // The depth cursor of the histogram only reaches depths below the surface.
         if (!(d > 0.0f) || d > 10000.0f)
-            throw Failure(QStringLiteral("--%1 应是地面以下的深度（米，大于 0），不能是 %2").arg(QString::fromLatin1(name), number(d)), kExitUsage);
+            throw Failure(QStringLiteral("--%1 应是地面以下的深度（米，大于 0），不能是 %2")
+                              .arg(QString::fromLatin1(name), number(d)),
+                          kExitUsage);
         return d;
     };
     common::ConsoleMessenger messenger(args.flag(QStringLiteral("yes")));
@@ -311,7 +320,8 @@ int runLayers(const Args &args)
         done = QStringLiteral("第 %1 层的底已移到 %2 米").arg(layer).arg(fixed(cursorDepth(y), 2));
         if (y != wanted)
             done += QStringLiteral("（要求 %1 米超出了可移动范围 %2～%3 米）")
-                        .arg(number(bottom), fixed(cursorDepth(range->lowest), 2), fixed(cursorDepth(range->highest), 2));
+                        .arg(number(bottom), fixed(cursorDepth(range->lowest), 2),
+                             fixed(cursorDepth(range->highest), 2));
     } else if (action == QStringLiteral("refresh")) {
         RefreshLayerVelocities(survey);
         done = QStringLiteral("已重新计算 %1 个速度分层的波速").arg(survey.layers.size());
@@ -391,7 +401,8 @@ int runSoilIndices(const Args &args)
         throw Failure(QStringLiteral("--vs、--vp 和 --rho 都应大于 0"), kExitUsage);
     common::ConsoleMessenger messenger;
     if (inputs.vp < inputs.vs)
-        throw Failure(QStringLiteral("压缩波速 Vp %1 m/s 应大于剪切波速 Vs %2 m/s").arg(number(inputs.vp), number(inputs.vs)));
+        throw Failure(
+            QStringLiteral("压缩波速 Vp %1 m/s 应大于剪切波速 Vs %2 m/s").arg(number(inputs.vp), number(inputs.vs)));
     const auto r = EWUXINGZHIBIAOModel::ComputeSoilIndices(inputs, messenger);
     if (!r)
         throw Failure(QStringLiteral("没有计算"));
@@ -402,36 +413,69 @@ int runSoilIndices(const Args &args)
     return 0;
 }
 
-const OptionSpec kPointOption{QStringLiteral("point"), QStringLiteral("K"), QStringLiteral("测点序号，从 1 起（必需）")};
+const OptionSpec kPointOption{QStringLiteral("point"), QStringLiteral("K"),
+                              QStringLiteral("测点序号，从 1 起（必需）")};
 
 } // namespace
 
 void addAnalysisCommands(std::vector<Command> &commands)
 {
-    commands.push_back({QStringLiteral("points"), QStringLiteral("points FILE.qsw"),
-                        QStringLiteral("列出测点：深度、S 波初至、走时、测点波速和等效波速（不改动文件）"), QString(), {},
-                        1, 1, runPoints});
-    commands.push_back({QStringLiteral("recalc"), QStringLiteral("recalc FILE.qsw"),
-                        QStringLiteral("按列表顺序重新计算所有测点的波速，列出有变化的测点"), QString(), {}, 1, 1, runRecalc});
-    commands.push_back({QStringLiteral("sort"), QStringLiteral("sort FILE.qsw"), QStringLiteral("按深度排序测点"),
-                        QString(), {}, 1, 1, runSort});
-    commands.push_back({QStringLiteral("pick"), QStringLiteral("pick FILE.qsw --point K --sample S"),
+    commands.push_back({QStringLiteral("points"),
+                        QStringLiteral("points FILE.qsw"),
+                        QStringLiteral("列出测点：深度、S 波初至、走时、测点波速和等效波速（不改动文件）"),
+                        QString(),
+                        {},
+                        1,
+                        1,
+                        runPoints});
+    commands.push_back({QStringLiteral("recalc"),
+                        QStringLiteral("recalc FILE.qsw"),
+                        QStringLiteral("按列表顺序重新计算所有测点的波速，列出有变化的测点"),
+                        QString(),
+                        {},
+                        1,
+                        1,
+                        runRecalc});
+    commands.push_back({QStringLiteral("sort"),
+                        QStringLiteral("sort FILE.qsw"),
+                        QStringLiteral("按深度排序测点"),
+                        QString(),
+                        {},
+                        1,
+                        1,
+                        runSort});
+    commands.push_back({QStringLiteral("pick"),
+                        QStringLiteral("pick FILE.qsw --point K --sample S"),
                         QStringLiteral("设为 S 波初至：把第 K 个测点的初至设在采样点 S，重新计算该测点和下一个测点"),
                         QString(),
                         {kPointOption,
                          {QStringLiteral("sample"), QStringLiteral("S"),
                           QStringLiteral("初至所在的采样点，1～1023（时间光标能到的位置；必需）")}},
-                        1, 1, runPick});
-    commands.push_back({QStringLiteral("insert-point"), QStringLiteral("insert-point FILE.qsw --point K"),
-                        QStringLiteral("在第 K 个位置插入一个空测点（K 可为测点数 + 1，即加在最后）"), QString(),
-                        {{QStringLiteral("point"), QStringLiteral("K"), QStringLiteral("插入的位置，1～测点数 + 1（必需）")}},
-                        1, 1, runInsertPoint});
-    commands.push_back({QStringLiteral("delete-point"), QStringLiteral("delete-point FILE.qsw --point K"),
-                        QStringLiteral("删除第 K 个测点"), QString(), {kPointOption}, 1, 1, runDeletePoint});
+                        1,
+                        1,
+                        runPick});
+    commands.push_back(
+        {QStringLiteral("insert-point"),
+         QStringLiteral("insert-point FILE.qsw --point K"),
+         QStringLiteral("在第 K 个位置插入一个空测点（K 可为测点数 + 1，即加在最后）"),
+         QString(),
+         {{QStringLiteral("point"), QStringLiteral("K"), QStringLiteral("插入的位置，1～测点数 + 1（必需）")}},
+         1,
+         1,
+         runInsertPoint});
+    commands.push_back({QStringLiteral("delete-point"),
+                        QStringLiteral("delete-point FILE.qsw --point K"),
+                        QStringLiteral("删除第 K 个测点"),
+                        QString(),
+                        {kPointOption},
+                        1,
+                        1,
+                        runDeletePoint});
     commands.push_back(
         {QStringLiteral("layers"),
-         QStringLiteral("layers FILE.qsw list | insert --depth D | delete --depth D | move --layer K --bottom D | refresh "
-                        "| import-log [--yes]"),
+         QStringLiteral(
+             "layers FILE.qsw list | insert --depth D | delete --depth D | move --layer K --bottom D | refresh "
+             "| import-log [--yes]"),
          QStringLiteral("速度分层：列出、分层、删除、移动分层线、重新计算分层波速、由工勘资料导入"),
          QStringLiteral("insert  在深度 D 米处分层（与已有分层线相距至少 0.5 米，不深于测孔深度）\n"
                         "delete  删除深度 D 米所在的那一层（D 取该层顶和底之间的任一深度）\n"
@@ -443,20 +487,36 @@ void addAnalysisCommands(std::vector<Command> &commands)
           {QStringLiteral("layer"), QStringLiteral("K"), QStringLiteral("分层序号，从 1 起（move 必需）")},
           {QStringLiteral("bottom"), QStringLiteral("D"), QStringLiteral("第 K 层新的底深度，米（move 必需）")},
           {QStringLiteral("yes"), QString(), QStringLiteral("import-log 询问时回答“是”（不给则回答“否”）")}},
-         2, 2, runLayers});
-    commands.push_back({QStringLiteral("results"), QStringLiteral("results FILE.qsw"),
-                        QStringLiteral("成果：各测点深度的等效剪切波速和卓越周期（不改动文件）"), QString(), {}, 1, 1,
+         2,
+         2,
+         runLayers});
+    commands.push_back({QStringLiteral("results"),
+                        QStringLiteral("results FILE.qsw"),
+                        QStringLiteral("成果：各测点深度的等效剪切波速和卓越周期（不改动文件）"),
+                        QString(),
+                        {},
+                        1,
+                        1,
                         runResults});
-    commands.push_back({QStringLiteral("site-velocity"), QStringLiteral("site-velocity FILE.qsw"),
+    commands.push_back({QStringLiteral("site-velocity"),
+                        QStringLiteral("site-velocity FILE.qsw"),
                         QStringLiteral("计算并保存场地等效剪切波速（计算深度为覆盖层计算厚度）；为 0 时说明原因"),
-                        QStringLiteral("覆盖层厚度为 0 时不计算，保存的值不变。"), {}, 1, 1, runSiteVelocity});
+                        QStringLiteral("覆盖层厚度为 0 时不计算，保存的值不变。"),
+                        {},
+                        1,
+                        1,
+                        runSiteVelocity});
     commands.push_back(
-        {QStringLiteral("soil-indices"), QStringLiteral("soil-indices --vs V --vp V --rho R"),
-         QStringLiteral("土的物性指标：动剪切模量 Gd、动弹性模量 Ed（kPa）、动泊松比 μd 和系数 ηs"), QString(),
+        {QStringLiteral("soil-indices"),
+         QStringLiteral("soil-indices --vs V --vp V --rho R"),
+         QStringLiteral("土的物性指标：动剪切模量 Gd、动弹性模量 Ed（kPa）、动泊松比 μd 和系数 ηs"),
+         QString(),
          {{QStringLiteral("vs"), QStringLiteral("V"), QStringLiteral("剪切波速 Vs，m/s，大于 0（必需）")},
           {QStringLiteral("vp"), QStringLiteral("V"), QStringLiteral("压缩波速 Vp，m/s，大于 Vs（必需）")},
           {QStringLiteral("rho"), QStringLiteral("R"), QStringLiteral("质量密度 ρ，g/cm³（即 t/m³），大于 0（必需）")}},
-         0, 0, runSoilIndices});
+         0,
+         0,
+         runSoilIndices});
 }
 
 } // namespace cli

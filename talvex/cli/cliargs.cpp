@@ -137,8 +137,9 @@ Args::Args(const Command &command, const QStringList &arguments, const std::vect
             m_nativeWords.push_back(w.toLocal8Bit());
     }
     if (wordCount() > command.maxWords)
-        throw Failure(QStringLiteral("多余的参数 “%1”（见 talvex-cli %2 --help）").arg(m_words[command.maxWords], command.name),
-                      kExitUsage);
+        throw Failure(
+            QStringLiteral("多余的参数 “%1”（见 talvex-cli %2 --help）").arg(m_words[command.maxWords], command.name),
+            kExitUsage);
 }
 
 QString Args::word(int i, const QString &what) const
@@ -254,7 +255,8 @@ int parseIntegerIn(const QString &text, const QString &what, int low, int high)
 {
     const int v = parseInteger(text, what);
     if (v < low || v > high)
-        throw Failure(QStringLiteral("%1 应在 %2～%3 之间，不能是 %4").arg(what).arg(low).arg(high).arg(text), kExitUsage);
+        throw Failure(QStringLiteral("%1 应在 %2～%3 之间，不能是 %4").arg(what).arg(low).arg(high).arg(text),
+                      kExitUsage);
     return v;
 }
 

@@ -38,8 +38,8 @@ struct Failure : std::runtime_error {
 
 // One option of a subcommand. An option without `valueName` is a flag.
 struct OptionSpec {
-    QString name;        // without "--"
-    QString valueName;   // "M", "K", "T"...; empty for a flag
+    QString name; // without "--"
+    QString valueName; // "M", "K", "T"...; empty for a flag
     QString description; // meaning, unit, default
 };
 
@@ -47,11 +47,11 @@ class Args;
 
 struct Command {
     QString name;
-    QString synopsis;            // "process FILE.qsw --point K ... OP [ARGS]"
-    QString summary;             // what the command does, one line
-    QString details;             // the arguments' meaning, more lines (may be empty)
+    QString synopsis; // "process FILE.qsw --point K ... OP [ARGS]"
+    QString summary; // what the command does, one line
+    QString details; // the arguments' meaning, more lines (may be empty)
     std::vector<OptionSpec> options;
-    int minWords = 0;            // words after the command name
+    int minWords = 0; // words after the command name
     int maxWords = 0;
     std::function<int(const Args &)> run;
 

@@ -18,7 +18,8 @@ void printUsage(const std::vector<cli::Command> &commands, FILE *out)
     for (const auto &c : commands)
         width = std::max(width, c.name.size());
     for (const auto &c : commands)
-        text += QStringLiteral("  ") + c.name.leftJustified(width) + QStringLiteral("  ") + c.summary + QLatin1Char('\n');
+        text += QStringLiteral("  ") + c.name.leftJustified(width) + QStringLiteral("  ") + c.summary
+            + QLatin1Char('\n');
     text += QStringLiteral("\n“talvex-cli 命令 --help”列出该命令的参数和选项。\n"
                            "  --help     显示本帮助\n"
                            "  --version  显示程序版本\n\n"
@@ -91,7 +92,8 @@ int main(int argc, char **argv)
                 return 0;
             }
             if (args.wordCount() < command.minWords)
-                throw cli::Failure(QStringLiteral("缺少参数（用法：talvex-cli %1）").arg(command.synopsis), cli::kExitUsage);
+                throw cli::Failure(QStringLiteral("缺少参数（用法：talvex-cli %1）").arg(command.synopsis),
+                                   cli::kExitUsage);
             return command.run(args);
         } catch (const cli::Failure &e) {
             std::fprintf(stderr, "talvex-cli %s：%s\n", name.toUtf8().constData(), e.what());

@@ -35,9 +35,10 @@ const HoleTextOption kHoleTexts[] = {{"project", HoleText::ProjectName},
 // A change of one value as plain output shows it: "测孔深度 20 → 25 米".
 QString change(const QString &label, const QString &before, const QString &after, const QString &unit = QString())
 {
-    return QStringLiteral("%1 %2 → %3%4").arg(label, before.isEmpty() ? QStringLiteral("（空）") : before,
-                                              after.isEmpty() ? QStringLiteral("（空）") : after,
-                                              unit.isEmpty() ? QString() : QStringLiteral(" ") + unit);
+    return QStringLiteral("%1 %2 → %3%4")
+        .arg(label, before.isEmpty() ? QStringLiteral("（空）") : before,
+             after.isEmpty() ? QStringLiteral("（空）") : after,
+             unit.isEmpty() ? QString() : QStringLiteral(" ") + unit);
 }
 
 QStringList holeChanges(const HoleParameters &a, const HoleParameters &b)
@@ -58,7 +59,8 @@ QStringList holeChanges(const HoleParameters &a, const HoleParameters &b)
     text(QStringLiteral("测试人"), HoleText::Personnel);
     text(QStringLiteral("测试日期"), HoleText::TestDate);
     if (a.personnelLabel != b.personnelLabel)
-        out << change(QStringLiteral("测试人标签"), QString::number(a.personnelLabel), QString::number(b.personnelLabel));
+        out << change(QStringLiteral("测试人标签"), QString::number(a.personnelLabel),
+                      QString::number(b.personnelLabel));
     num(QStringLiteral("测孔深度"), a.holeDepth, b.holeDepth, QStringLiteral("米"));
     num(QStringLiteral("测点间隔"), a.pointSpacing, b.pointSpacing, QStringLiteral("米"));
     num(QStringLiteral("激振距离"), a.sourceDistance, b.sourceDistance, QStringLiteral("米"));
@@ -74,14 +76,15 @@ QStringList holeChanges(const HoleParameters &a, const HoleParameters &b)
 QString holeSummary(const HoleParameters &h)
 {
     const QString labels[] = {QStringLiteral("测试人"), QStringLiteral("测试单位"), QStringLiteral("测试仪器")};
-    const QString personnelLabel = h.personnelLabel >= 0 && h.personnelLabel <= 2 ? labels[h.personnelLabel]
-                                                                                   : labels[1];
+    const QString personnelLabel
+        = h.personnelLabel >= 0 && h.personnelLabel <= 2 ? labels[h.personnelLabel] : labels[1];
     std::vector<QStringList> rows = {
         {QStringLiteral("工程名"), CEditChanShuDialogModel::text(h, HoleText::ProjectName)},
         {QStringLiteral("孔编号"), CEditChanShuDialogModel::text(h, HoleText::HoleNumber)},
         {personnelLabel, CEditChanShuDialogModel::text(h, HoleText::Personnel)},
         {QStringLiteral("测试日期"), CEditChanShuDialogModel::text(h, HoleText::TestDate)},
-        {QStringLiteral("测试方法"), h.method == 0 ? QStringLiteral("0 单孔法") : QStringLiteral("%1 跨孔法").arg(h.method)},
+        {QStringLiteral("测试方法"),
+         h.method == 0 ? QStringLiteral("0 单孔法") : QStringLiteral("%1 跨孔法").arg(h.method)},
         {QStringLiteral("测孔深度"), number(h.holeDepth) + QStringLiteral(" 米")},
         {QStringLiteral("测点间隔"), number(h.pointSpacing) + QStringLiteral(" 米")},
         {QStringLiteral("激振距离"), number(h.sourceDistance) + QStringLiteral(" 米")},
@@ -188,8 +191,8 @@ int runLog(const Args &args)
 {
     const QString path = args.word(0, QStringLiteral("测试文件 FILE.qsw"));
     const QString action = args.word(1, QStringLiteral("操作 list|add|set|delete"));
-    const QStringList actions = {QStringLiteral("list"), QStringLiteral("add"), QStringLiteral("set"),
-                                 QStringLiteral("delete")};
+    const QStringList actions
+        = {QStringLiteral("list"), QStringLiteral("add"), QStringLiteral("set"), QStringLiteral("delete")};
     if (!actions.contains(action))
         throw Failure(QStringLiteral("操作只能是 list、add、set 或 delete，不能是 “%1”").arg(action), kExitUsage);
     // Options each action takes.
@@ -206,7 +209,8 @@ int runLog(const Args &args)
     if (const auto code = args.integerIn(QStringLiteral("pattern"), 0, 255)) {
         patternEntry = patternEntryForCode(std::uint8_t(*code));
         if (*patternEntry == 0 && *code != 0)
-            throw Failure(QStringLiteral("--pattern %1 不是图例代码（0～82 或自定义图例 241～245）").arg(*code), kExitUsage);
+            throw Failure(QStringLiteral("--pattern %1 不是图例代码（0～82 或自定义图例 241～245）").arg(*code),
+                          kExitUsage);
     }
 
     common::ConsoleMessenger messenger;
@@ -258,23 +262,29 @@ int runLog(const Args &args)
 std::vector<OptionSpec> holeOptions(bool forNew)
 {
     const auto d = [forNew](const char *text, const char *byDefault) {
-        return QString::fromUtf8(text) + (forNew ? QStringLiteral("；默认 ") + QString::fromUtf8(byDefault)
-                                                 : QStringLiteral("；不给则不变"));
+        return QString::fromUtf8(text)
+            + (forNew ? QStringLiteral("；默认 ") + QString::fromUtf8(byDefault) : QStringLiteral("；不给则不变"));
     };
     return {
-        {QStringLiteral("project"), QStringLiteral("T"), d("工程名（按 GBK 存，最多 80 字节，超出的在字符边界截去）", "空")},
+        {QStringLiteral("project"), QStringLiteral("T"),
+         d("工程名（按 GBK 存，最多 80 字节，超出的在字符边界截去）", "空")},
         {QStringLiteral("hole"), QStringLiteral("T"), d("孔编号（最多 40 字节）", "空")},
-        {QStringLiteral("personnel"), QStringLiteral("T"), d("测试人、测试单位或测试仪器（见 --personnel-label；最多 40 字节）", "空")},
-        {QStringLiteral("personnel-label"), QStringLiteral("0|1|2"), d("--personnel 的标签：0 测试人，1 测试单位，2 测试仪器", "1")},
+        {QStringLiteral("personnel"), QStringLiteral("T"),
+         d("测试人、测试单位或测试仪器（见 --personnel-label；最多 40 字节）", "空")},
+        {QStringLiteral("personnel-label"), QStringLiteral("0|1|2"),
+         d("--personnel 的标签：0 测试人，1 测试单位，2 测试仪器", "1")},
         {QStringLiteral("date"), QStringLiteral("T"), d("测试日期，自由文本（最多 16 字节）", "今天，如 2026-12-7")},
         {QStringLiteral("hole-depth"), QStringLiteral("M"), d("测孔深度，米，大于 0", "50")},
         {QStringLiteral("spacing"), QStringLiteral("M"), d("测点间隔，米，大于 0", "1")},
-        {QStringLiteral("source-distance"), QStringLiteral("M"), d("激振距离：震源（激振板）到孔口的水平距离，米，不小于 0", "1.5")},
+        {QStringLiteral("source-distance"), QStringLiteral("M"),
+         d("激振距离：震源（激振板）到孔口的水平距离，米，不小于 0", "1.5")},
         {QStringLiteral("plank-length"), QStringLiteral("M"), d("激振板长，米，不小于 0", "1.2")},
         {QStringLiteral("method"), QStringLiteral("0|1"),
          d("测试方法：0 单孔法（孔口激振、孔内接收，走时按斜距换算为竖向），1 跨孔法（按各测点的跨孔距离）", "0")},
-        {QStringLiteral("overburden"), QStringLiteral("M"), d("覆盖层厚度，米，0～200（0：不计算场地等效剪切波速）", "20")},
-        {QStringLiteral("computation-depth"), QStringLiteral("M"), d("覆盖层计算厚度：等效剪切波速的计算深度，米，0～200", "20")},
+        {QStringLiteral("overburden"), QStringLiteral("M"),
+         d("覆盖层厚度，米，0～200（0：不计算场地等效剪切波速）", "20")},
+        {QStringLiteral("computation-depth"), QStringLiteral("M"),
+         d("覆盖层计算厚度：等效剪切波速的计算深度，米，0～200", "20")},
     };
 }
 
@@ -291,14 +301,16 @@ void applyHoleOptions(const Args &args, HoleParameters &values, CEditChanShuDial
     const auto positive = [&args](const char *name, float &field) {
         if (const auto v = args.number(QString::fromLatin1(name))) {
             if (!(*v > 0.0f))
-                throw Failure(QStringLiteral("--%1 应大于 0，不能是 %2").arg(QString::fromLatin1(name), number(*v)), kExitUsage);
+                throw Failure(QStringLiteral("--%1 应大于 0，不能是 %2").arg(QString::fromLatin1(name), number(*v)),
+                              kExitUsage);
             field = *v;
         }
     };
     const auto notNegative = [&args](const char *name, float &field) {
         if (const auto v = args.number(QString::fromLatin1(name))) {
             if (*v < 0.0f)
-                throw Failure(QStringLiteral("--%1 不能为负，不能是 %2").arg(QString::fromLatin1(name), number(*v)), kExitUsage);
+                throw Failure(QStringLiteral("--%1 不能为负，不能是 %2").arg(QString::fromLatin1(name), number(*v)),
+                              kExitUsage);
             field = *v;
         }
     };
@@ -338,21 +350,28 @@ void addParameterCommands(std::vector<Command> &commands)
            QStringLiteral("S 波初至，毫秒，从第 0 个采样点算起（不含采样延时），按采样间隔换算为采样点；不给则不变")},
           {QStringLiteral("interval"), QStringLiteral("US"), QStringLiteral("采样间隔，微秒；不给则不变")},
           {QStringLiteral("delay"), QStringLiteral("MS"), QStringLiteral("采样延时，毫秒；不给则不变")},
-          {QStringLiteral("cross-distance"), QStringLiteral("M"), QStringLiteral("跨孔距离，米（跨孔法用）；不给则不变")}},
-         1, 1, runPoint});
+          {QStringLiteral("cross-distance"), QStringLiteral("M"),
+           QStringLiteral("跨孔距离，米（跨孔法用）；不给则不变")}},
+         1,
+         1,
+         runPoint});
     commands.push_back(
         {QStringLiteral("log"),
          QStringLiteral("log FILE.qsw list | add [--bottom M] [--soil T] [--pattern CODE] | set --layer K [--bottom M] "
                         "[--soil T] [--pattern CODE] | delete --layer K"),
          QStringLiteral("工勘资料（钻孔土层）：列出、添加、修改或删除土层（与“工勘资料输入”对话框的规则相同）"),
-         QStringLiteral("add 在最后一层下面添加一层，从最后一层的结束深度开始；set 修改第 K 层，其下一层的起始深度随之改变；\n"
-                        "delete 删除第 K 层，下面一层上移并接上它的起始深度。之后用 layers import-log 导入为速度分层。"),
+         QStringLiteral(
+             "add 在最后一层下面添加一层，从最后一层的结束深度开始；set 修改第 K 层，其下一层的起始深度随之改变；\n"
+             "delete 删除第 K 层，下面一层上移并接上它的起始深度。之后用 layers import-log 导入为速度分层。"),
          {{QStringLiteral("layer"), QStringLiteral("K"), QStringLiteral("土层序号，从 1 起（set、delete 必需）")},
-          {QStringLiteral("bottom"), QStringLiteral("M"), QStringLiteral("土层结束深度，米，不小于起始深度；不给则不变")},
+          {QStringLiteral("bottom"), QStringLiteral("M"),
+           QStringLiteral("土层结束深度，米，不小于起始深度；不给则不变")},
           {QStringLiteral("soil"), QStringLiteral("T"), QStringLiteral("土层名称（最多 159 字节 GBK）；不给则不变")},
           {QStringLiteral("pattern"), QStringLiteral("CODE"),
            QStringLiteral("柱状图图例代码：0 无，1～82 内置图例，241～245 自定义图例；不给则不变")}},
-         2, 2, runLog});
+         2,
+         2,
+         runLog});
 }
 
 } // namespace cli

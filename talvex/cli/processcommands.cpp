@@ -47,7 +47,9 @@ Target targetOf(const Args &args, const SurveyData &survey)
 
 QString traceLabel(const Target &t)
 {
-    return QStringLiteral("第 %1 个测点的%2数据").arg(t.point).arg(t.trace == 0 ? QStringLiteral("正向") : QStringLiteral("反向"));
+    return QStringLiteral("第 %1 个测点的%2数据")
+        .arg(t.point)
+        .arg(t.trace == 0 ? QStringLiteral("正向") : QStringLiteral("反向"));
 }
 
 // The view the window would have with this point's trace selected.
@@ -66,7 +68,8 @@ float intervalOrFail(const SurveyData &survey, const Target &t)
 {
     const float interval = survey.points[std::size_t(t.point - 1)].interval;
     if (!(interval > 0.0f) || !std::isfinite(interval))
-        throw Failure(QStringLiteral("第 %1 个测点没有采样间隔（%2 us），请先导入它的数据").arg(t.point).arg(number(interval)));
+        throw Failure(
+            QStringLiteral("第 %1 个测点没有采样间隔（%2 us），请先导入它的数据").arg(t.point).arg(number(interval)));
     return interval;
 }
 
@@ -120,7 +123,7 @@ int runProcess(const Args &args)
     const Target target = targetOf(args, survey);
 
     FieldRecord record; // not used in a point mode
-    UndoSnapshot undo;  // the window's one level; nothing to undo in a batch run
+    UndoSnapshot undo; // the window's one level; nothing to undo in a batch run
     EditingSettings settings;
     ViewState view = pointView(target);
     WaveformEditor editor(EditorState{survey, view, record, undo, settings});
@@ -132,11 +135,13 @@ int runProcess(const Args &args)
         const QStringList v = operands(args, op, 1, 1, QStringLiteral("要一个截止频率 F（赫兹）"));
         const FilterSettings f = filterSettingsOf(op, v, intervalOrFail(survey, target));
         done = editor.FilterTrace(f);
-        what = QStringLiteral("%1滤波 %2 Hz").arg(op == QStringLiteral("lowpass") ? QStringLiteral("低通") : QStringLiteral("高通"), v[0]);
+        what = QStringLiteral("%1滤波 %2 Hz")
+                   .arg(op == QStringLiteral("lowpass") ? QStringLiteral("低通") : QStringLiteral("高通"), v[0]);
     } else if (op == QStringLiteral("bandpass") || op == QStringLiteral("bandstop")) {
         const QStringList v = operands(args, op, 2, 2, QStringLiteral("要两个频率（赫兹），低的在前"));
         done = editor.FilterTrace(filterSettingsOf(op, v, intervalOrFail(survey, target)));
-        what = QStringLiteral("%1滤波 %2～%3 Hz").arg(op == QStringLiteral("bandpass") ? QStringLiteral("带通") : QStringLiteral("带阻"), v[0], v[1]);
+        what = QStringLiteral("%1滤波 %2～%3 Hz")
+                   .arg(op == QStringLiteral("bandpass") ? QStringLiteral("带通") : QStringLiteral("带阻"), v[0], v[1]);
     } else if (op == QStringLiteral("dc")) {
         operands(args, op, 0, 0, QStringLiteral("不带参数"));
         done = editor.RemoveTraceDC();
@@ -156,7 +161,8 @@ int runProcess(const Args &args)
         view.cursorX = kWaveformOriginX + k;
         const bool before = op == QStringLiteral("zero-before");
         done = before ? editor.ZeroBeforeCursor() : editor.ZeroAfterCursor();
-        what = before ? QStringLiteral("已将采样点 %1 之前清零").arg(k) : QStringLiteral("已将采样点 %1 及之后清零").arg(k);
+        what = before ? QStringLiteral("已将采样点 %1 之前清零").arg(k)
+                      : QStringLiteral("已将采样点 %1 及之后清零").arg(k);
     } else if (op == QStringLiteral("shift-earlier") || op == QStringLiteral("shift-later")) {
         const QStringList v = operands(args, op, 0, 1, QStringLiteral("最多要一个采样点数 N"));
         const int n = v.isEmpty() ? 1 : parseIntegerIn(v[0], QStringLiteral("移动点数 N"), 1, kTraceLength - 1);
@@ -216,7 +222,8 @@ const std::vector<OptionSpec> &targetOptions()
 {
     static const std::vector<OptionSpec> options = {
         {QStringLiteral("point"), QStringLiteral("K"), QStringLiteral("测点序号，从 1 起（必需）")},
-        {QStringLiteral("trace"), QStringLiteral("positive|negative"), QStringLiteral("正向（positive）或反向（negative）数据（必需）")},
+        {QStringLiteral("trace"), QStringLiteral("positive|negative"),
+         QStringLiteral("正向（positive）或反向（negative）数据（必需）")},
     };
     return options;
 }

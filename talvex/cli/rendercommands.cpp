@@ -31,7 +31,8 @@ int runRender(const Args &args)
     charts::RenderOptions options;
     options.mode = DisplayMode(*mode);
     options.point = args.integer(QStringLiteral("point")).value_or(options.point);
-    if (const auto trace = args.choice(QStringLiteral("trace"), {QStringLiteral("positive"), QStringLiteral("negative")}))
+    if (const auto trace
+        = args.choice(QStringLiteral("trace"), {QStringLiteral("positive"), QStringLiteral("negative")}))
         options.trace = *trace == QStringLiteral("positive") ? 0 : 1;
     options.channel = args.integerIn(QStringLiteral("channel"), 1, kRecordChannels).value_or(options.channel);
     options.cursorX = args.integer(QStringLiteral("cursor")).value_or(options.cursorX);
@@ -82,11 +83,13 @@ void addRenderCommands(std::vector<Command> &commands)
          QStringLiteral("render FILE.qsw OUT.png --mode 0..5 [--point K] [--trace positive|negative] [--channel C] "
                         "[--cursor X] [--depth-cursor Y] [--scale S] [--dpi D] [--record FILE.cwd]"),
          QStringLiteral("把主视图在一种显示方式下的整个画面画成 PNG 图片（不改动测试文件）"),
-         QStringLiteral("显示方式：0 多道波形，1 单道波形，2 原始数据（--record 的通道），3 波速直方图，4 频谱，5 时距曲线。\n"
-                        "坐标为视图的逻辑单位：比例 1、100 dpi 时一个单位一个像素。"),
+         QStringLiteral(
+             "显示方式：0 多道波形，1 单道波形，2 原始数据（--record 的通道），3 波速直方图，4 频谱，5 时距曲线。\n"
+             "坐标为视图的逻辑单位：比例 1、100 dpi 时一个单位一个像素。"),
          {{QStringLiteral("mode"), QStringLiteral("0..5"), QStringLiteral("显示方式（必需）")},
           {QStringLiteral("point"), QStringLiteral("K"), QStringLiteral("当前测点序号，从 1 起；默认 1")},
-          {QStringLiteral("trace"), QStringLiteral("positive|negative"), QStringLiteral("选中的道：正向或反向；默认 positive")},
+          {QStringLiteral("trace"), QStringLiteral("positive|negative"),
+           QStringLiteral("选中的道：正向或反向；默认 positive")},
           {QStringLiteral("channel"), QStringLiteral("C"), QStringLiteral("原始数据方式选中的通道 1～4；默认 1")},
           {QStringLiteral("cursor"), QStringLiteral("X"),
            QStringLiteral("时间光标的 x（逻辑单位，采样点 = X - 100，按视图的范围限制）；默认 200")},
@@ -94,8 +97,11 @@ void addRenderCommands(std::vector<Command> &commands)
            QStringLiteral("直方图深度光标的 y（逻辑单位，深度 = (Y - 100) / 50 米）；默认 102")},
           {QStringLiteral("scale"), QStringLiteral("S"), QStringLiteral("视图比例 0.05～10；默认 1")},
           {QStringLiteral("dpi"), QStringLiteral("D"), QStringLiteral("图片分辨率，每英寸像素 10～1200；默认 100")},
-          {QStringLiteral("record"), QStringLiteral("FILE.cwd"), QStringLiteral("原始数据方式显示的现场数据文件；默认无")}},
-         2, 2, runRender});
+          {QStringLiteral("record"), QStringLiteral("FILE.cwd"),
+           QStringLiteral("原始数据方式显示的现场数据文件；默认无")}},
+         2,
+         2,
+         runRender});
 }
 
 } // namespace cli

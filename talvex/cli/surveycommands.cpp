@@ -118,7 +118,8 @@ int runInfo(const Args &args)
         names << QStringLiteral("%1，测孔深度 %2 米，测点间隔 %3 米")
                      .arg(h.isSingleHole() ? QStringLiteral("单孔法") : QStringLiteral("跨孔法"), number(h.holeDepth),
                           number(h.pointSpacing));
-        printLine(QStringLiteral("%1 文件：%2").arg(QString::fromStdString(fileTag(path)), names.join(QStringLiteral("，"))));
+        printLine(
+            QStringLiteral("%1 文件：%2").arg(QString::fromStdString(fileTag(path)), names.join(QStringLiteral("，"))));
         printLine(QStringLiteral("%1 个测点，%2 个速度分层，%3 个工勘土层")
                       .arg(s.points.size())
                       .arg(s.layers.size())
@@ -433,42 +434,63 @@ QString fixed(float value, int decimals)
 void addSurveyCommands(std::vector<Command> &commands)
 {
     std::vector<OptionSpec> newOptions = holeOptions(true);
-    newOptions.insert(newOptions.begin(), {QStringLiteral("force"), QString(),
-                                           QStringLiteral("FILE.qsw 已存在时用新测试替换它（不给则拒绝，文件不变）")});
+    newOptions.insert(newOptions.begin(),
+                      {QStringLiteral("force"), QString(),
+                       QStringLiteral("FILE.qsw 已存在时用新测试替换它（不给则拒绝，文件不变）")});
     commands.push_back({QStringLiteral("new"), QStringLiteral("new FILE.qsw [--force] [测孔参数选项]"),
                         QStringLiteral("建立新测试：按测孔参数每个测点间隔一个空测点，直到测孔深度"),
                         QStringLiteral("测孔参数与“测孔参数修改”对话框的规则相同；未给的取默认值。"), newOptions, 1, 1,
                         runNew});
     commands.push_back(
-        {QStringLiteral("import-folder"), QStringLiteral("import-folder FILE.qsw FOLDER [--channel 1|2|3]"),
+        {QStringLiteral("import-folder"),
+         QStringLiteral("import-folder FILE.qsw FOLDER [--channel 1|2|3]"),
          QStringLiteral("导入文件夹数据：每个测点取名称以“&深度A.cwd”（正向）和“&深度B.cwd”（反向）结尾的文件"),
          QStringLiteral("深度为测点深度的整米数（截尾取整），文件名不分大小写；名称可以是 GBK 或 UTF-8。\n"
                         "不能读取的文件、数据不完整的文件和没有导入任何文件的测点都会列出。"),
          {{QStringLiteral("channel"), QStringLiteral("C"), QStringLiteral("导入的通道 1、2 或 3，默认 1")}},
-         2, 2, runImportFolder});
-    commands.push_back({QStringLiteral("import-record"),
-                        QStringLiteral("import-record FILE.qsw RECORD.cwd --point K --channel C --as positive|negative"),
-                        QStringLiteral("把一个数据文件的一个通道设为一个测点的正向或反向数据"), QString(),
-                        {{QStringLiteral("point"), QStringLiteral("K"), QStringLiteral("测点序号，从 1 起（必需）")},
-                         {QStringLiteral("channel"), QStringLiteral("C"), QStringLiteral("数据文件的通道 1～4（必需）")},
-                         {QStringLiteral("as"), QStringLiteral("positive|negative"),
-                          QStringLiteral("设为正向（positive）或反向（negative）数据（必需）")}},
-                        2, 2, runImportRecord});
-    commands.push_back({QStringLiteral("info"), QStringLiteral("info FILE.qsw [--json [--traces]]"),
-                        QStringLiteral("显示测试文件的概况（不改动文件）"), QString(),
+         2,
+         2,
+         runImportFolder});
+    commands.push_back(
+        {QStringLiteral("import-record"),
+         QStringLiteral("import-record FILE.qsw RECORD.cwd --point K --channel C --as positive|negative"),
+         QStringLiteral("把一个数据文件的一个通道设为一个测点的正向或反向数据"),
+         QString(),
+         {{QStringLiteral("point"), QStringLiteral("K"), QStringLiteral("测点序号，从 1 起（必需）")},
+          {QStringLiteral("channel"), QStringLiteral("C"), QStringLiteral("数据文件的通道 1～4（必需）")},
+          {QStringLiteral("as"), QStringLiteral("positive|negative"),
+           QStringLiteral("设为正向（positive）或反向（negative）数据（必需）")}},
+         2,
+         2,
+         runImportRecord});
+    commands.push_back({QStringLiteral("info"),
+                        QStringLiteral("info FILE.qsw [--json [--traces]]"),
+                        QStringLiteral("显示测试文件的概况（不改动文件）"),
+                        QString(),
                         {{QStringLiteral("json"), QString(), QStringLiteral("以 JSON 输出测孔参数、分层和全部测点")},
                          {QStringLiteral("traces"), QString(),
                           QStringLiteral("JSON 中包含每个测点的正反向数据（各 1024 个采样点），须与 --json 同用")}},
-                        1, 1, runInfo});
-    commands.push_back({QStringLiteral("record-info"), QStringLiteral("record-info RECORD.cwd [--json [--samples]]"),
-                        QStringLiteral("显示一个现场数据文件（.cwd）的文件头；不是有效数据文件的会被拒绝"), QString(),
-                        {{QStringLiteral("json"), QString(), QStringLiteral("以 JSON 输出文件头的全部字段")},
-                         {QStringLiteral("samples"), QString(),
-                          QStringLiteral("JSON 中包含读入的各通道采样点，须与 --json 同用")}},
-                        1, 1, runRecordInfo});
-    commands.push_back({QStringLiteral("export"), QStringLiteral("export waveforms|points|layers FILE.qsw OUT"),
+                        1,
+                        1,
+                        runInfo});
+    commands.push_back(
+        {QStringLiteral("record-info"),
+         QStringLiteral("record-info RECORD.cwd [--json [--samples]]"),
+         QStringLiteral("显示一个现场数据文件（.cwd）的文件头；不是有效数据文件的会被拒绝"),
+         QString(),
+         {{QStringLiteral("json"), QString(), QStringLiteral("以 JSON 输出文件头的全部字段")},
+          {QStringLiteral("samples"), QString(), QStringLiteral("JSON 中包含读入的各通道采样点，须与 --json 同用")}},
+         1,
+         1,
+         runRecordInfo});
+    commands.push_back({QStringLiteral("export"),
+                        QStringLiteral("export waveforms|points|layers FILE.qsw OUT"),
                         QStringLiteral("导出波形文本（.txt）、测点表或分层表（.xls）"),
-                        QStringLiteral("OUT 没有相应扩展名时自动加上；打印实际写出的文件名。"), {}, 3, 3, runExport});
+                        QStringLiteral("OUT 没有相应扩展名时自动加上；打印实际写出的文件名。"),
+                        {},
+                        3,
+                        3,
+                        runExport});
 }
 
 } // namespace cli

@@ -190,8 +190,8 @@ std::span<const CommandInfo> allCommands()
 
 const CommandInfo &commandInfo(CommandId id)
 {
-    const auto found = std::find_if(kCommands.begin(), kCommands.end(),
-                                    [id](const CommandInfo &info) { return info.id == id; });
+    const auto found
+        = std::find_if(kCommands.begin(), kCommands.end(), [id](const CommandInfo &info) { return info.id == id; });
     return found == kCommands.end() ? kUnknownCommand : *found;
 }
 
@@ -233,8 +233,7 @@ bool isEnabled(CommandId id, const SurveyDocument &document)
         return isEnabled(*edit, survey, view, document.undo().available());
 
     switch (id) {
-    case CommandId::FileSave:
-        return document.isModified();
+    case CommandId::FileSave: return document.isModified();
     // Set S-wave arrival, recalculate, sort, delete and edit point, and the two
     // imports into points share one rule: a point and a waveform mode.
     case CommandId::SetSArrival:
@@ -243,20 +242,14 @@ bool isEnabled(CommandId id, const SurveyDocument &document)
     case CommandId::DeletePoint:
     case CommandId::EditPointParameters:
     case CommandId::ImportRecord:
-    case CommandId::ImportFolder:
-        return pointCommandsEnabled(survey, view);
-    case CommandId::InsertPoint:
-        return insertPointEnabled(view);
-    case CommandId::SetTriggerPoint:
-        return setTriggerPointEnabled(view);
+    case CommandId::ImportFolder: return pointCommandsEnabled(survey, view);
+    case CommandId::InsertPoint: return insertPointEnabled(view);
+    case CommandId::SetTriggerPoint: return setTriggerPointEnabled(view);
     case CommandId::InsertLayer:
-    case CommandId::DeleteLayer:
-        return layerCommandsEnabled(survey, view);
+    case CommandId::DeleteLayer: return layerCommandsEnabled(survey, view);
     case CommandId::ImportLayers:
-    case CommandId::ShowHistogram:
-        return !survey.points.empty();
-    case CommandId::ToggleSingleTrace:
-        return !survey.points.empty() && view.inPointMode();
+    case CommandId::ShowHistogram: return !survey.points.empty();
+    case CommandId::ToggleSingleTrace: return !survey.points.empty() && view.inPointMode();
     // Not carried out by this program (printing and figures come with the
     // reports; the P and R arrivals and the update check have no operation).
     case CommandId::FilePrint:
@@ -268,14 +261,11 @@ bool isEnabled(CommandId id, const SurveyDocument &document)
     case CommandId::SetPArrival:
     case CommandId::SetRArrival:
     case CommandId::UpdateCheck:
-    case CommandId::None:
-        return false;
+    case CommandId::None: return false;
     // The window has one pane: there is no other pane to move to.
     case CommandId::NextPane:
-    case CommandId::PreviousPane:
-        return false;
-    default:
-        return true;
+    case CommandId::PreviousPane: return false;
+    default: return true;
     }
 }
 

@@ -11,8 +11,8 @@ namespace talvex {
 const char *const kUntitledDocumentName = "无标题";
 
 SurveyDocument::SurveyDocument(QObject *parent)
-    : QObject(parent)
-    , m_editor(std::make_unique<WaveformEditor>(EditorState{m_survey, m_view, m_record, m_undo, m_editing}))
+    : QObject(parent),
+      m_editor(std::make_unique<WaveformEditor>(EditorState{m_survey, m_view, m_record, m_undo, m_editing}))
 {
     m_survey.changeListener = [this](SurveyParts parts) { surveyChanged(parts); };
     m_editor->repaintListener = [this](WaveformEditor::Repaint region) {

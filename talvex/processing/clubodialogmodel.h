@@ -13,25 +13,23 @@ namespace talvex {
 
 // How the dialog presents one filter kind: which edits are enabled, the
 // captions set beside them and the values they are reset to.
-struct FilterKindLayout
-{
+struct FilterKindLayout {
     bool upperEnabled = true;
     bool lowerEnabled = true;
-    const char* upperLabel = "";  // UTF-8
-    const char* lowerLabel = "";  // UTF-8
-    qint16 upper = 0;             // Hz
-    qint16 lower = 0;             // Hz
+    const char *upperLabel = ""; // UTF-8
+    const char *lowerLabel = ""; // UTF-8
+    qint16 upper = 0; // Hz
+    qint16 lower = 0; // Hz
 };
 
-const FilterKindLayout& filterKindLayout(FilterKind kind);
+const FilterKindLayout &filterKindLayout(FilterKind kind);
 
-class CLuBoDialogModel
-{
+class CLuBoDialogModel {
 public:
     // Opening the dialog selects the remembered kind, which resets both
     // frequencies to that kind's defaults: the values used last time are not
     // shown again.
-    explicit CLuBoDialogModel(const FilterSettings& remembered);
+    explicit CLuBoDialogModel(const FilterSettings &remembered);
 
     // A radio button was chosen: its kind's layout and default values apply.
     void selectKind(FilterKind kind);
@@ -53,7 +51,7 @@ public:
     // Validation of a frequency edit: a whole number in the 16-bit range,
     // optionally signed and surrounded by blanks; anything else is refused
     // and the dialog asks for an integer.
-    static std::optional<qint16> parseFrequency(const QString& text);
+    static std::optional<qint16> parseFrequency(const QString &text);
 
 private:
     FilterKind m_kind = FilterKind::LowPass;
@@ -61,4 +59,4 @@ private:
     qint16 m_lower = 0;
 };
 
-}  // namespace talvex
+} // namespace talvex

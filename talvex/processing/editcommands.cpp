@@ -49,19 +49,14 @@ bool isEnabled(EditCommand command, const SurveyData &survey, const ViewState &v
     case EditCommand::RemoveTraceDC:
     case EditCommand::SmoothTrace:
     case EditCommand::DigitalFilter:
-    case EditCommand::ShowSpectrum:
-        return hasPoints && view.showsWaveforms() && targetExists(survey, view);
-    case EditCommand::InvertAllPoints:
-        return hasPoints && view.showsWaveforms() && traceSelected(view);
+    case EditCommand::ShowSpectrum: return hasPoints && view.showsWaveforms() && targetExists(survey, view);
+    case EditCommand::InvertAllPoints: return hasPoints && view.showsWaveforms() && traceSelected(view);
     case EditCommand::SetPositiveTrace:
-    case EditCommand::SetNegativeTrace:
-        return rawRecord && currentPointExists(survey, view) && channelSelected(view);
+    case EditCommand::SetNegativeTrace: return rawRecord && currentPointExists(survey, view) && channelSelected(view);
     case EditCommand::CompressDisplay:
     case EditCommand::ExpandDisplay:
-    case EditCommand::RestoreDisplay:
-        return rawRecord;
-    case EditCommand::Undo:
-        return hasPoints && !rawRecord && undoAvailable;
+    case EditCommand::RestoreDisplay: return rawRecord;
+    case EditCommand::Undo: return hasPoints && !rawRecord && undoAvailable;
     }
     return false;
 }

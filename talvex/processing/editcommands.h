@@ -16,32 +16,32 @@ struct ViewState;
 
 enum class EditCommand {
     ZeroBeforeCursor, // 波形前清...     q
-    ZeroAfterCursor,  // 波形后清...     h
-    ShiftEarlier,     // 波形前移...     -
-    ShiftLater,       // 波形后移...     =
-    ShiftEarlierTen,  // 波形前移10点    a
-    ShiftLaterTen,    // 波形后移10点    z
-    InvertTrace,      // 波形反相...     r
-    InvertAllPoints,  // 所有波形反相
-    RemoveTraceDC,    // 剔除直流...     d
-    SmoothTrace,      // 波形平滑...     o
-    DigitalFilter,    // 数字滤波...     b
-    ShowSpectrum,     // 频谱分析...     f
+    ZeroAfterCursor, // 波形后清...     h
+    ShiftEarlier, // 波形前移...     -
+    ShiftLater, // 波形后移...     =
+    ShiftEarlierTen, // 波形前移10点    a
+    ShiftLaterTen, // 波形后移10点    z
+    InvertTrace, // 波形反相...     r
+    InvertAllPoints, // 所有波形反相
+    RemoveTraceDC, // 剔除直流...     d
+    SmoothTrace, // 波形平滑...     o
+    DigitalFilter, // 数字滤波...     b
+    ShowSpectrum, // 频谱分析...     f
     SetPositiveTrace, // 设为正向数据
     SetNegativeTrace, // 设为反向数据
-    CompressDisplay,  // 波形压缩...
-    ExpandDisplay,    // 波形扩展...
-    RestoreDisplay,   // 波形复原...
-    Undo,             // 撤消(&U)  Ctrl+Z
+    CompressDisplay, // 波形压缩...
+    ExpandDisplay, // 波形扩展...
+    RestoreDisplay, // 波形复原...
+    Undo, // 撤消(&U)  Ctrl+Z
 };
 
 inline constexpr std::array kAllEditCommands = {
-    EditCommand::ZeroBeforeCursor, EditCommand::ZeroAfterCursor, EditCommand::ShiftEarlier,
-    EditCommand::ShiftLater,       EditCommand::ShiftEarlierTen, EditCommand::ShiftLaterTen,
-    EditCommand::InvertTrace,      EditCommand::InvertAllPoints, EditCommand::RemoveTraceDC,
-    EditCommand::SmoothTrace,      EditCommand::DigitalFilter,   EditCommand::ShowSpectrum,
+    EditCommand::ZeroBeforeCursor, EditCommand::ZeroAfterCursor,  EditCommand::ShiftEarlier,
+    EditCommand::ShiftLater,       EditCommand::ShiftEarlierTen,  EditCommand::ShiftLaterTen,
+    EditCommand::InvertTrace,      EditCommand::InvertAllPoints,  EditCommand::RemoveTraceDC,
+    EditCommand::SmoothTrace,      EditCommand::DigitalFilter,    EditCommand::ShowSpectrum,
     EditCommand::SetPositiveTrace, EditCommand::SetNegativeTrace, EditCommand::CompressDisplay,
-    EditCommand::ExpandDisplay,    EditCommand::RestoreDisplay,  EditCommand::Undo,
+    EditCommand::ExpandDisplay,    EditCommand::RestoreDisplay,   EditCommand::Undo,
 };
 
 // Whether `command` can run now.

@@ -5,14 +5,12 @@
 
 namespace talvex {
 
-void ApplyFilterSettings(const FilterSettings& settings, std::span<std::int16_t> samples,
-                         float interval)
+void ApplyFilterSettings(const FilterSettings &settings, std::span<std::int16_t> samples, float interval)
 {
-    const std::size_t size = samples.size() < static_cast<std::size_t>(INT_MAX)
-                                 ? samples.size()
-                                 : static_cast<std::size_t>(INT_MAX);
+    const std::size_t size
+        = samples.size() < static_cast<std::size_t>(INT_MAX) ? samples.size() : static_cast<std::size_t>(INT_MAX);
     dsp::ApplyFilter(settings.kind, samples.data(), interval, static_cast<int>(size),
                      static_cast<float>(settings.lower), static_cast<float>(settings.upper));
 }
 
-}  // namespace talvex
+} // namespace talvex

@@ -12,13 +12,12 @@ using dsp::FilterKind;
 
 // The filter choice the main view keeps while the program runs (not
 // persisted). Frequencies in Hz.
-struct FilterSettings
-{
-    int lower = 0;    // lower edge: high-pass cut-off, band-pass/band-stop lower edge
-    int upper = 800;  // upper edge: low-pass cut-off, band-pass/band-stop upper edge
+struct FilterSettings {
+    int lower = 0; // lower edge: high-pass cut-off, band-pass/band-stop lower edge
+    int upper = 800; // upper edge: low-pass cut-off, band-pass/band-stop upper edge
     FilterKind kind = FilterKind::LowPass;
 
-    bool operator==(const FilterSettings&) const = default;
+    bool operator==(const FilterSettings &) const = default;
 };
 
 // Filters the samples in place with the chosen kind. Filters accumulate:
@@ -31,7 +30,6 @@ struct FilterSettings
 //  settings : kind and edges [Hz]
 //  samples  : trace, in/out (a point trace has 1024 samples)
 //  interval : sample interval [us] of the trace
-void ApplyFilterSettings(const FilterSettings& settings, std::span<std::int16_t> samples,
-                         float interval);
+void ApplyFilterSettings(const FilterSettings &settings, std::span<std::int16_t> samples, float interval);
 
-}  // namespace talvex
+} // namespace talvex

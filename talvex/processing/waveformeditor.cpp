@@ -12,11 +12,7 @@
 namespace talvex {
 
 WaveformEditor::WaveformEditor(const EditorState &state)
-    : m_survey(state.survey)
-    , m_view(state.view)
-    , m_record(state.record)
-    , m_undo(state.undo)
-    , m_settings(state.settings)
+    : m_survey(state.survey), m_view(state.view), m_record(state.record), m_undo(state.undo), m_settings(state.settings)
 {
 }
 

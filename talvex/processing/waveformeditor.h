@@ -54,7 +54,7 @@ struct EditorState {
 class WaveformEditor {
 public:
     enum class Repaint {
-        Target,    // the target's region: the point's row, the single-trace area or the channel's row
+        Target, // the target's region: the point's row, the single-trace area or the channel's row
         WholeView, // everything the view shows
     };
 

@@ -44,9 +44,17 @@ void readShortFields(const common::LeReader &r, std::size_t at, FieldRecordHeade
 
 void writeShortFields(common::LeWriter &w, const FieldRecordHeader &h)
 {
-    const std::uint16_t v[12] = {std::uint16_t(h.channelCount), std::uint16_t(h.year), std::uint16_t(h.month),
-                                 std::uint16_t(h.day), std::uint16_t(h.hour), std::uint16_t(h.minute),
-                                 std::uint16_t(h.second), h.interval, h.sampleCount, h.delay, h.gain,
+    const std::uint16_t v[12] = {std::uint16_t(h.channelCount),
+                                 std::uint16_t(h.year),
+                                 std::uint16_t(h.month),
+                                 std::uint16_t(h.day),
+                                 std::uint16_t(h.hour),
+                                 std::uint16_t(h.minute),
+                                 std::uint16_t(h.second),
+                                 h.interval,
+                                 h.sampleCount,
+                                 h.delay,
+                                 h.gain,
                                  std::uint16_t(h.triggerLevel)};
     for (std::size_t i = 0; i < 12; ++i)
         w.u16(kV2Fields + 2 * i, v[i]);
@@ -95,13 +103,19 @@ FieldRecordHeader parseHeader(std::span<const std::uint8_t> bytes)
     h.tag.fill(0);
     r.bytes(0, std::span<char>(h.tag.data(), std::min<std::size_t>(4, bytes.size())));
     if (h.isV2()) {
-        r.bytes(4, std::span<char>(h.siteName.data(), std::min<std::size_t>(80, bytes.size() > 4 ? bytes.size() - 4 : 0)));
-        r.bytes(84, std::span<char>(h.holeName.data(), std::min<std::size_t>(40, bytes.size() > 84 ? bytes.size() - 84 : 0)));
+        r.bytes(4,
+                std::span<char>(h.siteName.data(), std::min<std::size_t>(80, bytes.size() > 4 ? bytes.size() - 4 : 0)));
+        r.bytes(
+            84,
+            std::span<char>(h.holeName.data(), std::min<std::size_t>(40, bytes.size() > 84 ? bytes.size() - 84 : 0)));
         readShortFields(r, kV2Fields, h);
         r.f32(148, h.spare);
     } else {
-        r.bytes(4, std::span<char>(h.siteName.data(), std::min<std::size_t>(9, bytes.size() > 4 ? bytes.size() - 4 : 0)));
-        r.bytes(13, std::span<char>(h.holeName.data(), std::min<std::size_t>(4, bytes.size() > 13 ? bytes.size() - 13 : 0)));
+        r.bytes(4,
+                std::span<char>(h.siteName.data(), std::min<std::size_t>(9, bytes.size() > 4 ? bytes.size() - 4 : 0)));
+        r.bytes(
+            13,
+            std::span<char>(h.holeName.data(), std::min<std::size_t>(4, bytes.size() > 13 ? bytes.size() - 13 : 0)));
         readShortFields(r, kOldFields, h);
         // The older layout keeps a 16-bit number where v2 has the spare float.
         std::uint16_t spare = 0;
@@ -218,7 +232,10 @@ public:
         return m_file.isOpen();
 #endif
     }
-    std::uint64_t size() const { return m_size; }
+    std::uint64_t size() const
+    {
+        return m_size;
+    }
 
     // Appends up to `count` bytes from the current position to `out`.
     void read(std::size_t count, std::vector<std::uint8_t> &out)
@@ -271,8 +288,8 @@ bool LoadFieldRecord(const QByteArray &nativePath, const QString &shownName, Fie
     const QString reason = implausibleRecordReason(header, std::max<std::uint64_t>(file.size(), bytes.size()));
     if (!reason.isEmpty())
         return fail(QString::fromUtf8("%1 不是有效的波速测试现场数据文件：%2").arg(shownName, reason));
-    const std::size_t want =
-        std::size_t(header.channelCount) * std::size_t(std::min<int>(header.sampleCount, kRecordSamples)) * 2;
+    const std::size_t want
+        = std::size_t(header.channelCount) * std::size_t(std::min<int>(header.sampleCount, kRecordSamples)) * 2;
     file.read(want, bytes);
     parseFieldRecord(bytes, record, file.size());
     return true;

@@ -21,8 +21,8 @@ class Messenger;
 
 namespace talvex {
 
-inline constexpr int kRecordChannels = 4;        // channels the import buffer holds
-inline constexpr int kRecordSamples = 4096;      // samples per channel the import buffer holds
+inline constexpr int kRecordChannels = 4; // channels the import buffer holds
+inline constexpr int kRecordSamples = 4096; // samples per channel the import buffer holds
 inline constexpr std::size_t kRecordDataOffset = 256;
 
 // The header fields of a record, as they lie in the file.
@@ -37,9 +37,9 @@ struct FieldRecordHeader {
     std::int16_t hour = 0;
     std::int16_t minute = 0;
     std::int16_t second = 0;
-    std::uint16_t interval = 0;    // µs
+    std::uint16_t interval = 0; // µs
     std::uint16_t sampleCount = 0; // per channel
-    std::uint16_t delay = 0;       // ms
+    std::uint16_t delay = 0; // ms
     std::uint16_t gain = 0;
     std::int16_t triggerLevel = 0;
     float spare = 0.0f;
@@ -53,7 +53,7 @@ struct FieldRecord {
     std::array<std::array<std::int16_t, kRecordSamples>, kRecordChannels> channels{};
     std::array<float, kRecordChannels> channelInterval{}; // µs
     std::array<int, kRecordChannels> channelGain{};
-    float delay = 0.0f;     // ms
+    float delay = 0.0f; // ms
     std::int16_t gain = 0;
     int selectedChannel = 1; // 1...4
 
@@ -89,8 +89,7 @@ QString implausibleRecordReason(const FieldRecordHeader &header, std::uint64_t f
 // when `bytes` holds only its beginning (the samples the buffer can take);
 // `shortFile` is set when the file ends before all samples its header
 // announces. Does not judge plausibility.
-void parseFieldRecord(std::span<const std::uint8_t> bytes, FieldRecord &record,
-                      std::uint64_t fileSize = UINT64_MAX);
+void parseFieldRecord(std::span<const std::uint8_t> bytes, FieldRecord &record, std::uint64_t fileSize = UINT64_MAX);
 
 // Reads the record file whose name the system spells as `nativePath` (the
 // bytes of the path, as a GBK file name copied from the instrument's PC has

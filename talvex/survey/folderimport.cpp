@@ -185,8 +185,8 @@ FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const Q
     return ImportFolder(survey, record, RecordFolderIndex(folder), channel, messenger, progress);
 }
 
-FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const RecordFolderIndex &index,
-                                int channel, common::Messenger &messenger, const FolderImportProgress &progress)
+FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const RecordFolderIndex &index, int channel,
+                                common::Messenger &messenger, const FolderImportProgress &progress)
 {
     // The files of every point first, so that the progress knows the total.
     struct PointFiles {

@@ -28,7 +28,7 @@ struct FieldRecord;
 // name as it is shown (decoded as UTF-8 when it is valid UTF-8, else as GBK).
 struct RecordFile {
     QByteArray nativePath; // folder bytes + '/' + name bytes, for opening
-    QString shownName;     // the file name alone, for messages
+    QString shownName; // the file name alone, for messages
 };
 
 // The record files of one folder, indexed by the depth text and blow of
@@ -59,9 +59,9 @@ private:
 using FolderImportProgress = std::function<bool(int done, int total)>;
 
 struct FolderImportResult {
-    int filesTaken = 0;     // records read and copied into points
-    int filesFound = 0;     // matching files the import tried to read
-    int currentPoint = 0;   // the point made current last (1-based), 0 when none
+    int filesTaken = 0; // records read and copied into points
+    int filesFound = 0; // matching files the import tried to read
+    int currentPoint = 0; // the point made current last (1-based), 0 when none
     int selectedChannel = 0;
     bool cancelled = false; // the progress callback stopped the import
     QStringList unreadable; // "name：reason" of matching files that could not be read
@@ -83,8 +83,7 @@ struct FolderImportResult {
 FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const QString &folder, int channel,
                                 common::Messenger &messenger, const FolderImportProgress &progress = {});
 // The same over a folder that was listed already.
-FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const RecordFolderIndex &index,
-                                int channel, common::Messenger &messenger,
-                                const FolderImportProgress &progress = {});
+FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const RecordFolderIndex &index, int channel,
+                                common::Messenger &messenger, const FolderImportProgress &progress = {});
 
 } // namespace talvex

@@ -19,20 +19,20 @@ float TlvOne::travelTime() const
 }
 
 SurveyData::SurveyData(const SurveyData &other)
-    : header(other.header)
-    , logLayers(other.logLayers)
-    , layers(other.layers)
-    , points(other.points)
-    , m_modified(other.m_modified)
+    : header(other.header),
+      logLayers(other.logLayers),
+      layers(other.layers),
+      points(other.points),
+      m_modified(other.m_modified)
 {
 }
 
 SurveyData::SurveyData(SurveyData &&other) noexcept
-    : header(other.header)
-    , logLayers(std::move(other.logLayers))
-    , layers(std::move(other.layers))
-    , points(std::move(other.points))
-    , m_modified(other.m_modified)
+    : header(other.header),
+      logLayers(std::move(other.logLayers)),
+      layers(std::move(other.layers)),
+      points(std::move(other.points)),
+      m_modified(other.m_modified)
 {
 }
 

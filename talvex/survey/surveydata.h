@@ -10,7 +10,7 @@
 
 namespace talvex {
 
-constexpr int kTraceLength = 1024;     // samples in a point's trace
+constexpr int kTraceLength = 1024; // samples in a point's trace
 constexpr int kMaxRecordCount = 32767; // counts are stored as signed 16-bit numbers
 
 // The hole and site parameters: what the hole dialog edits, New builds a
@@ -20,19 +20,19 @@ constexpr int kMaxRecordCount = 32767; // counts are stored as signed 16-bit num
 // document file does not hold.
 struct HoleParameters {
     std::uint8_t method = 0; // 0 = single hole (downhole), anything else = cross hole
-    std::array<char, 16> testDate{};    // GBK text, free form
+    std::array<char, 16> testDate{}; // GBK text, free form
     std::array<char, 80> projectName{}; // GBK text
-    std::array<char, 40> holeNumber{};  // GBK text
-    std::array<char, 40> personnel{};   // GBK text; its label is personnelLabel
-    float holeDepth = 50.0f;            // m; raised when a deeper point is entered
-    float pointSpacing = 1.0f;          // m
-    float sourceDistance = 1.5f;        // m, horizontal offset of the source from the hole
-    float plankLength = 1.2f;           // m
-    float overburden = 20.0f;           // m, 0...200
-    float computationDepth = 20.0f;     // m, 0...200
+    std::array<char, 40> holeNumber{}; // GBK text
+    std::array<char, 40> personnel{}; // GBK text; its label is personnelLabel
+    float holeDepth = 50.0f; // m; raised when a deeper point is entered
+    float pointSpacing = 1.0f; // m
+    float sourceDistance = 1.5f; // m, horizontal offset of the source from the hole
+    float plankLength = 1.2f; // m
+    float overburden = 20.0f; // m, 0...200
+    float computationDepth = 20.0f; // m, 0...200
 
     int microtremorTest = 0; // the "microtremor test" check box of the hole dialog
-    int personnelLabel = 1;  // 0 tester, 1 testing organisation, 2 instrument
+    int personnelLabel = 1; // 0 tester, 1 testing organisation, 2 instrument
 
     bool isSingleHole() const { return method == 0; }
     bool operator==(const HoleParameters &) const = default;
@@ -53,9 +53,9 @@ struct TlvOne {
     std::int16_t pArrival = 0; // samples
     std::int16_t rArrival = 0; // samples
     std::int16_t reserved1 = 0;
-    float depth = 0.0f;         // m
-    float interval = 0.0f;      // µs, sample interval
-    float delay = 0.0f;         // ms, time of sample 0 after the trigger
+    float depth = 0.0f; // m
+    float interval = 0.0f; // µs, sample interval
+    float delay = 0.0f; // ms, time of sample 0 after the trigger
     float pointVelocity = 0.0f; // m/s
     float equivVelocity = 0.0f; // m/s
     float crossDistance = 0.0f; // m, source-receiver distance of the cross-hole method
@@ -75,8 +75,8 @@ struct TlvOne {
 
 // One layer, of the survey log or of the velocity layers.
 struct DiChengOne {
-    float top = 0.0f;      // m
-    float bottom = 0.0f;   // m
+    float top = 0.0f; // m
+    float bottom = 0.0f; // m
     float velocity = 0.0f; // m/s (velocity layers only)
     std::uint8_t pattern = 0; // column-chart pattern: 0...82 built in, 241...245 user, 0 = none
     std::array<std::uint8_t, 7> reserved{};
@@ -87,9 +87,9 @@ struct DiChengOne {
 // survey redraws only what changed. Combine with |.
 enum class SurveyParts : unsigned {
     None = 0,
-    Header = 1,    // SurveyHeader, including the site results
+    Header = 1, // SurveyHeader, including the site results
     LogLayers = 2, // the survey log
-    Layers = 4,    // the velocity layers
+    Layers = 4, // the velocity layers
     Points = 8,
     All = 15,
 };
@@ -126,8 +126,8 @@ public:
 
     SurveyHeader header;
     std::vector<DiChengOne> logLayers; // survey-log layers
-    std::vector<DiChengOne> layers;    // velocity layers
-    std::vector<TlvOne> points;        // measuring points, in the order the user built them
+    std::vector<DiChengOne> layers; // velocity layers
+    std::vector<TlvOne> points; // measuring points, in the order the user built them
 
     // Told of every change with the parts it touched (None when only the
     // modified flag changed). The document installs it; may be empty.

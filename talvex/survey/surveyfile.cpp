@@ -166,8 +166,8 @@ VersionCheck CheckVersion(std::span<const std::uint8_t> tag, common::Messenger &
         return result;
     }
     if (result.version > kDocumentVersion) {
-        messenger.show(QString::fromUtf8("这是一个高版本的剪切波分析程序创建的数据文件，请使用 ") + common::decodeGbk(text)
-                           + QString::fromUtf8(" 版或更高的版本来打开它!!"),
+        messenger.show(QString::fromUtf8("这是一个高版本的剪切波分析程序创建的数据文件，请使用 ")
+                           + common::decodeGbk(text) + QString::fromUtf8(" 版或更高的版本来打开它!!"),
                        common::MessageKind::Error);
         return result;
     }
@@ -179,10 +179,10 @@ std::vector<std::uint8_t> encodeSurvey(const SurveyData &survey)
 {
     const SurveyHeader &h = survey.header;
     const bool hasRecords = !survey.logLayers.empty() || !survey.layers.empty() || !survey.points.empty();
-    const std::size_t size = hasRecords ? kDocumentHeaderSize
-            + (survey.logLayers.size() + survey.layers.size()) * kLayerRecordSize
+    const std::size_t size = hasRecords
+        ? kDocumentHeaderSize + (survey.logLayers.size() + survey.layers.size()) * kLayerRecordSize
             + survey.points.size() * kPointRecordSize
-                                        : kDocumentShortHeaderSize;
+        : kDocumentShortHeaderSize;
     std::vector<std::uint8_t> out(size, 0);
     LeWriter w(out);
     const char tag[9] = {'T', 'l', 'v', '1', '3', '.', '0', '1', '\0'};
@@ -195,8 +195,8 @@ std::vector<std::uint8_t> encodeSurvey(const SurveyData &survey)
     w.i16(kOffLogCount, std::int16_t(std::min<std::size_t>(survey.logLayers.size(), kMaxRecordCount)));
     w.i16(kOffLayerCount, std::int16_t(std::min<std::size_t>(survey.layers.size(), kMaxRecordCount)));
     w.i16(kOffPointCount, std::int16_t(std::min<std::size_t>(survey.points.size(), kMaxRecordCount)));
-    const float floats[] = {h.holeDepth, h.pointSpacing, h.sourceDistance, h.plankLength,
-                            h.siteVelocity, h.overburden, h.computationDepth};
+    const float floats[] = {h.holeDepth,    h.pointSpacing, h.sourceDistance,  h.plankLength,
+                            h.siteVelocity, h.overburden,   h.computationDepth};
     for (std::size_t i = 0; i < 7; ++i)
         w.f32(kOffHoleDepth + 4 * i, floats[i]);
     if (!hasRecords)
@@ -243,8 +243,8 @@ bool decodeSurvey(std::span<const std::uint8_t> bytes, SurveyData &survey, commo
     r.i16(kOffLogCount, counts[0]);
     r.i16(kOffLayerCount, counts[1]);
     r.i16(kOffPointCount, counts[2]);
-    float *floats[] = {&h.holeDepth, &h.pointSpacing, &h.sourceDistance, &h.plankLength,
-                       &h.siteVelocity, &h.overburden, &h.computationDepth};
+    float *floats[] = {&h.holeDepth,    &h.pointSpacing, &h.sourceDistance,  &h.plankLength,
+                       &h.siteVelocity, &h.overburden,   &h.computationDepth};
     for (std::size_t i = 0; i < 7; ++i)
         r.f32(kOffHoleDepth + 4 * i, *floats[i]);
 
@@ -323,7 +323,8 @@ bool ImportLayers(SurveyData &survey, const QString &path, common::Messenger &me
     std::vector<std::uint8_t> bytes;
     if (!common::readWholeFile(path, bytes, kLargestDocument).ok)
         return false;
-    const VersionCheck check = CheckVersion(std::span<const std::uint8_t>(bytes).subspan(0, std::min<std::size_t>(10, bytes.size())), messenger);
+    const VersionCheck check = CheckVersion(
+        std::span<const std::uint8_t>(bytes).subspan(0, std::min<std::size_t>(10, bytes.size())), messenger);
     if (!check.readable)
         return false;
     LeReader r(bytes);
@@ -340,7 +341,8 @@ bool ImportLayers(SurveyData &survey, const QString &path, common::Messenger &me
         return false;
     }
     survey.logLayers = decodeLayers(bytes.data(), kDocumentHeaderSize, logCount, layerSize);
-    survey.layers = decodeLayers(bytes.data(), kDocumentHeaderSize + std::size_t(logCount) * layerSize, layerCount, layerSize);
+    survey.layers
+        = decodeLayers(bytes.data(), kDocumentHeaderSize + std::size_t(logCount) * layerSize, layerCount, layerSize);
     return true;
 }
 

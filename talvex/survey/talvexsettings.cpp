@@ -40,7 +40,8 @@ void TalvexSettings::setPersonnelLabel(int label)
 
 QString TalvexSettings::pageHeaderTitle() const
 {
-    return m_store.readText(kPrint, QString::fromUtf8("页眉标注"), QString::fromUtf8("剪切波分析成果附图（标题可修改）"));
+    return m_store.readText(kPrint, QString::fromUtf8("页眉标注"),
+                            QString::fromUtf8("剪切波分析成果附图（标题可修改）"));
 }
 
 void TalvexSettings::setPageHeaderTitle(const QString &title)

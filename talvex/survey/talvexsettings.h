@@ -18,11 +18,11 @@ public:
 
     static QString companyKey();
 
-    int viewScale() const;            // percent, default 75
+    int viewScale() const; // percent, default 75
     void setViewScale(int percent);
-    int personnelLabel() const;       // 0...2, default 1
+    int personnelLabel() const; // 0...2, default 1
     void setPersonnelLabel(int label);
-    QString pageHeaderTitle() const;  // printed page header
+    QString pageHeaderTitle() const; // printed page header
     void setPageHeaderTitle(const QString &title);
     // The recent-file list of the window, newest first (section "Recent File
     // List", values "File1"...), at most kRecentFileCount entries.

@@ -15,17 +15,17 @@ enum class DisplayMode {
 };
 
 inline constexpr int kWaveformOriginX = 100; // x0: the waveform area starts here
-inline constexpr int kWaveformOriginY = 20;  // y0
+inline constexpr int kWaveformOriginY = 20; // y0
 inline constexpr int kDepthAxisOrigin = 100; // histogram y of depth 0
-inline constexpr int kDepthAxisScale = 50;   // histogram units per metre
+inline constexpr int kDepthAxisScale = 50; // histogram units per metre
 
 struct ViewState {
     DisplayMode mode = DisplayMode::MultiTrace;
-    int currentPoint = 1;    // 1-based; point k is element k - 1 of the point list
-    int selectedTrace = 0;   // 0 positive, 1 negative
+    int currentPoint = 1; // 1-based; point k is element k - 1 of the point list
+    int selectedTrace = 0; // 0 positive, 1 negative
     int selectedChannel = 1; // raw-record channel 1...4
-    int cursorX = 200;       // time cursor, logical units
-    int depthCursor = 102;   // histogram depth cursor y, logical units
+    int cursorX = 200; // time cursor, logical units
+    int depthCursor = 102; // histogram depth cursor y, logical units
 
     bool operator==(const ViewState &) const = default;
 

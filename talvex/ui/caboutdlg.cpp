@@ -16,11 +16,12 @@ namespace talvex {
 
 QStringList CAboutDlg::lines()
 {
-    return {QString::fromUtf8("剪切波分析系统 2017.12.12 版"),
-            QString::fromUtf8("程序版本 %1").arg(QStringLiteral(TALVEX_VERSION)),
-            QString::fromUtf8("Qelvorn 工程检测仪器 版权所有"),
-            QString::fromUtf8("相关规范规程：\n《建筑抗震设计规范》(GB50011－2010)\n《岩土工程勘察规范》(GB50021－2001)\n"
-                              "《高层建筑岩土工程勘察规程》(JGJ72－2004)")};
+    return {
+        QString::fromUtf8("剪切波分析系统 2017.12.12 版"),
+        QString::fromUtf8("程序版本 %1").arg(QStringLiteral(TALVEX_VERSION)),
+        QString::fromUtf8("Qelvorn 工程检测仪器 版权所有"),
+        QString::fromUtf8("相关规范规程：\n《建筑抗震设计规范》(GB50011－2010)\n《岩土工程勘察规范》(GB50021－2001)\n"
+                          "《高层建筑岩土工程勘察规程》(JGJ72－2004)")};
 }
 
 CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent)

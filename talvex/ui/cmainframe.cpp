@@ -56,9 +56,9 @@ const char *const kNewDocumentName = "Tlv";
 // The width texts of status panes 1...6 (a pane is as wide as its text).
 QStringList statusPaneWidthTexts()
 {
-    return {QString::fromUtf8("测点深度:100.0mbb"), QString::fromUtf8("波初至时:1000.00msbb"),
+    return {QString::fromUtf8("测点深度:100.0mbb"),   QString::fromUtf8("波初至时:1000.00msbb"),
             QString::fromUtf8("测点波速:10000m/sbb"), QString::fromUtf8("平均波速:10000m/sbb"),
-            QString::fromUtf8("采样延时:1000msbb"),  QString::fromUtf8("采样间隔:1000usbb")};
+            QString::fromUtf8("采样延时:1000msbb"),   QString::fromUtf8("采样间隔:1000usbb")};
 }
 
 QString localFileOf(const QMimeData *mime)
@@ -74,13 +74,13 @@ QString localFileOf(const QMimeData *mime)
 } // namespace
 
 CMainFrame::CMainFrame(SurveyDocument &document, TalvexSettings &settings, QWidget *parent)
-    : QMainWindow(parent)
-    , m_document(document)
-    , m_settings(settings)
-    , m_ownMessenger(std::make_unique<MessageBoxMessenger>(this))
-    , m_messenger(m_ownMessenger.get())
-    , m_programFolder(QCoreApplication::applicationDirPath())
-    , m_recent(std::make_unique<RecentFileList>(settings.recentFiles()))
+    : QMainWindow(parent),
+      m_document(document),
+      m_settings(settings),
+      m_ownMessenger(std::make_unique<MessageBoxMessenger>(this)),
+      m_messenger(m_ownMessenger.get()),
+      m_programFolder(QCoreApplication::applicationDirPath()),
+      m_recent(std::make_unique<RecentFileList>(settings.recentFiles()))
 {
     // Other programs of the suite recognise the analysis window by this.
     setProperty("talvexProgram", QStringLiteral("talvexProgram"));
@@ -382,12 +382,9 @@ bool CMainFrame::maybeSave()
         return true;
     switch (m_saveQuestion(m_document.filePath().isEmpty() ? QString::fromUtf8(kNewDocumentName)
                                                            : m_document.displayName())) {
-    case QMessageBox::Yes:
-        return save();
-    case QMessageBox::No:
-        return true;
-    default:
-        return false;
+    case QMessageBox::Yes: return save();
+    case QMessageBox::No: return true;
+    default: return false;
     }
 }
 
@@ -400,8 +397,8 @@ bool CMainFrame::save()
 
 bool CMainFrame::saveAs()
 {
-    const QString offered =
-        m_document.filePath().isEmpty() ? QString::fromUtf8(kNewDocumentName) : m_document.filePath();
+    const QString offered
+        = m_document.filePath().isEmpty() ? QString::fromUtf8(kNewDocumentName) : m_document.filePath();
     QString path = chooseFile(FileDialogKind::SaveSurveyAs, offered);
     if (path.isEmpty())
         return false;
@@ -499,9 +496,7 @@ void CMainFrame::runCommand(CommandId id)
     case CommandId::ExportPointTable:
     case CommandId::ExportLayerTable:
     case CommandId::ExportWaveforms:
-    case CommandId::AppExit:
-        runFileCommand(id);
-        break;
+    case CommandId::AppExit: runFileCommand(id); break;
     case CommandId::Undo:
     case CommandId::EnterSurveyLog:
     case CommandId::EditHoleParameters:
@@ -514,9 +509,7 @@ void CMainFrame::runCommand(CommandId id)
     case CommandId::ShowSoilIndices:
     case CommandId::SetTriggerPoint:
     case CommandId::InsertLayer:
-    case CommandId::DeleteLayer:
-        runEditCommand(id);
-        break;
+    case CommandId::DeleteLayer: runEditCommand(id); break;
     case CommandId::ViewToolBar:
     case CommandId::ViewStatusBar:
     case CommandId::ShowWaveforms:
@@ -525,21 +518,13 @@ void CMainFrame::runCommand(CommandId id)
     case CommandId::ZoomIn:
     case CommandId::ZoomOut:
     case CommandId::ToggleSingleTrace:
-    case CommandId::ShowRawRecord:
-        runViewCommand(id);
-        break;
+    case CommandId::ShowRawRecord: runViewCommand(id); break;
     case CommandId::HelpTopics:
     case CommandId::UserManual:
     case CommandId::WebSupport:
-    case CommandId::About:
-        runHelpCommand(id);
-        break;
-    case CommandId::OnScreenKeyboard:
-        startOnScreenKeyboard();
-        break;
-    default:
-        runWaveformCommand(id);
-        break;
+    case CommandId::About: runHelpCommand(id); break;
+    case CommandId::OnScreenKeyboard: startOnScreenKeyboard(); break;
+    default: runWaveformCommand(id); break;
     }
     // Commands change the view state in place; the document tells the view.
     m_document.notifyViewChanged();
@@ -563,18 +548,17 @@ void CMainFrame::runFileCommand(CommandId id)
 
 void CMainFrame::exportTable(CommandId id)
 {
-    const FileDialogKind kind = id == CommandId::ExportPointTable   ? FileDialogKind::ExportPointTable
-                                : id == CommandId::ExportLayerTable ? FileDialogKind::ExportLayerTable
-                                                                    : FileDialogKind::ExportWaveforms;
+    const FileDialogKind kind = id == CommandId::ExportPointTable ? FileDialogKind::ExportPointTable
+        : id == CommandId::ExportLayerTable                       ? FileDialogKind::ExportLayerTable
+                                                                  : FileDialogKind::ExportWaveforms;
     const QString chosen = chooseFile(kind, offeredFileName(kind, m_document.survey()));
     if (chosen.isEmpty())
         return;
     const SurveyData &survey = m_document.survey();
     QString written;
     const common::FileError result = id == CommandId::ExportPointTable ? ExportPointTable(survey, chosen, &written)
-                                     : id == CommandId::ExportLayerTable
-                                         ? ExportLayerTable(survey, chosen, &written)
-                                         : ExportWaveforms(survey, chosen, &written);
+        : id == CommandId::ExportLayerTable                            ? ExportLayerTable(survey, chosen, &written)
+                                                                       : ExportWaveforms(survey, chosen, &written);
     if (!result.ok)
         m_messenger->show(QString::fromUtf8("不能写入文件 %1：%2")
                               .arg(QDir::toNativeSeparators(written.isEmpty() ? chosen : written), result.message),
@@ -586,9 +570,7 @@ void CMainFrame::runEditCommand(CommandId id)
     SurveyData &survey = m_document.survey();
     ViewState &view = m_document.view();
     switch (id) {
-    case CommandId::Undo:
-        m_document.Undo();
-        return;
+    case CommandId::Undo: m_document.Undo(); return;
     case CommandId::EnterSurveyLog: {
         CEditChenDialog dialog(m_document, *m_messenger, this);
         dialog.exec();
@@ -656,8 +638,8 @@ void CMainFrame::importFolder()
         return;
     const RecordFolderIndex index(QFile::encodeName(folder));
     FolderImportProgressDialog progress(this);
-    const FolderImportResult result = ImportFolder(m_document.survey(), m_document.record(), index, channel,
-                                                   *m_messenger, progress.callback());
+    const FolderImportResult result
+        = ImportFolder(m_document.survey(), m_document.record(), index, channel, *m_messenger, progress.callback());
     ViewState &view = m_document.view();
     if (result.currentPoint > 0) {
         view.currentPoint = result.currentPoint;

@@ -128,12 +128,14 @@ const std::map<QString, Drawing> &drawings()
 {
     static const std::map<QString, Drawing> table = {
         {"new", [](QPainter &p) { page(p); }},
-        {"open", [](QPainter &p) {
+        {"open",
+         [](QPainter &p) {
              folder(p);
              p.setBrush(QColor(250, 230, 130));
              p.drawPolygon(QPolygon({QPoint(3, 7), QPoint(15, 7), QPoint(12, 13), QPoint(0, 13)}));
          }},
-        {"save", [](QPainter &p) {
+        {"save",
+         [](QPainter &p) {
              p.setPen(Qt::black);
              p.setBrush(QColor(40, 70, 170));
              p.drawRect(1, 1, 13, 13);
@@ -141,12 +143,14 @@ const std::map<QString, Drawing> &drawings()
              p.fillRect(4, 9, 7, 5, QColor(200, 200, 200));
              p.fillRect(8, 10, 2, 3, QColor(40, 70, 170));
          }},
-        {"pagesetup", [](QPainter &p) {
+        {"pagesetup",
+         [](QPainter &p) {
              page(p);
              p.setPen(QPen(kBlue, 1, Qt::DotLine));
              p.drawRect(4, 3, 5, 9);
          }},
-        {"undo", [](QPainter &p) {
+        {"undo",
+         [](QPainter &p) {
              p.setRenderHint(QPainter::Antialiasing);
              p.setPen(QPen(kBlue, 2));
              QPainterPath path(QPointF(4, 6));
@@ -156,29 +160,41 @@ const std::map<QString, Drawing> &drawings()
              p.setPen(Qt::NoPen);
              p.drawPolygon(QPolygon({QPoint(1, 6), QPoint(6, 2), QPoint(7, 9)}));
          }},
-        {"zoomin", [](QPainter &p) { magnifier(p); plus(p, 6, 6, Qt::black); }},
-        {"zoomout", [](QPainter &p) { magnifier(p); minus(p, 6, 6, Qt::black); }},
-        {"singletrace", [](QPainter &p) {
+        {"zoomin",
+         [](QPainter &p) {
+             magnifier(p);
+             plus(p, 6, 6, Qt::black);
+         }},
+        {"zoomout",
+         [](QPainter &p) {
+             magnifier(p);
+             minus(p, 6, 6, Qt::black);
+         }},
+        {"singletrace",
+         [](QPainter &p) {
              p.setPen(Qt::black);
              p.drawRect(0, 0, 15, 14);
              wave(p, 1, 14, 7, 5, kMagenta, 3);
          }},
-        {"waveforms", [](QPainter &p) {
+        {"waveforms",
+         [](QPainter &p) {
              p.setPen(Qt::black);
              p.drawRect(0, 0, 15, 14);
              wave(p, 1, 14, 3, 2, kMagenta, 4);
              wave(p, 1, 14, 7, 2, kBlue, 5);
              wave(p, 1, 14, 11, 2, kMagenta, 6);
          }},
-        {"histogram", [](QPainter &p) {
+        {"histogram",
+         [](QPainter &p) {
              p.setPen(Qt::black);
              p.drawLine(1, 1, 14, 1);
              p.drawLine(1, 1, 1, 14);
              p.setPen(kBlue);
-             p.drawPolyline(QPolygon({QPoint(4, 1), QPoint(4, 5), QPoint(8, 5), QPoint(8, 9), QPoint(12, 9),
-                                      QPoint(12, 14)}));
+             p.drawPolyline(
+                 QPolygon({QPoint(4, 1), QPoint(4, 5), QPoint(8, 5), QPoint(8, 9), QPoint(12, 9), QPoint(12, 14)}));
          }},
-        {"rawrecord", [](QPainter &p) {
+        {"rawrecord",
+         [](QPainter &p) {
              p.setPen(Qt::black);
              p.drawRect(3, 0, 12, 14);
              p.drawLine(3, 7, 15, 7);
@@ -188,7 +204,8 @@ const std::map<QString, Drawing> &drawings()
              p.setPen(Qt::NoPen);
              p.drawPolygon(QPolygon({QPoint(2, 3), QPoint(0, 1), QPoint(0, 5)}));
          }},
-        {"preview", [](QPainter &p) {
+        {"preview",
+         [](QPainter &p) {
              page(p, 10);
              p.setPen(Qt::black);
              p.setBrush(Qt::white);
@@ -197,7 +214,8 @@ const std::map<QString, Drawing> &drawings()
              p.setPen(QPen(Qt::black, 2));
              p.drawLine(12, 12, 15, 14);
          }},
-        {"print", [](QPainter &p) {
+        {"print",
+         [](QPainter &p) {
              p.setPen(Qt::black);
              p.setBrush(Qt::white);
              p.drawRect(4, 0, 8, 5);
@@ -207,14 +225,16 @@ const std::map<QString, Drawing> &drawings()
              p.drawRect(4, 9, 8, 5);
              p.fillRect(12, 7, 2, 1, kGreen);
          }},
-        {"about", [](QPainter &p) {
+        {"about",
+         [](QPainter &p) {
              p.setRenderHint(QPainter::Antialiasing);
              p.setPen(Qt::NoPen);
              p.setBrush(kBlue);
              p.drawEllipse(1, 0, 14, 14);
              letter(p, QRect(1, 0, 14, 14), QStringLiteral("?"), Qt::white);
          }},
-        {"figure", [](QPainter &p) {
+        {"figure",
+         [](QPainter &p) {
              p.setPen(Qt::black);
              p.setBrush(QColor(200, 230, 255));
              p.drawRect(0, 1, 15, 12);
@@ -224,44 +244,51 @@ const std::map<QString, Drawing> &drawings()
              p.setPen(Qt::NoPen);
              p.drawEllipse(10, 2, 4, 4);
          }},
-        {"importrecord", [](QPainter &p) {
+        {"importrecord",
+         [](QPainter &p) {
              wave(p, 0, 15, 11, 3, kMagenta, 2);
              arrow(p, QPoint(8, 0), QPoint(8, 7), kGreen);
          }},
-        {"trigger", [](QPainter &p) {
+        {"trigger",
+         [](QPainter &p) {
              wave(p, 0, 15, 9, 4, kMagenta, 6);
              p.setPen(QPen(kRed, 1));
              p.drawLine(6, 1, 6, 14);
              p.setBrush(kRed);
              p.drawPolygon(QPolygon({QPoint(6, 1), QPoint(11, 3), QPoint(6, 5)}));
          }},
-        {"sarrival", [](QPainter &p) {
+        {"sarrival",
+         [](QPainter &p) {
              wave(p, 0, 15, 10, 4, kMagenta, 7);
              p.setPen(QPen(Qt::black, 1));
              p.drawLine(7, 3, 7, 14);
              letter(p, QRect(0, 0, 7, 8), QStringLiteral("S"), Qt::black);
          }},
-        {"invert", [](QPainter &p) {
+        {"invert",
+         [](QPainter &p) {
              wave(p, 0, 10, 7, 5, kMagenta, 1);
              arrow(p, QPoint(13, 2), QPoint(13, 13), Qt::black);
          }},
-        {"invertall", [](QPainter &p) {
+        {"invertall",
+         [](QPainter &p) {
              wave(p, 0, 10, 3, 2, kMagenta, 1);
              wave(p, 0, 10, 11, 2, kMagenta, 1, -1);
              arrow(p, QPoint(13, 1), QPoint(13, 6), Qt::black);
              arrow(p, QPoint(13, 13), QPoint(13, 8), Qt::black);
          }},
-        {"smooth", [](QPainter &p) {
+        {"smooth",
+         [](QPainter &p) {
              p.setPen(kGrey);
-             p.drawPolyline(QPolygon({QPoint(0, 4), QPoint(2, 1), QPoint(3, 5), QPoint(5, 0), QPoint(6, 4),
-                                      QPoint(8, 2)}));
+             p.drawPolyline(
+                 QPolygon({QPoint(0, 4), QPoint(2, 1), QPoint(3, 5), QPoint(5, 0), QPoint(6, 4), QPoint(8, 2)}));
              p.setRenderHint(QPainter::Antialiasing);
              p.setPen(QPen(kMagenta, 1.5));
              QPainterPath path(QPointF(0, 11));
              path.cubicTo(QPointF(5, 5), QPointF(10, 15), QPointF(15, 9));
              p.drawPath(path);
          }},
-        {"zerobefore", [](QPainter &p) {
+        {"zerobefore",
+         [](QPainter &p) {
              p.setPen(kMagenta);
              p.drawLine(0, 7, 7, 7);
              wave(p, 8, 15, 7, 5, kMagenta, 8);
@@ -269,7 +296,8 @@ const std::map<QString, Drawing> &drawings()
              p.drawLine(7, 0, 7, 14);
              letter(p, QRect(0, 0, 7, 7), QStringLiteral("0"), kRed);
          }},
-        {"zeroafter", [](QPainter &p) {
+        {"zeroafter",
+         [](QPainter &p) {
              wave(p, 0, 7, 7, 5, kMagenta, 0);
              p.setPen(kMagenta);
              p.drawLine(8, 7, 15, 7);
@@ -277,39 +305,46 @@ const std::map<QString, Drawing> &drawings()
              p.drawLine(8, 0, 8, 14);
              letter(p, QRect(9, 0, 7, 7), QStringLiteral("0"), kRed);
          }},
-        {"filter", [](QPainter &p) {
+        {"filter",
+         [](QPainter &p) {
              p.setPen(Qt::black);
              p.setBrush(QColor(170, 200, 240));
-             p.drawPolygon(QPolygon({QPoint(0, 1), QPoint(15, 1), QPoint(9, 8), QPoint(9, 14), QPoint(6, 14),
-                                     QPoint(6, 8)}));
+             p.drawPolygon(
+                 QPolygon({QPoint(0, 1), QPoint(15, 1), QPoint(9, 8), QPoint(9, 14), QPoint(6, 14), QPoint(6, 8)}));
          }},
-        {"shiftearlier", [](QPainter &p) {
+        {"shiftearlier",
+         [](QPainter &p) {
              wave(p, 0, 15, 10, 3, kMagenta, 4);
              arrow(p, QPoint(14, 3), QPoint(2, 3), Qt::black);
          }},
-        {"shiftlater", [](QPainter &p) {
+        {"shiftlater",
+         [](QPainter &p) {
              wave(p, 0, 15, 10, 3, kMagenta, 6);
              arrow(p, QPoint(1, 3), QPoint(13, 3), Qt::black);
          }},
-        {"removedc", [](QPainter &p) {
+        {"removedc",
+         [](QPainter &p) {
              p.setPen(QPen(kGrey, 1, Qt::DotLine));
              p.drawLine(0, 10, 15, 10);
              wave(p, 0, 11, 5, 3, kMagenta, 0);
              arrow(p, QPoint(14, 2), QPoint(14, 10), kRed);
          }},
-        {"deletepoint", [](QPainter &p) {
+        {"deletepoint",
+         [](QPainter &p) {
              wave(p, 0, 15, 4, 2, kMagenta, 2);
              p.setPen(kGrey);
              p.drawLine(0, 8, 15, 8);
              cross(p, 8, 11, kRed);
          }},
-        {"insertpoint", [](QPainter &p) {
+        {"insertpoint",
+         [](QPainter &p) {
              wave(p, 0, 15, 4, 2, kMagenta, 2);
              p.setPen(kGrey);
              p.drawLine(0, 8, 15, 8);
              plus(p, 8, 11, kGreen);
          }},
-        {"hole", [](QPainter &p) {
+        {"hole",
+         [](QPainter &p) {
              p.setPen(Qt::black);
              p.drawLine(0, 3, 15, 3);
              p.fillRect(1, 0, 4, 3, QColor(120, 80, 40)); // the plank at the surface
@@ -320,7 +355,8 @@ const std::map<QString, Drawing> &drawings()
              p.setPen(Qt::NoPen);
              p.drawEllipse(9, 9, 3, 3);
          }},
-        {"point", [](QPainter &p) {
+        {"point",
+         [](QPainter &p) {
              p.setPen(Qt::black);
              p.drawLine(3, 0, 3, 14);
              p.setBrush(kMagenta);
@@ -330,7 +366,8 @@ const std::map<QString, Drawing> &drawings()
              p.drawLine(8, 13, 14, 4); // a pencil
              p.fillRect(7, 13, 2, 2, Qt::black);
          }},
-        {"surveylog", [](QPainter &p) {
+        {"surveylog",
+         [](QPainter &p) {
              p.setPen(Qt::black);
              p.drawRect(4, 0, 7, 14);
              for (int x = 6; x < 11; x += 2)
@@ -344,22 +381,34 @@ const std::map<QString, Drawing> &drawings()
              p.drawLine(4, 10, 11, 10);
              p.drawEllipse(6, 11, 2, 2);
          }},
-        {"layers", [](QPainter &p) {
+        {"layers",
+         [](QPainter &p) {
              bands(p);
              p.setPen(kBlue);
              p.drawPolyline(QPolygon({QPoint(12, 1), QPoint(12, 5), QPoint(14, 5), QPoint(14, 14)}));
          }},
-        {"insertlayer", [](QPainter &p) { bands(p); plus(p, 12, 11, kGreen); }},
-        {"deletelayer", [](QPainter &p) { bands(p); minus(p, 12, 11, kRed); }},
-        {"importfolder", [](QPainter &p) {
+        {"insertlayer",
+         [](QPainter &p) {
+             bands(p);
+             plus(p, 12, 11, kGreen);
+         }},
+        {"deletelayer",
+         [](QPainter &p) {
+             bands(p);
+             minus(p, 12, 11, kRed);
+         }},
+        {"importfolder",
+         [](QPainter &p) {
              folder(p);
              wave(p, 2, 12, 9, 2, kMagenta, 3);
          }},
-        {"positive", [](QPainter &p) {
+        {"positive",
+         [](QPainter &p) {
              wave(p, 0, 15, 9, 4, kMagenta, 3);
              plus(p, 12, 3, kMagenta);
          }},
-        {"negative", [](QPainter &p) {
+        {"negative",
+         [](QPainter &p) {
              wave(p, 0, 15, 9, 4, kBlue, 3, -1);
              minus(p, 12, 3, kBlue);
          }},

@@ -34,12 +34,12 @@ CtalvexView::CtalvexView(SurveyDocument &document, const QString &settingsFile, 
 }
 
 CtalvexView::CtalvexView(SurveyDocument &document, std::unique_ptr<TalvexSettings> settings, QWidget *parent)
-    : QAbstractScrollArea(parent)
-    , m_document(document)
-    , m_settings(std::move(settings))
-    , m_zoom(m_settings->viewScale())
-    , m_interaction(document.survey(), document.view())
-    , m_shown(document.view())
+    : QAbstractScrollArea(parent),
+      m_document(document),
+      m_settings(std::move(settings)),
+      m_zoom(m_settings->viewScale()),
+      m_interaction(document.survey(), document.view()),
+      m_shown(document.view())
 {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
@@ -54,8 +54,8 @@ CtalvexView::CtalvexView(SurveyDocument &document, std::unique_ptr<TalvexSetting
     connect(&m_document, &SurveyDocument::viewChanged, this, &CtalvexView::viewStateChanged);
 
     updateScrollBars();
-    m_readout = cursorReadout(m_document.survey(), m_document.view(), m_document.record(),
-                              m_document.editor().spectrum());
+    m_readout
+        = cursorReadout(m_document.survey(), m_document.view(), m_document.record(), m_document.editor().spectrum());
     m_statusTexts = statusPaneTexts(m_document.survey(), m_document.view());
 }
 
@@ -74,8 +74,12 @@ void CtalvexView::setCurveName(int curveName)
 
 charts::ViewScene CtalvexView::scene() const
 {
-    return charts::ViewScene{m_document.survey(), m_document.view(), m_document.record(),
-                             m_document.editor().rawDisplay(), m_document.editor().spectrum(), m_curveName};
+    return charts::ViewScene{m_document.survey(),
+                             m_document.view(),
+                             m_document.record(),
+                             m_document.editor().rawDisplay(),
+                             m_document.editor().spectrum(),
+                             m_curveName};
 }
 
 QTransform CtalvexView::sceneTransform() const
@@ -226,8 +230,8 @@ void CtalvexView::viewStateChanged()
 
 void CtalvexView::refreshReadouts()
 {
-    const CursorReadout readout = cursorReadout(m_document.survey(), m_document.view(), m_document.record(),
-                                                m_document.editor().spectrum());
+    const CursorReadout readout
+        = cursorReadout(m_document.survey(), m_document.view(), m_document.record(), m_document.editor().spectrum());
     if (!(readout == m_readout)) {
         m_readout = readout;
         emit readoutChanged(readout.label, readout.value, readout.unit);

@@ -51,7 +51,8 @@ int main(int argc, char *argv[])
     talvex::installSongFontSubstitution();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8("剪切波分析系统：打开一个剪切波数据文件 (*.qsw)，或从新建开始。"));
+    parser.setApplicationDescription(
+        QString::fromUtf8("剪切波分析系统：打开一个剪切波数据文件 (*.qsw)，或从新建开始。"));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FILE.qsw"), QString::fromUtf8("启动时打开的数据文件"),

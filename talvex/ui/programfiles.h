@@ -12,7 +12,7 @@ class Messenger;
 namespace talvex {
 
 // File names of the two documents beside the program.
-extern const char *const kHelpFileName;   // the help that 帮助主题 (F1) opens
+extern const char *const kHelpFileName; // the help that 帮助主题 (F1) opens
 extern const char *const kManualFileName; // "Vantorel用户手册.pdf"
 
 // The web page that 网上技术支持 opens.

@@ -7,10 +7,10 @@
 namespace talvex {
 
 ReadoutBar::ReadoutBar(QWidget *parent)
-    : QWidget(parent)
-    , m_label(new QLabel(QString::fromUtf8("当前时间:"), this))
-    , m_value(new QLineEdit(this))
-    , m_unit(new QLabel(QStringLiteral("ms"), this))
+    : QWidget(parent),
+      m_label(new QLabel(QString::fromUtf8("当前时间:"), this)),
+      m_value(new QLineEdit(this)),
+      m_unit(new QLabel(QStringLiteral("ms"), this))
 {
     // Shown, not typed into: the view writes it as the cursor moves.
     m_value->setReadOnly(true);

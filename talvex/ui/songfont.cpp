@@ -6,9 +6,13 @@ namespace talvex {
 
 QStringList songFontSubstitutes()
 {
-    return {QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL SungtiL GB"),
-            QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC"),
-            QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")};
+    return {QStringLiteral("SimSun"),
+            QStringLiteral("AR PL UMing CN"),
+            QStringLiteral("AR PL SungtiL GB"),
+            QStringLiteral("Noto Serif CJK SC"),
+            QStringLiteral("Source Han Serif SC"),
+            QStringLiteral("WenQuanYi Micro Hei"),
+            QStringLiteral("Noto Sans CJK SC")};
 }
 
 void installSongFontSubstitution()

@@ -60,8 +60,8 @@ int intValue(const QCommandLineParser &parser, const QString &name, int fallback
 // mistake does not quietly play another instrument than the one asked for.
 QString badNumber(const QCommandLineParser &parser)
 {
-    for (const char *name : { "baud", "instrument-version", "delay-ms", "split", "split-gap-ms",
-             "garbage-reply", "short-reply", "silent-after" }) {
+    for (const char *name : {"baud", "instrument-version", "delay-ms", "split", "split-gap-ms", "garbage-reply",
+                             "short-reply", "silent-after"}) {
         const QString key = QLatin1String(name);
         bool ok = false;
         if (parser.isSet(key) && (parser.value(key).toInt(&ok), !ok))
@@ -79,30 +79,30 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Plays the instrument on a serial device (--device) or on a new pseudo-terminal (--pty,\n"
-        "whose device is printed as \"PTY <path>\" on the first line of output).\n"
-        "In download mode it serves one project per sub-folder of --projects; in upgrade mode it\n"
-        "reports --instrument-version and keeps an uploaded image in --image-out."));
+    parser.setApplicationDescription(
+        QStringLiteral("Plays the instrument on a serial device (--device) or on a new pseudo-terminal (--pty,\n"
+                       "whose device is printed as \"PTY <path>\" on the first line of output).\n"
+                       "In download mode it serves one project per sub-folder of --projects; in upgrade mode it\n"
+                       "reports --instrument-version and keeps an uploaded image in --image-out."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
-        { "device", "Serial device to answer on.", "PATH" },
-        { "pty", "Create a pseudo-terminal and answer on it." },
-        { "link", "With --pty: also make PATH a symbolic link to the pseudo-terminal.", "PATH" },
-        { "baud", "Baud rate of --device (default 19200).", "B", "19200" },
-        { "mode", "download (transfer key) or upgrade (upgrade key); default download.", "MODE", "download" },
-        { "projects", "Folder with one sub-folder per project.", "DIR" },
-        { "number", "Instrument number (at most 9 bytes).", "TEXT", "SIM-0001" },
-        { "instrument-version", "Program version reported, in hundredths (default 100).", "N", "100" },
-        { "image-out", "File that receives an uploaded image.", "FILE" },
-        { "delay-ms", "Answer every reply this late.", "MS" },
-        { "split", "Send replies in pieces of at most N bytes.", "N" },
-        { "split-gap-ms", "Pause between pieces (default 20).", "MS" },
-        { "garbage-reply", "Append junk bytes to the K-th reply.", "K" },
-        { "short-reply", "Drop the last byte of the K-th reply.", "K" },
-        { "silent-after", "Fall silent after K replies.", "K" },
-        { "verbose", "Log every command on standard error." },
+        {"device", "Serial device to answer on.", "PATH"},
+        {"pty", "Create a pseudo-terminal and answer on it."},
+        {"link", "With --pty: also make PATH a symbolic link to the pseudo-terminal.", "PATH"},
+        {"baud", "Baud rate of --device (default 19200).", "B", "19200"},
+        {"mode", "download (transfer key) or upgrade (upgrade key); default download.", "MODE", "download"},
+        {"projects", "Folder with one sub-folder per project.", "DIR"},
+        {"number", "Instrument number (at most 9 bytes).", "TEXT", "SIM-0001"},
+        {"instrument-version", "Program version reported, in hundredths (default 100).", "N", "100"},
+        {"image-out", "File that receives an uploaded image.", "FILE"},
+        {"delay-ms", "Answer every reply this late.", "MS"},
+        {"split", "Send replies in pieces of at most N bytes.", "N"},
+        {"split-gap-ms", "Pause between pieces (default 20).", "MS"},
+        {"garbage-reply", "Append junk bytes to the K-th reply.", "K"},
+        {"short-reply", "Drop the last byte of the K-th reply.", "K"},
+        {"silent-after", "Fall silent after K replies.", "K"},
+        {"verbose", "Log every command on standard error."},
     });
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {

@@ -9,30 +9,30 @@ namespace instrumentsim {
 
 namespace {
 
-    constexpr int kBlock = 1024;
+constexpr int kBlock = 1024;
 
-    QByteArray field(const QByteArray &text, int size)
-    {
-        QByteArray f = text.left(size);
-        f.append(QByteArray(size - f.size(), '\0'));
-        return f;
-    }
+QByteArray field(const QByteArray &text, int size)
+{
+    QByteArray f = text.left(size);
+    f.append(QByteArray(size - f.size(), '\0'));
+    return f;
+}
 
-    QByteArray le(qint64 value, int bytes)
-    {
-        QByteArray b;
-        for (int i = 0; i < bytes; ++i)
-            b.append(char((quint64(value) >> (8 * i)) & 0xff));
-        return b;
-    }
+QByteArray le(qint64 value, int bytes)
+{
+    QByteArray b;
+    for (int i = 0; i < bytes; ++i)
+        b.append(char((quint64(value) >> (8 * i)) & 0xff));
+    return b;
+}
 
-    qint64 readLe(const QByteArray &b, int offset, int bytes)
-    {
-        quint64 v = 0;
-        for (int i = 0; i < bytes; ++i)
-            v |= quint64(quint8(b.at(offset + i))) << (8 * i);
-        return qint64(v);
-    }
+qint64 readLe(const QByteArray &b, int offset, int bytes)
+{
+    quint64 v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v |= quint64(quint8(b.at(offset + i))) << (8 * i);
+    return qint64(v);
+}
 
 } // namespace
 
@@ -64,7 +64,7 @@ std::optional<QList<SimProject>> SimInstrument::loadProjects(const QString &fold
                 error = QStringLiteral("cannot read %1").arg(file.fileName());
                 return std::nullopt;
             }
-            project.files.append(SimFile { *name, file.readAll() });
+            project.files.append(SimFile{*name, file.readAll()});
         }
         projects.append(project);
     }
@@ -150,9 +150,7 @@ void SimInstrument::command(char c)
         m_namePossible = true;
         return;
     }
-    case '<':
-        m_log << QStringLiteral("<");
-        return;
+    case '<': m_log << QStringLiteral("<"); return;
     case '@': {
         if (m_project < 0 || m_fileIndex >= m_projects.at(m_project).files.size()) {
             m_log << QStringLiteral("@ ignored: no file left");
@@ -184,9 +182,7 @@ void SimInstrument::command(char c)
         }
         sendBlock();
         return;
-    default:
-        m_log << QStringLiteral("ignored byte 0x%1").arg(quint8(c), 2, 16, QLatin1Char('0'));
-        return;
+    default: m_log << QStringLiteral("ignored byte 0x%1").arg(quint8(c), 2, 16, QLatin1Char('0')); return;
     }
 }
 
@@ -200,8 +196,7 @@ void SimInstrument::projectRequest(const QByteArray &name)
     m_fileIndex = 0;
     m_fileOpen = false;
     const qsizetype count = m_project < 0 ? 0 : m_projects.at(m_project).files.size();
-    m_log
-        << QStringLiteral("( %1: %2 files").arg(common::decodeGbk(name.left(name.indexOf('\0')))).arg(count);
+    m_log << QStringLiteral("( %1: %2 files").arg(common::decodeGbk(name.left(name.indexOf('\0')))).arg(count);
     m_out << le(count, 2);
     m_namePossible = count == 0;
 }
@@ -259,8 +254,7 @@ void SimInstrument::processUpgrade()
             const qint32 remaining = m_size - m_blockStart;
             const qint32 length = std::min(kBlock, std::max(remaining, 0));
             if (length > 0) {
-                const qsizetype take
-                    = std::min<qsizetype>(length - (m_image.size() - m_blockStart), m_buffer.size());
+                const qsizetype take = std::min<qsizetype>(length - (m_image.size() - m_blockStart), m_buffer.size());
                 m_image += m_buffer.left(take);
                 m_buffer.remove(0, take);
                 if (m_image.size() - m_blockStart < length)

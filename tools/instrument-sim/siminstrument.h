@@ -42,10 +42,7 @@ class SimInstrument {
 public:
     enum class Mode { Download, Upgrade };
 
-    explicit SimInstrument(Mode mode)
-        : m_mode(mode)
-    {
-    }
+    explicit SimInstrument(Mode mode) : m_mode(mode) {}
 
     void setNumber(const QByteArray &number) { m_number = number; }
     void setProjects(const QList<SimProject> &projects) { m_projects = projects; }

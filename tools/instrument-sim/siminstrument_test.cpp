@@ -21,8 +21,7 @@ SimInstrument downloadInstrument()
     SimInstrument sim(SimInstrument::Mode::Download);
     sim.setNumber("N1");
     sim.setProjects(
-        { SimProject { "P1", { SimFile { "A.CWD", QByteArray(2048, 'a') }, SimFile { "B.CWD", "b" } } },
-            SimProject { "?EMPTY", {} } });
+        {SimProject{"P1", {SimFile{"A.CWD", QByteArray(2048, 'a')}, SimFile{"B.CWD", "b"}}}, SimProject{"?EMPTY", {}}});
     return sim;
 }
 

@@ -11,37 +11,31 @@ namespace instrumentsim {
 
 namespace {
 
-    speed_t speedFor(int baud)
-    {
-        switch (baud) {
-        case 9600:
-            return B9600;
-        case 19200:
-            return B19200;
-        case 38400:
-            return B38400;
-        case 57600:
-            return B57600;
-        case 115200:
-            return B115200;
-        default:
-            return B0;
-        }
+speed_t speedFor(int baud)
+{
+    switch (baud) {
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    default: return B0;
     }
+}
 
-    bool makeRaw(int fd, speed_t speed)
-    {
-        termios t {};
-        if (tcgetattr(fd, &t) != 0)
-            return false;
-        cfmakeraw(&t);
-        t.c_cflag |= CLOCAL | CREAD;
-        if (speed != B0) {
-            cfsetispeed(&t, speed);
-            cfsetospeed(&t, speed);
-        }
-        return tcsetattr(fd, TCSANOW, &t) == 0;
+bool makeRaw(int fd, speed_t speed)
+{
+    termios t{};
+    if (tcgetattr(fd, &t) != 0)
+        return false;
+    cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD;
+    if (speed != B0) {
+        cfsetispeed(&t, speed);
+        cfsetospeed(&t, speed);
     }
+    return tcsetattr(fd, TCSANOW, &t) == 0;
+}
 
 } // namespace
 
@@ -92,7 +86,7 @@ bool SimLine::openPty(QString &error)
 QByteArray SimLine::read(int milliseconds, bool &failed)
 {
     failed = false;
-    pollfd p { m_fd, POLLIN, 0 };
+    pollfd p{m_fd, POLLIN, 0};
     const int ready = ::poll(&p, 1, milliseconds);
     if (ready < 0) {
         failed = errno != EINTR;
@@ -120,7 +114,7 @@ bool SimLine::write(const QByteArray &bytes)
         const ssize_t n = ::write(m_fd, bytes.constData() + done, std::size_t(bytes.size() - done));
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN) {
-                pollfd p { m_fd, POLLOUT, 0 };
+                pollfd p{m_fd, POLLOUT, 0};
                 ::poll(&p, 1, 100);
                 continue;
             }

@@ -30,8 +30,8 @@ int fail(const QString &message)
 QFont bodyFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
-                      QStringLiteral("Noto Serif CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
+    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC"),
+                      QStringLiteral("WenQuanYi Micro Hei")});
     font.setPointSizeF(10.5);
     return font;
 }
@@ -94,8 +94,8 @@ int main(int argc, char *argv[])
         QPdfWriter writer(&pdfFile);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("manualpdf"));
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(20, 18, 20, 18), QPageLayout::Millimeter));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 18, 20, 18),
+                                         QPageLayout::Millimeter));
         document.print(&writer);
     }
     if (!pdfFile.commit())

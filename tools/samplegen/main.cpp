@@ -46,49 +46,44 @@ QList<OptionText> optionTexts()
     for (const samplegen::ModelLayer &l : d.layers)
         layers << QStringLiteral("%1:%2:%3:%4").arg(l.top).arg(l.bottom).arg(l.vs).arg(l.vp);
     return {
-        { "out", "FOLDER", QStringLiteral("写入记录的文件夹,不存在时创建;同名文件被覆盖;必须给出") },
-        { "hole", "NAME",
-            QStringLiteral("孔号,写入记录头,也是每个文件名的开头;默认 %1")
-                .arg(QString::fromStdString(d.holeName)) },
-        { "site", "NAME",
-            QStringLiteral("工程名,写入记录头;默认 %1").arg(QString::fromStdString(d.siteName)) },
-        { "depth", "M",
-            QStringLiteral("孔深,单位 m,不超过 %1;默认 %2").arg(samplegen::kMaxHoleDepth).arg(d.holeDepth) },
-        { "spacing", "M",
-            QStringLiteral("测点间距,单位 m,测点在间距的整数倍处;默认 %1。\n"
-                           "文件名只记整米深度,各测点的整米深度必须不同")
-                .arg(d.pointSpacing) },
-        { "source-distance", "M",
-            QStringLiteral("震源到孔口的水平距离,单位 m;默认 %1").arg(d.sourceDistance) },
-        { "interval", "US", QStringLiteral("采样间隔,单位 µs,1 … 65535;默认 %1").arg(d.interval) },
-        { "channels", "N", QStringLiteral("每个记录的通道数,1 … 4;默认 %1").arg(d.channels) },
-        { "seed", "N", QStringLiteral("噪声的随机种子,0 … 4294967295;默认 %1").arg(d.seed) },
-        { "model", "TOP:BOTTOM:VS:VP,...",
-            QStringLiteral("分层速度模型:每层的顶深、底深(m)、剪切波速、压缩波速(m/s),\n"
-                           "从 0 m 起一层接一层,覆盖到孔深;默认 %1")
-                .arg(layers.join(u',')) },
-        { "arrivals", nullptr, QStringLiteral("另外逐个测点打印测点号和 S 波初至所在的采样点") },
+        {"out", "FOLDER", QStringLiteral("写入记录的文件夹,不存在时创建;同名文件被覆盖;必须给出")},
+        {"hole", "NAME",
+         QStringLiteral("孔号,写入记录头,也是每个文件名的开头;默认 %1").arg(QString::fromStdString(d.holeName))},
+        {"site", "NAME", QStringLiteral("工程名,写入记录头;默认 %1").arg(QString::fromStdString(d.siteName))},
+        {"depth", "M", QStringLiteral("孔深,单位 m,不超过 %1;默认 %2").arg(samplegen::kMaxHoleDepth).arg(d.holeDepth)},
+        {"spacing", "M",
+         QStringLiteral("测点间距,单位 m,测点在间距的整数倍处;默认 %1。\n"
+                        "文件名只记整米深度,各测点的整米深度必须不同")
+             .arg(d.pointSpacing)},
+        {"source-distance", "M", QStringLiteral("震源到孔口的水平距离,单位 m;默认 %1").arg(d.sourceDistance)},
+        {"interval", "US", QStringLiteral("采样间隔,单位 µs,1 … 65535;默认 %1").arg(d.interval)},
+        {"channels", "N", QStringLiteral("每个记录的通道数,1 … 4;默认 %1").arg(d.channels)},
+        {"seed", "N", QStringLiteral("噪声的随机种子,0 … 4294967295;默认 %1").arg(d.seed)},
+        {"model", "TOP:BOTTOM:VS:VP,...",
+         QStringLiteral("分层速度模型:每层的顶深、底深(m)、剪切波速、压缩波速(m/s),\n"
+                        "从 0 m 起一层接一层,覆盖到孔深;默认 %1")
+             .arg(layers.join(u','))},
+        {"arrivals", nullptr, QStringLiteral("另外逐个测点打印测点号和 S 波初至所在的采样点")},
     };
 }
 
 QString helpText()
 {
-    QString text
-        = QStringLiteral("用法: talvex-samplegen --out FOLDER [选项]\n"
-                         "\n"
-                         "按分层速度模型生成单孔剪切波测试的模拟现场记录:每个测点一对文件\n"
-                         "<孔号>&<整米深度>A.cwd(正向锤击)和 B.cwd(反向锤击)。默认是一个 20 m 深的孔,\n"
-                         "每米一个测点,共 40 个文件。第一行输出写入的文件数。\n"
-                         "\n选项:\n");
+    QString text = QStringLiteral("用法: talvex-samplegen --out FOLDER [选项]\n"
+                                  "\n"
+                                  "按分层速度模型生成单孔剪切波测试的模拟现场记录:每个测点一对文件\n"
+                                  "<孔号>&<整米深度>A.cwd(正向锤击)和 B.cwd(反向锤击)。默认是一个 20 m 深的孔,\n"
+                                  "每米一个测点,共 40 个文件。第一行输出写入的文件数。\n"
+                                  "\n选项:\n");
     QList<std::pair<QString, QString>> rows;
     for (const OptionText &o : optionTexts()) {
         QString label = QStringLiteral("--") + QLatin1String(o.name);
         if (o.valueName)
             label += u' ' + QLatin1String(o.valueName);
-        rows.append({ label, o.meaning });
+        rows.append({label, o.meaning});
     }
-    rows.append({ QStringLiteral("-h, --help"), QStringLiteral("显示本帮助") });
-    rows.append({ QStringLiteral("--version"), QStringLiteral("显示版本号") });
+    rows.append({QStringLiteral("-h, --help"), QStringLiteral("显示本帮助")});
+    rows.append({QStringLiteral("--version"), QStringLiteral("显示版本号")});
     qsizetype width = 0;
     for (const auto &row : rows)
         width = std::max(width, row.first.size());
@@ -133,7 +128,7 @@ std::optional<std::vector<samplegen::ModelLayer>> parseModel(const QString &text
                 return std::nullopt;
             f[k] = *v;
         }
-        layers.push_back({ float(f[0]), float(f[1]), float(f[2]), float(f[3]) });
+        layers.push_back({float(f[0]), float(f[1]), float(f[2]), float(f[3])});
     }
     return layers;
 }
@@ -149,12 +144,11 @@ int main(int argc, char **argv)
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOption(QCommandLineOption(QStringList { QStringLiteral("h"), QStringLiteral("help") }));
+    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
     parser.addOption(QCommandLineOption(QStringLiteral("version")));
     for (const OptionText &o : optionTexts()) {
         if (o.valueName)
-            parser.addOption(
-                QCommandLineOption(QLatin1String(o.name), o.meaning, QLatin1String(o.valueName)));
+            parser.addOption(QCommandLineOption(QLatin1String(o.name), o.meaning, QLatin1String(o.valueName)));
         else
             parser.addOption(QCommandLineOption(QLatin1String(o.name), o.meaning));
     }
@@ -178,8 +172,7 @@ int main(int argc, char **argv)
         seen.insert(name);
     }
     if (!parser.positionalArguments().isEmpty())
-        return wrongCommandLine(
-            QStringLiteral("多余的参数 \"%1\"").arg(parser.positionalArguments().first()));
+        return wrongCommandLine(QStringLiteral("多余的参数 \"%1\"").arg(parser.positionalArguments().first()));
     if (!parser.isSet(QStringLiteral("out")) || parser.value(QStringLiteral("out")).isEmpty())
         return wrongCommandLine(QStringLiteral("缺少 --out FOLDER(写入记录的文件夹)"));
 
@@ -192,12 +185,12 @@ int main(int argc, char **argv)
         std::function<void(double)> store;
     };
     const NumericOption numerics[] = {
-        { "depth", 0.0, samplegen::kMaxHoleDepth, false, [&](double v) { model.holeDepth = float(v); } },
-        { "spacing", 0.0, samplegen::kMaxHoleDepth, false, [&](double v) { model.pointSpacing = float(v); } },
-        { "source-distance", 0.0, 10000.0, false, [&](double v) { model.sourceDistance = float(v); } },
-        { "interval", 1.0, 65535.0, true, [&](double v) { model.interval = std::uint16_t(v); } },
-        { "channels", 1.0, 4.0, true, [&](double v) { model.channels = int(v); } },
-        { "seed", 0.0, 4294967295.0, true, [&](double v) { model.seed = std::uint32_t(v); } },
+        {"depth", 0.0, samplegen::kMaxHoleDepth, false, [&](double v) { model.holeDepth = float(v); }},
+        {"spacing", 0.0, samplegen::kMaxHoleDepth, false, [&](double v) { model.pointSpacing = float(v); }},
+        {"source-distance", 0.0, 10000.0, false, [&](double v) { model.sourceDistance = float(v); }},
+        {"interval", 1.0, 65535.0, true, [&](double v) { model.interval = std::uint16_t(v); }},
+        {"channels", 1.0, 4.0, true, [&](double v) { model.channels = int(v); }},
+        {"seed", 0.0, 4294967295.0, true, [&](double v) { model.seed = std::uint32_t(v); }},
     };
     for (const NumericOption &o : numerics) {
         const QString key = QLatin1String(o.name);
@@ -220,8 +213,7 @@ int main(int argc, char **argv)
     if (parser.isSet(QStringLiteral("model"))) {
         const auto layers = parseModel(parser.value(QStringLiteral("model")));
         if (!layers)
-            return wrongCommandLine(
-                QStringLiteral("--model 应写作 TOP:BOTTOM:VS:VP,...,如 0:5:150:400,5:20:250:600"));
+            return wrongCommandLine(QStringLiteral("--model 应写作 TOP:BOTTOM:VS:VP,...,如 0:5:150:400,5:20:250:600"));
         model.layers = *layers;
     }
     // Values that are numbers but do not make a survey (a spacing whose

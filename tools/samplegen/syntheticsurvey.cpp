@@ -101,8 +101,10 @@ talvex::FieldRecordData makeRecord(const SurveyModel &model, double depth, bool 
 {
     talvex::FieldRecordData rec;
     auto &h = rec.header;
-    common::storeFixedText(h.siteName, common::encodeGbk(QString::fromStdString(model.siteName)).value_or("").toStdString());
-    common::storeFixedText(h.holeName, common::encodeGbk(QString::fromStdString(model.holeName)).value_or("").toStdString());
+    common::storeFixedText(h.siteName,
+                           common::encodeGbk(QString::fromStdString(model.siteName)).value_or("").toStdString());
+    common::storeFixedText(h.holeName,
+                           common::encodeGbk(QString::fromStdString(model.holeName)).value_or("").toStdString());
     h.year = 2026;
     h.month = 12;
     h.day = 7;
@@ -158,11 +160,13 @@ QString checkModel(const SurveyModel &model)
 {
     const auto metres = [](double v) { return QString::number(v, 'g', 6); };
     if (!(model.holeDepth > 0.0f) || model.holeDepth > kMaxHoleDepth)
-        return QStringLiteral("孔深应大于 0 m、不超过 %1 m,不是 %2 m").arg(metres(kMaxHoleDepth), metres(model.holeDepth));
+        return QStringLiteral("孔深应大于 0 m、不超过 %1 m,不是 %2 m")
+            .arg(metres(kMaxHoleDepth), metres(model.holeDepth));
     if (!(model.pointSpacing > 0.0f))
         return QStringLiteral("测点间距应大于 0 m,不是 %1 m").arg(metres(model.pointSpacing));
     if (model.pointSpacing > model.holeDepth)
-        return QStringLiteral("测点间距 %1 m 大于孔深 %2 m,没有测点").arg(metres(model.pointSpacing), metres(model.holeDepth));
+        return QStringLiteral("测点间距 %1 m 大于孔深 %2 m,没有测点")
+            .arg(metres(model.pointSpacing), metres(model.holeDepth));
     if (!(model.sourceDistance >= 0.0f) || !std::isfinite(model.sourceDistance))
         return QStringLiteral("震源距离不能为负数");
 

@@ -16,19 +16,19 @@
 namespace samplegen {
 
 struct ModelLayer {
-    float top = 0.0f;    // m
+    float top = 0.0f; // m
     float bottom = 0.0f; // m
-    float vs = 0.0f;     // m/s, shear-wave velocity
-    float vp = 0.0f;     // m/s, compressional velocity
+    float vs = 0.0f; // m/s, shear-wave velocity
+    float vp = 0.0f; // m/s, compressional velocity
 };
 
 struct SurveyModel {
     std::string siteName = "示例工程"; // UTF-8
-    std::string holeName = "ZK1";      // UTF-8; also the start of every file name
+    std::string holeName = "ZK1"; // UTF-8; also the start of every file name
     std::vector<ModelLayer> layers;
     float sourceDistance = 1.5f; // m
-    float holeDepth = 20.0f;     // m
-    float pointSpacing = 1.0f;   // m
+    float holeDepth = 20.0f; // m
+    float pointSpacing = 1.0f; // m
     std::uint16_t interval = 25; // µs
     std::uint16_t samples = 1024;
     int channels = 3;

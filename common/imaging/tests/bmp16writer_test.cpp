@@ -46,8 +46,8 @@ TEST(Bmp16Writer, OddWidthRowsArePaddedAndBottomUp)
     // 3 pixels need 6 bytes, padded to 8.
     QImage image(3, 2, QImage::Format_RGB32);
     image.fill(Qt::black);
-    image.setPixel(0, 0, qRgb(255, 0, 0));  // top-left red
-    image.setPixel(2, 1, qRgb(0, 0, 255));  // bottom-right blue
+    image.setPixel(0, 0, qRgb(255, 0, 0)); // top-left red
+    image.setPixel(2, 1, qRgb(0, 0, 255)); // bottom-right blue
     const auto b = imaging::encodeBmp16(image);
     ASSERT_EQ(b.size(), 54u + 2 * 8);
     // First stored row is the bottom one.

@@ -10,8 +10,7 @@
 #include <QTest>
 #include <QUuid>
 
-class PlatformTest : public QObject
-{
+class PlatformTest : public QObject {
     Q_OBJECT
 
     static QString uniqueName() { return "suite-test-" + QUuid::createUuid().toString(QUuid::Id128); }

@@ -15,8 +15,7 @@ namespace {
 using sedra::PortAccess;
 
 // A card that answers reads from queues (or a fixed value per port).
-class FakeCard : public sedra::PortIo
-{
+class FakeCard : public sedra::PortIo {
 public:
     std::uint16_t read16(std::uint16_t port) override
     {
@@ -56,7 +55,7 @@ TEST(AcquireRecord, ExactRegisterOrderForThreeChannels)
     p.channels = 3;
     std::array<sedra::RecordChannel, sedra::kRecordChannels> raw{};
     raw[0][1024] = 77; // beyond N: untouched
-    raw[3][5] = 55;    // channel past C: untouched
+    raw[3][5] = 55; // channel past C: untouched
     const auto result = sedra::AcquireRecord(io, p, raw, nullptr, generous());
     ASSERT_EQ(result.outcome, sedra::AcquisitionOutcome::Done);
     EXPECT_EQ(result.samplesRead, 1024);
@@ -82,8 +81,9 @@ TEST(AcquireRecord, ExactRegisterOrderForThreeChannels)
     EXPECT_EQ(raw[2][1023], std::int16_t((4 + 3 * 1024 - 1) & 0x3FFF));
     EXPECT_EQ(raw[0][1024], 77);
     EXPECT_EQ(raw[3][5], 55);
-    EXPECT_EQ(io.logText().left(26), QByteArray("W 0x300 8000\nW 0x304 20\n"
-                                                "W "));
+    EXPECT_EQ(io.logText().left(26),
+              QByteArray("W 0x300 8000\nW 0x304 20\n"
+                         "W "));
 }
 
 TEST(AcquireRecord, WaitsForTheReadyBitAmongOtherBits)
@@ -114,8 +114,8 @@ TEST(AcquireRecord, CardThatNeverBecomesReadyIsStopped)
     p.interval = 100;
     std::array<sedra::RecordChannel, sedra::kRecordChannels> raw{};
     const auto started = std::chrono::steady_clock::now();
-    const auto result = sedra::AcquireRecord(io, p, raw, nullptr,
-                                             {std::chrono::milliseconds(300), std::chrono::milliseconds(300)});
+    const auto result
+        = sedra::AcquireRecord(io, p, raw, nullptr, {std::chrono::milliseconds(300), std::chrono::milliseconds(300)});
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
     EXPECT_EQ(result.outcome, sedra::AcquisitionOutcome::NeverReady);
     EXPECT_EQ(result.samplesRead, 0);
@@ -129,8 +129,8 @@ TEST(AcquireRecord, CardThatNeverBecomesReadyIsStopped)
     stalls.m_queued[sedra::card::kStatusPort] = {1, 1};
     stalls.m_fixed[sedra::card::kStatusPort] = 0;
     sedra::RecordingPortIo io2(&stalls);
-    const auto half = sedra::AcquireRecord(io2, p, raw, nullptr,
-                                           {std::chrono::milliseconds(30), std::chrono::milliseconds(30)});
+    const auto half
+        = sedra::AcquireRecord(io2, p, raw, nullptr, {std::chrono::milliseconds(30), std::chrono::milliseconds(30)});
     EXPECT_EQ(half.outcome, sedra::AcquisitionOutcome::NeverReady);
     EXPECT_EQ(half.samplesRead, 2);
     EXPECT_EQ(io2.accesses().back(), (PortAccess{true, 0x310, 0}));

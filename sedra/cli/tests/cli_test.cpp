@@ -15,8 +15,7 @@
 
 namespace {
 
-struct CliRun
-{
+struct CliRun {
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
@@ -36,8 +35,7 @@ CliRun cli(const QStringList &args, const QString &card = "sim", const QString &
             p.readAllStandardError()};
 }
 
-class SedraCli : public ::testing::Test
-{
+class SedraCli : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString path(const QString &name) const { return dir.filePath(name); }
@@ -45,8 +43,8 @@ protected:
 
 TEST_F(SedraCli, AcquireLogsEveryPortAccessAndSaves)
 {
-    const CliRun r = cli({"acquire", path("a.cwd"), "--channels=3", "--samples", "1024", "--site", "工地A", "--point", "3",
-                       "--port-log", path("ports.log")});
+    const CliRun r = cli({"acquire", path("a.cwd"), "--channels=3", "--samples", "1024", "--site", "工地A", "--point",
+                          "3", "--port-log", path("ports.log")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("保存本次数据成功！"));
     EXPECT_TRUE(r.out.contains("卓越周期 0.51 s"));
@@ -131,8 +129,8 @@ TEST_F(SedraCli, WrongCommandLinesAreRefused)
 
     const CliRun help = cli({"acquire", "--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char *option : {"--channels", "--samples", "--interval", "--delay", "--gain", "--site", "--point",
-                               "--port-log", "--card"})
+    for (const char *option :
+         {"--channels", "--samples", "--interval", "--delay", "--gain", "--site", "--point", "--port-log", "--card"})
         EXPECT_TRUE(help.out.contains(option)) << option;
     EXPECT_TRUE(help.out.contains("默认：8000"));
     const CliRun version = cli({"--version"});

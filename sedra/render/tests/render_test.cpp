@@ -33,8 +33,8 @@ void acquire(sedra::SedraDocument &doc)
     std::array<sedra::RecordChannel, sedra::kRecordChannels> raw{};
     for (int ch = 0; ch < 4; ++ch)
         for (int i = 0; i < 1024; ++i)
-            raw[std::size_t(ch)][std::size_t(i)] =
-                std::int16_t(int(3000 * std::sin(2 * std::numbers::pi * (2.0 + 2 * ch) * i * 0.008)) & 0x3FFF);
+            raw[std::size_t(ch)][std::size_t(i)]
+                = std::int16_t(int(3000 * std::sin(2 * std::numbers::pi * (2.0 + 2 * ch) * i * 0.008)) & 0x3FFF);
     sedra::SedraParameters p;
     p.projectName = "工地A";
     p.testSit = "3";
@@ -126,8 +126,8 @@ TEST(PrintedPage, PdfOfThePage)
     painter.end();
     if (qEnvironmentVariableIsSet("SEDRA_PAGE_SHOT"))
         page.save(qEnvironmentVariable("SEDRA_PAGE_SHOT"));
-    EXPECT_TRUE(inked(page, QRect(50, 120, 300, 40)));  // "工程名称:" at (100, 240)
-    EXPECT_FALSE(inked(page, QRect(0, 0, 40, 1400)));    // left margin stays blank
+    EXPECT_TRUE(inked(page, QRect(50, 120, 300, 40))); // "工程名称:" at (100, 240)
+    EXPECT_FALSE(inked(page, QRect(0, 0, 40, 1400))); // left margin stays blank
 }
 
 } // namespace

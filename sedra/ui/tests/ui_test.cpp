@@ -29,8 +29,7 @@
 
 using namespace sedra;
 
-class SedraUiTest : public QObject
-{
+class SedraUiTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -123,16 +122,16 @@ private slots:
         QCOMPARE(QFileInfo(proposed).fileName(), QString("sedraimg(1).bmp"));
 
         // Text export names the file .txt once.
-        frame.setFileChooser([&](CMainFrame::FileRequest, const QString &, QString *) {
-            return m_dir.filePath("wave.txt");
-        });
+        frame.setFileChooser(
+            [&](CMainFrame::FileRequest, const QString &, QString *) { return m_dir.filePath("wave.txt"); });
         frame.exportText();
         QVERIFY(QFile::exists(m_dir.filePath("wave.txt")));
         QVERIFY(!QFile::exists(m_dir.filePath("wave.txt.txt")));
 
         // A click in band 0 sets its cursor; the arrow keys move it.
         const QRectF area = frame.view()->bandArea();
-        QTest::mouseClick(frame.view(), Qt::LeftButton, {}, QPoint(int(area.left() + area.width() / 4), int(area.top() + 5)));
+        QTest::mouseClick(frame.view(), Qt::LeftButton, {},
+                          QPoint(int(area.left() + area.width() / 4), int(area.top() + 5)));
         QVERIFY(doc.cursors()[0].active);
         const double before = doc.cursors()[0].point;
         QTest::keyClick(frame.view(), Qt::Key_Right);
@@ -210,7 +209,8 @@ private slots:
         QVERIFY(shearWaveProgram.claim());
         platform::SingleInstance third(name + "-x");
         QCOMPARE(checkStartup(third, shearWave, messenger), StartupDecision::ShearWaveHeld);
-        QCOMPARE(messenger.last(), QString("剪切波采集分析系统已经在运行!\n请关闭剪切波采集分析系统后再次运行地脉动采集分析系统!"));
+        QCOMPARE(messenger.last(),
+                 QString("剪切波采集分析系统已经在运行!\n请关闭剪切波采集分析系统后再次运行地脉动采集分析系统!"));
         QVERIFY(!third.isClaimed());
     }
 

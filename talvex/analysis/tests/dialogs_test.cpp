@@ -209,7 +209,8 @@ TEST(HoleDialog, NewSurveyTextsAreCutAtACharacterBoundary)
     ASSERT_TRUE(dialog.setText(v, HoleText::HoleNumber, QString(20, QChar(0x5B54)) + QLatin1Char('x')));
     EXPECT_EQ(common::readFixedText(v.holeNumber).size(), 40u);
     ASSERT_TRUE(dialog.setText(v, HoleText::HoleNumber, QString(19, QChar(0x5B54)) + QStringLiteral("xyz")));
-    EXPECT_EQ(CEditChanShuDialogModel::text(v, HoleText::HoleNumber), QString(19, QChar(0x5B54)) + QStringLiteral("xy"));
+    EXPECT_EQ(CEditChanShuDialogModel::text(v, HoleText::HoleNumber),
+              QString(19, QChar(0x5B54)) + QStringLiteral("xy"));
     ASSERT_TRUE(dialog.validate(v));
     EXPECT_FALSE(undo.available()); // New replaces the survey; no snapshot here
     v.overburden = 201.0f;

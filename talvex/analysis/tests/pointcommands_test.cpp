@@ -161,7 +161,7 @@ TEST(PointDialog, ShowsArrivalsWithoutTheDelayAndStoresThemTruncated)
 
     PointDialogValues v = dialog.values();
     v.sArrivalMs = 15.06f; // 301.2 samples
-    v.rArrivalMs = 0.049f;  // 0.98 samples
+    v.rArrivalMs = 0.049f; // 0.98 samples
     v.depth = 60.0f;
     v.gain = 99;
     ASSERT_TRUE(dialog.apply(v));

@@ -19,11 +19,13 @@ TEST(ResultsList, OneLinePerPointWithThePeriod)
     s.points[1].depth = 31.0f;
     const QStringList lines = EChengGuoDialogModel::lines(s);
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[0], QStringLiteral("30.0(米)") + QString(16, u' ') + QStringLiteral("300.0(m/s)") +
-                            QString(22, u' ') + QStringLiteral("0.4000(秒)"));
+    EXPECT_EQ(lines[0],
+              QStringLiteral("30.0(米)") + QString(16, u' ') + QStringLiteral("300.0(m/s)") + QString(22, u' ')
+                  + QStringLiteral("0.4000(秒)"));
     // No equivalent velocity: no finite period.
-    EXPECT_EQ(lines[1], QStringLiteral("31.0(米)") + QString(16, u' ') + QStringLiteral("0.0(m/s)") +
-                            QString(22, u' ') + QStringLiteral("--(秒)"));
+    EXPECT_EQ(lines[1],
+              QStringLiteral("31.0(米)") + QString(16, u' ') + QStringLiteral("0.0(m/s)") + QString(22, u' ')
+                  + QStringLiteral("--(秒)"));
 }
 
 TEST(SoilIndices, FromVsVpAndDensity)

@@ -15,8 +15,8 @@ using talvex::testing::layer;
 TEST(SoilClass, BoundsOfTheFiveTypes)
 {
     const std::pair<float, const char *> cases[] = {
-        {0.0f, "软弱土"},  {150.0f, "软弱土"},           {150.01f, "中软土"}, {250.0f, "中软土"},
-        {250.5f, "中硬土"}, {500.0f, "中硬土"},           {800.0f, "坚硬土或软质岩石"}, {800.5f, "岩石"},
+        {0.0f, "软弱土"},   {150.0f, "软弱土"}, {150.01f, "中软土"},          {250.0f, "中软土"},
+        {250.5f, "中硬土"}, {500.0f, "中硬土"}, {800.0f, "坚硬土或软质岩石"}, {800.5f, "岩石"},
     };
     for (const auto &[v, text] : cases)
         EXPECT_EQ(ClassifySoil(v), QString::fromUtf8(text)) << v;
@@ -39,7 +39,7 @@ TEST(SoilPatterns, EntriesAndCodes)
     }
     EXPECT_EQ(patternCodeForEntry(83), 241);
     EXPECT_EQ(patternEntryForCode(245), 87);
-    EXPECT_EQ(patternEntryForCode(83), 0);  // no entry: shown as no pattern
+    EXPECT_EQ(patternEntryForCode(83), 0); // no entry: shown as no pattern
     EXPECT_EQ(patternEntryForCode(246), 0);
 }
 

@@ -91,8 +91,9 @@ TEST(SoilPatterns, UserFilesAreLoadedOrReportedOnce)
     EXPECT_TRUE(patterns.pattern(243).isNull());
     ASSERT_EQ(messenger.messages.size(), 2);
     EXPECT_EQ(messenger.messages[0], QStringLiteral("文件 ") + shownTwo + QStringLiteral(" 读取失败"));
-    EXPECT_EQ(messenger.messages[1], QStringLiteral("图片文件 ") + shownThree +
-                                         QStringLiteral(" 不存在，请将此文件拷贝到指定的子目录或者重新执行一遍安装程序！"));
+    EXPECT_EQ(messenger.messages[1],
+              QStringLiteral("图片文件 ") + shownThree
+                  + QStringLiteral(" 不存在，请将此文件拷贝到指定的子目录或者重新执行一遍安装程序！"));
     // Repaints do not repeat the messages; a reload (the files may have been
     // copied meanwhile) reads and reports again.
     patterns.pattern(242);
@@ -128,7 +129,7 @@ TEST(SoilPatterns, CellIsTiledDownToItsBottomAndNoFurther)
     EXPECT_TRUE(black(148, 21));
     EXPECT_FALSE(black(50, 21)) << "the cell starts one unit right of its left edge";
     EXPECT_FALSE(black(149, 21)) << "tiles are 98 wide";
-    EXPECT_TRUE(black(100, 20 + 67 + 2));  // second tile
+    EXPECT_TRUE(black(100, 20 + 67 + 2)); // second tile
     EXPECT_TRUE(black(100, 20 + 134 + 2)); // the cut last tile starts with the top of the picture
     EXPECT_FALSE(black(100, 20 + 134 + 12));
     for (int y = 170; y < 300; ++y)

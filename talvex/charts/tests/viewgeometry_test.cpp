@@ -89,8 +89,8 @@ TEST(ViewGeometry, BoundaryGrabAndDragLimits)
     SurveyData survey;
     survey.header.holeDepth = 20.0f;
     DiChengOne a, b, c;
-    a.top = 0.0f, a.bottom = 2.0f;    // y 200
-    b.top = 2.0f, b.bottom = 2.125f;  // y 206
+    a.top = 0.0f, a.bottom = 2.0f; // y 200
+    b.top = 2.0f, b.bottom = 2.125f; // y 206
     c.top = 2.125f, c.bottom = 10.0f; // y 600
     survey.layers = {a, b, c};
     EXPECT_EQ(layerBoundaryAt(survey, 500, 203), 1); // both lie within 5: the later one wins

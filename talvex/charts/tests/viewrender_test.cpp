@@ -225,7 +225,7 @@ TEST_F(ViewRender, TimeDistanceCirclesEveryPoint)
 TEST_F(ViewRender, EmptyAndUnknownPatternCellsStayWhite)
 {
     chartsurvey::Sample sample = chartsurvey::generatedSample();
-    sample.survey.logLayers[0].pattern = 83;  // no such code
+    sample.survey.logLayers[0].pattern = 83; // no such code
     sample.survey.logLayers[3].pattern = 243; // a user pattern that is missing
     RenderOptions options;
     options.mode = DisplayMode::VelocityHistogram;

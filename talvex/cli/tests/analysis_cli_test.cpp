@@ -30,10 +30,7 @@ protected:
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         return r.json()["points"].toArray();
     }
-    QJsonArray layers()
-    {
-        return cli({"info", survey, "--json"}).json()["layers"].toArray();
-    }
+    QJsonArray layers() { return cli({"info", survey, "--json"}).json()["layers"].toArray(); }
 
     QTemporaryDir dir;
     QString survey;
@@ -142,7 +139,8 @@ TEST_F(AnalysisCli, LayersAtTheDepthCursor)
     // Dragging stops 0.2 m above the next bottom, and says so.
     r = cli({"layers", survey, "move", "--layer", "1", "--bottom", "9"});
     ASSERT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(QString::fromUtf8(r.out).startsWith(QString::fromUtf8("第 1 层的底已移到 3.30 米（要求 9 米超出了可移动范围")))
+    EXPECT_TRUE(
+        QString::fromUtf8(r.out).startsWith(QString::fromUtf8("第 1 层的底已移到 3.30 米（要求 9 米超出了可移动范围")))
         << r.out.toStdString();
     l = layers();
     EXPECT_FLOAT_EQ(field(l, 0, "bottom"), 3.3f);
@@ -166,16 +164,20 @@ TEST_F(AnalysisCli, LayersAtTheDepthCursor)
 TEST_F(AnalysisCli, SiteVelocityAndSoilIndices)
 {
     for (int k = 1; k <= 6; ++k)
-        ASSERT_EQ(cli({"pick", survey, "--point", QString::number(k), "--sample", QString::number(200 + 40 * k)}).exitCode, 0);
+        ASSERT_EQ(
+            cli({"pick", survey, "--point", QString::number(k), "--sample", QString::number(200 + 40 * k)}).exitCode,
+            0);
     ASSERT_EQ(cli({"recalc", survey}).exitCode, 0);
     auto r = cli({"site-velocity", survey});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     // The hole is 6 m deep, the computation depth 20 m: no point reaches it, and that is said.
-    EXPECT_EQ(QString::fromUtf8(r.out).trimmed(),
-              QString::fromUtf8("场地等效剪切波速 0.00 m/s（计算深度 20 米）：覆盖层计算厚度 20 米超过最深测点的深度 6 米"));
+    EXPECT_EQ(
+        QString::fromUtf8(r.out).trimmed(),
+        QString::fromUtf8("场地等效剪切波速 0.00 m/s（计算深度 20 米）：覆盖层计算厚度 20 米超过最深测点的深度 6 米"));
     ASSERT_EQ(cli({"hole", survey, "--overburden", "0"}).exitCode, 0);
     r = cli({"site-velocity", survey});
-    EXPECT_TRUE(QString::fromUtf8(r.out).startsWith(QString::fromUtf8("覆盖层厚度为 0，不计算"))) << r.out.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.out).startsWith(QString::fromUtf8("覆盖层厚度为 0，不计算")))
+        << r.out.toStdString();
 
     // Over the top 4 m: 4 m divided by the time through the first four intervals.
     const QJsonArray p = points();
@@ -238,7 +240,8 @@ TEST_F(AnalysisCli, DialogRulesServeTheCommandLine)
     EXPECT_EQ(kept(), before);
     r = cli({"hole", survey, "--project", "示例", "--hole-depth=8"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(QString::fromUtf8(r.out).trimmed(), QString::fromUtf8("测孔参数已修改：工程名 （空） → 示例；测孔深度 6 → 8 米"));
+    EXPECT_EQ(QString::fromUtf8(r.out).trimmed(),
+              QString::fromUtf8("测孔参数已修改：工程名 （空） → 示例；测孔深度 6 → 8 米"));
 
     // point: arrivals in ms through the dialog's conversion; a fresh point
     // (interval 0) still takes a new depth.

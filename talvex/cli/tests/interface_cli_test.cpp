@@ -46,12 +46,12 @@ TEST_F(InterfaceCli, EverySubcommandParsesAlike)
     const QByteArray before = readAll(survey);
     const QList<std::pair<int, QStringList>> runs = {
         {2, {"pick", survey, "--point", "2", "--sample", "250", "--point", "3"}}, // repeated
-        {2, {"pick", survey, "--point", "2", "--sample", "250", "--bogus"}},      // unknown
-        {2, {"pick", survey, "extra", "--point", "2", "--sample", "250"}},        // extra word
-        {2, {"pick", survey, "--point", "2", "--sample"}},                        // value missing
-        {2, {"pick", survey, "--point", "two", "--sample", "250"}},               // not a number
+        {2, {"pick", survey, "--point", "2", "--sample", "250", "--bogus"}}, // unknown
+        {2, {"pick", survey, "extra", "--point", "2", "--sample", "250"}}, // extra word
+        {2, {"pick", survey, "--point", "2", "--sample"}}, // value missing
+        {2, {"pick", survey, "--point", "two", "--sample", "250"}}, // not a number
         {2, {"points", survey, survey}},
-        {2, {"info", survey, "--traces"}},        // arrays only in JSON
+        {2, {"info", survey, "--traces"}}, // arrays only in JSON
         {2, {"import-folder", survey, records, "--channel", "4"}},
         {2, {"frobnicate", survey}},
         {1, {"info", dir.filePath("missing.qsw")}},
@@ -73,14 +73,14 @@ TEST_F(InterfaceCli, EverySubcommandParsesAlike)
 
     // Point numbers out of range read the same everywhere.
     const QString record = records + "/ZK1&2A.cwd";
-    for (const QStringList &args : QList<QStringList>{
-             {"pick", survey, "--point", "9", "--sample", "250"},
-             {"process", survey, "--point", "9", "--trace", "positive", "invert"},
-             {"spectrum", survey, "--point", "9", "--trace", "positive"},
-             {"import-record", survey, record, "--point", "9", "--channel", "1", "--as", "positive"},
-             {"point", survey, "--point", "9", "--depth", "1"},
-             {"delete-point", survey, "--point", "9"},
-             {"render", survey, dir.filePath("x.png"), "--mode", "0", "--point", "9"}}) {
+    for (const QStringList &args :
+         QList<QStringList>{{"pick", survey, "--point", "9", "--sample", "250"},
+                            {"process", survey, "--point", "9", "--trace", "positive", "invert"},
+                            {"spectrum", survey, "--point", "9", "--trace", "positive"},
+                            {"import-record", survey, record, "--point", "9", "--channel", "1", "--as", "positive"},
+                            {"point", survey, "--point", "9", "--depth", "1"},
+                            {"delete-point", survey, "--point", "9"},
+                            {"render", survey, dir.filePath("x.png"), "--mode", "0", "--point", "9"}}) {
         r = cli(args);
         EXPECT_EQ(r.exitCode, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(QString::fromUtf8(r.err).endsWith(QString::fromUtf8("测点序号 9 超出范围 1～6\n")))
@@ -112,7 +112,9 @@ TEST_F(InterfaceCli, HelpAndVersion)
         const QString options = text.section(QString::fromUtf8("选项："), 1);
         for (auto it = option.globalMatch(synopsis); it.hasNext();) {
             const QString o = it.next().captured(0);
-            EXPECT_TRUE(QRegularExpression(QStringLiteral("\\n  %1 .*\\S").arg(QRegularExpression::escape(o))).match(options).hasMatch())
+            EXPECT_TRUE(QRegularExpression(QStringLiteral("\\n  %1 .*\\S").arg(QRegularExpression::escape(o)))
+                            .match(options)
+                            .hasMatch())
                 << name.toStdString() << " " << o.toStdString();
         }
     }
@@ -133,7 +135,8 @@ TEST_F(InterfaceCli, PlainOutputReadsWellAndReadingChangesNothing)
     r = cli({"info", survey});
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_EQ(QString::fromUtf8(r.out),
-              QString::fromUtf8("Tlv13.01 文件：单孔法，测孔深度 6 米，测点间隔 1 米\n6 个测点，0 个速度分层，0 个工勘土层\n"));
+              QString::fromUtf8(
+                  "Tlv13.01 文件：单孔法，测孔深度 6 米，测点间隔 1 米\n6 个测点，0 个速度分层，0 个工勘土层\n"));
     r = cli({"record-info", records + "/ZK1&2A.cwd"});
     EXPECT_TRUE(QString::fromUtf8(r.out).startsWith(QString::fromUtf8("v2 格式记录："))) << r.out.toStdString();
     EXPECT_EQ(readAll(survey), before);

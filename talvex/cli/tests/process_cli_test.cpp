@@ -160,10 +160,8 @@ TEST_F(ProcessCli, EditsDoWhatTheySay)
         sum += v;
     EXPECT_LT(std::abs(sum / 1024.0), 1.0);
 
-    for (const QStringList &op : QList<QStringList>{{"lowpass", "200"},
-                                                    {"highpass", "20"},
-                                                    {"bandpass", "20", "400"},
-                                                    {"bandstop", "45", "55"}}) {
+    for (const QStringList &op : QList<QStringList>{
+             {"lowpass", "200"}, {"highpass", "20"}, {"bandpass", "20", "400"}, {"bandstop", "45", "55"}}) {
         const std::vector<int> before = trace(3, "positive");
         process(op);
         EXPECT_NE(trace(3, "positive"), before) << op.join(' ').toStdString();

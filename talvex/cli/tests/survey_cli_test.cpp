@@ -190,7 +190,8 @@ TEST_F(SurveyCli, ShortRecordsAndPointsWithoutRecordsAreSaid)
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QString said = QString::fromUtf8(r.out + r.err);
     EXPECT_TRUE(said.contains(QString::fromUtf8("数据不完整的文件1个"))) << said.toStdString();
-    EXPECT_TRUE(said.contains(QString::fromUtf8("没有导入任何数据文件的测点：第7～8点（7～8米）"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QString::fromUtf8("没有导入任何数据文件的测点：第7～8点（7～8米）")))
+        << said.toStdString();
 
     r = cli({"record-info", cut});
     ASSERT_EQ(r.exitCode, 0);

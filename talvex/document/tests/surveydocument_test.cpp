@@ -20,14 +20,14 @@ namespace {
 // Counts every signal of one document from the moment it is made.
 struct Spies {
     explicit Spies(SurveyDocument &d)
-        : modified(&d, &SurveyDocument::modifiedChanged)
-        , points(&d, &SurveyDocument::pointsChanged)
-        , layers(&d, &SurveyDocument::layersChanged)
-        , header(&d, &SurveyDocument::headerChanged)
-        , undo(&d, &SurveyDocument::undoAvailableChanged)
-        , view(&d, &SurveyDocument::viewChanged)
-        , record(&d, &SurveyDocument::recordChanged)
-        , path(&d, &SurveyDocument::filePathChanged)
+        : modified(&d, &SurveyDocument::modifiedChanged),
+          points(&d, &SurveyDocument::pointsChanged),
+          layers(&d, &SurveyDocument::layersChanged),
+          header(&d, &SurveyDocument::headerChanged),
+          undo(&d, &SurveyDocument::undoAvailableChanged),
+          view(&d, &SurveyDocument::viewChanged),
+          record(&d, &SurveyDocument::recordChanged),
+          path(&d, &SurveyDocument::filePathChanged)
     {
     }
     void clear()

@@ -8,13 +8,12 @@ using talvex::FilterSettings;
 
 TEST(CLuBoDialogModel, EachKindSetsItsEditsLabelsAndDefaults)
 {
-    struct Row
-    {
+    struct Row {
         FilterKind kind;
         bool upperEnabled;
         bool lowerEnabled;
-        const char* upperLabel;
-        const char* lowerLabel;
+        const char *upperLabel;
+        const char *lowerLabel;
         int upper;
         int lower;
     };
@@ -27,8 +26,8 @@ TEST(CLuBoDialogModel, EachKindSetsItsEditsLabelsAndDefaults)
     CLuBoDialogModel model{FilterSettings{}};
     // Go through the kinds from every starting kind, with edited values in
     // between, so that no value leaks from one kind into the next.
-    for (const Row& from : rows) {
-        for (const Row& row : rows) {
+    for (const Row &from : rows) {
+        for (const Row &row : rows) {
             model.selectKind(from.kind);
             model.setUpper(1234);
             model.setLower(77);
@@ -75,7 +74,7 @@ TEST(CLuBoDialogModel, FrequencyFieldTakesSixteenBitIntegersOnly)
     EXPECT_EQ(CLuBoDialogModel::parseFrequency(QStringLiteral(" 45 ")), 45);
     EXPECT_EQ(CLuBoDialogModel::parseFrequency(QStringLiteral("-32768")), -32768);
     EXPECT_EQ(CLuBoDialogModel::parseFrequency(QStringLiteral("32767")), 32767);
-    for (const char* bad : {"", "32768", "-32769", "abc", "12a", "1.5", "99999999999"}) {
+    for (const char *bad : {"", "32768", "-32769", "abc", "12a", "1.5", "99999999999"}) {
         EXPECT_FALSE(CLuBoDialogModel::parseFrequency(QString::fromUtf8(bad)).has_value()) << bad;
     }
 }

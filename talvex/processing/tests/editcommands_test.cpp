@@ -13,11 +13,11 @@ namespace {
 
 using C = EditCommand;
 
-const std::set<C> traceCommands = {C::ZeroBeforeCursor, C::ZeroAfterCursor, C::ShiftEarlier, C::ShiftLater,
-                                   C::ShiftEarlierTen,  C::ShiftLaterTen,   C::InvertTrace,  C::InvertAllPoints,
-                                   C::RemoveTraceDC,    C::SmoothTrace,     C::DigitalFilter, C::ShowSpectrum};
-const std::set<C> rawOnly = {C::SetPositiveTrace, C::SetNegativeTrace, C::CompressDisplay, C::ExpandDisplay,
-                             C::RestoreDisplay};
+const std::set<C> traceCommands
+    = {C::ZeroBeforeCursor, C::ZeroAfterCursor, C::ShiftEarlier,  C::ShiftLater,  C::ShiftEarlierTen, C::ShiftLaterTen,
+       C::InvertTrace,      C::InvertAllPoints, C::RemoveTraceDC, C::SmoothTrace, C::DigitalFilter,   C::ShowSpectrum};
+const std::set<C> rawOnly
+    = {C::SetPositiveTrace, C::SetNegativeTrace, C::CompressDisplay, C::ExpandDisplay, C::RestoreDisplay};
 
 SurveyData surveyWith(int points)
 {
@@ -45,12 +45,9 @@ TEST(EditCommands, TableByModeWithPointsAndASnapshot)
         bool trace, raw, undo;
     };
     const Row rows[] = {
-        {DisplayMode::MultiTrace, true, false, true},
-        {DisplayMode::SingleTrace, true, false, true},
-        {DisplayMode::RawRecord, true, true, false},
-        {DisplayMode::VelocityHistogram, false, false, true},
-        {DisplayMode::Spectrum, false, false, true},
-        {DisplayMode::TimeDistance, false, false, true},
+        {DisplayMode::MultiTrace, true, false, true}, {DisplayMode::SingleTrace, true, false, true},
+        {DisplayMode::RawRecord, true, true, false},  {DisplayMode::VelocityHistogram, false, false, true},
+        {DisplayMode::Spectrum, false, false, true},  {DisplayMode::TimeDistance, false, false, true},
     };
     // Every command of the list once (the window makes one action of each),
     // and each in one of the three groups whose rules are checked here.

@@ -94,10 +94,10 @@ TEST(RawRecordDisplay, Expand1024To512ThenMessage)
     EXPECT_EQ(b[0], 0);
     EXPECT_EQ(b[1], 3);
     EXPECT_EQ(b[2], 6);
-    EXPECT_EQ(b[4], 9);    // old b[3]
-    EXPECT_EQ(b[3], 7);    // trunc((6 + 9) / 2)
-    EXPECT_EQ(b[6], 12);   // old b[4]
-    EXPECT_EQ(b[5], 10);   // trunc((9 + 12) / 2)
+    EXPECT_EQ(b[4], 9); // old b[3]
+    EXPECT_EQ(b[3], 7); // trunc((6 + 9) / 2)
+    EXPECT_EQ(b[6], 12); // old b[4]
+    EXPECT_EQ(b[5], 10); // trunc((9 + 12) / 2)
     EXPECT_EQ(b[1022], 3 * 512);
     EXPECT_EQ(b[1021], (3 * 511 + 3 * 512) / 2);
     EXPECT_EQ(b[1023], 3 * 1023); // j < L - 1 leaves the last sample

@@ -121,7 +121,7 @@ TEST_F(WaveformEditorTest, UndoAfterZeroingBringsTheTraceBackOnce)
     ASSERT_TRUE(editor.Undo());
     EXPECT_TRUE(sameTraces(survey.points, before));
     EXPECT_TRUE(survey.isModified()); // Undo leaves the modified flag alone
-    EXPECT_EQ(modifiedCalls, 2);      // but tells the listener what came back
+    EXPECT_EQ(modifiedCalls, 2); // but tells the listener what came back
     EXPECT_EQ(repaints.back(), Repaint::WholeView);
     // One level: nothing more to undo.
     EXPECT_FALSE(editor.isEnabled(EditCommand::Undo));
@@ -166,7 +166,8 @@ TEST_F(WaveformEditorTest, CursorOneAnd1023)
     ASSERT_TRUE(editor.ZeroAfterCursor());
     EXPECT_EQ(target()[1023], 0);
     EXPECT_EQ(target()[1022], original[1022]);
-    EXPECT_EQ(std::count(target().begin(), target().end(), 0), 2 + std::count(original.begin() + 1, original.end() - 1, 0));
+    EXPECT_EQ(std::count(target().begin(), target().end(), 0),
+              2 + std::count(original.begin() + 1, original.end() - 1, 0));
 }
 
 TEST_F(WaveformEditorTest, SnapshotOnlyForTheDestructiveOperations)
@@ -230,8 +231,8 @@ TEST_F(WaveformEditorTest, RawRecordModeNeitherSnapshotsNorMarksModified)
         // Only the selected channel, and only its first 1024 samples.
         EXPECT_EQ(record.channels[0], recordBefore[0]) << name;
         EXPECT_EQ(record.channels[2], recordBefore[2]) << name;
-        EXPECT_TRUE(std::equal(record.channels[1].begin() + 1024, record.channels[1].end(),
-                               recordBefore[1].begin() + 1024))
+        EXPECT_TRUE(
+            std::equal(record.channels[1].begin() + 1024, record.channels[1].end(), recordBefore[1].begin() + 1024))
             << name;
     }
     EXPECT_TRUE(sameTraces(survey.points, pointsBefore));
@@ -266,7 +267,7 @@ TEST_F(WaveformEditorTest, TenTimesShiftIsTenStoredMarkedRepaintedShifts)
     EXPECT_EQ(modifiedCalls, 10);
     EXPECT_EQ(repaints, std::vector<Repaint>(10, Repaint::Target));
     ASSERT_EQ(seen.size(), 10u);
-    EXPECT_EQ(seen[0][1], seen[0][0]);         // one sample after the first run
+    EXPECT_EQ(seen[0][1], seen[0][0]); // one sample after the first run
     EXPECT_EQ(seen[9], expected);
     EXPECT_FALSE(undo.available());
 
@@ -436,8 +437,8 @@ TEST_F(WaveformEditorTest, SetPositiveAndNegativeTraceOnlyFromTheRawRecord)
 
     view.mode = DisplayMode::RawRecord;
     ASSERT_TRUE(editor.SetNegativeTrace());
-    EXPECT_TRUE(std::equal(survey.points[1].negative.begin(), survey.points[1].negative.end(),
-                           record.channels[1].begin()));
+    EXPECT_TRUE(
+        std::equal(survey.points[1].negative.begin(), survey.points[1].negative.end(), record.channels[1].begin()));
     EXPECT_EQ(survey.points[1].positive, before[1].positive);
     EXPECT_EQ(survey.points[1].interval, 50.0f);
     EXPECT_EQ(survey.points[1].delay, 12.0f);

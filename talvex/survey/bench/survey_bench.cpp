@@ -95,7 +95,8 @@ void BM_ImportFolder1000Points2000Records(benchmark::State &state)
     const auto bytes = encodeFieldRecordV2(rec);
     for (int d = 1; d <= 1000; ++d) {
         for (const char *blow : {"A", "B"})
-            common::writeFileAtomically(dir.filePath(QStringLiteral("ZK1&%1%2.cwd").arg(d).arg(QLatin1String(blow))), bytes);
+            common::writeFileAtomically(dir.filePath(QStringLiteral("ZK1&%1%2.cwd").arg(d).arg(QLatin1String(blow))),
+                                        bytes);
     }
     SurveyData s;
     for (int d = 1; d <= 1000; ++d) {

@@ -81,8 +81,9 @@ TEST(Exports, LayerTableWritesWholeDescriptions)
     common::storeFixedText(m.description, gbk("粉质黏土").toStdString());
     s.layers = {l, m};
     s.logLayers = {l}; // not exported
-    const QByteArray expected = gbk("土层\t分层开始(米)\t分层结束(米)\t层波速(米/秒)\t层描述\r\n") + "1\t0.00\t3.46\t163.6\t"
-        + QByteArray::fromStdString(text159) + "\r\n" + "2\t3.46\t10.00\t250.0\t" + gbk("粉质黏土") + "\r\n";
+    const QByteArray expected = gbk("土层\t分层开始(米)\t分层结束(米)\t层波速(米/秒)\t层描述\r\n")
+        + "1\t0.00\t3.46\t163.6\t" + QByteArray::fromStdString(text159) + "\r\n" + "2\t3.46\t10.00\t250.0\t"
+        + gbk("粉质黏土") + "\r\n";
     EXPECT_EQ(layerVelocityTable(s), expected);
 }
 

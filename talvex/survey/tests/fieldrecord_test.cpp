@@ -79,12 +79,12 @@ TEST(FieldRecord, TagDecidesTheLayout)
     w.bytes(0, std::span<const char>("v2.", 4));
     w.bytes(4, std::span<const char>("ABCDEFGHI", 9));
     w.bytes(13, std::span<const char>("H123", 4));
-    w.i16(17, 2);   // channels
-    w.u16(31, 40);  // interval
-    w.u16(33, 3);   // samples
-    w.u16(35, 12);  // delay
-    w.u16(37, 5);   // gain
-    w.u16(41, 9);   // spare
+    w.i16(17, 2); // channels
+    w.u16(31, 40); // interval
+    w.u16(33, 3); // samples
+    w.u16(35, 12); // delay
+    w.u16(37, 5); // gain
+    w.u16(41, 9); // spare
     for (int i = 0; i < 6; ++i)
         w.i16(256 + 2 * std::size_t(i), std::int16_t(-i));
     parseFieldRecord(old, rec);
@@ -209,13 +209,13 @@ TEST(FolderImport, MatchesNamesByDepthAndBlowIgnoringCase)
         ASSERT_TRUE(writeFieldRecordV2(dir.filePath(QString::fromUtf8(name)), d).ok);
     };
     write("ZK1&2A.cwd", 2, 10);
-    write("other&2A.cwd", 2, 20);  // a later name in byte order
+    write("other&2A.cwd", 2, 20); // a later name in byte order
     write("zk1&2b.CWD", 2, 30);
-    write("x&12A.cwd", 2, 40);     // depth 12, not 2
-    write("x&02A.cwd", 2, 50);     // "02" is not how 2 is written
+    write("x&12A.cwd", 2, 40); // depth 12, not 2
+    write("x&02A.cwd", 2, 50); // "02" is not how 2 is written
     write("y&0a.cwd", 2, 60);
     write("y&0B.cwd.bak", 2, 70);
-    write("z2A.cwd", 2, 80);       // no "&"
+    write("z2A.cwd", 2, 80); // no "&"
     // A pipe with a record's name is not a record: opening it would wait for a writer.
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("f&7A.cwd")).constData(), 0600), 0);
 
@@ -345,7 +345,8 @@ TEST(FieldRecord, HeadersNoInstrumentWritesAreRefusedNamingTheFile)
         writeBytes(path, bytes);
         parseFieldRecord(encodeFieldRecordV2(ramp(2, 64)), rec);
         EXPECT_FALSE(ReadFieldRecord(path, rec, m)) << name;
-        EXPECT_TRUE(m.last().startsWith(path + QString::fromUtf8(" 不是有效的波速测试现场数据文件："))) << m.last().toStdString();
+        EXPECT_TRUE(m.last().startsWith(path + QString::fromUtf8(" 不是有效的波速测试现场数据文件：")))
+            << m.last().toStdString();
         EXPECT_EQ(rec.channelsRead, 0) << name;
         EXPECT_EQ(rec.channels[1][5], 0) << name;
     }
@@ -399,7 +400,8 @@ TEST(FolderImport, GarbageIsNotImportedAndMissingPointsAreNamed)
     EXPECT_EQ(r.filesTaken, 0);
     EXPECT_EQ(r.filesFound, 2);
     EXPECT_EQ(r.unreadable.size(), 2);
-    EXPECT_TRUE(m.last().startsWith(QString::fromUtf8("找到相应文件2个，但都不能读取！\n不能读取的文件2个：\nZK1&1A.cwd 不是有效的")))
+    EXPECT_TRUE(m.last().startsWith(
+        QString::fromUtf8("找到相应文件2个，但都不能读取！\n不能读取的文件2个：\nZK1&1A.cwd 不是有效的")))
         << m.last().toStdString();
     EXPECT_EQ(s.points[0].positive[3], 5);
     EXPECT_EQ(s.points[0].interval, 40.0f);
@@ -415,7 +417,8 @@ TEST(FolderImport, GarbageIsNotImportedAndMissingPointsAreNamed)
     EXPECT_EQ(r.filesTaken, 2);
     EXPECT_EQ(r.pointsWithoutRecord, (std::vector<int>{3, 4, 5}));
     EXPECT_EQ(r.shortFiles, QStringList{"ZK1&1A.cwd"});
-    EXPECT_TRUE(m.last().endsWith(QString::fromUtf8("没有导入任何数据文件的测点：第3～5点（3～5米）"))) << m.last().toStdString();
+    EXPECT_TRUE(m.last().endsWith(QString::fromUtf8("没有导入任何数据文件的测点：第3～5点（3～5米）")))
+        << m.last().toStdString();
     EXPECT_TRUE(m.last().contains(QString::fromUtf8("数据不完整的文件1个")));
     EXPECT_EQ(m.kinds.last(), common::MessageKind::Warning);
 }
@@ -483,9 +486,9 @@ TEST(FolderImport, GbkFileNamesAreListedMatchedAndOpenedByTheirBytes)
     // A folder named in GBK is listed by its bytes too.
     const QByteArray gbkFolder = QFile::encodeName(dir.path()) + "/\xca\xfd\xbe\xdd"; // "数据"
     ASSERT_EQ(::mkdir(gbkFolder.constData(), 0700), 0);
-    ASSERT_EQ(::rename((QFile::encodeName(dir.path()) + '/' + gbkName).constData(),
-                       (gbkFolder + '/' + gbkName).constData()),
-              0);
+    ASSERT_EQ(
+        ::rename((QFile::encodeName(dir.path()) + '/' + gbkName).constData(), (gbkFolder + '/' + gbkName).constData()),
+        0);
     EXPECT_EQ(RecordFolderIndex(gbkFolder).size(), 1);
     QString error;
     EXPECT_TRUE(LoadFieldRecord(RecordFolderIndex(gbkFolder).find(3, 'A').nativePath, "x", rec, &error))

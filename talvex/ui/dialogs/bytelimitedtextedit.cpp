@@ -11,25 +11,23 @@ namespace talvex {
 
 namespace {
 
-    QString withCrLf(QString text)
-    {
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-        return text;
-    }
+QString withCrLf(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
 
-    int storedBytes(const QString &plain)
-    {
-        return TypingLimitValidator::measure(TypingLimitValidator::Unit::GbkBytes, withCrLf(plain));
-    }
+int storedBytes(const QString &plain)
+{
+    return TypingLimitValidator::measure(TypingLimitValidator::Unit::GbkBytes, withCrLf(plain));
+}
 
 } // namespace
 
 ByteLimitedTextEdit::ByteLimitedTextEdit(int maxBytes, QWidget *parent)
-    : QPlainTextEdit(parent)
-    , m_limit(maxBytes)
-    , m_allowed(maxBytes)
+    : QPlainTextEdit(parent), m_limit(maxBytes), m_allowed(maxBytes)
 {
     setTabChangesFocus(true);
     connect(document(), &QTextDocument::contentsChange, this, &ByteLimitedTextEdit::onContentsChange);

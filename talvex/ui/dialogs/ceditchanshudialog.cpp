@@ -22,24 +22,21 @@ namespace talvex {
 
 namespace {
 
-    constexpr HoleText kTextFields[4]
-        = { HoleText::ProjectName, HoleText::HoleNumber, HoleText::Personnel, HoleText::TestDate };
+constexpr HoleText kTextFields[4]
+    = {HoleText::ProjectName, HoleText::HoleNumber, HoleText::Personnel, HoleText::TestDate};
 
-    float *numberField(HoleParameters &v, int i)
-    {
-        float *fields[6] = { &v.holeDepth, &v.pointSpacing, &v.plankLength, &v.sourceDistance, &v.overburden,
-            &v.computationDepth };
-        return fields[i];
-    }
+float *numberField(HoleParameters &v, int i)
+{
+    float *fields[6]
+        = {&v.holeDepth, &v.pointSpacing, &v.plankLength, &v.sourceDistance, &v.overburden, &v.computationDepth};
+    return fields[i];
+}
 
 } // namespace
 
-CEditChanShuDialog::CEditChanShuDialog(
-    SurveyDocument &document, Purpose purpose, common::Messenger &messenger, QWidget *parent)
-    : QDialog(parent)
-    , m_document(document)
-    , m_purpose(purpose)
-    , m_messenger(messenger)
+CEditChanShuDialog::CEditChanShuDialog(SurveyDocument &document, Purpose purpose, common::Messenger &messenger,
+                                       QWidget *parent)
+    : QDialog(parent), m_document(document), m_purpose(purpose), m_messenger(messenger)
 {
     if (purpose == Purpose::NewSurvey) {
         setWindowTitle(QStringLiteral("建立新文件对话框"));
@@ -55,9 +52,8 @@ CEditChanShuDialog::CEditChanShuDialog(
         label->setBuddy(buddy);
         grid->addWidget(label, row, column);
     };
-    const auto addUnit = [this, grid](int row, int column) {
-        grid->addWidget(new QLabel(QStringLiteral("m"), this), row, column);
-    };
+    const auto addUnit
+        = [this, grid](int row, int column) { grid->addWidget(new QLabel(QStringLiteral("m"), this), row, column); };
 
     for (int i = 0; i < 4; ++i)
         m_texts[i] = new QLineEdit(this);
@@ -65,10 +61,10 @@ CEditChanShuDialog::CEditChanShuDialog(
     // name is shown and kept); the other texts to the bytes of their fields.
     const HoleParameters sizes;
     const std::pair<TypingLimitValidator::Unit, int> limits[4]
-        = { { TypingLimitValidator::Unit::Characters, CEditChanShuDialogModel::kProjectNameMaxChars },
-              { TypingLimitValidator::Unit::GbkBytes, int(sizes.holeNumber.size()) },
-              { TypingLimitValidator::Unit::GbkBytes, int(sizes.personnel.size()) },
-              { TypingLimitValidator::Unit::GbkBytes, int(sizes.testDate.size()) } };
+        = {{TypingLimitValidator::Unit::Characters, CEditChanShuDialogModel::kProjectNameMaxChars},
+           {TypingLimitValidator::Unit::GbkBytes, int(sizes.holeNumber.size())},
+           {TypingLimitValidator::Unit::GbkBytes, int(sizes.personnel.size())},
+           {TypingLimitValidator::Unit::GbkBytes, int(sizes.testDate.size())}};
     for (int i = 0; i < 4; ++i) {
         auto *validator = new TypingLimitValidator(limits[i].first, limits[i].second, m_texts[i]);
         validator->setStoredText(m_texts[i], CEditChanShuDialogModel::text(m_values, kTextFields[i]));
@@ -79,11 +75,10 @@ CEditChanShuDialog::CEditChanShuDialog(
     }
 
     m_personnelLabel = new QComboBox(this);
-    m_personnelLabel->addItems(
-        { QStringLiteral("测 试 人:"), QStringLiteral("测试单位:"), QStringLiteral("测试仪器:") });
+    m_personnelLabel->addItems({QStringLiteral("测 试 人:"), QStringLiteral("测试单位:"), QStringLiteral("测试仪器:")});
     m_personnelLabel->setCurrentIndex(std::clamp(m_values.personnelLabel, 0, 2));
     m_method = new QComboBox(this);
-    m_method->addItems({ QStringLiteral("单孔"), QStringLiteral("跨孔") });
+    m_method->addItems({QStringLiteral("单孔"), QStringLiteral("跨孔")});
     m_method->setCurrentIndex(m_values.method != 0 ? 1 : 0);
     m_microtremor = new QCheckBox(QStringLiteral("地脉动测试"), this);
     m_microtremor->setChecked(m_values.microtremorTest != 0);
@@ -99,7 +94,7 @@ CEditChanShuDialog::CEditChanShuDialog(
     addLabel("测试方法:", m_method, 2, 3);
     grid->addWidget(m_method, 2, 4);
     const char *const numberLabels[6]
-        = { "测孔深度:", "测点间隔:", "激振板长:", "激振距离:", "覆盖层厚度:", "覆盖层计算厚度:" };
+        = {"测孔深度:", "测点间隔:", "激振板长:", "激振距离:", "覆盖层厚度:", "覆盖层计算厚度:"};
     for (int i = 0; i < 6; ++i) {
         const int row = 3 + i / 2;
         const int column = (i % 2) * 3;
@@ -114,8 +109,8 @@ CEditChanShuDialog::CEditChanShuDialog(
 
     // Tab goes through the boxes as they are laid out: by rows.
     const QList<QWidget *> order
-        = { m_texts[0], m_texts[1], m_texts[3], m_personnelLabel, m_texts[2], m_method, m_numbers[0],
-              m_numbers[1], m_numbers[2], m_numbers[3], m_numbers[4], m_numbers[5], m_microtremor };
+        = {m_texts[0],   m_texts[1],   m_texts[3],   m_personnelLabel, m_texts[2],   m_method,     m_numbers[0],
+           m_numbers[1], m_numbers[2], m_numbers[3], m_numbers[4],     m_numbers[5], m_microtremor};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -152,9 +147,8 @@ bool CEditChanShuDialog::readValues(HoleParameters &values)
     if (!model.validate(values)) {
         // The range checks concern overburden and computation depth.
         const float overburden = values.overburden;
-        refocusField(overburden >= 0.0f && overburden <= CEditChanShuDialogModel::kMaxOverburden
-                ? m_numbers[5]
-                : m_numbers[4]);
+        refocusField(overburden >= 0.0f && overburden <= CEditChanShuDialogModel::kMaxOverburden ? m_numbers[5]
+                                                                                                 : m_numbers[4]);
         return false;
     }
     return true;

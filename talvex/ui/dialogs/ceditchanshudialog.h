@@ -26,8 +26,8 @@ class CEditChanShuDialog : public QDialog {
 public:
     enum class Purpose { EditHole, NewSurvey };
 
-    CEditChanShuDialog(
-        SurveyDocument &document, Purpose purpose, common::Messenger &messenger, QWidget *parent = nullptr);
+    CEditChanShuDialog(SurveyDocument &document, Purpose purpose, common::Messenger &messenger,
+                       QWidget *parent = nullptr);
 
     // The parameters as shown at the start, and as stored after OK.
     const HoleParameters &parameters() const { return m_values; }
@@ -45,8 +45,7 @@ private:
     common::Messenger &m_messenger;
     HoleParameters m_values;
     QLineEdit *m_texts[4] = {}; // project name, hole number, personnel, test date
-    QLineEdit *m_numbers[6]
-        = {}; // hole depth, spacing, plank, source distance, overburden, computation depth
+    QLineEdit *m_numbers[6] = {}; // hole depth, spacing, plank, source distance, overburden, computation depth
     QComboBox *m_personnelLabel = nullptr;
     QComboBox *m_method = nullptr;
     QCheckBox *m_microtremor = nullptr;

@@ -21,9 +21,7 @@
 namespace talvex {
 
 CEditChenDialog::CEditChenDialog(SurveyDocument &document, common::Messenger &messenger, QWidget *parent)
-    : QDialog(parent)
-    , m_model(document.survey(), messenger)
-    , m_messenger(messenger)
+    : QDialog(parent), m_model(document.survey(), messenger), m_messenger(messenger)
 {
     setWindowTitle(QStringLiteral("工勘资料输入"));
 
@@ -62,7 +60,7 @@ CEditChenDialog::CEditChenDialog(SurveyDocument &document, common::Messenger &me
 
     auto *add = new QPushButton(QStringLiteral("添加层"), this);
     auto *remove = new QPushButton(QStringLiteral("删除层"), this);
-    for (QPushButton *b : { add, remove })
+    for (QPushButton *b : {add, remove})
         b->setAutoDefault(false);
     auto *layerButtons = new QHBoxLayout;
     layerButtons->addWidget(add);
@@ -102,8 +100,8 @@ CEditChenDialog::~CEditChenDialog()
 {
     // Boxes losing the focus while the dialog is taken down store nothing.
     m_finished = true;
-    for (QObject *o : { static_cast<QObject *>(m_list), static_cast<QObject *>(m_bottom),
-             static_cast<QObject *>(m_soilName), static_cast<QObject *>(m_pattern) })
+    for (QObject *o : {static_cast<QObject *>(m_list), static_cast<QObject *>(m_bottom),
+                       static_cast<QObject *>(m_soilName), static_cast<QObject *>(m_pattern)})
         o->disconnect(this);
 }
 
@@ -130,8 +128,8 @@ void CEditChenDialog::showFields()
     m_soilName->setStoredText(any ? f.soilName : QString());
     m_pattern->setCurrentIndex(any ? f.patternEntry : 0);
     m_preview->setCode(any ? patternCodeForEntry(f.patternEntry) : 0);
-    for (QWidget *w : { static_cast<QWidget *>(m_top), static_cast<QWidget *>(m_bottom),
-             static_cast<QWidget *>(m_soilName), static_cast<QWidget *>(m_pattern) })
+    for (QWidget *w : {static_cast<QWidget *>(m_top), static_cast<QWidget *>(m_bottom),
+                       static_cast<QWidget *>(m_soilName), static_cast<QWidget *>(m_pattern)})
         w->setEnabled(any);
 }
 

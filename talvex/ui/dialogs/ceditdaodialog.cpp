@@ -14,27 +14,23 @@ namespace talvex {
 
 namespace {
 
-    float *floatField(PointDialogValues &v, int i)
-    {
-        float *fields[7] = { &v.depth, &v.interval, &v.delay, &v.crossDistance, &v.sArrivalMs, &v.pArrivalMs,
-            &v.rArrivalMs };
-        return fields[i];
-    }
+float *floatField(PointDialogValues &v, int i)
+{
+    float *fields[7] = {&v.depth, &v.interval, &v.delay, &v.crossDistance, &v.sArrivalMs, &v.pArrivalMs, &v.rArrivalMs};
+    return fields[i];
+}
 
 } // namespace
 
 CEditDaoDialog::CEditDaoDialog(SurveyDocument &document, common::Messenger &messenger, QWidget *parent)
-    : QDialog(parent)
-    , m_model(document.survey(), document.view(), document.undo(), messenger)
-    , m_messenger(messenger)
+    : QDialog(parent), m_model(document.survey(), document.view(), document.undo(), messenger), m_messenger(messenger)
 {
     setWindowTitle(QStringLiteral("测点参数修改"));
     PointDialogValues shown = m_model.values();
 
-    const char *const labels[8] = {
-        "测点深度:", "采样间隔:", "采样延时:", "跨孔距离:", "S 波初至:", "P 波初至:", "R 波初至:", "放大倍数:"
-    };
-    const char *const units[8] = { "m", "us", "ms", "m", "ms", "ms", "ms", "" };
+    const char *const labels[8]
+        = {"测点深度:", "采样间隔:", "采样延时:", "跨孔距离:", "S 波初至:", "P 波初至:", "R 波初至:", "放大倍数:"};
+    const char *const units[8] = {"m", "us", "ms", "m", "ms", "ms", "ms", ""};
     auto *grid = new QGridLayout;
     for (int i = 0; i < 8; ++i) {
         m_fields[i] = new QLineEdit(this);

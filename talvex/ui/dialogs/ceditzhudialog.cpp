@@ -18,9 +18,7 @@
 namespace talvex {
 
 CEditZhuDialog::CEditZhuDialog(SurveyDocument &document, common::Messenger &messenger, QWidget *parent)
-    : QDialog(parent)
-    , m_model(document.survey(), messenger)
-    , m_messenger(messenger)
+    : QDialog(parent), m_model(document.survey(), messenger), m_messenger(messenger)
 {
     setWindowTitle(QStringLiteral("分层参数修改"));
 
@@ -53,7 +51,7 @@ CEditZhuDialog::CEditZhuDialog(SurveyDocument &document, common::Messenger &mess
     auto *add = new QPushButton(QStringLiteral("添加层"), this);
     auto *remove = new QPushButton(QStringLiteral("删除层"), this);
     auto *import = new QPushButton(QStringLiteral("导入工勘资料"), this);
-    for (QPushButton *b : { add, remove, import })
+    for (QPushButton *b : {add, remove, import})
         b->setAutoDefault(false);
     auto *layerButtons = new QHBoxLayout;
     layerButtons->addWidget(add);
@@ -117,8 +115,8 @@ void CEditZhuDialog::showFields()
     m_bottom->setText(any ? floatFieldText(f.bottom) : QString());
     m_velocity->setText(any ? floatFieldText(f.velocity) : QString());
     m_description->setStoredText(any ? f.description : QString());
-    for (QWidget *w : { static_cast<QWidget *>(m_top), static_cast<QWidget *>(m_bottom),
-             static_cast<QWidget *>(m_velocity), static_cast<QWidget *>(m_description) })
+    for (QWidget *w : {static_cast<QWidget *>(m_top), static_cast<QWidget *>(m_bottom),
+                       static_cast<QWidget *>(m_velocity), static_cast<QWidget *>(m_description)})
         w->setEnabled(any);
 }
 
@@ -212,8 +210,8 @@ CEditZhuDialog::~CEditZhuDialog()
 {
     // Boxes losing the focus while the dialog is taken down store nothing.
     m_finished = true;
-    for (QObject *o : { static_cast<QObject *>(m_list), static_cast<QObject *>(m_bottom),
-             static_cast<QObject *>(m_velocity), static_cast<QObject *>(m_description) })
+    for (QObject *o : {static_cast<QObject *>(m_list), static_cast<QObject *>(m_bottom),
+                       static_cast<QObject *>(m_velocity), static_cast<QObject *>(m_description)})
         o->disconnect(this);
 }
 

@@ -17,9 +17,7 @@
 namespace talvex {
 
 CLuBoDialog::CLuBoDialog(const FilterSettings &remembered, common::Messenger &messenger, QWidget *parent)
-    : QDialog(parent)
-    , m_model(remembered)
-    , m_messenger(messenger)
+    : QDialog(parent), m_model(remembered), m_messenger(messenger)
 {
     setWindowTitle(QStringLiteral("滤波设定"));
 
@@ -28,8 +26,7 @@ CLuBoDialog::CLuBoDialog(const FilterSettings &remembered, common::Messenger &me
     m_upper = new QLineEdit(this);
     m_lower = new QLineEdit(this);
     // The upper box takes digits only.
-    m_upper->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_upper));
+    m_upper->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_upper));
     m_upperLabel->setBuddy(m_upper);
     m_lowerLabel->setBuddy(m_lower);
 
@@ -44,7 +41,7 @@ CLuBoDialog::CLuBoDialog(const FilterSettings &remembered, common::Messenger &me
     auto *group = new QGroupBox(QStringLiteral("滤波方式"), this);
     auto *groupLayout = new QGridLayout(group);
     m_kinds = new QButtonGroup(this);
-    const char *const names[] = { "低通滤波", "高通滤波", "带通滤波", "带阻滤波" };
+    const char *const names[] = {"低通滤波", "高通滤波", "带通滤波", "带阻滤波"};
     for (int kind = 0; kind < 4; ++kind) {
         auto *radio = new QRadioButton(QString::fromUtf8(names[kind]), group);
         m_kinds->addButton(radio, kind);

@@ -13,9 +13,7 @@
 namespace talvex {
 
 CPointNumDialog::CPointNumDialog(int window, common::Messenger &messenger, QWidget *parent)
-    : QDialog(parent)
-    , m_messenger(messenger)
-    , m_value(window)
+    : QDialog(parent), m_messenger(messenger), m_value(window)
 {
     setWindowTitle(QStringLiteral("点数设定"));
     auto *label = new QLabel(QStringLiteral("平滑点数:"), this);
@@ -40,8 +38,7 @@ CPointNumDialog::CPointNumDialog(int window, common::Messenger &messenger, QWidg
 
 void CPointNumDialog::accept()
 {
-    if (!readIntField(
-            m_edit, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), m_messenger, m_value))
+    if (!readIntField(m_edit, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), m_messenger, m_value))
         return;
     QDialog::accept();
 }

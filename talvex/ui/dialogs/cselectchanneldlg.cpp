@@ -8,13 +8,12 @@
 
 namespace talvex {
 
-CSelectChannelDlg::CSelectChannelDlg(QWidget *parent)
-    : QDialog(parent)
+CSelectChannelDlg::CSelectChannelDlg(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("选择通道"));
     auto *prompt = new QLabel(QStringLiteral("请选择要导入数据的通道数："), this);
     m_channels = new QComboBox(this);
-    m_channels->addItems({ QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3") });
+    m_channels->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
     m_channels->setCurrentIndex(0);
     prompt->setBuddy(m_channels);
 

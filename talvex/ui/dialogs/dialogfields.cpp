@@ -14,12 +14,12 @@ const char *const kIntFieldMessage = "请输入一个整数。";
 
 namespace {
 
-    QLocale fieldLocale()
-    {
-        QLocale c = QLocale::c();
-        c.setNumberOptions(QLocale::RejectGroupSeparator | QLocale::OmitGroupSeparator);
-        return c;
-    }
+QLocale fieldLocale()
+{
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator | QLocale::OmitGroupSeparator);
+    return c;
+}
 
 } // namespace
 
@@ -79,7 +79,7 @@ bool readIntField(QLineEdit *edit, int lo, int hi, common::Messenger &messenger,
     bool isNumber = false;
     fieldLocale().toLongLong(edit->text().trimmed(), &isNumber);
     messenger.show(isNumber ? intRangeMessage(lo, hi) : QString::fromUtf8(kIntFieldMessage),
-        common::MessageKind::Warning);
+                   common::MessageKind::Warning);
     refocusField(edit);
     return false;
 }

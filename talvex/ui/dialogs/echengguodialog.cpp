@@ -11,8 +11,7 @@
 
 namespace talvex {
 
-EChengGuoDialog::EChengGuoDialog(const SurveyData &survey, QWidget *parent)
-    : QDialog(parent)
+EChengGuoDialog::EChengGuoDialog(const SurveyData &survey, QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("成果计算显示"));
     auto *heading = new QLabel(EChengGuoDialogModel::heading(), this);

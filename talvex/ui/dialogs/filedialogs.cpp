@@ -12,37 +12,31 @@ namespace talvex {
 
 namespace {
 
-    struct KindText {
-        const char *title;
-        const char *filter;
-        bool save;
-    };
+struct KindText {
+    const char *title;
+    const char *filter;
+    bool save;
+};
 
-    KindText kindText(FileDialogKind kind)
-    {
-        switch (kind) {
-        case FileDialogKind::OpenSurvey:
-            return { "打开数据文件", "Qelvorn剪切波数据文件 (*.QSW)", false };
-        case FileDialogKind::SaveSurveyAs:
-            return { "另存为", "Qelvorn剪切波数据文件 (*.qsw)", true };
-        case FileDialogKind::ImportLayers:
-            return { "打开源数据文件", "Qelvorn剪切波数据文件 (*.QSW)", false };
-        case FileDialogKind::ImportRecord:
-            return { "导入原始数据", "波速测试现场数据文件 (*.CWD)", false };
-        case FileDialogKind::ExportWaveforms:
-            return { "保存数据文本文件", "Qelvorn剪切波数据文本文件 (*.TXT)", true };
-        case FileDialogKind::ExportPointTable:
-        case FileDialogKind::ExportLayerTable:
-            return { "保存数据文件", "Qelvorn剪切波数据文件 (*.XLS)", true };
-        }
-        return { "", "", false };
+KindText kindText(FileDialogKind kind)
+{
+    switch (kind) {
+    case FileDialogKind::OpenSurvey: return {"打开数据文件", "Qelvorn剪切波数据文件 (*.QSW)", false};
+    case FileDialogKind::SaveSurveyAs: return {"另存为", "Qelvorn剪切波数据文件 (*.qsw)", true};
+    case FileDialogKind::ImportLayers: return {"打开源数据文件", "Qelvorn剪切波数据文件 (*.QSW)", false};
+    case FileDialogKind::ImportRecord: return {"导入原始数据", "波速测试现场数据文件 (*.CWD)", false};
+    case FileDialogKind::ExportWaveforms: return {"保存数据文本文件", "Qelvorn剪切波数据文本文件 (*.TXT)", true};
+    case FileDialogKind::ExportPointTable:
+    case FileDialogKind::ExportLayerTable: return {"保存数据文件", "Qelvorn剪切波数据文件 (*.XLS)", true};
     }
+    return {"", "", false};
+}
 
-    bool isExport(FileDialogKind kind)
-    {
-        return kind == FileDialogKind::ExportWaveforms || kind == FileDialogKind::ExportPointTable
-            || kind == FileDialogKind::ExportLayerTable;
-    }
+bool isExport(FileDialogKind kind)
+{
+    return kind == FileDialogKind::ExportWaveforms || kind == FileDialogKind::ExportPointTable
+        || kind == FileDialogKind::ExportLayerTable;
+}
 
 } // namespace
 
@@ -97,8 +91,7 @@ QString exportTargetName(FileDialogKind kind, const QString &chosen)
     return chosen;
 }
 
-QString askFileName(
-    FileDialogKind kind, QWidget *parent, common::Messenger &messenger, const QString &initialName)
+QString askFileName(FileDialogKind kind, QWidget *parent, common::Messenger &messenger, const QString &initialName)
 {
     const auto dialog = makeFileDialog(kind, parent, initialName);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
@@ -107,9 +100,8 @@ QString askFileName(
     if (isExport(kind)) {
         const QString target = exportTargetName(kind, chosen);
         if (QFileInfo::exists(target)
-            && !messenger.ask(
-                QStringLiteral("%1 已存在。\n要替换它吗？").arg(QDir::toNativeSeparators(target)),
-                QString::fromUtf8(kindText(kind).title)))
+            && !messenger.ask(QStringLiteral("%1 已存在。\n要替换它吗？").arg(QDir::toNativeSeparators(target)),
+                              QString::fromUtf8(kindText(kind).title)))
             return QString();
     }
     return chosen;

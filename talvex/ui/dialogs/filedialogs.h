@@ -30,8 +30,8 @@ enum class FileDialogKind {
 // The dialog of `kind`, set up but not shown: title, filter, open or save,
 // an existing file required for the open dialogs. `initialName` is the file
 // name (or path) offered.
-std::unique_ptr<QFileDialog> makeFileDialog(
-    FileDialogKind kind, QWidget *parent, const QString &initialName = QString());
+std::unique_ptr<QFileDialog> makeFileDialog(FileDialogKind kind, QWidget *parent,
+                                            const QString &initialName = QString());
 
 // The name a save dialog offers: the hole number and "号孔测点波速" or
 // "号孔分层波速" for the tables (characters a file name cannot hold replaced
@@ -47,7 +47,7 @@ QString exportTargetName(FileDialogKind kind, const QString &chosen);
 // exports the overwrite question is asked about the file that is actually
 // written (the chosen name with its extension appended); No returns empty.
 QString askFileName(FileDialogKind kind, QWidget *parent, common::Messenger &messenger,
-    const QString &initialName = QString());
+                    const QString &initialName = QString());
 
 // The folder browser of "导入文件夹数据" ("选择数据文件夹"); empty on cancel.
 QString askRecordFolder(QWidget *parent, const QString &startFolder = QString());

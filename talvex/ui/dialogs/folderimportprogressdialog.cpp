@@ -5,8 +5,7 @@
 
 namespace talvex {
 
-FolderImportProgressDialog::FolderImportProgressDialog(QWidget *parent)
-    : QProgressDialog(parent)
+FolderImportProgressDialog::FolderImportProgressDialog(QWidget *parent) : QProgressDialog(parent)
 {
     setWindowTitle(QStringLiteral("导入文件夹数据"));
     setLabelText(QStringLiteral("正在导入数据文件……"));

@@ -6,8 +6,7 @@
 
 namespace talvex {
 
-PatternPreview::PatternPreview(QWidget *parent)
-    : QWidget(parent)
+PatternPreview::PatternPreview(QWidget *parent) : QWidget(parent)
 {
     setMinimumSize(sizeHint());
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);

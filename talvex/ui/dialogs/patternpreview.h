@@ -16,7 +16,7 @@ public:
     void setCode(int code);
     int code() const { return m_code; }
 
-    QSize sizeHint() const override { return { 152, 102 }; }
+    QSize sizeHint() const override { return {152, 102}; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

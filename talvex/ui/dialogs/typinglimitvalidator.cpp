@@ -8,10 +8,7 @@
 namespace talvex {
 
 TypingLimitValidator::TypingLimitValidator(Unit unit, int limit, QObject *parent)
-    : QValidator(parent)
-    , m_unit(unit)
-    , m_limit(limit)
-    , m_allowed(limit)
+    : QValidator(parent), m_unit(unit), m_limit(limit), m_allowed(limit)
 {
 }
 

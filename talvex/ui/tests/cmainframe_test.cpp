@@ -101,9 +101,10 @@ private slots:
         QStringList titles;
         for (QAction *menu : f.frame.menuBar()->actions())
             titles.append(menu->text());
-        QCOMPARE(titles, QStringList({QString::fromUtf8("文件(&F)"), QString::fromUtf8("编辑(&E)"),
-                                      QString::fromUtf8("波形处理(&K)"), QString::fromUtf8("查看(&V)"),
-                                      QString::fromUtf8("帮助(&H)")}));
+        QCOMPARE(titles,
+                 QStringList({QString::fromUtf8("文件(&F)"), QString::fromUtf8("编辑(&E)"),
+                              QString::fromUtf8("波形处理(&K)"), QString::fromUtf8("查看(&V)"),
+                              QString::fromUtf8("帮助(&H)")}));
         QAction *arrival = f.frame.action(CommandId::SetSArrival);
         QVERIFY(arrival);
         QCOMPARE(arrival->text(), QString::fromUtf8("设为S波初至...    t"));
@@ -122,9 +123,9 @@ private slots:
         QStringList items;
         for (const QAction *action : layerMenu->actions())
             items.append(action->isSeparator() ? QStringLiteral("-") : action->text());
-        QCOMPARE(items, QStringList({QString::fromUtf8("插入一个土层"), QString::fromUtf8("删除一个土层"),
-                                     QStringLiteral("-"), QString::fromUtf8("分层参数修改"),
-                                     QString::fromUtf8("输入工勘资料")}));
+        QCOMPARE(items,
+                 QStringList({QString::fromUtf8("插入一个土层"), QString::fromUtf8("删除一个土层"), QStringLiteral("-"),
+                              QString::fromUtf8("分层参数修改"), QString::fromUtf8("输入工勘资料")}));
     }
 
     void commandsChangeSurveyAndView()

@@ -51,8 +51,9 @@ TEST(ProgramDocuments, MissingFileShowsItsMessageAndOpensNothing)
 
     EXPECT_FALSE(openProgramDocument(ProgramDocument::Manual, dir.path(), open, messenger));
     const QString manual = programDocumentPath(ProgramDocument::Manual, dir.path());
-    EXPECT_EQ(messenger.last(), QString::fromUtf8("用户手册 ") + QDir::toNativeSeparators(manual)
-                                    + QString::fromUtf8(" 不存在，请将此文件拷贝到程序所在的子目录或者重新执行一遍安装程序！"));
+    EXPECT_EQ(messenger.last(),
+              QString::fromUtf8("用户手册 ") + QDir::toNativeSeparators(manual)
+                  + QString::fromUtf8(" 不存在，请将此文件拷贝到程序所在的子目录或者重新执行一遍安装程序！"));
     EXPECT_FALSE(openProgramDocument(ProgramDocument::Help, dir.path(), open, messenger));
     EXPECT_TRUE(messenger.last().startsWith(QString::fromUtf8("帮助文件 ")));
     EXPECT_EQ(opened, 0);

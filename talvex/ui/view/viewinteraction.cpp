@@ -24,11 +24,7 @@ bool inCurveArea(QPoint p)
 
 } // namespace
 
-ViewInteraction::ViewInteraction(SurveyData &survey, ViewState &view)
-    : m_survey(survey)
-    , m_view(view)
-{
-}
+ViewInteraction::ViewInteraction(SurveyData &survey, ViewState &view) : m_survey(survey), m_view(view) {}
 
 bool ViewInteraction::MoveTimeCursor(int x)
 {
@@ -64,12 +60,8 @@ void ViewInteraction::pressLeft(QPoint p)
         m_view.selectedTrace = trace;
         break;
     }
-    case DisplayMode::SingleTrace:
-        m_view.selectedTrace = charts::singleTraceHitsNegative(p.y()) ? 1 : 0;
-        break;
-    case DisplayMode::RawRecord:
-        m_view.selectedChannel = charts::rawRecordChannelAt(p.y());
-        break;
+    case DisplayMode::SingleTrace: m_view.selectedTrace = charts::singleTraceHitsNegative(p.y()) ? 1 : 0; break;
+    case DisplayMode::RawRecord: m_view.selectedChannel = charts::rawRecordChannelAt(p.y()); break;
     case DisplayMode::VelocityHistogram:
         if (inBoundaryColumn(p)) {
             m_draggedLayer = charts::layerBoundaryAt(m_survey, p.x(), p.y());
@@ -78,8 +70,7 @@ void ViewInteraction::pressLeft(QPoint p)
         }
         break;
     case DisplayMode::Spectrum:
-    case DisplayMode::TimeDistance:
-        break;
+    case DisplayMode::TimeDistance: break;
     }
 }
 
@@ -90,9 +81,7 @@ void ViewInteraction::moveMouse(QPoint p)
     switch (m_view.mode) {
     case DisplayMode::MultiTrace:
     case DisplayMode::SingleTrace:
-    case DisplayMode::Spectrum:
-        MoveTimeCursor(p.x());
-        break;
+    case DisplayMode::Spectrum: MoveTimeCursor(p.x()); break;
     case DisplayMode::VelocityHistogram:
         if (inCurveArea(p))
             MoveDepthCursor(p.y());
@@ -102,8 +91,7 @@ void ViewInteraction::moveMouse(QPoint p)
         }
         break;
     case DisplayMode::RawRecord:
-    case DisplayMode::TimeDistance:
-        break;
+    case DisplayMode::TimeDistance: break;
     }
 }
 
@@ -116,9 +104,7 @@ bool ViewInteraction::releaseLeft(QPoint p)
     switch (m_view.mode) {
     case DisplayMode::MultiTrace:
     case DisplayMode::SingleTrace:
-    case DisplayMode::RawRecord:
-        MoveTimeCursor(p.x());
-        break;
+    case DisplayMode::RawRecord: MoveTimeCursor(p.x()); break;
     case DisplayMode::VelocityHistogram:
         if (inCurveArea(p))
             MoveDepthCursor(p.y());
@@ -126,8 +112,7 @@ bool ViewInteraction::releaseLeft(QPoint p)
             moved = DragLayerBoundary(m_survey, m_draggedLayer, p.y());
         break;
     case DisplayMode::Spectrum:
-    case DisplayMode::TimeDistance:
-        break;
+    case DisplayMode::TimeDistance: break;
     }
     cancelDrag();
     return moved;
@@ -144,14 +129,9 @@ bool ViewInteraction::pressKey(int key)
     default: return false;
     }
     switch (m_view.mode) {
-    case DisplayMode::VelocityHistogram:
-        MoveDepthCursor(m_view.depthCursor + step);
-        return true;
-    case DisplayMode::TimeDistance:
-        return false;
-    default:
-        MoveTimeCursor(m_view.cursorX + step);
-        return true;
+    case DisplayMode::VelocityHistogram: MoveDepthCursor(m_view.depthCursor + step); return true;
+    case DisplayMode::TimeDistance: return false;
+    default: MoveTimeCursor(m_view.cursorX + step); return true;
     }
 }
 
@@ -161,15 +141,11 @@ std::optional<ContextMenuKind> ViewInteraction::releaseRight() const
         return std::nullopt;
     switch (m_view.mode) {
     case DisplayMode::MultiTrace:
-    case DisplayMode::SingleTrace:
-        return ContextMenuKind::Waveform;
-    case DisplayMode::RawRecord:
-        return ContextMenuKind::RawRecord;
-    case DisplayMode::VelocityHistogram:
-        return ContextMenuKind::Layer;
+    case DisplayMode::SingleTrace: return ContextMenuKind::Waveform;
+    case DisplayMode::RawRecord: return ContextMenuKind::RawRecord;
+    case DisplayMode::VelocityHistogram: return ContextMenuKind::Layer;
     case DisplayMode::Spectrum:
-    case DisplayMode::TimeDistance:
-        break;
+    case DisplayMode::TimeDistance: break;
     }
     return std::nullopt;
 }
@@ -177,7 +153,7 @@ std::optional<ContextMenuKind> ViewInteraction::releaseRight() const
 bool ViewInteraction::overBoundary(QPoint p) const
 {
     return m_view.mode == DisplayMode::VelocityHistogram && inBoundaryColumn(p)
-           && charts::layerBoundaryAt(m_survey, p.x(), p.y()) >= 0;
+        && charts::layerBoundaryAt(m_survey, p.x(), p.y()) >= 0;
 }
 
 void ViewInteraction::cancelDrag()

@@ -17,8 +17,8 @@ struct ViewState;
 // The context menu a right click opens; the numbers are those of
 // CtalvexView::contextMenuRequested.
 enum class ContextMenuKind {
-    Waveform = 0,  // multi-trace and single-trace
-    Layer = 1,     // velocity histogram
+    Waveform = 0, // multi-trace and single-trace
+    Layer = 1, // velocity histogram
     RawRecord = 2, // raw record
 };
 

@@ -45,8 +45,7 @@ CursorReadout cursorReadout(const SurveyData &survey, const ViewState &view, con
         return {QString::fromUtf8("当前频率:"), fixed(sample * spectrum.frequencyStep, 2), QStringLiteral("Hz")};
     case DisplayMode::VelocityHistogram:
         return {QString::fromUtf8("当前深度:"), fixed(cursorYToDepth(view.depthCursor), 1), QStringLiteral("m")};
-    case DisplayMode::TimeDistance:
-        break;
+    case DisplayMode::TimeDistance: break;
     }
     return {};
 }

@@ -16,7 +16,7 @@ struct FrequencyDisplay;
 struct CursorReadout {
     QString label; // "当前时间:", "当前深度:", "当前频率:"; empty in the time-distance chart
     QString value;
-    QString unit;  // "ms", "m", "Hz"
+    QString unit; // "ms", "m", "Hz"
 
     bool operator==(const CursorReadout &) const = default;
 };

@@ -93,7 +93,8 @@ TEST(SampleGenerator, ImportedRecordsCarryTheModelsArrivals)
     for (std::size_t i = 0; i < survey.points.size(); ++i) {
         const talvex::TlvOne &pt = survey.points[i];
         const double t = picked[i] * pt.interval / 1000.0 + pt.delay;
-        const double slant = std::sqrt(double(model.sourceDistance) * model.sourceDistance + double(pt.depth) * pt.depth);
+        const double slant
+            = std::sqrt(double(model.sourceDistance) * model.sourceDistance + double(pt.depth) * pt.depth);
         const double tc = t * pt.depth / slant;
         const double v = (pt.depth - previousDepth) / (tc - previousTc) * 1000.0;
         EXPECT_NEAR(v, intervalVelocity(model, previousDepth, pt.depth), 0.02 * v) << pt.depth;
@@ -117,16 +118,16 @@ TEST(SampleGenerator, RefusesModelsWhoseRecordsWouldBeLostOrWrong)
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("half")));
 
     SurveyModel shallowModel = good; // below 10 m the travel time would stop growing
-    shallowModel.layers = { { 0.0f, 10.0f, 200.0f, 500.0f } };
+    shallowModel.layers = {{0.0f, 10.0f, 200.0f, 500.0f}};
     SurveyModel gap = good;
-    gap.layers = { { 0.0f, 5.0f, 200.0f, 500.0f }, { 6.0f, 30.0f, 300.0f, 700.0f } };
+    gap.layers = {{0.0f, 5.0f, 200.0f, 500.0f}, {6.0f, 30.0f, 300.0f, 700.0f}};
     SurveyModel outside = good;
     outside.holeName = "../ZK1";
     SurveyModel noPoint = good;
     noPoint.holeDepth = 0.5f;
     SurveyModel notGbk = good;
     notGbk.siteName = "\u0E01";
-    for (const SurveyModel &bad : { shallowModel, gap, outside, noPoint, notGbk }) {
+    for (const SurveyModel &bad : {shallowModel, gap, outside, noPoint, notGbk}) {
         EXPECT_FALSE(checkModel(bad).isEmpty());
         EXPECT_EQ(writeRecords(bad, dir.filePath("bad"), &error), -1);
     }
@@ -177,17 +178,17 @@ TEST(SampleGeneratorCommand, RefusesWrongCommandLinesWritingNothing)
         QStringList arguments;
         QString says;
     } wrong[] = {
-        { { "--out", out, "--spacing", "0.5" }, QStringLiteral("同名") },
-        { { "--out=" + out, "--spacing=0" }, QStringLiteral("间距") },
-        { { "--out", out, "--depth", "-5" }, "--depth" },
-        { { "--out", out, "--channels", "2.5" }, "--channels" },
-        { { "--out", out, "--interval", "25us" }, "--interval" },
-        { { "--out", out, "--model", "0:5:100" }, "--model" },
-        { { "--out", out, "--hole", "a/b" }, "a/b" },
-        { { "--out", out, "--bogus" }, "--bogus" },
-        { { "--out", out, "extra" }, "extra" },
-        { { "--out", out, "--seed", "1", "--seed", "2" }, "--seed" },
-        { { "--depth", "5" }, "--out" },
+        {{"--out", out, "--spacing", "0.5"}, QStringLiteral("同名")},
+        {{"--out=" + out, "--spacing=0"}, QStringLiteral("间距")},
+        {{"--out", out, "--depth", "-5"}, "--depth"},
+        {{"--out", out, "--channels", "2.5"}, "--channels"},
+        {{"--out", out, "--interval", "25us"}, "--interval"},
+        {{"--out", out, "--model", "0:5:100"}, "--model"},
+        {{"--out", out, "--hole", "a/b"}, "a/b"},
+        {{"--out", out, "--bogus"}, "--bogus"},
+        {{"--out", out, "extra"}, "extra"},
+        {{"--out", out, "--seed", "1", "--seed", "2"}, "--seed"},
+        {{"--depth", "5"}, "--out"},
     };
     for (const auto &w : wrong) {
         SCOPED_TRACE(w.arguments.join(' ').toStdString());
@@ -198,7 +199,7 @@ TEST(SampleGeneratorCommand, RefusesWrongCommandLinesWritingNothing)
     }
 
     // The first line counts the files really written; --arrivals lists one line per point.
-    const ProgramRun made = runSamplegen({ "--out=" + out, "--depth=4", "--spacing", "1.5", "--arrivals" });
+    const ProgramRun made = runSamplegen({"--out=" + out, "--depth=4", "--spacing", "1.5", "--arrivals"});
     EXPECT_EQ(made.exitCode, 0) << made.err.toStdString();
     const QStringList lines = made.out.trimmed().split(u'\n');
     ASSERT_EQ(lines.size(), 3);
@@ -206,13 +207,13 @@ TEST(SampleGeneratorCommand, RefusesWrongCommandLinesWritingNothing)
     EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 4);
     EXPECT_TRUE(lines.at(1).startsWith("1 "));
 
-    const ProgramRun help = runSamplegen({ "--help" });
+    const ProgramRun help = runSamplegen({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char *option : { "--out", "--hole", "--site", "--depth", "--spacing", "--source-distance",
-             "--interval", "--channels", "--seed", "--model", "--arrivals", "--version" })
+    for (const char *option : {"--out", "--hole", "--site", "--depth", "--spacing", "--source-distance", "--interval",
+                               "--channels", "--seed", "--model", "--arrivals", "--version"})
         EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option;
     EXPECT_TRUE(help.out.contains(QStringLiteral("默认 20"))) << "the 20 m hole of the sample";
-    const ProgramRun version = runSamplegen({ "--version" });
+    const ProgramRun version = runSamplegen({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.trimmed(), QStringLiteral("talvex-samplegen ") + QStringLiteral(PROJECT_VERSION));
 }

@@ -109,7 +109,7 @@ void DialogsTest::numberFieldsAcceptWhatTheFrameworkAccepted()
     QCOMPARE(parseFloatField(QStringLiteral(" 12.5 ")), std::optional<float>(12.5f));
     QCOMPARE(parseFloatField(QStringLiteral("1e3")), std::optional<float>(1000.0f));
     QCOMPARE(parseFloatField(QStringLiteral("-.5")), std::optional<float>(-0.5f));
-    for (const char *bad : { "", " ", "12a", "1,000", "inf", "nan", "1e39", "0x10" })
+    for (const char *bad : {"", " ", "12a", "1,000", "inf", "nan", "1e39", "0x10"})
         QVERIFY2(!parseFloatField(QString::fromLatin1(bad)), bad);
     QCOMPARE(parseIntField(QStringLiteral(" 7 "), 0, 10), std::optional<int>(7));
     QVERIFY(!parseIntField(QStringLiteral("11"), 0, 10));
@@ -149,8 +149,7 @@ void DialogsTest::projectNameStopsAt24CharactersButKeepsALongerStoredName()
 
     // A stored name of 30 characters is shown whole, may get shorter, never longer,
     // and OK stores it unchanged.
-    const QString longName
-        = QString::fromUtf8("三十个字符的工程名称三十个字符的工程名称三十个字符的工程名称");
+    const QString longName = QString::fromUtf8("三十个字符的工程名称三十个字符的工程名称三十个字符的工程名称");
     QCOMPARE(longName.size(), 30);
     common::storeFixedText(doc.survey().header.projectName, common::encodeGbk(longName)->toStdString());
     CEditChanShuDialog dialog(doc, CEditChanShuDialog::Purpose::EditHole, messenger);
@@ -200,7 +199,7 @@ void DialogsTest::textsAreLimitedToTheBytesOfTheirFields()
 void DialogsTest::filterDialogShowsTheDefaultsOfTheRememberedKind()
 {
     common::RecordingMessenger messenger;
-    FilterSettings remembered { 10, 20, FilterKind::BandStop };
+    FilterSettings remembered{10, 20, FilterKind::BandStop};
     CLuBoDialog dialog(remembered, messenger);
     auto edits = dialog.findChildren<QLineEdit *>();
     QCOMPARE(edits.size(), 2);
@@ -226,7 +225,7 @@ void DialogsTest::filterDialogShowsTheDefaultsOfTheRememberedKind()
     upper->setText(QStringLiteral("300"));
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(dialog.settings(), (FilterSettings { 0, 300, FilterKind::LowPass }));
+    QCOMPARE(dialog.settings(), (FilterSettings{0, 300, FilterKind::LowPass}));
 
     CPointNumDialog points(5, messenger);
     auto *window = points.findChild<QLineEdit *>();
@@ -310,8 +309,7 @@ void DialogsTest::newSurveyDialogBuildsTheSurvey()
     QCOMPARE(dialog.windowTitle(), QStringLiteral("建立新文件对话框"));
     QList<QLineEdit *> edits = dialog.findChildren<QLineEdit *>();
     const QDate today = QDate::currentDate();
-    QCOMPARE(
-        edits[3]->text(), QStringLiteral("%1-%2-%3").arg(today.year()).arg(today.month()).arg(today.day()));
+    QCOMPARE(edits[3]->text(), QStringLiteral("%1-%2-%3").arg(today.year()).arg(today.month()).arg(today.day()));
     QCOMPARE(edits[1]->text(), QStringLiteral("ZK1"));
     edits[4]->setText(QStringLiteral("10"));
     edits[5]->setText(QStringLiteral("3"));
@@ -362,7 +360,7 @@ void DialogsTest::layerDialogStoresOnLeavingAField()
 {
     SurveyDocument doc;
     newSurvey(doc, 10);
-    doc.survey().layers = { layer(0, 2), layer(2, 5), layer(5, 9) };
+    doc.survey().layers = {layer(0, 2), layer(2, 5), layer(5, 9)};
     for (DiChengOne &l : doc.survey().layers)
         common::storeFixedText(l.description, "x");
     doc.survey().layers[2].velocity = 123.0f;
@@ -415,7 +413,7 @@ void DialogsTest::surveyLogDialogStoresPatternsAndClosesGaps()
 {
     SurveyDocument doc;
     newSurvey(doc, 10);
-    doc.survey().logLayers = { layer(0, 2), layer(2, 5), layer(5, 9) };
+    doc.survey().logLayers = {layer(0, 2), layer(2, 5), layer(5, 9)};
     doc.survey().logLayers[2].pattern = 245;
     doc.survey().setModified(false);
     common::RecordingMessenger messenger;
@@ -460,8 +458,8 @@ void DialogsTest::resultsAndSoilIndices()
     EChengGuoDialog results(doc.survey());
     QCOMPARE(results.list()->count(), 30);
     QCOMPARE(results.list()->item(29)->text(),
-        QStringLiteral("30.0(米)") + QString(16, u' ') + QStringLiteral("300.0(m/s)") + QString(22, u' ')
-            + QStringLiteral("0.4000(秒)"));
+             QStringLiteral("30.0(米)") + QString(16, u' ') + QStringLiteral("300.0(m/s)") + QString(22, u' ')
+                 + QStringLiteral("0.4000(秒)"));
 
     common::RecordingMessenger messenger;
     EWUXINGZHIBIAO indices(messenger);
@@ -488,11 +486,11 @@ void DialogsTest::fileDialogsAskAboutTheFileThatIsWritten()
     QCOMPARE(open->fileMode(), QFileDialog::ExistingFile);
     auto table = makeFileDialog(FileDialogKind::ExportPointTable, nullptr, QStringLiteral("ZK1号孔测点波速"));
     QCOMPARE(table->acceptMode(), QFileDialog::AcceptSave);
-    QCOMPARE(table->nameFilters(), QStringList { QStringLiteral("Qelvorn剪切波数据文件 (*.XLS)") });
+    QCOMPARE(table->nameFilters(), QStringList{QStringLiteral("Qelvorn剪切波数据文件 (*.XLS)")});
     // The export appends its extension, so Qt's own question would be about the wrong file.
     QVERIFY(table->testOption(QFileDialog::DontConfirmOverwrite));
     QCOMPARE(exportTargetName(FileDialogKind::ExportWaveforms, QStringLiteral("/d/a.txt")),
-        QStringLiteral("/d/a.txt.txt"));
+             QStringLiteral("/d/a.txt.txt"));
 
     SurveyData survey;
     common::storeFixedText(survey.header.holeNumber, "ZK/3");
@@ -541,12 +539,12 @@ void DialogsTest::folderImportStopsBetweenPointsWhenCancelled()
     FolderImportProgressDialog all;
     int lastDone = -1;
     int lastTotal = -1;
-    const FolderImportResult complete = ImportFolder(
-        doc.survey(), record, dir.path(), 2, messenger, FolderImportProgress([&](int done, int total) {
-            lastDone = done;
-            lastTotal = total;
-            return all.report(done, total);
-        }));
+    const FolderImportResult complete
+        = ImportFolder(doc.survey(), record, dir.path(), 2, messenger, FolderImportProgress([&](int done, int total) {
+                           lastDone = done;
+                           lastTotal = total;
+                           return all.report(done, total);
+                       }));
     QVERIFY(!complete.cancelled);
     QCOMPARE(complete.filesTaken, int(2 * count));
     QCOMPARE(lastDone, lastTotal);

@@ -43,11 +43,7 @@ SurveyData survey(int count)
 }
 
 struct Fixture {
-    explicit Fixture(int count, DisplayMode mode = DisplayMode::MultiTrace)
-        : data(survey(count))
-    {
-        view.mode = mode;
-    }
+    explicit Fixture(int count, DisplayMode mode = DisplayMode::MultiTrace) : data(survey(count)) { view.mode = mode; }
     void click(int x, int y)
     {
         input.pressLeft({x, y});

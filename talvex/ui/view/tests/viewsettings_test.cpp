@@ -100,8 +100,8 @@ TEST(Readouts, StatusPanesOfTheCurrentPointOrZero)
                            "采样延时:2ms", "采样间隔:25us"}));
     view.currentPoint = 0;
     EXPECT_EQ(statusPaneTexts(survey, view),
-              (QStringList{"测点深度:0.00m", "波初至时:0.00ms", "测点波速:0.00m/s", "等效波速:0.00m/s",
-                           "采样延时:0ms", "采样间隔:0us"}));
+              (QStringList{"测点深度:0.00m", "波初至时:0.00ms", "测点波速:0.00m/s", "等效波速:0.00m/s", "采样延时:0ms",
+                           "采样间隔:0us"}));
 }
 
 TEST(ModeCommands, HistogramNeedsPointsAndRecomputesTheLayers)
