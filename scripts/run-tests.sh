@@ -30,6 +30,15 @@ count_reports() {
     done
 }
 
+step "formatting"
+# Every C++ file as the root .clang-format lays it out.
+if ! (cd "$root" && git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format-14 --dry-run -Werror); then
+    echo "formatting: run clang-format-14 -i on the files named above"
+    failed=$((failed + 1))
+else
+    passed=$((passed + 1))
+fi
+
 step "build with address and undefined-behaviour sanitizers"
 build="$root/build/asan"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUITE_SANITIZE=ON \
