@@ -2,7 +2,7 @@
 
 #include "kivaro/core/kivarosettings.h"
 #include "kivaro/ui/clinkdialog.h"
-#include "kivaro/ui/messageboxmessenger.h"
+#include "common/widgets/messageboxmessenger.h"
 
 #include "common/qttranslations.h"
 #include "common/settingsstore.h"
@@ -48,7 +48,7 @@ int main(int argc, char *argv[])
         ? std::make_unique<common::SettingsStore>(parser.value("settings"))
         : std::make_unique<common::SettingsStore>(QStringLiteral("Qelvorn"), QStringLiteral("KIVARO"));
     kivaro::KivaroSettings settings(*store);
-    kivaro::MessageBoxMessenger messenger;
+    common::MessageBoxMessenger messenger(QStringLiteral("KIVARO"));
     kivaro::CLinkDialog dialog(settings, messenger);
     messenger.setParent(&dialog);
 

@@ -8,7 +8,7 @@
 #include "sedra/core/sedrasettings.h"
 #include "sedra/core/startupcheck.h"
 #include "sedra/ui/cmainframe.h"
-#include "sedra/ui/messageboxmessenger.h"
+#include "common/widgets/messageboxmessenger.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -39,7 +39,7 @@ int main(int argc, char *argv[])
     // the running one to the front and ends.
     platform::SingleInstance instance(parser.value("instance"));
     {
-        sedra::MessageBoxMessenger startupMessenger;
+        common::MessageBoxMessenger startupMessenger(QStringLiteral("地脉动"), nullptr, QStringLiteral("提示"));
         switch (sedra::checkStartup(instance, QStringLiteral("TLVProgram"), startupMessenger)) {
         case sedra::StartupDecision::Run: break;
         case sedra::StartupDecision::ShearWaveHeld: return 1;
@@ -55,7 +55,7 @@ int main(int argc, char *argv[])
         ? std::make_unique<common::SettingsStore>(parser.value("settings"))
         : std::make_unique<common::SettingsStore>(sedra::SedraSettings::company(), sedra::SedraSettings::application());
 
-    sedra::MessageBoxMessenger messenger;
+    common::MessageBoxMessenger messenger(QStringLiteral("地脉动"), nullptr, QStringLiteral("提示"));
     bool cardPresent = false;
     {
         sedra::CMainFrame frame(*store, messenger);

@@ -23,7 +23,7 @@
 #include "talvex/ui/dialogs/ewuxingzhibiao.h"
 #include "talvex/ui/dialogs/filedialogs.h"
 #include "talvex/ui/dialogs/folderimportprogressdialog.h"
-#include "talvex/ui/messageboxmessenger.h"
+#include "common/widgets/messageboxmessenger.h"
 #include "talvex/ui/programfiles.h"
 #include "talvex/ui/programicon.h"
 #include "talvex/ui/readoutbar.h"
@@ -77,7 +77,7 @@ CMainFrame::CMainFrame(SurveyDocument &document, TalvexSettings &settings, QWidg
     : QMainWindow(parent),
       m_document(document),
       m_settings(settings),
-      m_ownMessenger(std::make_unique<MessageBoxMessenger>(this)),
+      m_ownMessenger(std::make_unique<common::MessageBoxMessenger>(QStringLiteral("talvex"), this)),
       m_messenger(m_ownMessenger.get()),
       m_programFolder(QCoreApplication::applicationDirPath()),
       m_recent(std::make_unique<RecentFileList>(settings.recentFiles()))
