@@ -18,16 +18,6 @@
 
 namespace {
 
-// Painting text needs the application object (offscreen).
-QGuiApplication &app()
-{
-    static int argc = 1;
-    static char name[] = "sedra_render_tests";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication instance(argc, argv);
-    return instance;
-}
-
 void acquire(sedra::SedraDocument &doc)
 {
     std::array<sedra::RecordChannel, sedra::kRecordChannels> raw{};
@@ -54,7 +44,6 @@ bool inked(const QImage &image, const QRect &rect)
 
 TEST(Snapshots, FourFilesOfTheExactSizeAndLayout)
 {
-    app();
     sedra::SedraDocument doc;
     acquire(doc);
     doc.setCursor(0, 256);
@@ -98,7 +87,6 @@ TEST(Snapshots, FourFilesOfTheExactSizeAndLayout)
 
 TEST(PrintedPage, PdfOfThePage)
 {
-    app();
     sedra::SedraDocument doc;
     acquire(doc);
     doc.setCursor(2, 300);
@@ -131,3 +119,12 @@ TEST(PrintedPage, PdfOfThePage)
 }
 
 } // namespace
+
+// Painting text needs the application object (offscreen); it lives in main so
+// that it is gone before the program's static objects are destroyed.
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
