@@ -12,5 +12,7 @@ trap 'rm -rf "$tmp"' EXIT
 cp "$tmp/rec/"*A.cwd "$seeds/cwd_fuzzer/"
 "$build/talvex/cli/talvex-cli" new "$tmp/s.qsw" --hole-depth 2 >/dev/null
 cp "$tmp/s.qsw" "$seeds/qsw_fuzzer/small.qsw"
-"$build/talvex/cli/talvex-cli" new "$tmp/e.qsw" --hole-depth 0 >/dev/null
+# A survey without points: a one-point survey whose point is deleted.
+"$build/talvex/cli/talvex-cli" new "$tmp/e.qsw" --hole-depth 1 >/dev/null
+"$build/talvex/cli/talvex-cli" delete-point "$tmp/e.qsw" --point 1 >/dev/null
 cp "$tmp/e.qsw" "$seeds/qsw_fuzzer/empty.qsw"

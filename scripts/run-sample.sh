@@ -7,6 +7,12 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 
+# Qt wants a private runtime folder; root shells often have none.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  export XDG_RUNTIME_DIR
+fi
+
 build="$root/build/release"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -Wno-dev >/dev/null
 cmake --build "$build" --target talvex-cli talvex-samplegen >/dev/null
@@ -73,3 +79,15 @@ SEDRA_CARD=sim SEDRA_SIM=freq=2.0/3.5/6.0,noise=0.2,seed=7 QT_QPA_PLATFORM=offsc
   "$build/sedra/cli/sedra-cli" acquire "$out/microtremor.cwd" --channels 3 --site 示例工程 --point 1 \
   --port-log "$out/microtremor-ports.log"
 QT_QPA_PLATFORM=offscreen "$build/sedra/cli/sedra-cli" analyze "$out/microtremor.cwd"
+
+# With a display the sample survey opens in the talvex window; without one the
+# view is in the six images written above.
+echo
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
+  cmake --build "$build" --target talvex >/dev/null
+  echo "Opening $out/ZK1.qsw in talvex."
+  nohup "$build/talvex/ui/talvex" "$out/ZK1.qsw" >/dev/null 2>&1 &
+else
+  echo "No display: the sample's view is in $out/ZK1-view0.png … ZK1-view5.png;"
+  echo "on a desktop this command also opens $out/ZK1.qsw in talvex."
+fi
