@@ -16,7 +16,8 @@ public:
     // `questionCaption`, or the title when that is empty.
     explicit MessageBoxMessenger(QString title, QWidget *parent = nullptr, QString questionCaption = QString())
         : m_title(std::move(title)), m_questionCaption(std::move(questionCaption)), m_parent(parent)
-    {}
+    {
+    }
     void setParent(QWidget *parent) { m_parent = parent; }
 
     void show(const QString &text, MessageKind kind = MessageKind::Information) override;
