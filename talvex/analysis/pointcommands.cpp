@@ -34,6 +34,36 @@ int currentPointIndex(const SurveyData &survey, const ViewState &view)
     return index;
 }
 
+namespace {
+
+// The current point's arrival field `field` := the cursor sample, marked
+// modified; false (nothing changed) without a current point or with the
+// cursor outside the trace.
+bool setArrival(SurveyData &survey, const ViewState &view, std::int16_t TlvOne::*field)
+{
+    const int index = currentPointIndex(survey, view);
+    const int sample = view.cursorSample();
+    if (index < 0 || sample < kFirstCursorSample || sample > kLastCursorSample)
+        return false;
+    TlvOne p = survey.points[std::size_t(index)];
+    p.*field = std::int16_t(sample);
+    survey.points[std::size_t(index)] = p;
+    survey.markModified(SurveyParts::Points);
+    return true;
+}
+
+} // namespace
+
+bool SetPArrival(SurveyData &survey, const ViewState &view)
+{
+    return setArrival(survey, view, &TlvOne::pArrival);
+}
+
+bool SetRArrival(SurveyData &survey, const ViewState &view)
+{
+    return setArrival(survey, view, &TlvOne::rArrival);
+}
+
 bool SetSArrival(SurveyData &survey, const ViewState &view)
 {
     const int index = currentPointIndex(survey, view);

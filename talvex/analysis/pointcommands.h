@@ -35,6 +35,11 @@ int currentPointIndex(const SurveyData &survey, const ViewState &view);
 // (which depend on this point's corrected time) are recomputed. Points
 // further down keep their velocities until the next recalculation.
 bool SetSArrival(SurveyData &survey, const ViewState &view);
+// "设为P波初至" / "设为R波初至": the current point's pArrival / rArrival :=
+// the cursor sample (1...1023). They are kept for the point dialog and the
+// document; no velocity depends on them, so nothing is recomputed.
+bool SetPArrival(SurveyData &survey, const ViewState &view);
+bool SetRArrival(SurveyData &survey, const ViewState &view);
 
 // "设为外触发点": shifts the first 1024 samples of all four channels of the
 // raw record towards time zero by the cursor sample k (>= 1):

@@ -237,6 +237,8 @@ bool isEnabled(CommandId id, const SurveyDocument &document)
     // Set S-wave arrival, recalculate, sort, delete and edit point, and the two
     // imports into points share one rule: a point and a waveform mode.
     case CommandId::SetSArrival:
+    case CommandId::SetPArrival:
+    case CommandId::SetRArrival:
     case CommandId::RecalculateAll:
     case CommandId::SortPoints:
     case CommandId::DeletePoint:
@@ -251,15 +253,13 @@ bool isEnabled(CommandId id, const SurveyDocument &document)
     case CommandId::ShowHistogram: return !survey.points.empty();
     case CommandId::ToggleSingleTrace: return !survey.points.empty() && view.inPointMode();
     // Not carried out by this program (printing and figures come with the
-    // reports; the P and R arrivals and the update check have no operation).
+    // reports; the update check has no operation).
     case CommandId::FilePrint:
     case CommandId::FilePrintPreview:
     case CommandId::PageSetup:
     case CommandId::PrintSetup:
     case CommandId::ExportFigures:
     case CommandId::ExportFiguresButton:
-    case CommandId::SetPArrival:
-    case CommandId::SetRArrival:
     case CommandId::UpdateCheck:
     case CommandId::None: return false;
     // The window has one pane: there is no other pane to move to.

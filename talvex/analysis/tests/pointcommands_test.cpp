@@ -55,6 +55,25 @@ TEST(SetSArrival, RefusesWithoutACurrentPointOrOffTheTrace)
     EXPECT_FALSE(s.isModified());
 }
 
+TEST(SetPAndRArrival, StoreTheCursorSampleWithoutTouchingVelocitiesOrTheSArrival)
+{
+    SurveyData s = survey(0.0f, {{2.0f, 10}, {4.0f, 20}});
+    RecalculateAllVelocities(s);
+    const TlvOne before = s.points[1];
+
+    ASSERT_TRUE(SetPArrival(s, viewAt(2, 7)));
+    ASSERT_TRUE(SetRArrival(s, viewAt(2, 900)));
+    EXPECT_EQ(s.points[1].pArrival, 7);
+    EXPECT_EQ(s.points[1].rArrival, 900);
+    EXPECT_EQ(s.points[1].sArrival, before.sArrival);
+    EXPECT_EQ(s.points[1].pointVelocity, before.pointVelocity);
+    EXPECT_TRUE(s.isModified());
+
+    EXPECT_FALSE(SetPArrival(s, viewAt(3, 7)));
+    EXPECT_FALSE(SetRArrival(s, viewAt(1, 1024)));
+    EXPECT_EQ(s.points[0].rArrival, 0);
+}
+
 TEST(SetTriggerPoint, ShiftsEveryChannelToTheCursor)
 {
     FieldRecord record;

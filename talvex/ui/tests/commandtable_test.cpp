@@ -117,5 +117,8 @@ TEST(CommandTable, SaveAndUndoFollowTheDocument)
     EXPECT_FALSE(isEnabled(CommandId::FileSave, document));
     // Commands this program does not carry out are never offered.
     EXPECT_FALSE(isEnabled(CommandId::FilePrint, document));
-    EXPECT_FALSE(isEnabled(CommandId::SetPArrival, document));
+    EXPECT_FALSE(isEnabled(CommandId::UpdateCheck, document));
+    // The P and R arrivals follow the S arrival's rule.
+    EXPECT_EQ(isEnabled(CommandId::SetPArrival, document), isEnabled(CommandId::SetSArrival, document));
+    EXPECT_EQ(isEnabled(CommandId::SetRArrival, document), isEnabled(CommandId::SetSArrival, document));
 }
