@@ -24,6 +24,8 @@
 #include "talvex/ui/dialogs/filedialogs.h"
 #include "talvex/ui/dialogs/folderimportprogressdialog.h"
 #include "common/widgets/messageboxmessenger.h"
+#include "talvex/charts/soilpatterns.h"
+#include "talvex/ui/deferredmessenger.h"
 #include "talvex/ui/programfiles.h"
 #include "talvex/ui/programicon.h"
 #include "talvex/ui/readoutbar.h"
@@ -99,6 +101,11 @@ CMainFrame::CMainFrame(SurveyDocument &document, TalvexSettings &settings, QWidg
     };
     m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 
+    // User soil patterns are read while the view paints; their messages wait
+    // for the paint to end. They are read again for each survey opened.
+    m_patternMessenger = std::make_unique<DeferredMessenger>(this, [this] { return m_messenger; });
+    charts::programSoilPatterns().setMessenger(m_patternMessenger.get());
+
     m_view = new CtalvexView(document, this);
     setCentralWidget(m_view);
     m_readout = new ReadoutBar(this);
@@ -118,7 +125,10 @@ CMainFrame::CMainFrame(SurveyDocument &document, TalvexSettings &settings, QWidg
     updateActions();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    charts::programSoilPatterns().setMessenger(nullptr);
+}
 
 QString CMainFrame::saveQuestionText(const QString &name)
 {
@@ -285,6 +295,7 @@ void CMainFrame::connectDocument()
         updateActions();
     });
     connect(&m_document, &SurveyDocument::filePathChanged, this, [this] {
+        charts::programSoilPatterns().reload();
         updateTitle();
         updateActions();
     });
@@ -668,6 +679,8 @@ void CMainFrame::runWaveformCommand(CommandId id)
     WaveformEditor &editor = m_document.editor();
     switch (id) {
     case CommandId::SetSArrival: SetSArrival(survey, view); return;
+    case CommandId::SetPArrival: SetPArrival(survey, view); return;
+    case CommandId::SetRArrival: SetRArrival(survey, view); return;
     case CommandId::ZeroBeforeCursor: editor.ZeroBeforeCursor(); return;
     case CommandId::ZeroAfterCursor: editor.ZeroAfterCursor(); return;
     case CommandId::DigitalFilter: {

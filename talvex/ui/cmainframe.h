@@ -128,6 +128,8 @@ private:
     TalvexSettings &m_settings;
     std::unique_ptr<common::Messenger> m_ownMessenger;
     common::Messenger *m_messenger = nullptr;
+    // Messages of the user soil patterns, shown after the paint that read them.
+    std::unique_ptr<common::Messenger> m_patternMessenger;
     SaveQuestion m_saveQuestion;
     FileChooser m_fileChooser;
     UrlOpener m_urlOpener;

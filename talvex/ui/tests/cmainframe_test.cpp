@@ -9,6 +9,7 @@
 #include "talvex/ui/cmainframe.h"
 #include "talvex/ui/commandicons.h"
 #include "talvex/ui/ctalvexview.h"
+#include "talvex/ui/deferredmessenger.h"
 #include "talvex/ui/dialogs/filedialogs.h"
 #include "talvex/ui/readoutbar.h"
 
@@ -358,6 +359,24 @@ private slots:
         f.trigger(CommandId::OnScreenKeyboard);
         QCOMPARE(f.messenger.messages.size(), 1);
         QVERIFY(f.messenger.last().contains(QStringLiteral("no-such-keyboard-program")));
+    }
+
+    // Pattern messages raised while painting are shown only once the event
+    // loop is free, and never after the window is gone.
+    void deferredMessagesWaitForTheEventLoop()
+    {
+        common::RecordingMessenger target;
+        auto *context = new QObject;
+        DeferredMessenger deferred(context, [&] { return &target; });
+        deferred.show(QStringLiteral("图例"));
+        QVERIFY(target.messages.isEmpty());
+        QVERIFY(!deferred.ask(QStringLiteral("?")));
+        QCoreApplication::processEvents();
+        QCOMPARE(target.messages, QStringList{QStringLiteral("图例")});
+        deferred.show(QStringLiteral("late"));
+        delete context;
+        QCoreApplication::processEvents();
+        QCOMPARE(target.messages.size(), 1);
     }
 };
 
