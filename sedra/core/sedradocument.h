@@ -9,7 +9,7 @@
 #include "sedra/core/printinfo.h"
 #include "sedra/core/sedrarecord.h"
 #include "sedra/core/sedrasettings.h"
-#include "sedra/core/spectra.h"
+#include "sedra/core/predominantperiod.h"
 
 #include <QObject>
 #include <QStringList>

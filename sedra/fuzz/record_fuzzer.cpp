@@ -3,7 +3,7 @@
 // samples.
 
 #include "sedra/core/sedrarecord.h"
-#include "sedra/core/spectra.h"
+#include "sedra/core/predominantperiod.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "sedra/core/spectra.h"
+#include "sedra/core/predominantperiod.h"
 
 #include "dsp/filters.h"
 #include "dsp/frequencydomain.h"

@@ -1,6 +1,6 @@
 // Conditioning after an acquisition, spectra, readouts and the period text.
 
-#include "sedra/core/spectra.h"
+#include "sedra/core/predominantperiod.h"
 
 #include <gtest/gtest.h>
 
