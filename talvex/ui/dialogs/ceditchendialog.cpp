@@ -66,22 +66,7 @@ CEditChenDialog::CEditChenDialog(SurveyDocument &document, common::Messenger &me
     layerButtons->addWidget(add);
     layerButtons->addWidget(remove);
     layerButtons->addStretch(1);
-
-    auto *right = new QVBoxLayout;
-    right->addLayout(fields);
-    right->addLayout(layerButtons);
-
-    auto *body = new QHBoxLayout;
-    body->addWidget(m_list);
-    body->addLayout(right, 1);
-
-    auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CEditChenDialog::accept);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(body);
-    layout->addWidget(buttons);
+    layOutLayerListDialog(this, m_list, fields, layerButtons);
 
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
         m_model.select(row);

@@ -57,22 +57,7 @@ CEditZhuDialog::CEditZhuDialog(SurveyDocument &document, common::Messenger &mess
     layerButtons->addWidget(add);
     layerButtons->addWidget(remove);
     layerButtons->addWidget(import);
-
-    auto *right = new QVBoxLayout;
-    right->addLayout(fields);
-    right->addLayout(layerButtons);
-
-    auto *body = new QHBoxLayout;
-    body->addWidget(m_list);
-    body->addLayout(right, 1);
-
-    auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CEditZhuDialog::accept);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(body);
-    layout->addWidget(buttons);
+    layOutLayerListDialog(this, m_list, fields, layerButtons);
 
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
         m_model.select(row);

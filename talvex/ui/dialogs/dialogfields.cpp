@@ -2,7 +2,12 @@
 
 #include "common/messenger.h"
 
+#include <QBoxLayout>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QLocale>
 #include <cmath>
 #include <limits>
@@ -82,6 +87,25 @@ bool readIntField(QLineEdit *edit, int lo, int hi, common::Messenger &messenger,
                    common::MessageKind::Warning);
     refocusField(edit);
     return false;
+}
+
+void layOutLayerListDialog(QDialog *dialog, QListWidget *list, QLayout *fields, QLayout *listButtons)
+{
+    auto *right = new QVBoxLayout;
+    right->addLayout(fields);
+    right->addLayout(listButtons);
+
+    auto *body = new QHBoxLayout;
+    body->addWidget(list);
+    body->addLayout(right, 1);
+
+    auto *buttons = new QDialogButtonBox(dialog);
+    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+
+    auto *layout = new QVBoxLayout(dialog);
+    layout->addLayout(body);
+    layout->addWidget(buttons);
 }
 
 } // namespace talvex

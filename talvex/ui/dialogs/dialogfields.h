@@ -7,7 +7,10 @@
 #include <QString>
 #include <optional>
 
+class QDialog;
+class QLayout;
 class QLineEdit;
+class QListWidget;
 
 namespace common {
 class Messenger;
@@ -41,5 +44,9 @@ bool readIntField(QLineEdit *edit, int lo, int hi, common::Messenger &messenger,
 
 // Puts the focus into `edit` and selects its text (after a refused value).
 void refocusField(QLineEdit *edit);
+
+// The layout of the two layer dialogs: the layer list on the left, the fields
+// above the list's buttons on the right, and 确定 below, which accepts.
+void layOutLayerListDialog(QDialog *dialog, QListWidget *list, QLayout *fields, QLayout *listButtons);
 
 } // namespace talvex
