@@ -5,7 +5,7 @@ set -euo pipefail
 build=$1
 seeds=$2
 rm -rf "$seeds"
-mkdir -p "$seeds/qsw_fuzzer" "$seeds/cwd_fuzzer"
+mkdir -p "$seeds/qsw_fuzzer" "$seeds/cwd_fuzzer" "$seeds/seg2_fuzzer"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 "$build/tools/samplegen/talvex-samplegen" --out "$tmp/rec" --depth 3 --channels 2 >/dev/null
@@ -16,3 +16,16 @@ cp "$tmp/s.qsw" "$seeds/qsw_fuzzer/small.qsw"
 "$build/talvex/cli/talvex-cli" new "$tmp/e.qsw" --hole-depth 1 >/dev/null
 "$build/talvex/cli/talvex-cli" delete-point "$tmp/e.qsw" --point 1 >/dev/null
 cp "$tmp/e.qsw" "$seeds/qsw_fuzzer/empty.qsw"
+# A SEG-2 record of one 16-bit trace of four samples: file descriptor,
+# one trace pointer, the file's strings, the trace descriptor with
+# SAMPLE_INTERVAL and DELAY, the samples.
+{
+    printf '\x55\x3a\x01\x00\x04\x00\x01\x00\x01\x00\x00\x01\x0a\x00'
+    head -c 18 /dev/zero
+    printf '\x34\x00\x00\x00'
+    printf '\x0b\x00JOB_ID s\x00\x00\x00\x00\x00\x00'
+    printf '\x22\x44\x48\x00\x08\x00\x00\x00\x04\x00\x00\x00\x01'
+    head -c 19 /dev/zero
+    printf '\x1b\x00SAMPLE_INTERVAL 0.000125\x00\x0a\x00DELAY 0\x00\x00\x00\x00'
+    printf '\x0a\x00\xf6\xff\x00\x01\x00\x80'
+} >"$seeds/seg2_fuzzer/one-trace.sg2"

@@ -197,7 +197,9 @@ int runRecordInfo(const Args &args)
     const FieldRecordHeader &h = record.header;
     if (!args.flag(QStringLiteral("json"))) {
         printLine(QStringLiteral("%1记录：%2 个通道 × %3 个采样点，采样间隔 %4 us，采样延时 %5 ms，放大倍数 %6")
-                      .arg(h.isV2() ? QStringLiteral("v2 格式") : QStringLiteral("旧格式"))
+                      .arg(record.layout == RecordLayout::Seg2 ? QStringLiteral("SEG-2 格式")
+                               : h.isV2()                      ? QStringLiteral("v2 格式")
+                                                               : QStringLiteral("旧格式"))
                       .arg(h.channelCount)
                       .arg(h.sampleCount)
                       .arg(h.interval)
@@ -215,7 +217,7 @@ int runRecordInfo(const Args &args)
     }
     common::JsonWriter w;
     w.beginObject();
-    w.field("layout", h.isV2() ? "v2" : "old");
+    w.field("layout", record.layout == RecordLayout::Seg2 ? "seg2" : h.isV2() ? "v2" : "old");
     w.field("siteName", utf8Of(h.siteName)).field("holeName", utf8Of(h.holeName));
     w.field("channelCount", int(h.channelCount));
     w.field("year", int(h.year)).field("month", int(h.month)).field("day", int(h.day));
@@ -446,6 +448,7 @@ void addSurveyCommands(std::vector<Command> &commands)
          QStringLiteral("import-folder FILE.qsw FOLDER [--channel 1|2|3]"),
          QStringLiteral("导入文件夹数据：每个测点取名称以“&深度A.cwd”（正向）和“&深度B.cwd”（反向）结尾的文件"),
          QStringLiteral("深度为测点深度的整米数（截尾取整），文件名不分大小写；名称可以是 GBK 或 UTF-8。\n"
+                        "扩展名 .cwd 也可以是 .dat 或 .sg2（地震仪的 SEG-2 文件），文件按内容识别。\n"
                         "不能读取的文件、数据不完整的文件和没有导入任何文件的测点都会列出。"),
          {{QStringLiteral("channel"), QStringLiteral("C"), QStringLiteral("导入的通道 1、2 或 3，默认 1")}},
          2,
@@ -455,7 +458,10 @@ void addSurveyCommands(std::vector<Command> &commands)
         {QStringLiteral("import-record"),
          QStringLiteral("import-record FILE.qsw RECORD.cwd --point K --channel C --as positive|negative"),
          QStringLiteral("把一个数据文件的一个通道设为一个测点的正向或反向数据"),
-         QString(),
+         QStringLiteral(
+             "数据文件可以是 .CWD 记录，也可以是地震仪的 SEG-2 文件（常见扩展名 .sg2、.dat），按文件内容识别。\n"
+             "SEG-2 文件的各道按整个记录的最大绝对值换算为 16 位采样值（不截顶，各道幅值比例不变），\n"
+             "采样间隔取 SAMPLE_INTERVAL，采样延时取第一道的 DELAY；只读入前 4 道、每道前 4096 个采样点。"),
          {{QStringLiteral("point"), QStringLiteral("K"), QStringLiteral("测点序号，从 1 起（必需）")},
           {QStringLiteral("channel"), QStringLiteral("C"), QStringLiteral("数据文件的通道 1～4（必需）")},
           {QStringLiteral("as"), QStringLiteral("positive|negative"),

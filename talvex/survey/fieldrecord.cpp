@@ -3,6 +3,7 @@
 #include "common/binaryio.h"
 #include "common/gbk.h"
 #include "common/messenger.h"
+#include "talvex/survey/seg2record.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -85,6 +86,7 @@ void FieldRecord::clear()
     for (auto &ch : channels)
         ch.fill(0);
     channelInterval.fill(0.0f);
+    layout = RecordLayout::Cwd;
     selectedChannel = 1;
     channelsRead = 0;
     samplesRead = 0;
@@ -237,6 +239,27 @@ public:
         return m_size;
     }
 
+    // Fills `out` with the bytes at `offset`; false when they are not all there.
+    bool readAt(std::uint64_t offset, std::span<std::uint8_t> out)
+    {
+        std::size_t got = 0;
+        while (got < out.size()) {
+#ifdef Q_OS_UNIX
+            const ssize_t n = ::pread(m_fd, out.data() + got, out.size() - got, off_t(offset + got));
+            if (n < 0 && errno == EINTR)
+                continue;
+#else
+            if (!m_file.seek(qint64(offset + got)))
+                return false;
+            const qint64 n = m_file.read(reinterpret_cast<char *>(out.data() + got), qint64(out.size() - got));
+#endif
+            if (n <= 0)
+                return false;
+            got += std::size_t(n);
+        }
+        return true;
+    }
+
     // Appends up to `count` bytes from the current position to `out`.
     void read(std::size_t count, std::vector<std::uint8_t> &out)
     {
@@ -284,6 +307,14 @@ bool LoadFieldRecord(const QByteArray &nativePath, const QString &shownName, Fie
     // take, whatever size the file claims or has.
     std::vector<std::uint8_t> bytes;
     file.read(kRecordDataOffset, bytes);
+    if (isSeg2Record(bytes)) {
+        const QString reason = parseSeg2Record(
+            std::max<std::uint64_t>(file.size(), bytes.size()),
+            [&file](std::uint64_t offset, std::span<std::uint8_t> out) { return file.readAt(offset, out); }, record);
+        if (!reason.isEmpty())
+            return fail(QString::fromUtf8("%1 不是有效的SEG-2数据文件：%2").arg(shownName, reason));
+        return true;
+    }
     const FieldRecordHeader header = parseHeader(bytes);
     const QString reason = implausibleRecordReason(header, std::max<std::uint64_t>(file.size(), bytes.size()));
     if (!reason.isEmpty())

@@ -3,7 +3,9 @@
 // the field instrument and by the microtremor program, read by the analysis
 // program into its import buffer. Two layouts exist: "v2" (tag 'v','2',0)
 // and an older one with short name fields; both keep the samples at offset
-// 256, interleaved by sample.
+// 256, interleaved by sample. SEG-2 files of engineering seismographs are
+// read into the same buffer (seg2record.h); the reader is chosen by the
+// file's first bytes, not by its name.
 
 #include "common/fileio.h"
 #include "talvex/survey/surveydata.h"
@@ -47,9 +49,16 @@ struct FieldRecordHeader {
     bool isV2() const { return tag[0] == 'v' && tag[1] == '2' && tag[2] == '\0'; }
 };
 
+// The file format a record was read from.
+enum class RecordLayout {
+    Cwd, // the header tells v2 from the older layout
+    Seg2, // the header fields are filled from the SEG-2 blocks and strings
+};
+
 // The import buffer: the last record read, four channels of 4096 samples.
 struct FieldRecord {
     FieldRecordHeader header;
+    RecordLayout layout = RecordLayout::Cwd;
     std::array<std::array<std::int16_t, kRecordSamples>, kRecordChannels> channels{};
     std::array<float, kRecordChannels> channelInterval{}; // µs
     std::array<int, kRecordChannels> channelGain{};
@@ -93,12 +102,13 @@ void parseFieldRecord(std::span<const std::uint8_t> bytes, FieldRecord &record, 
 
 // Reads the record file whose name the system spells as `nativePath` (the
 // bytes of the path, as a GBK file name copied from the instrument's PC has
-// them) into `record`. When the file cannot be opened or its header cannot be
-// a real record, clears the buffer, sets `error` to a message naming
-// `shownName` and returns false.
+// them) into `record`: a SEG-2 file when its first bytes are the SEG-2 block
+// id, a .CWD record otherwise, whatever the file's name. When the file cannot
+// be opened or is not a record that can be read, clears the buffer, sets
+// `error` to a message naming `shownName` and the reason and returns false.
 bool LoadFieldRecord(const QByteArray &nativePath, const QString &shownName, FieldRecord &record, QString *error);
 
-// Reads the .CWD file at `path` into `record`. A file that cannot be opened
+// Reads the .CWD or SEG-2 file at `path` into `record`. A file that cannot be opened
 // shows "不能打开文件 " with the path, one that is not a record a message
 // naming it and the reason; both leave the buffer cleared and return false.
 bool ReadFieldRecord(const QString &path, FieldRecord &record, common::Messenger &messenger);

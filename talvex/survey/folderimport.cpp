@@ -26,10 +26,10 @@ char lowerAscii(char c)
 }
 
 // The key of a record file name ("ZK1&12A.cwd" -> "12a"), or empty when the
-// name does not end in "&", a whole number and "A.cwd" or "B.cwd".
+// name does not end in "&", a whole number, "A" or "B" and one of the record
+// extensions: ".cwd", or ".dat" and ".sg2" as seismographs name SEG-2 files.
 std::string keyOf(const QString &name)
 {
-    static const char suffix[] = ".cwd";
     const qsizetype size = name.size();
     if (size < 7)
         return {};
@@ -37,10 +37,15 @@ std::string keyOf(const QString &name)
         const char16_t c = name.at(i).unicode();
         return c < 128 ? lowerAscii(char(c)) : '\0';
     };
-    for (qsizetype i = 0; i < 4; ++i) {
-        if (at(size - 4 + i) != suffix[i])
-            return {};
-    }
+    const auto endsWith = [&at, size](const char *suffix) {
+        for (qsizetype i = 0; i < 4; ++i) {
+            if (at(size - 4 + i) != suffix[i])
+                return false;
+        }
+        return true;
+    };
+    if (!endsWith(".cwd") && !endsWith(".dat") && !endsWith(".sg2"))
+        return {};
     const char blow = at(size - 5);
     if (blow != 'a' && blow != 'b')
         return {};

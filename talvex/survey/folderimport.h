@@ -1,7 +1,9 @@
 #pragma once
 // Filling the points of a survey from a folder of field records. A record
 // whose file name ends in "&", the depth in whole metres and "A.cwd" gives a
-// point its positive trace, one ending in "B.cwd" its negative trace.
+// point its positive trace, one ending in "B.cwd" its negative trace. Names
+// ending in ".dat" or ".sg2" instead of ".cwd" are taken the same way; each
+// file is read as SEG-2 or .CWD by its content (LoadFieldRecord).
 //
 // Records copied from the instrument's PC keep their GBK file names as raw
 // bytes; the folder is listed by those bytes and files are opened by them,
@@ -41,7 +43,8 @@ public:
     explicit RecordFolderIndex(const QByteArray &nativeFolder);
 
     // The file for depth `metres` and blow 'A' or 'B', matched without regard
-    // to letter case; when several names match, the lowest in byte order.
+    // to letter case; when several names match (say "ZK1&3A.cwd" and
+    // "ZK1&3A.sg2"), the lowest in byte order.
     // Empty (nativePath empty) when there is none.
     RecordFile find(int metres, char blow) const;
     int size() const { return int(m_files.size()); }
