@@ -1,6 +1,7 @@
 #include "talvex/analysis/echengguodialogmodel.h"
 
 #include "common/numberformat.h"
+#include "talvex/analysis/siteclass.h"
 #include "talvex/survey/surveydata.h"
 
 #include <cmath>
@@ -30,6 +31,11 @@ QStringList EChengGuoDialogModel::lines(const SurveyData &survey)
         list.append(line);
     }
     return list;
+}
+
+QStringList EChengGuoDialogModel::siteLines(const SurveyData &survey)
+{
+    return siteClassLines(survey);
 }
 
 } // namespace talvex

@@ -22,6 +22,11 @@ public:
     static QStringList lines(const SurveyData &survey);
 
     static const char *const kNoPeriodText; // "--(秒)"
+
+    // The site classes shown under the list (siteClassLines): vse and d0,
+    // the overburden, the category, Vs30, NEHRP and EC8, or why they
+    // cannot be given.
+    static QStringList siteLines(const SurveyData &survey);
 };
 
 } // namespace talvex

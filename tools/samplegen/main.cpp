@@ -59,6 +59,9 @@ QList<OptionText> optionTexts()
         {"interval", "US", QStringLiteral("采样间隔,单位 µs,1 … 65535;默认 %1").arg(d.interval)},
         {"channels", "N", QStringLiteral("每个记录的通道数,1 … 4;默认 %1").arg(d.channels)},
         {"seed", "N", QStringLiteral("噪声的随机种子,0 … 4294967295;默认 %1").arg(d.seed)},
+        {"snr", "R",
+         QStringLiteral("信噪比:每道 S 波的最大绝对振幅与所加噪声的均方根之比,0 … 100000;\n"
+                        "0 或不给时噪声固定为 30 个计数(均方根)")},
         {"model", "TOP:BOTTOM:VS:VP,...",
          QStringLiteral("分层速度模型:每层的顶深、底深(m)、剪切波速、压缩波速(m/s),\n"
                         "从 0 m 起一层接一层,覆盖到孔深;默认 %1")
@@ -191,6 +194,7 @@ int main(int argc, char **argv)
         {"interval", 1.0, 65535.0, true, [&](double v) { model.interval = std::uint16_t(v); }},
         {"channels", 1.0, 4.0, true, [&](double v) { model.channels = int(v); }},
         {"seed", 0.0, 4294967295.0, true, [&](double v) { model.seed = std::uint32_t(v); }},
+        {"snr", 0.0, 100000.0, false, [&](double v) { model.signalToNoise = v; }},
     };
     for (const NumericOption &o : numerics) {
         const QString key = QLatin1String(o.name);

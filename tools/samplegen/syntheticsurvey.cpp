@@ -127,16 +127,41 @@ talvex::FieldRecordData makeRecord(const SurveyModel &model, double depth, bool 
     const double sGain[4] = {1.0, 0.7, 0.25, 0.5};
     const double pGain[4] = {0.15, 0.1, 0.6, 0.2};
     rec.channels.assign(std::size_t(std::clamp(model.channels, 1, 4)), std::vector<std::int16_t>(model.samples));
+    std::vector<double> s(model.samples);
+    std::vector<double> p(model.samples);
     for (std::size_t c = 0; c < rec.channels.size(); ++c) {
+        double peak = 0.0;
         for (std::size_t i = 0; i < model.samples; ++i) {
             const double t = double(h.delay) + double(i) * model.interval / 1000.0;
-            const double s = sign * 9000.0 * sGain[c] * spread * wavelet(t, ts, 70.0, 12.0);
-            const double p = 9000.0 * pGain[c] * spread * wavelet(t, tp, 220.0, 3.0);
-            const double v = s + p + 30.0 * noise.next();
+            s[i] = sign * 9000.0 * sGain[c] * spread * wavelet(t, ts, 70.0, 12.0);
+            p[i] = 9000.0 * pGain[c] * spread * wavelet(t, tp, 220.0, 3.0);
+            peak = std::max(peak, std::abs(s[i]));
+        }
+        // The noise draws come in the same order whatever the level, so a
+        // seed gives the same noise shape at every signal-to-noise ratio.
+        const double noiseRms = model.signalToNoise > 0.0 ? peak / model.signalToNoise : 30.0;
+        for (std::size_t i = 0; i < model.samples; ++i) {
+            const double v = s[i] + p[i] + noiseRms * noise.next();
             rec.channels[c][i] = std::int16_t(std::clamp(std::lround(v), -32768L, 32767L));
         }
     }
     return rec;
+}
+
+talvex::TlvOne makePoint(const SurveyModel &model, double depth, int channel)
+{
+    talvex::TlvOne p = talvex::TlvOne::newPoint(model.sourceDistance);
+    p.depth = float(depth);
+    p.interval = float(model.interval);
+    p.delay = float(recordDelayMs(model, depth));
+    for (const bool positive : {true, false}) {
+        const talvex::FieldRecordData rec = makeRecord(model, depth, positive);
+        const std::vector<std::int16_t> &samples = rec.channels.at(std::size_t(channel));
+        p.gain = std::int16_t(rec.header.gain);
+        talvex::Trace &trace = positive ? p.positive : p.negative;
+        std::copy_n(samples.begin(), std::min<std::size_t>(samples.size(), trace.size()), trace.begin());
+    }
+    return p;
 }
 
 std::vector<double> receiverDepths(const SurveyModel &model)
@@ -169,6 +194,8 @@ QString checkModel(const SurveyModel &model)
             .arg(metres(model.pointSpacing), metres(model.holeDepth));
     if (!(model.sourceDistance >= 0.0f) || !std::isfinite(model.sourceDistance))
         return QStringLiteral("震源距离不能为负数");
+    if (!(model.signalToNoise >= 0.0) || !std::isfinite(model.signalToNoise))
+        return QStringLiteral("信噪比应为 0 或有限的正数");
 
     // The layers, in order, must cover the hole from the surface down.
     std::vector<ModelLayer> layers = model.layers;

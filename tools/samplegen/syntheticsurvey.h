@@ -7,6 +7,7 @@
 // the same bytes.
 
 #include "talvex/survey/fieldrecord.h"
+#include "talvex/survey/surveydata.h"
 
 #include <QString>
 #include <cstdint>
@@ -33,6 +34,11 @@ struct SurveyModel {
     std::uint16_t samples = 1024;
     int channels = 3;
     std::uint32_t seed = 20261207;
+    // Signal-to-noise ratio of every trace: the peak absolute S-wave
+    // amplitude of the channel divided by the RMS of the Gaussian noise added
+    // to it. 0 keeps the fixed background noise of 30 counts RMS (the bundled
+    // sample).
+    double signalToNoise = 0.0;
 };
 
 // The bundled sample: five layers from soft fill to dense gravel, 20 m hole.
@@ -55,8 +61,15 @@ std::uint16_t recordDelayMs(const SurveyModel &model, double depth);
 // analyst picking exactly would place the cursor on.
 int arrivalSample(const SurveyModel &model, double depth);
 
-// One record: `positiveBlow` chooses the S polarity.
+// One record: `positiveBlow` chooses the S polarity. The noise follows
+// `signalToNoise`.
 talvex::FieldRecordData makeRecord(const SurveyModel &model, double depth, bool positiveBlow);
+
+// The measuring point the folder import makes of the two records at `depth`:
+// channel `channel` (0-based, 0...channels - 1) of the positive and of the
+// negative blow (their first 1024 samples), with the records' interval and
+// delay. No file is written.
+talvex::TlvOne makePoint(const SurveyModel &model, double depth, int channel = 0);
 
 // The depths of the model's receiver points: spacing, 2 × spacing, ... down
 // to the hole depth.
@@ -71,10 +84,11 @@ inline constexpr float kMaxHoleDepth = 1000.0f;
 // Why the model cannot give a set of records, or an empty text when it can:
 // the hole depth is not in (0, kMaxHoleDepth] or below the first receiver;
 // the layers do not cover the hole from the surface down without gaps or
-// overlaps, or a layer has no positive velocity; the hole name is empty,
-// holds a path separator or is "." or ".."; a name GBK cannot hold; or two
-// receiver depths give the same file name (names carry whole metres only, so
-// a spacing of 0.5 m would write 1.5 m over 1.0 m).
+// overlaps, or a layer has no positive velocity; a negative signal-to-noise
+// ratio; the hole name is empty, holds a path separator or is "." or "..";
+// a name GBK cannot hold; or two receiver depths give the same file name
+// (names carry whole metres only, so a spacing of 0.5 m would write 1.5 m
+// over 1.0 m).
 QString checkModel(const SurveyModel &model);
 
 // Writes all records into `folder` (created when missing) after checkModel

@@ -38,6 +38,45 @@ TEST(SampleGenerator, SameSeedSameBytes)
               talvex::encodeFieldRecordV2(makeRecord(m, 5.0, false)));
 }
 
+TEST(SampleGenerator, DefaultNoiseKeepsTheBundledSampleBytes)
+{
+    // FNV-1a of the bundled sample's record at 5 m (positive blow), as the
+    // generator wrote it before the noise level could be chosen.
+    const std::vector<std::uint8_t> bytes = talvex::encodeFieldRecordV2(makeRecord(defaultModel(), 5.0, true));
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (const std::uint8_t b : bytes)
+        hash = (hash ^ b) * 0x100000001b3ull;
+    EXPECT_EQ(bytes.size(), 6400u);
+    EXPECT_EQ(hash, 0x116c635031234ed8ull);
+}
+
+TEST(SampleGenerator, NoiseFollowsTheSignalToNoiseRatio)
+{
+    // The noise draws do not depend on the level, so a record at a huge
+    // ratio is the noiseless wave and the difference is the noise alone; the
+    // S-wave is half the difference of the two noiseless blows.
+    SurveyModel quiet = defaultModel();
+    quiet.signalToNoise = 1.0e9;
+    const auto clean = makeRecord(quiet, 8.0, true);
+    const auto cleanReversed = makeRecord(quiet, 8.0, false);
+    for (const double snr : {20.0, 2.0}) {
+        SurveyModel noisy = quiet;
+        noisy.signalToNoise = snr;
+        const auto rec = makeRecord(noisy, 8.0, true);
+        for (std::size_t c = 0; c < rec.channels.size(); ++c) {
+            double peak = 0.0;
+            double squares = 0.0;
+            for (std::size_t i = 0; i < rec.channels[c].size(); ++i) {
+                const double n = double(rec.channels[c][i]) - clean.channels[c][i];
+                squares += n * n;
+                peak = std::max(peak, std::abs(double(clean.channels[c][i]) - cleanReversed.channels[c][i]) / 2.0);
+            }
+            const double rms = std::sqrt(squares / double(rec.channels[c].size()));
+            EXPECT_NEAR(peak / rms, snr, 0.1 * snr) << "channel " << c;
+        }
+    }
+}
+
 TEST(SampleGenerator, TravelTimesFollowTheStraightRay)
 {
     SurveyModel m;

@@ -1,0 +1,281 @@
+#include "talvex/analysis/siteclass.h"
+
+#include "common/numberformat.h"
+#include "talvex/survey/surveydata.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace talvex {
+
+const char *const kNoPointsForSiteClass = "本测试没有测点";
+const char *const kNoVelocitiesForSiteClass = "测点都没有波速（请先拾取初至并重新计算波速）";
+
+namespace {
+
+// The soft top layer of ground type E: 5...20 m thick, averaging C or D
+// velocities, over ground faster than 800 m/s.
+constexpr float kEc8SoftLayerMin = 5.0f;
+constexpr float kEc8SoftLayerMax = 20.0f;
+constexpr float kEc8StiffVelocity = 800.0f;
+constexpr float kEc8SoftVelocity = 360.0f;
+
+// A depth far below any overburden the table distinguishes.
+constexpr float kVeryThick = 1.0e6f;
+
+QString metres(float value)
+{
+    return QString::fromStdString(common::formatFixed(value, 1));
+}
+
+// The top of the first interval faster than 500 m/s with nothing slower
+// than 500 m/s below it, or nothing.
+std::optional<float> rockTop(const std::vector<VelocityInterval> &profile)
+{
+    std::optional<float> top;
+    for (std::size_t i = profile.size(); i-- > 0;) {
+        if (profile[i].velocity < kRockVelocity)
+            break;
+        if (profile[i].velocity > kRockVelocity)
+            top = profile[i].top;
+    }
+    return top;
+}
+
+// Ground type E: the shallowest depth below which every interval is faster
+// than 800 m/s, when the ground above it is 5...20 m thick and averages C or
+// D velocities.
+std::optional<float> ec8SoftLayer(const std::vector<VelocityInterval> &profile)
+{
+    std::size_t first = profile.size();
+    while (first > 0 && profile[first - 1].velocity > kEc8StiffVelocity)
+        --first;
+    if (first == 0 || first == profile.size())
+        return std::nullopt;
+    const float h = profile[first].top;
+    if (h < kEc8SoftLayerMin || h > kEc8SoftLayerMax)
+        return std::nullopt;
+    if (timeAveragedVelocity(profile, h).velocity > kEc8SoftVelocity)
+        return std::nullopt;
+    return h;
+}
+
+} // namespace
+
+SiteCategory siteCategory(float velocity, float overburden)
+{
+    const float d = overburden;
+    if (velocity > 800.0f)
+        return SiteCategory::I0;
+    if (velocity > 500.0f)
+        return SiteCategory::I1;
+    if (velocity > 250.0f)
+        return d < 5.0f ? SiteCategory::I1 : SiteCategory::II;
+    if (velocity > 150.0f)
+        return d < 3.0f ? SiteCategory::I1 : d <= 50.0f ? SiteCategory::II : SiteCategory::III;
+    if (d < 3.0f)
+        return SiteCategory::I1;
+    if (d <= 15.0f)
+        return SiteCategory::II;
+    return d <= 80.0f ? SiteCategory::III : SiteCategory::IV;
+}
+
+NehrpClass nehrpClass(float vs30)
+{
+    if (vs30 > 1500.0f)
+        return NehrpClass::A;
+    if (vs30 > 760.0f)
+        return NehrpClass::B;
+    if (vs30 > 360.0f)
+        return NehrpClass::C;
+    return vs30 >= 180.0f ? NehrpClass::D : NehrpClass::E;
+}
+
+Ec8Ground ec8GroundFromVs30(float vs30)
+{
+    if (vs30 > 800.0f)
+        return Ec8Ground::A;
+    if (vs30 > 360.0f)
+        return Ec8Ground::B;
+    return vs30 >= 180.0f ? Ec8Ground::C : Ec8Ground::D;
+}
+
+const char *siteCategoryName(SiteCategory category)
+{
+    switch (category) {
+    case SiteCategory::I0: return "I0";
+    case SiteCategory::I1: return "I1";
+    case SiteCategory::II: return "II";
+    case SiteCategory::III: return "III";
+    case SiteCategory::IV: return "IV";
+    }
+    return "";
+}
+
+const char *nehrpClassName(NehrpClass siteClass)
+{
+    static const char *const names[] = {"A", "B", "C", "D", "E"};
+    return names[int(siteClass)];
+}
+
+const char *ec8GroundName(Ec8Ground ground)
+{
+    static const char *const names[] = {"A", "B", "C", "D", "E"};
+    return names[int(ground)];
+}
+
+std::vector<VelocityInterval> velocityProfile(const SurveyData &survey)
+{
+    std::vector<VelocityInterval> points;
+    for (const TlvOne &p : survey.points) {
+        if (p.depth > 0.0f && std::isfinite(p.depth) && p.pointVelocity > 0.0f && std::isfinite(p.pointVelocity))
+            points.push_back({0.0f, p.depth, p.pointVelocity});
+    }
+    std::stable_sort(points.begin(), points.end(),
+                     [](const VelocityInterval &a, const VelocityInterval &b) { return a.bottom < b.bottom; });
+    std::vector<VelocityInterval> profile;
+    float previous = 0.0f;
+    for (VelocityInterval interval : points) {
+        // A second point at the same depth adds no interval.
+        if (interval.bottom == previous)
+            continue;
+        interval.top = previous;
+        profile.push_back(interval);
+        previous = interval.bottom;
+    }
+    return profile;
+}
+
+AverageVelocity timeAveragedVelocity(const std::vector<VelocityInterval> &profile, float depth)
+{
+    AverageVelocity result;
+    if (profile.empty() || !(depth > 0.0f))
+        return result;
+    double time = 0.0;
+    for (const VelocityInterval &i : profile) {
+        if (i.top >= depth)
+            break;
+        time += (double(std::min(i.bottom, depth)) - i.top) / i.velocity;
+    }
+    const VelocityInterval &deepest = profile.back();
+    if (depth > deepest.bottom) {
+        time += (double(depth) - deepest.bottom) / deepest.velocity;
+        result.extrapolated = true;
+    }
+    const double v = depth / time;
+    result.velocity = std::isfinite(v) ? float(v) : 0.0f;
+    return result;
+}
+
+SiteClassification ClassifySite(const SurveyData &survey)
+{
+    SiteClassification site;
+    if (survey.points.empty()) {
+        site.problem = QString::fromUtf8(kNoPointsForSiteClass);
+        return site;
+    }
+    const std::vector<VelocityInterval> profile = velocityProfile(survey);
+    if (profile.empty()) {
+        site.problem = QString::fromUtf8(kNoVelocitiesForSiteClass);
+        return site;
+    }
+    for (const TlvOne &p : survey.points) {
+        const bool used
+            = p.depth > 0.0f && std::isfinite(p.depth) && p.pointVelocity > 0.0f && std::isfinite(p.pointVelocity);
+        ++(used ? site.usedPoints : site.skippedPoints);
+    }
+    site.deepest = profile.back().bottom;
+
+    if (const auto top = rockTop(profile)) {
+        site.overburden = *top;
+        site.overburdenSource = OverburdenSource::Velocities;
+    } else if (survey.header.overburden > site.deepest && std::isfinite(survey.header.overburden)) {
+        site.overburden = survey.header.overburden;
+        site.overburdenSource = OverburdenSource::HoleParameters;
+    } else {
+        site.overburden = site.deepest;
+        site.overburdenSource = OverburdenSource::HoleBottom;
+    }
+
+    if (site.overburden > 0.0f) {
+        site.d0 = std::min(site.overburden, kMaxEquivalentDepth);
+        const AverageVelocity vse = timeAveragedVelocity(profile, site.d0);
+        site.vse = vse.velocity;
+        site.vseExtrapolated = vse.extrapolated;
+        site.category = siteCategory(site.vse, site.overburden);
+        if (site.overburdenSource == OverburdenSource::HoleBottom) {
+            const SiteCategory thicker = siteCategory(site.vse, kVeryThick);
+            if (thicker != site.category)
+                site.categoryIfThicker = thicker;
+        }
+    } else {
+        site.rockVelocity = timeAveragedVelocity(profile, std::min(kMaxEquivalentDepth, site.deepest)).velocity;
+        site.category = siteCategory(site.rockVelocity, 0.0f);
+    }
+
+    const AverageVelocity vs30 = timeAveragedVelocity(profile, kVs30Depth);
+    site.vs30 = vs30.velocity;
+    site.vs30Extrapolated = vs30.extrapolated;
+    site.nehrp = nehrpClass(site.vs30);
+    site.ec8 = ec8GroundFromVs30(site.vs30);
+    if (const auto h = ec8SoftLayer(profile)) {
+        site.ec8 = Ec8Ground::E;
+        site.ec8SurfaceLayer = *h;
+    }
+    return site;
+}
+
+QStringList siteClassLines(const SiteClassification &site)
+{
+    if (!site.ok())
+        return {QStringLiteral("场地类别：无法确定（%1）").arg(site.problem)};
+    QStringList lines;
+    const QString extrapolatedBelow
+        = QStringLiteral("外推：测孔只测到 %1 米，以下按最深测点波速计").arg(metres(site.deepest));
+    if (site.overburden > 0.0f) {
+        QString line
+            = QStringLiteral("等效剪切波速 vse = %1 m/s（计算深度 d0 = %2 米").arg(metres(site.vse), metres(site.d0));
+        line += site.vseExtrapolated ? QStringLiteral("，%1）").arg(extrapolatedBelow) : QStringLiteral("）");
+        lines << line;
+    } else {
+        lines << QStringLiteral("岩石剪切波速 vs = %1 m/s（0～%2 米的平均）")
+                     .arg(metres(site.rockVelocity), metres(std::min(kMaxEquivalentDepth, site.deepest)));
+    }
+    QString source;
+    switch (site.overburdenSource) {
+    case OverburdenSource::Velocities: source = QStringLiteral("由测点波速：其下波速均不小于 500 m/s"); break;
+    case OverburdenSource::HoleParameters:
+        source = QStringLiteral("取自测孔参数：测孔 %1 米内未见波速大于 500 m/s 的岩土").arg(metres(site.deepest));
+        break;
+    case OverburdenSource::HoleBottom:
+        source = QStringLiteral("孔底仍未见波速大于 500 m/s 的岩土，取孔深，为下限");
+        break;
+    }
+    lines << QStringLiteral("覆盖层厚度 d = %1 米（%2）").arg(metres(site.overburden), source);
+    QString category = QStringLiteral("建筑场地类别：%1 类（GB 50011-2010）")
+                           .arg(QString::fromLatin1(siteCategoryName(site.category)));
+    if (site.categoryIfThicker)
+        category += QStringLiteral("；覆盖层更厚时可能为 %1 类")
+                        .arg(QString::fromLatin1(siteCategoryName(*site.categoryIfThicker)));
+    lines << category;
+    QString vs30 = QStringLiteral("Vs30 = %1 m/s").arg(metres(site.vs30));
+    if (site.vs30Extrapolated)
+        vs30 += QStringLiteral("（%1）").arg(extrapolatedBelow);
+    lines << vs30;
+    lines << QStringLiteral("NEHRP 场地类别：%1").arg(QString::fromLatin1(nehrpClassName(site.nehrp)));
+    QString ec8 = QStringLiteral("EC8 场地类型：%1").arg(QString::fromLatin1(ec8GroundName(site.ec8)));
+    if (site.ec8 == Ec8Ground::E)
+        ec8 += QStringLiteral("（地表 %1 米平均波速不大于 360 m/s，其下波速均大于 800 m/s）")
+                   .arg(metres(site.ec8SurfaceLayer));
+    lines << ec8;
+    if (site.skippedPoints > 0)
+        lines << QStringLiteral("%1 个测点没有波速，未计入").arg(site.skippedPoints);
+    return lines;
+}
+
+QStringList siteClassLines(const SurveyData &survey)
+{
+    return siteClassLines(ClassifySite(survey));
+}
+
+} // namespace talvex
