@@ -14,6 +14,18 @@ QPen cosmeticPen(const QColor &colour)
     return pen;
 }
 
+QPen solidPen(const QPainter &painter, const QColor &colour, int width)
+{
+    const QTransform &t = painter.deviceTransform();
+    const double scale = std::sqrt(std::abs(t.determinant()));
+    if (width <= 0 || double(width) * scale < 1.0)
+        return cosmeticPen(colour);
+    QPen pen(colour, width);
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
 QFont viewFont(int height)
 {
     QFont font(QStringLiteral("宋体"));
@@ -23,13 +35,26 @@ QFont viewFont(int height)
     return font;
 }
 
+QStringList songFontSubstitutes()
+{
+    return {QStringLiteral("SimSun"),
+            QStringLiteral("AR PL UMing CN"),
+            QStringLiteral("AR PL SungtiL GB"),
+            QStringLiteral("Noto Serif CJK SC"),
+            QStringLiteral("Source Han Serif SC"),
+            QStringLiteral("WenQuanYi Micro Hei"),
+            QStringLiteral("Noto Sans CJK SC")};
+}
+
+void installSongFontSubstitution()
+{
+    QFont::insertSubstitutions(QStringLiteral("宋体"), songFontSubstitutes());
+}
+
 void ensureSongFontSubstitution()
 {
-    const QString song = QStringLiteral("宋体");
-    if (QFont::substitutes(song).isEmpty())
-        QFont::insertSubstitutions(song,
-                                   {QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
-                                    QStringLiteral("Noto Serif CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
+    if (QFont::substitutes(QStringLiteral("宋体")).isEmpty())
+        installSongFontSubstitution();
 }
 
 void drawTextAt(QPainter &painter, int x, int y, const QString &text)

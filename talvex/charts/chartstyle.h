@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QPen>
 #include <QString>
+#include <QStringList>
 
 class QPainter;
 
@@ -17,12 +18,24 @@ inline const QColor kNegativeColour{0, 0, 255}; // negative trace, layer curve
 // A pen one device pixel wide at any scale, as the view's lines are.
 QPen cosmeticPen(const QColor &colour);
 
+// A solid pen `width` units wide in the painter's current coordinates, but
+// never thinner than one device pixel, so that a page's 0.1 mm rules stay
+// visible in a preview on screen. Width 0 is one device pixel at any scale.
+QPen solidPen(const QPainter &painter, const QColor &colour, int width);
+
 // "宋体" of `height` logical units (the cell height), weight 500.
 QFont viewFont(int height);
 
-// Where the program has not mapped "宋体" to an installed face (the window
-// does at start-up), maps it to a Song-style face for drawing without a
-// window, so that pictures made by the command line match the view.
+// The families tried, in order, for "宋体" where no font of that name is
+// installed: Song-style faces first (AR PL UMing on Debian), then any other
+// Chinese face, so that no text shows as boxes. The one list of the program.
+QStringList songFontSubstitutes();
+
+// Maps "宋体" to songFontSubstitutes() (the window does at start-up).
+void installSongFontSubstitution();
+
+// Where nothing has mapped "宋体" yet, maps it as above, for drawing without
+// a window, so that pictures made by the command line match the view.
 void ensureSongFontSubstitution();
 
 // Text whose top-left corner lies at (x, y), as the view places its texts.

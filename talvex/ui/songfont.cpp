@@ -1,23 +1,18 @@
 #include "talvex/ui/songfont.h"
 
-#include <QFont>
+#include "talvex/charts/chartstyle.h"
 
 namespace talvex {
 
+// The list itself lives with the charts, which draw without a window too.
 QStringList songFontSubstitutes()
 {
-    return {QStringLiteral("SimSun"),
-            QStringLiteral("AR PL UMing CN"),
-            QStringLiteral("AR PL SungtiL GB"),
-            QStringLiteral("Noto Serif CJK SC"),
-            QStringLiteral("Source Han Serif SC"),
-            QStringLiteral("WenQuanYi Micro Hei"),
-            QStringLiteral("Noto Sans CJK SC")};
+    return charts::songFontSubstitutes();
 }
 
 void installSongFontSubstitution()
 {
-    QFont::insertSubstitutions(QString::fromUtf8("宋体"), songFontSubstitutes());
+    charts::installSongFontSubstitution();
 }
 
 } // namespace talvex

@@ -2,10 +2,15 @@
 // 1920 x 1080 window: a full repaint of the visible rows of the multi-trace
 // view (budget 16 ms), the switch to the velocity histogram with its
 // drawing (budget 50 ms), and a time cursor move over the cached picture.
+// Also the bitmap figures of the same survey: the velocity histogram, the
+// combined figure and the time-depth table, each in a 646 x 925 picture, and
+// the print histogram on an A4 page at 600 dpi.
 
 #include "../tests/chartsurvey.h"
 #include "talvex/analysis/layervelocity.h"
 #include "talvex/charts/chartstyle.h"
+#include "talvex/charts/columncharts.h"
+#include "talvex/charts/resulttables.h"
 #include "talvex/charts/viewgeometry.h"
 #include "talvex/charts/viewpainter.h"
 #include "talvex/processing/frequencydisplay.h"
@@ -125,6 +130,39 @@ void BM_TimeCursorMove(benchmark::State &state)
     }
 }
 BENCHMARK(BM_TimeCursorMove)->Unit(benchmark::kMicrosecond);
+
+void BM_BitmapFigure(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    QImage figure(646, 925, QImage::Format_RGB16);
+    for (auto _ : state) {
+        figure.fill(Qt::white);
+        QPainter p(&figure);
+        switch (state.range(0)) {
+        case 0: DrawVelocityHistogram(p, bitmapColumnLayout(QRect(0, 112, 646, 801), true), f.survey, {}); break;
+        case 1: DrawTimeDistanceAndHistogram(p, QRect(0, 112, 646, 501), f.survey); break;
+        default: DrawTimeDepthTable(p, PatternOutput::Bitmap, QRect(0, 88, 646, 825), f.survey); break;
+        }
+    }
+    static const char *const names[] = {"velocity histogram", "combined figure", "time-depth table"};
+    state.SetLabel(names[state.range(0)]);
+}
+BENCHMARK(BM_BitmapFigure)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+void BM_PrintHistogramPage(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    // A4 at 600 dpi, drawn in 0.01 mm.
+    QImage page(4961, 7016, QImage::Format_RGB16);
+    const double scale = 600.0 / 2540.0;
+    for (auto _ : state) {
+        page.fill(Qt::white);
+        QPainter p(&page);
+        p.scale(scale, scale);
+        DrawVelocityHistogram(p, printColumnLayout(QRect(1600, 3200, 18600, 25500), true), f.survey, {});
+    }
+}
+BENCHMARK(BM_PrintHistogramPage)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,0 +1,56 @@
+#pragma once
+// The tables of a printed page or a bitmap figure: the heading table with
+// the site results, and the time-depth table of all points.
+//
+// Print output draws in 0.01 mm with y down inside the rectangle the page
+// gives; bitmap output in pixels, y down.
+
+#include "talvex/charts/soilpatterns.h"
+
+#include <QRect>
+#include <QString>
+#include <array>
+#include <vector>
+
+class QPainter;
+
+namespace talvex {
+class SurveyData;
+}
+
+namespace talvex::charts {
+
+struct HeadingTableOptions {
+    int personnelLabel = 1; // 0 "测试人员", 1 "测试单位", 2 "测试仪器"
+    bool overburdenRow = false; // third row: 覆盖层厚度 and 等效波速 (computes and stores the site velocity)
+};
+
+// One label and value of the heading table.
+struct HeadingPair {
+    QString label;
+    QString value;
+};
+
+// The texts of the heading table, two pairs per row. With the overburden
+// row, stores the site velocity first (UpdateSiteVelocity: only when the
+// overburden is positive, so a survey without overburden keeps its value).
+std::vector<std::array<HeadingPair, 2>> headingTableRows(SurveyData &survey, const HeadingTableOptions &options);
+
+// Draws the heading table framed over `rect`; returns the y just below its
+// last row. Rows of label and value pairs, two pairs per row, the second
+// starting at 6/10 of the width: 工程名称 and the personnel label, 测孔编号
+// and 测试日期, and with the overburden row 覆盖层厚度 ("%2.1f m") and 等效波速
+// ("%2.2fm/s"). Drawing that row stores the site velocity first
+// (UpdateSiteVelocity: only when the overburden is positive). Rows are 6 mm
+// high in print (label cells 18 mm wide) and 24 pixels in the bitmap. The
+// frame covers the whole of `rect`, or just the rows when `rect` is shorter.
+int DrawHeadingTable(QPainter &painter, PatternOutput output, const QRect &rect, SurveyData &survey,
+                     const HeadingTableOptions &options);
+
+// The time-depth table: four column groups across `rect`, each of 测点深 (m),
+// 走 时 (ms) and 波 速 (m/s) under a two-row heading; the points fill the
+// first group top to bottom with ceil(N / 4) rows, then the next group, and
+// so on ("%.1f"). Rows 6 mm in print, 24 pixels in the bitmap.
+void DrawTimeDepthTable(QPainter &painter, PatternOutput output, const QRect &rect, const SurveyData &survey);
+
+} // namespace talvex::charts
