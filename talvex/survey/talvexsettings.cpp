@@ -38,15 +38,49 @@ void TalvexSettings::setPersonnelLabel(int label)
     m_store.writeInt(kSettings, QString::fromUtf8("测试单位选项"), label);
 }
 
+namespace {
+// The integer fields of PrintSettings with their names in the store.
+struct PrintIntField {
+    const char *name;
+    int PrintSettings::*field;
+};
+const PrintIntField kPrintIntFields[] = {
+    {"页脚设置", &PrintSettings::footerStyle},       {"起始页码", &PrintSettings::firstPageNumber},
+    {"上边距", &PrintSettings::marginTop},           {"下边距", &PrintSettings::marginBottom},
+    {"左边距", &PrintSettings::marginLeft},          {"右边距", &PrintSettings::marginRight},
+    {"每行个数", &PrintSettings::rowsPerPage},       {"每列个数", &PrintSettings::columnsPerPage},
+    {"原始图", &PrintSettings::printWaveforms},      {"表格图", &PrintSettings::printTable},
+    {"波速图", &PrintSettings::printVelocity},       {"双速线", &PrintSettings::printTwoCurves},
+    {"覆盖层厚度", &PrintSettings::printOverburden}, {"曲线名称", &PrintSettings::curveName},
+};
+const char *const kHeaderTextName = "页眉标注";
+} // namespace
+
+PrintSettings TalvexSettings::printSettings() const
+{
+    const PrintSettings defaults;
+    PrintSettings settings;
+    settings.headerText = pageHeaderTitle();
+    for (const PrintIntField &f : kPrintIntFields)
+        settings.*f.field = m_store.readInt(kPrint, QString::fromUtf8(f.name), defaults.*f.field);
+    return clampedToDialogRanges(settings);
+}
+
+void TalvexSettings::setPrintSettings(const PrintSettings &settings)
+{
+    setPageHeaderTitle(settings.headerText);
+    for (const PrintIntField &f : kPrintIntFields)
+        m_store.writeInt(kPrint, QString::fromUtf8(f.name), settings.*f.field);
+}
+
 QString TalvexSettings::pageHeaderTitle() const
 {
-    return m_store.readText(kPrint, QString::fromUtf8("页眉标注"),
-                            QString::fromUtf8("剪切波分析成果附图（标题可修改）"));
+    return m_store.readText(kPrint, QString::fromUtf8(kHeaderTextName), PrintSettings().headerText);
 }
 
 void TalvexSettings::setPageHeaderTitle(const QString &title)
 {
-    m_store.writeText(kPrint, QString::fromUtf8("页眉标注"), title);
+    m_store.writeText(kPrint, QString::fromUtf8(kHeaderTextName), title);
 }
 
 QStringList TalvexSettings::recentFiles() const

@@ -3,6 +3,7 @@
 // with its section, name and default, declared in one place.
 
 #include "common/settingsstore.h"
+#include "talvex/survey/printsettings.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,7 +23,13 @@ public:
     void setViewScale(int percent);
     int personnelLabel() const; // 0...2, default 1
     void setPersonnelLabel(int label);
-    QString pageHeaderTitle() const; // printed page header
+    // The page setup (section "打印设置"); values read back are limited to
+    // the dialog ranges (clampedToDialogRanges), missing ones take the
+    // defaults of PrintSettings.
+    PrintSettings printSettings() const;
+    void setPrintSettings(const PrintSettings &settings);
+    // The page heading alone: the same value as printSettings().headerText.
+    QString pageHeaderTitle() const;
     void setPageHeaderTitle(const QString &title);
     // The recent-file list of the window, newest first (section "Recent File
     // List", values "File1"...), at most kRecentFileCount entries.

@@ -1,0 +1,189 @@
+#include "talvex/report/figureexport.h"
+
+#include "common/imaging/bmp16writer.h"
+#include "talvex/charts/chartstyle.h"
+#include "talvex/charts/columncharts.h"
+#include "talvex/charts/resulttables.h"
+#include "talvex/report/reportpages.h"
+#include "talvex/report/reportpainter.h"
+#include "talvex/survey/surveydata.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace talvex::report {
+
+namespace {
+
+constexpr int kHeadingY = 10;
+constexpr int kRuleY = 30;
+constexpr int kFooterY = 915;
+constexpr int kTableTop = 40;
+constexpr int kContentTop = 88; // below a two-row heading table
+constexpr int kOverburdenRow = 24;
+constexpr int kFrameBottom = 913;
+constexpr int kWaveformArea = 837; // height shared by the rows of waveform cells
+
+QFont figureFont(int height)
+{
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(height);
+    font.setWeight(QFont::Medium);
+    return font;
+}
+
+PageKind headingKind(FigureKind kind)
+{
+    switch (kind) {
+    case FigureKind::VelocityHistogram: return PageKind::VelocityHistogram;
+    case FigureKind::TimeDistance:
+    case FigureKind::Combined: return PageKind::TimeDistance;
+    case FigureKind::TimeDepthTable: return PageKind::TimeDepthTable;
+    case FigureKind::Waveforms: return PageKind::Waveforms;
+    }
+    return PageKind::VelocityHistogram;
+}
+
+void drawCentred(QPainter &painter, int top, const QString &text)
+{
+    const QFontMetricsF metrics(painter.font());
+    painter.drawText(QPointF((kFigureWidth - metrics.horizontalAdvance(text)) / 2.0, top + metrics.ascent()), text);
+}
+
+int headingTable(QPainter &painter, ReportContext &context, bool overburdenRow)
+{
+    charts::HeadingTableOptions options;
+    options.personnelLabel = context.personnelLabel;
+    options.overburdenRow = overburdenRow;
+    painter.save();
+    const int below = charts::DrawHeadingTable(painter, charts::PatternOutput::Bitmap,
+                                               QRect(0, kTableTop, kFigureWidth, kFrameBottom - kTableTop),
+                                               context.survey, options);
+    painter.restore();
+    return below;
+}
+
+void drawWaveformCells(QPainter &painter, ReportContext &context, int page)
+{
+    const PrintSettings s = clampedToDialogRanges(context.settings);
+    const int cellWidth = kFigureWidth / s.columnsPerPage;
+    const int cellHeight = kWaveformArea / s.rowsPerPage;
+    const int count = int(context.survey.points.size());
+    WaveformCellStyle style;
+    style.inset = 39;
+    style.positivePen = 1;
+    style.negativePen = 1;
+    style.linePen = 1;
+    style.labelOffset = 6;
+    style.labelHeight = 8;
+    for (int column = 0; column < s.columnsPerPage; ++column) {
+        for (int row = 0; row < s.rowsPerPage; ++row) {
+            const int index = waveformCellPoint(s, page, column, row);
+            if (index >= count)
+                return;
+            drawWaveformCell(painter, QRect(column * cellWidth, kContentTop + row * cellHeight, cellWidth, cellHeight),
+                             context.survey.points[std::size_t(index)], style);
+        }
+    }
+}
+
+} // namespace
+
+std::vector<Figure> figureList(const QString &base, const PrintSettings &requested, int pointCount)
+{
+    const PrintSettings s = clampedToDialogRanges(requested);
+    std::vector<Figure> figures;
+    int page = 1;
+    const auto add = [&](FigureKind kind, const QString &suffix, int waveformPage = 0) {
+        figures.push_back({kind, waveformPage, page++, base + suffix});
+    };
+    if (s.printVelocity) {
+        add(FigureKind::VelocityHistogram, QStringLiteral("-波速直方图.bmp"));
+        add(FigureKind::TimeDistance, QStringLiteral("-时距曲线图.bmp"));
+        add(FigureKind::Combined, QStringLiteral("-时距波速综合曲线图.bmp"));
+    }
+    if (s.printTable)
+        add(FigureKind::TimeDepthTable, QStringLiteral("-时距深度表.bmp"));
+    if (s.printWaveforms) {
+        const int count = waveformPageCount(s, pointCount);
+        for (int k = 0; k < count; ++k)
+            add(FigureKind::Waveforms, QStringLiteral("-原始波形图%1.bmp").arg(k), k);
+    }
+    return figures;
+}
+
+QImage renderFigure(ReportContext &context, const Figure &figure)
+{
+    charts::ensureSongFontSubstitution();
+    QImage image(kFigureWidth, kFigureHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    const PrintSettings &s = context.settings;
+
+    painter.setPen(Qt::black);
+    painter.setFont(figureFont(12));
+    drawCentred(painter, kHeadingY, pageHeading(s, headingKind(figure.kind)));
+    painter.drawLine(0, kRuleY, kFigureWidth - 1, kRuleY);
+    painter.setFont(figureFont(10));
+    // Style 4 gives the signature line here as on the printed pages.
+    drawCentred(painter, kFooterY - 1, footerText(s.footerStyle, s.firstPageNumber, figure.pageNumber));
+
+    const int extra = s.printOverburden ? kOverburdenRow : 0;
+    switch (figure.kind) {
+    case FigureKind::VelocityHistogram:
+    case FigureKind::TimeDistance: {
+        headingTable(painter, context, s.printOverburden != 0);
+        const QRect rect(0, kContentTop + extra, kFigureWidth, kFrameBottom - kContentTop - extra);
+        const charts::ColumnChartLayout layout = charts::bitmapColumnLayout(rect, s.printTwoCurves != 0);
+        charts::ColumnChartOptions options;
+        options.curveName = s.curveName;
+        options.patterns = context.patterns;
+        painter.save();
+        if (figure.kind == FigureKind::VelocityHistogram)
+            charts::DrawVelocityHistogram(painter, layout, context.survey, options);
+        else
+            charts::DrawTimeDistanceChart(painter, layout, context.survey, options);
+        painter.restore();
+        break;
+    }
+    case FigureKind::Combined:
+        // The heading table stands in the band the figure leaves above it.
+        headingTable(painter, context, s.printOverburden != 0);
+        painter.save();
+        charts::DrawTimeDistanceAndHistogram(painter, QRect(0, kContentTop + extra, kFigureWidth, 525 - extra),
+                                             context.survey);
+        painter.restore();
+        break;
+    case FigureKind::TimeDepthTable:
+        headingTable(painter, context, false);
+        painter.save();
+        charts::DrawTimeDepthTable(painter, charts::PatternOutput::Bitmap,
+                                   QRect(0, kContentTop, kFigureWidth, kFrameBottom - kContentTop), context.survey);
+        painter.restore();
+        break;
+    case FigureKind::Waveforms:
+        headingTable(painter, context, false);
+        drawWaveformCells(painter, context, figure.waveformPage);
+        break;
+    }
+    painter.end();
+    return image;
+}
+
+FigureExportResult ExportFigures(const QString &base, ReportContext &context)
+{
+    FigureExportResult result;
+    for (const Figure &figure : figureList(base, context.settings, int(context.survey.points.size()))) {
+        const QImage image = renderFigure(context, figure);
+        const common::FileError e = imaging::writeBmp16(figure.path, image);
+        if (e.ok) {
+            result.written << figure.path;
+        } else {
+            result.failed << figure.path;
+            result.reasons << e.message;
+        }
+    }
+    return result;
+}
+
+} // namespace talvex::report
