@@ -1,5 +1,6 @@
 #include "talvex/charts/viewpainter.h"
 
+#include "talvex/analysis/autopick.h"
 #include "talvex/charts/chartstyle.h"
 #include "talvex/charts/columncharts.h"
 #include "talvex/charts/viewgeometry.h"
@@ -20,6 +21,8 @@ namespace {
 
 constexpr int x0 = kWaveformOriginX;
 constexpr int y0 = kWaveformOriginY;
+
+const QColor kSuggestionColour{0, 150, 0};
 
 const TlvOne *currentPoint(const ViewScene &scene)
 {
@@ -93,6 +96,33 @@ void drawArrival(QPainter &p, const TlvOne &point, int top, int bottom)
     p.drawLine(x0 + point.sArrival, top, x0 + point.sArrival, bottom);
 }
 
+// The suggestion of point `index` (0-based) when the scene carries one for
+// every point and this one was found.
+const ArrivalSuggestion *suggestionOf(const ViewScene &scene, int index)
+{
+    const auto *all = scene.suggestions;
+    if (!all || all->size() != scene.survey.points.size() || index < 0 || std::size_t(index) >= all->size())
+        return nullptr;
+    const ArrivalSuggestion &suggestion = (*all)[std::size_t(index)];
+    return suggestion.found ? &suggestion : nullptr;
+}
+
+// A suggested arrival: a dashed tick from `top` down `length` units at the
+// suggested sample, with the quality ("0.87") right of its top. Green and
+// dashed, so that it never reads as the black arrival line it may cover.
+void drawSuggestion(QPainter &p, const ArrivalSuggestion &suggestion, int top, int length, int textHeight)
+{
+    const int x = x0 + suggestion.sample;
+    QPen pen = cosmeticPen(kSuggestionColour);
+    pen.setWidth(2);
+    pen.setStyle(Qt::DashLine);
+    p.setPen(pen);
+    p.drawLine(x, top, x, top + length);
+    p.setPen(kSuggestionColour);
+    p.setFont(viewFont(textHeight));
+    drawTextAt(p, x + 4, top - 2, QString::number(suggestion.quality, 'f', 2));
+}
+
 // The four figures right of the traces, from `top` down in steps of 25.
 void drawPointFigures(QPainter &p, const TlvOne &point, int top)
 {
@@ -137,6 +167,10 @@ void paintMultiTrace(QPainter &p, const ViewScene &scene, const QRect &clip)
         drawSolid(p, top + 120);
         drawPointTraces(p, point, top + 60, 55.0f);
         drawArrival(p, point, top + 20, top + 100);
+        if (const ArrivalSuggestion *suggestion = suggestionOf(scene, i)) {
+            drawSuggestion(p, *suggestion, top + 6, 36, 20);
+            p.setFont(viewFont(24));
+        }
         p.setPen(Qt::black);
         drawTextAt(p, x0 - 70, top + 50, QString::asprintf("%.1fm", double(point.depth)));
         drawPointFigures(p, point, top + 10);
@@ -156,6 +190,10 @@ void paintSingleTrace(QPainter &p, const ViewScene &scene)
     drawMarker(p, timeCursorSpan(scene.view).top, scene.view.selectedTrace);
     drawPointTraces(p, *point, y0 + 400, 380.0f);
     drawArrival(p, *point, y0 + 100, y0 + 700);
+    if (const ArrivalSuggestion *suggestion = suggestionOf(scene, scene.view.currentPoint - 1)) {
+        drawSuggestion(p, *suggestion, y0 + 60, 100, 24);
+        p.setFont(viewFont(24));
+    }
     p.setPen(Qt::black);
     drawTextAt(p, x0 - 70, y0 + 390, QString::asprintf("%.1fm", double(point->depth)));
     drawPointFigures(p, *point, y0 + 10);

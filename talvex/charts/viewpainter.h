@@ -14,11 +14,13 @@
 
 #include <QRect>
 #include <QSize>
+#include <vector>
 
 class QPainter;
 
 namespace talvex {
 class SurveyData;
+struct ArrivalSuggestion;
 struct FieldRecord;
 class RawRecordDisplay;
 struct FrequencyDisplay;
@@ -42,6 +44,11 @@ struct ViewScene {
     int curveName = 0;
     // Patterns of the column chart; null for programSoilPatterns().
     SoilPatternSet *patterns = nullptr;
+    // The automatic arrival suggestions, one per point, drawn in the
+    // multi-trace and single-trace modes as a short dashed green tick at the
+    // suggested sample with the quality beside it; null (or a list that
+    // does not match the points) for none.
+    const std::vector<ArrivalSuggestion> *suggestions = nullptr;
 };
 
 // Logical size of the scroll area in the scene's current mode

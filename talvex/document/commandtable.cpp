@@ -26,6 +26,7 @@ constexpr std::array kCommands = {
     CommandInfo{PageSetup,        "页面设置(&W)",          "设置打印时的页面格式",       "页面设置",     "pagesetup"},
     CommandInfo{PrintSetup,       "打印设置(&R)...",       "改变打印机及打印选项",       "打印设置",     ""},
     CommandInfo{ExportFigures,    "输出图形文件",          "输出BMP格式的打印成果",      "输出图形文件", ""},
+    CommandInfo{ExportPdfReport,  "输出PDF报告",           "输出PDF格式的打印成果",      "输出PDF报告",  ""},
     CommandInfo{ExportPointTable, "输出测点波速",          "输出测点波速到EXCEL文件保存", "输出测点波速", ""},
     CommandInfo{ExportLayerTable, "输出分层波速",          "输出分层波速到EXCEL文件保存", "输出分层波速", ""},
     CommandInfo{ExportWaveforms,  "输出波形数据",          "输出原始波形数据供用户处理", "输出波形数据", ""},
@@ -47,10 +48,14 @@ constexpr std::array kCommands = {
     CommandInfo{SetTriggerPoint,     "设为外触发点",     "将光标所在点设为触发时间",     "设为外触发点", "trigger"},
     CommandInfo{InsertLayer,         "插入一个土层",     "在当前位置插入一个土层",       "插入一个土层", "insertlayer"},
     CommandInfo{DeleteLayer,         "删除一个土层",     "删除当前选中的土层",           "删除一个土层", "deletelayer"},
+    CommandInfo{SuggestLayers,       "建议分层",         "按时距曲线的折点建议分层",     "建议分层",     ""},
     // 波形处理(&K)
     CommandInfo{SetSArrival,      "设为S波初至...    t", "将光标所在点设为S波的初至时间", "设为S波初至", "sarrival"},
     CommandInfo{SetPArrival,      "设为P波初至",         "将光标所在点设为P波的初至时间", "设为P波初至", ""},
     CommandInfo{SetRArrival,      "设为R波初至",         "将光标所在点设为R波的初至时间", "设为R波初至", ""},
+    CommandInfo{ToggleArrivalSuggestions,    "自动拾取建议",        "显示各测点自动拾取的S波初至建议及其质量", "自动拾取建议", "", true},
+    CommandInfo{AcceptArrivalSuggestion,     "采用拾取建议    y",   "将当前测点的拾取建议设为S波初至", "采用拾取建议", ""},
+    CommandInfo{AcceptAllArrivalSuggestions, "采用全部拾取建议...", "将质量不低于给定值的拾取建议全部设为S波初至", "采用全部拾取建议", ""},
     CommandInfo{ZeroBeforeCursor, "波形前清...     q",   "将光标所在点以前的波形清零",   "波形前清",     "zerobefore"},
     CommandInfo{ZeroAfterCursor,  "波形后清...     h",   "将光标所在点以后的波形清零",   "波形后清",     "zeroafter"},
     CommandInfo{DigitalFilter,    "数字滤波...     b",   "对当前道的波形进行数字滤波",   "数字滤波",     "filter"},
@@ -94,12 +99,14 @@ constexpr std::array kCommands = {
 };
 
 constexpr std::array kFileMenu = {FileNew, FileOpen, FileSave, FileSaveAs, None, FilePrint, FilePrintPreview,
-                                  PageSetup, PrintSetup, None, ExportFigures, ExportPointTable, ExportLayerTable,
-                                  ExportWaveforms, None, RecentFiles, None, AppExit};
+                                  PageSetup, PrintSetup, None, ExportFigures, ExportPdfReport, ExportPointTable,
+                                  ExportLayerTable, ExportWaveforms, None, RecentFiles, None, AppExit};
 constexpr std::array kEditMenu = {Undo, EnterSurveyLog, EditHoleParameters, EditPointParameters, EditLayers,
                                   ImportRecord, ImportFolder, ImportLayers, ShowResults, ShowSoilIndices,
-                                  SetPositiveTrace, SetNegativeTrace, SetTriggerPoint, InsertLayer, DeleteLayer};
-constexpr std::array kWaveformMenu = {SetSArrival, SetPArrival, SetRArrival, ZeroBeforeCursor, ZeroAfterCursor,
+                                  SetPositiveTrace, SetNegativeTrace, SetTriggerPoint, InsertLayer, DeleteLayer,
+                                  SuggestLayers};
+constexpr std::array kWaveformMenu = {SetSArrival, SetPArrival, SetRArrival, ToggleArrivalSuggestions,
+                                      AcceptArrivalSuggestion, AcceptAllArrivalSuggestions, ZeroBeforeCursor, ZeroAfterCursor,
                                       DigitalFilter, ShowSpectrum, SmoothTrace, RemoveTraceDC, ShiftEarlier,
                                       ShiftLater, InvertTrace, InvertAllPoints, ShiftEarlierTen, ShiftLaterTen,
                                       InsertPoint, DeletePoint, SortPoints, RecalculateAll};
@@ -131,11 +138,11 @@ constexpr std::array kRawRecordContext = {SetTriggerPoint, SetPositiveTrace, Set
                                           ZeroBeforeCursor, ZeroAfterCursor, DigitalFilter, SmoothTrace,
                                           RemoveTraceDC, ShiftEarlier, ShiftLater, InvertTrace, CompressDisplay,
                                           ExpandDisplay, RestoreDisplay};
-constexpr std::array kWaveformContext = {SetSArrival, ImportRecord, ImportFolder, None,
+constexpr std::array kWaveformContext = {SetSArrival, AcceptArrivalSuggestion, ImportRecord, ImportFolder, None,
                                          ZeroBeforeCursor, DigitalFilter, ZeroAfterCursor, SmoothTrace,
                                          RemoveTraceDC, ShiftEarlier, ShiftLater, InvertTrace, None,
                                          InsertPoint, DeletePoint, SortPoints, EditPointParameters};
-constexpr std::array kLayerContext = {InsertLayer, DeleteLayer, None, EditLayers, EnterSurveyLog};
+constexpr std::array kLayerContext = {InsertLayer, DeleteLayer, SuggestLayers, None, EditLayers, EnterSurveyLog};
 
 constexpr std::array kAccelerators = {
     Accelerator{"F2", ShowWaveforms},      Accelerator{"F3", ShowHistogram},
@@ -144,7 +151,8 @@ constexpr std::array kAccelerators = {
     Accelerator{"Ctrl+S", FileSave},       Accelerator{"Ctrl+P", FilePrint},
     Accelerator{"Ctrl+Z", Undo},           Accelerator{"Alt+K", OnScreenKeyboard},
     Accelerator{"F1", HelpTopics},
-    Accelerator{"T", SetSArrival},         Accelerator{"Q", ZeroBeforeCursor},
+    Accelerator{"T", SetSArrival},         Accelerator{"Y", AcceptArrivalSuggestion},
+    Accelerator{"Q", ZeroBeforeCursor},
     Accelerator{"H", ZeroAfterCursor},     Accelerator{"B", DigitalFilter},
     Accelerator{"O", SmoothTrace},         Accelerator{"D", RemoveTraceDC},
     Accelerator{"F", ShowSpectrum},        Accelerator{"R", InvertTrace},
@@ -248,18 +256,33 @@ bool isEnabled(CommandId id, const SurveyDocument &document)
     case CommandId::InsertPoint: return insertPointEnabled(view);
     case CommandId::SetTriggerPoint: return setTriggerPointEnabled(view);
     case CommandId::InsertLayer:
-    case CommandId::DeleteLayer: return layerCommandsEnabled(survey, view);
+    case CommandId::DeleteLayer:
+    case CommandId::SuggestLayers: return layerCommandsEnabled(survey, view);
+    case CommandId::ToggleArrivalSuggestions: return !survey.points.empty();
+    // Accepting needs the suggestions shown, a waveform mode and something
+    // to accept: the current point's suggestion, or any one for all.
+    case CommandId::AcceptArrivalSuggestion: {
+        if (!document.suggestions().shown() || !pointCommandsEnabled(survey, view))
+            return false;
+        const ArrivalSuggestion *current = document.suggestions().forPoint(survey, view.currentPoint - 1);
+        return current && isAcceptable(*current, 0.0);
+    }
+    case CommandId::AcceptAllArrivalSuggestions:
+        return document.suggestions().shown() && pointCommandsEnabled(survey, view)
+            && document.suggestions().anyAcceptable(survey, 0.0);
     case CommandId::ImportLayers:
     case CommandId::ShowHistogram: return !survey.points.empty();
-    case CommandId::ToggleSingleTrace: return !survey.points.empty() && view.inPointMode();
-    // Not carried out by this program (printing and figures come with the
-    // reports; the update check has no operation).
+    case CommandId::ToggleSingleTrace: return view.canToggleSingleTrace(survey.points.size());
+    // The report of a survey without points would be empty charts and
+    // tables; the page and printer setup need no survey.
     case CommandId::FilePrint:
     case CommandId::FilePrintPreview:
-    case CommandId::PageSetup:
-    case CommandId::PrintSetup:
     case CommandId::ExportFigures:
     case CommandId::ExportFiguresButton:
+    case CommandId::ExportPdfReport: return !survey.points.empty();
+    case CommandId::PageSetup:
+    case CommandId::PrintSetup: return true;
+    // The update check has no operation.
     case CommandId::UpdateCheck:
     case CommandId::None: return false;
     // The window has one pane: there is no other pane to move to.
@@ -277,6 +300,7 @@ std::optional<bool> isChecked(CommandId id, const SurveyDocument &document)
     case CommandId::ToggleSingleTrace: return mode == DisplayMode::SingleTrace;
     case CommandId::ShowRawRecord: return mode == DisplayMode::RawRecord;
     case CommandId::ShowHistogram: return mode == DisplayMode::VelocityHistogram;
+    case CommandId::ToggleArrivalSuggestions: return document.suggestions().shown();
     default: return std::nullopt;
     }
 }

@@ -10,6 +10,8 @@
 // Qt Core only: key sequences are portable texts ("Ctrl+N", "T", "F2") that
 // the window turns into QKeySequence.
 
+#include "talvex/survey/viewstate.h"
+
 #include <optional>
 #include <span>
 
@@ -32,6 +34,7 @@ enum class CommandId {
     PageSetup = 32791,
     PrintSetup = 57606,
     ExportFigures = 32851,
+    ExportPdfReport = 32859, // the printed report as one PDF file
     ExportPointTable = 32856,
     ExportLayerTable = 32858,
     ExportWaveforms = 32854,
@@ -54,6 +57,7 @@ enum class CommandId {
     SetTriggerPoint = 32788,
     InsertLayer = 32836,
     DeleteLayer = 32837,
+    SuggestLayers = 32943, // the travel-time curve's breaks offered as layers
 
     // 波形处理(&K)
     SetSArrival = 32784,
@@ -75,6 +79,11 @@ enum class CommandId {
     DeletePoint = 32794,
     SortPoints = 32835,
     RecalculateAll = 32845,
+    // The automatic arrival suggestions: shown as markers (a toggle), the
+    // current point's accepted (y), all above a quality accepted.
+    ToggleArrivalSuggestions = 32940,
+    AcceptArrivalSuggestion = 32941,
+    AcceptAllArrivalSuggestions = 32942,
 
     // 查看(&V)
     ViewToolBar = 59392,
@@ -133,10 +142,6 @@ struct MenuDefinition {
     std::span<const CommandId> entries;
 };
 
-// The context menus of the view, by its request (0 waveforms, 1 histogram,
-// 2 raw record).
-enum class ContextMenuId { Waveforms = 0, Histogram = 1, RawRecord = 2 };
-
 // Every command of the window, in menu order, then the ones without a menu
 // entry.
 std::span<const CommandInfo> allCommands();
@@ -153,8 +158,10 @@ std::span<const CommandId> contextMenu(ContextMenuId kind);
 std::span<const Accelerator> accelerators();
 
 // Whether `id` can run in the document's present state. Commands without a
-// rule of their own are always enabled; commands this program does not carry
-// out (printing, figures, P and R arrivals, update check) are never enabled.
+// rule of their own are always enabled; the update check, which has no
+// operation, is never enabled. Printing, the preview, the figures and the PDF
+// report need a survey with points; page and printer setup are always
+// enabled.
 bool isEnabled(CommandId id, const SurveyDocument &document);
 
 // The check mark of a mode command in the present state; nothing for

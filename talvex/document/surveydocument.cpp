@@ -16,6 +16,7 @@ SurveyDocument::SurveyDocument(QObject *parent)
 {
     m_survey.changeListener = [this](SurveyParts parts) { surveyChanged(parts); };
     m_editor->repaintListener = [this](WaveformEditor::Repaint region) {
+        m_suggestions.pointsChanged(); // a trace may have changed
         emit repaintRequested(region);
         if (m_view.mode == DisplayMode::RawRecord)
             emit recordChanged(); // a channel of the import buffer or its compressed display
@@ -40,8 +41,10 @@ QString SurveyDocument::displayName() const
 
 void SurveyDocument::surveyChanged(SurveyParts parts)
 {
-    if (touches(parts, SurveyParts::Points))
+    if (touches(parts, SurveyParts::Points)) {
+        m_suggestions.pointsChanged();
         emit pointsChanged();
+    }
     if (touches(parts, SurveyParts::LogLayers | SurveyParts::Layers))
         emit layersChanged();
     if (touches(parts, SurveyParts::Header))
@@ -146,6 +149,14 @@ void SurveyDocument::setView(const ViewState &view)
 void SurveyDocument::notifyViewChanged()
 {
     announceState();
+}
+
+void SurveyDocument::setSuggestionsShown(bool shown)
+{
+    if (shown == m_suggestions.shown())
+        return;
+    m_suggestions.setShown(shown);
+    emit suggestionsChanged();
 }
 
 void SurveyDocument::notifyRecordChanged()

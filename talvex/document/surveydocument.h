@@ -19,6 +19,7 @@
 //
 // Qt Core only, so that the document is tested without a screen.
 
+#include "talvex/document/arrivalsuggestions.h"
 #include "talvex/processing/editingsettings.h"
 #include "talvex/processing/waveformeditor.h"
 #include "talvex/survey/fieldrecord.h"
@@ -64,6 +65,11 @@ public:
     EditingSettings &editing() { return m_editing; }
     const WaveformEditor &editor() const { return *m_editor; }
     WaveformEditor &editor() { return *m_editor; }
+    // The automatic arrival suggestions (自动拾取建议); recomputed when the
+    // points' traces change while they are shown.
+    const ArrivalSuggestions &suggestions() const { return m_suggestions; }
+    // Shows or hides the suggestions; suggestionsChanged when that changed.
+    void setSuggestionsShown(bool shown);
 
     // Path of the document file; empty while the survey has none (after
     // start and after New).
@@ -123,6 +129,8 @@ signals:
     // target, or the whole view); sent as the edit happens, so ten times by
     // a ten-step shift.
     void repaintRequested(talvex::WaveformEditor::Repaint region);
+    // The arrival suggestions were shown or hidden.
+    void suggestionsChanged();
 
 private:
     void surveyChanged(SurveyParts parts);
@@ -136,6 +144,7 @@ private:
     FieldRecord m_record;
     EditingSettings m_editing;
     std::unique_ptr<WaveformEditor> m_editor;
+    ArrivalSuggestions m_suggestions;
     QString m_filePath;
 
     // What the signals last announced.

@@ -3,7 +3,14 @@
 // view owns one; logic takes it by reference so that it is tested without a
 // window, and the command-line tool builds one for each command.
 
+#include <cstddef>
+
 namespace talvex {
+
+// The context menu a right click in the view opens (the number the view
+// requests it by): the waveform menu in the multi- and single-trace views,
+// the layer menu in the velocity histogram, the raw-record menu.
+enum class ContextMenuId { Waveforms = 0, Histogram = 1, RawRecord = 2 };
 
 enum class DisplayMode {
     MultiTrace = 0,
@@ -37,6 +44,9 @@ struct ViewState {
         return mode == DisplayMode::MultiTrace || mode == DisplayMode::SingleTrace || mode == DisplayMode::RawRecord;
     }
     bool inPointMode() const { return mode == DisplayMode::MultiTrace || mode == DisplayMode::SingleTrace; }
+    // Single and multi-trace display switch into each other only while
+    // points are shown and there are some.
+    bool canToggleSingleTrace(std::size_t pointCount) const { return pointCount > 0 && inPointMode(); }
 };
 
 // Histogram y of a depth in metres: 100 + trunc(50 x depth).

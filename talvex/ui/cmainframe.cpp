@@ -1,10 +1,16 @@
 #include "talvex/ui/cmainframe.h"
 
 #include "common/platform/onscreenkeyboard.h"
+#include "talvex/analysis/autopick.h"
+#include "talvex/analysis/layersuggest.h"
 #include "talvex/analysis/layercommands.h"
 #include "talvex/analysis/pointcommands.h"
 #include "talvex/analysis/pointvelocity.h"
 #include "talvex/document/surveydocument.h"
+#include "talvex/report/figureexport.h"
+#include "talvex/report/pdfreport.h"
+#include "talvex/report/reportpages.h"
+#include "talvex/report/reportpainter.h"
 #include "talvex/survey/exports.h"
 #include "talvex/survey/fieldrecord.h"
 #include "talvex/survey/folderimport.h"
@@ -19,10 +25,13 @@
 #include "talvex/ui/dialogs/clubodialog.h"
 #include "talvex/ui/dialogs/cpointnumdialog.h"
 #include "talvex/ui/dialogs/cselectchanneldlg.h"
+#include "talvex/ui/dialogs/csetuppagedialog.h"
 #include "talvex/ui/dialogs/echengguodialog.h"
 #include "talvex/ui/dialogs/ewuxingzhibiao.h"
 #include "talvex/ui/dialogs/filedialogs.h"
 #include "talvex/ui/dialogs/folderimportprogressdialog.h"
+#include "talvex/ui/dialogs/layersuggestiondialog.h"
+#include "talvex/ui/dialogs/pickqualitydialog.h"
 #include "common/widgets/messageboxmessenger.h"
 #include "talvex/charts/soilpatterns.h"
 #include "talvex/ui/deferredmessenger.h"
@@ -42,6 +51,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
@@ -261,12 +274,14 @@ void CMainFrame::createStatusBar()
         bar->addPermanentWidget(pane);
         m_panes.push_back(pane);
     }
-    // Pane 0 shows the prompt of the highlighted command, else "就绪".
-    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString &message) {
+    // Pane 0 shows the prompt of the highlighted command, else the idle
+    // prompt ("就绪", or the current point's suggestion).
+    connect(bar, &QStatusBar::messageChanged, this, [this, bar](const QString &message) {
         if (message.isEmpty())
-            bar->showMessage(QString::fromUtf8(kIdlePrompt));
+            bar->showMessage(m_idlePrompt);
     });
-    bar->showMessage(QString::fromUtf8(kIdlePrompt));
+    m_idlePrompt = idlePrompt();
+    bar->showMessage(m_idlePrompt);
 }
 
 void CMainFrame::createAccelerators()
@@ -305,6 +320,7 @@ void CMainFrame::connectDocument()
     connect(&m_document, &SurveyDocument::undoAvailableChanged, this, update);
     connect(&m_document, &SurveyDocument::viewChanged, this, update);
     connect(&m_document, &SurveyDocument::recordChanged, this, update);
+    connect(&m_document, &SurveyDocument::suggestionsChanged, this, update);
 
     connect(m_view, &CtalvexView::readoutChanged, m_readout, &ReadoutBar::setReadout);
     connect(m_view, &CtalvexView::statusTextsChanged, this, &CMainFrame::setStatusPanes);
@@ -323,6 +339,30 @@ void CMainFrame::updateActions()
     }
     action(CommandId::ViewToolBar)->setChecked(m_firstToolBar && !m_firstToolBar->isHidden());
     action(CommandId::ViewStatusBar)->setChecked(!statusBar()->isHidden());
+    refreshIdlePrompt();
+}
+
+QString CMainFrame::idlePrompt() const
+{
+    const ViewState &view = m_document.view();
+    if (view.showsWaveforms()) {
+        const QString text = m_document.suggestions().statusText(m_document.survey(), view.currentPoint);
+        if (!text.isEmpty())
+            return text;
+    }
+    return QString::fromUtf8(kIdlePrompt);
+}
+
+void CMainFrame::refreshIdlePrompt()
+{
+    const QString prompt = idlePrompt();
+    if (prompt == m_idlePrompt)
+        return;
+    // A command's prompt that shows now stays; the new idle text follows it.
+    const bool idle = statusBar()->currentMessage() == m_idlePrompt;
+    m_idlePrompt = prompt;
+    if (idle)
+        statusBar()->showMessage(prompt);
 }
 
 void CMainFrame::updateTitle()
@@ -507,6 +547,13 @@ void CMainFrame::runCommand(CommandId id)
     case CommandId::ExportPointTable:
     case CommandId::ExportLayerTable:
     case CommandId::ExportWaveforms:
+    case CommandId::FilePrint:
+    case CommandId::FilePrintPreview:
+    case CommandId::PageSetup:
+    case CommandId::PrintSetup:
+    case CommandId::ExportFigures:
+    case CommandId::ExportFiguresButton:
+    case CommandId::ExportPdfReport:
     case CommandId::AppExit: runFileCommand(id); break;
     case CommandId::Undo:
     case CommandId::EnterSurveyLog:
@@ -520,7 +567,8 @@ void CMainFrame::runCommand(CommandId id)
     case CommandId::ShowSoilIndices:
     case CommandId::SetTriggerPoint:
     case CommandId::InsertLayer:
-    case CommandId::DeleteLayer: runEditCommand(id); break;
+    case CommandId::DeleteLayer:
+    case CommandId::SuggestLayers: runEditCommand(id); break;
     case CommandId::ViewToolBar:
     case CommandId::ViewStatusBar:
     case CommandId::ShowWaveforms:
@@ -552,6 +600,13 @@ void CMainFrame::runFileCommand(CommandId id)
     case CommandId::ExportPointTable:
     case CommandId::ExportLayerTable:
     case CommandId::ExportWaveforms: exportTable(id); return;
+    case CommandId::FilePrint: printReport(); return;
+    case CommandId::FilePrintPreview: previewReport(); return;
+    case CommandId::PageSetup: pageSetup(); return;
+    case CommandId::PrintSetup: printerSetup(); return;
+    case CommandId::ExportFigures:
+    case CommandId::ExportFiguresButton: exportFigures(); return;
+    case CommandId::ExportPdfReport: exportPdfReport(); return;
     case CommandId::AppExit: close(); return;
     default: return;
     }
@@ -573,6 +628,141 @@ void CMainFrame::exportTable(CommandId id)
     if (!result.ok)
         m_messenger->show(QString::fromUtf8("不能写入文件 %1：%2")
                               .arg(QDir::toNativeSeparators(written.isEmpty() ? chosen : written), result.message),
+                          common::MessageKind::Error);
+}
+
+// ---------------------------------------------------------------------------
+// The report
+
+namespace {
+
+const char *const kNoPagesMessage = "页面设置中没有选择要打印的内容。";
+
+// At most this many file names are listed in one message.
+constexpr int kListedFiles = 8;
+
+QString fileList(const QStringList &paths)
+{
+    QStringList shown;
+    for (const QString &path : paths.mid(0, kListedFiles))
+        shown.append(QDir::toNativeSeparators(path));
+    if (paths.size() > kListedFiles)
+        shown.append(QString::fromUtf8("……（共 %1 个文件）").arg(paths.size()));
+    return shown.join(QLatin1Char('\n'));
+}
+
+// The report of the open survey with the view's page setup; the program's
+// own soil patterns, whose messages reach the user like the view's.
+report::ReportContext reportContext(SurveyDocument &document, const PrintSettings &settings)
+{
+    return report::ReportContext{document.survey(), settings, document.survey().header.personnelLabel, nullptr};
+}
+
+} // namespace
+
+QPrinter &CMainFrame::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+bool CMainFrame::reportHasPages()
+{
+    if (!report::reportPages(m_view->printSettings(), int(m_document.survey().points.size())).empty())
+        return true;
+    m_messenger->show(QString::fromUtf8(kNoPagesMessage), common::MessageKind::Warning);
+    return false;
+}
+
+void CMainFrame::pageSetup()
+{
+    CSetupPageDialog dialog(m_view->printSettings(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_view->setPrintSettings(dialog.settings());
+}
+
+void CMainFrame::printReport()
+{
+    if (!reportHasPages())
+        return;
+    const int pages = int(report::reportPages(m_view->printSettings(), int(m_document.survey().points.size())).size());
+    QPrinter &target = printer();
+    QPrintDialog dialog(&target, this);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setMinMax(1, pages);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    int from = 1;
+    int to = 0; // the last page
+    if (target.printRange() == QPrinter::PageRange && target.fromPage() > 0) {
+        from = target.fromPage();
+        to = target.toPage();
+    }
+    report::ReportContext context = reportContext(m_document, m_view->printSettings());
+    QString error;
+    if (!report::paintReport(target, context, from, to, &error))
+        m_messenger->show(QString::fromUtf8("打印失败：%1").arg(error), common::MessageKind::Error);
+}
+
+void CMainFrame::previewReport()
+{
+    if (!reportHasPages())
+        return;
+    QPrintPreviewDialog dialog(&printer(), this);
+    dialog.setWindowTitle(QString::fromUtf8("打印预览"));
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
+        report::ReportContext context = reportContext(m_document, m_view->printSettings());
+        report::paintReport(*target, context);
+    });
+    dialog.resize(size() * 9 / 10);
+    dialog.exec();
+}
+
+void CMainFrame::printerSetup()
+{
+    QPageSetupDialog dialog(&printer(), this);
+    dialog.setWindowTitle(QString::fromUtf8("打印设置"));
+    dialog.exec();
+}
+
+void CMainFrame::exportFigures()
+{
+    if (!reportHasPages())
+        return;
+    const QString base = chooseFile(FileDialogKind::ExportFigures, QString());
+    if (base.isEmpty())
+        return;
+    report::ReportContext context = reportContext(m_document, m_view->printSettings());
+    // The base names no file; the question is about the figures it replaces.
+    QStringList existing;
+    for (const report::Figure &figure :
+         report::figureList(base, context.settings, int(m_document.survey().points.size())))
+        if (QFileInfo::exists(figure.path))
+            existing.append(figure.path);
+    if (!existing.isEmpty()
+        && !m_messenger->ask(QString::fromUtf8("以下文件已存在：\n%1\n要替换它们吗？").arg(fileList(existing)),
+                             QString::fromUtf8("保存数据图形文件")))
+        return;
+    const report::FigureExportResult result = report::ExportFigures(base, context);
+    if (!result.failed.isEmpty())
+        m_messenger->show(QString::fromUtf8("以下图形文件不能写入：\n%1").arg(fileList(result.failed)),
+                          common::MessageKind::Error);
+}
+
+void CMainFrame::exportPdfReport()
+{
+    if (!reportHasPages())
+        return;
+    QString path = chooseFile(FileDialogKind::ExportPdfReport, QString());
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".pdf");
+    report::ReportContext context = reportContext(m_document, m_view->printSettings());
+    QString error;
+    if (!report::WritePdfReport(path, context, &error))
+        m_messenger->show(QString::fromUtf8("不能写入文件 %1：%2").arg(QDir::toNativeSeparators(path), error),
                           common::MessageKind::Error);
 }
 
@@ -621,6 +811,7 @@ void CMainFrame::runEditCommand(CommandId id)
         return;
     case CommandId::InsertLayer: InsertLayer(survey, view, *m_messenger); return;
     case CommandId::DeleteLayer: DeleteLayer(survey, view, *m_messenger); return;
+    case CommandId::SuggestLayers: suggestLayers(); return;
     default: return;
     }
 }
@@ -681,6 +872,9 @@ void CMainFrame::runWaveformCommand(CommandId id)
     case CommandId::SetSArrival: SetSArrival(survey, view); return;
     case CommandId::SetPArrival: SetPArrival(survey, view); return;
     case CommandId::SetRArrival: SetRArrival(survey, view); return;
+    case CommandId::ToggleArrivalSuggestions: m_document.setSuggestionsShown(!m_document.suggestions().shown()); return;
+    case CommandId::AcceptArrivalSuggestion: acceptArrivalSuggestion(); return;
+    case CommandId::AcceptAllArrivalSuggestions: acceptAllArrivalSuggestions(); return;
     case CommandId::ZeroBeforeCursor: editor.ZeroBeforeCursor(); return;
     case CommandId::ZeroAfterCursor: editor.ZeroAfterCursor(); return;
     case CommandId::DigitalFilter: {
@@ -726,6 +920,59 @@ void CMainFrame::runWaveformCommand(CommandId id)
         return;
     default: return;
     }
+}
+
+void CMainFrame::acceptArrivalSuggestion()
+{
+    SurveyData &survey = m_document.survey();
+    ViewState &view = m_document.view();
+    const ArrivalSuggestion *suggestion = m_document.suggestions().forPoint(survey, view.currentPoint - 1);
+    if (!suggestion || !isAcceptable(*suggestion, 0.0))
+        return;
+    const int sample = suggestion->sample;
+    // The pick replaces whatever the engineer had picked by hand, so it can
+    // be undone; then it runs as 设为S波初至 with the cursor on the suggested
+    // sample (the point's and the next point's velocities follow).
+    m_document.undo().TakeUndoSnapshot(survey);
+    view.cursorX = kWaveformOriginX + sample;
+    SetSArrival(survey, view);
+}
+
+void CMainFrame::acceptAllArrivalSuggestions()
+{
+    PickQualityDialog dialog(m_minSuggestionQuality, *m_messenger, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_minSuggestionQuality = dialog.value();
+    SurveyData &survey = m_document.survey();
+    // A copy: every pick changes the points, after which the document's
+    // list may be looked at again.
+    const std::vector<ArrivalSuggestion> suggestions = m_document.suggestions().current(survey);
+    const int applied
+        = ApplyArrivalSuggestions(survey, suggestions, double(m_minSuggestionQuality), &m_document.undo());
+    const QString quality = QString::number(double(m_minSuggestionQuality), 'f', 2);
+    if (applied > 0)
+        m_messenger->show(QString::fromUtf8("已采用 %1 个测点的拾取建议（质量不低于 %2）。").arg(applied).arg(quality),
+                          common::MessageKind::Information);
+    else
+        m_messenger->show(QString::fromUtf8("没有质量不低于 %1 的拾取建议，未作改动。").arg(quality),
+                          common::MessageKind::Information);
+}
+
+void CMainFrame::suggestLayers()
+{
+    SurveyData &survey = m_document.survey();
+    const LayerSuggestion suggestion = SuggestLayers(survey);
+    if (!suggestion.ok()) {
+        m_messenger->show(suggestion.problem, common::MessageKind::Warning);
+        return;
+    }
+    LayerSuggestionDialog dialog(suggestion, int(survey.layers.size()), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // Asks before replacing the layers there are; the layers' change reaches
+    // the histogram and the layer dialogs through the document.
+    AcceptLayerSuggestion(survey, suggestion, *m_messenger);
 }
 
 void CMainFrame::runViewCommand(CommandId id)

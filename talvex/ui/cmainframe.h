@@ -20,6 +20,7 @@
 
 class QLabel;
 class QMenu;
+class QPrinter;
 class QToolBar;
 
 namespace common {
@@ -114,7 +115,27 @@ private:
     void importFolder();
     void importLayers();
     void exportTable(CommandId id);
+    // The report of the page setup: 页面设置, 打印, 打印预览, 打印设置, the
+    // bitmap figures and the PDF report.
+    void pageSetup();
+    void printReport();
+    void previewReport();
+    void printerSetup();
+    void exportFigures();
+    void exportPdfReport();
+    // The report has at least one page; otherwise says so and returns false.
+    bool reportHasPages();
+    QPrinter &printer();
     void startOnScreenKeyboard();
+    // The automatic suggestions: the current point's pick, all picks above a
+    // quality, and the layers of the travel-time curve.
+    void acceptArrivalSuggestion();
+    void acceptAllArrivalSuggestions();
+    void suggestLayers();
+    // Status pane 0 when no command prompt shows: the current point's
+    // suggestion while the suggestions are shown, else "就绪".
+    QString idlePrompt() const;
+    void refreshIdlePrompt();
     void showContextMenu(int menuKind, const QPoint &globalPos);
 
     void rememberFile(const QString &path);
@@ -144,6 +165,12 @@ private:
     std::map<CommandId, QAction *> m_actions;
     std::vector<QAction *> m_recentActions;
     std::unique_ptr<RecentFileList> m_recent;
+    // The window's one printer: the print dialog, the preview and the printer
+    // setup all use it, so a choice made in one holds for the others.
+    std::unique_ptr<QPrinter> m_printer;
+    // The lowest quality 采用全部拾取建议 last accepted with.
+    float m_minSuggestionQuality = 0.5f;
+    QString m_idlePrompt;
 };
 
 } // namespace talvex

@@ -37,10 +37,12 @@ CtalvexView::CtalvexView(SurveyDocument &document, std::unique_ptr<TalvexSetting
     : QAbstractScrollArea(parent),
       m_document(document),
       m_settings(std::move(settings)),
+      m_printSettings(m_settings->printSettings()),
       m_zoom(m_settings->viewScale()),
       m_interaction(document.survey(), document.view()),
       m_shown(document.view())
 {
+    m_curveName = m_printSettings.curveName;
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     // Every pixel comes from the cached scene image.
@@ -52,6 +54,7 @@ CtalvexView::CtalvexView(SurveyDocument &document, std::unique_ptr<TalvexSetting
     connect(&m_document, &SurveyDocument::recordChanged, this, &CtalvexView::surveyChanged);
     connect(&m_document, &SurveyDocument::repaintRequested, this, &CtalvexView::surveyChanged);
     connect(&m_document, &SurveyDocument::viewChanged, this, &CtalvexView::viewStateChanged);
+    connect(&m_document, &SurveyDocument::suggestionsChanged, this, &CtalvexView::invalidateScene);
 
     updateScrollBars();
     m_readout
@@ -62,6 +65,7 @@ CtalvexView::CtalvexView(SurveyDocument &document, std::unique_ptr<TalvexSetting
 CtalvexView::~CtalvexView()
 {
     m_settings->setViewScale(m_zoom.percent());
+    m_settings->setPrintSettings(m_printSettings);
 }
 
 void CtalvexView::setCurveName(int curveName)
@@ -72,14 +76,26 @@ void CtalvexView::setCurveName(int curveName)
     invalidateScene();
 }
 
+void CtalvexView::setPrintSettings(const PrintSettings &settings)
+{
+    m_printSettings = settings;
+    setCurveName(settings.curveName);
+}
+
 charts::ViewScene CtalvexView::scene() const
 {
+    // The suggestions are computed here when first shown after a change of
+    // the traces; the scene is painted into the cached image, so moving the
+    // time cursor neither computes nor draws them again.
+    const ArrivalSuggestions &suggestions = m_document.suggestions();
     return charts::ViewScene{m_document.survey(),
                              m_document.view(),
                              m_document.record(),
                              m_document.editor().rawDisplay(),
                              m_document.editor().spectrum(),
-                             m_curveName};
+                             m_curveName,
+                             nullptr,
+                             suggestions.shown() ? &suggestions.current(m_document.survey()) : nullptr};
 }
 
 QTransform CtalvexView::sceneTransform() const
@@ -298,7 +314,7 @@ void CtalvexView::mouseReleaseEvent(QMouseEvent *event)
         if (!m_interaction.overBoundary(p))
             viewport()->unsetCursor();
     } else if (event->button() == Qt::RightButton) {
-        if (const std::optional<ContextMenuKind> menu = m_interaction.releaseRight())
+        if (const std::optional<ContextMenuId> menu = m_interaction.releaseRight())
             emit contextMenuRequested(int(*menu), event->globalPosition().toPoint());
     } else {
         QAbstractScrollArea::mouseReleaseEvent(event);
@@ -312,7 +328,7 @@ void CtalvexView::contextMenuEvent(QContextMenuEvent *event)
     event->accept();
     if (event->reason() != QContextMenuEvent::Keyboard)
         return;
-    if (const std::optional<ContextMenuKind> menu = m_interaction.releaseRight())
+    if (const std::optional<ContextMenuId> menu = m_interaction.releaseRight())
         emit contextMenuRequested(int(*menu), viewport()->mapToGlobal(event->pos()));
 }
 

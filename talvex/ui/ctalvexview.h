@@ -11,6 +11,7 @@
 // converts its events to logical units (100 per inch at the view's scale)
 // and repaints what the document says changed.
 
+#include "talvex/survey/printsettings.h"
 #include "talvex/survey/viewstate.h"
 #include "talvex/ui/view/viewinteraction.h"
 #include "talvex/ui/view/viewmodecommands.h"
@@ -34,8 +35,8 @@ class CtalvexView : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    // The zoom comes from "视图比例" of the program's settings and goes back
-    // there when the view is destroyed.
+    // The zoom ("视图比例") and the page setup ("打印设置") come from the
+    // program's settings and go back there when the view is destroyed.
     explicit CtalvexView(SurveyDocument &document, QWidget *parent = nullptr);
     // The same with the settings kept in an INI file (tests).
     CtalvexView(SurveyDocument &document, const QString &settingsFile, QWidget *parent = nullptr);
@@ -58,6 +59,11 @@ public:
 
     // Title of the histogram's velocity curve (print settings' curve name).
     void setCurveName(int curveName);
+
+    // The page setup of the printed report and the figures; changed by the
+    // page setup dialog only. Its curve name titles the histogram's curve.
+    const PrintSettings &printSettings() const { return m_printSettings; }
+    void setPrintSettings(const PrintSettings &settings);
 
 public slots:
     // "显示原始曲线图" (F2).
@@ -85,7 +91,7 @@ signals:
     // Status panes 1 ... 6 of the current point.
     void statusTextsChanged(const QStringList &texts);
     // A right click asks for a context menu: 0 waveform (modes 0 and 1),
-    // 1 layer (histogram), 2 raw record (ContextMenuKind).
+    // 1 layer (histogram), 2 raw record (ContextMenuId).
     void contextMenuRequested(int menuKind, const QPoint &globalPos);
 
 protected:
@@ -121,6 +127,7 @@ private:
 
     SurveyDocument &m_document;
     std::unique_ptr<TalvexSettings> m_settings;
+    PrintSettings m_printSettings;
     ViewZoom m_zoom;
     ViewInteraction m_interaction;
     ScrollMemory m_scrollMemory;

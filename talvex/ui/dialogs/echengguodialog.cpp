@@ -22,6 +22,8 @@ EChengGuoDialog::EChengGuoDialog(const SurveyData &survey, QWidget *parent) : QD
     m_list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     heading->setFont(m_list->font());
     m_list->setMinimumSize(520, 300);
+    m_siteClasses = new QLabel(EChengGuoDialogModel::siteLines(survey).join(QLatin1Char('\n')), this);
+    m_siteClasses->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setDefault(true);
@@ -32,6 +34,7 @@ EChengGuoDialog::EChengGuoDialog(const SurveyData &survey, QWidget *parent) : QD
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addWidget(m_list);
+    layout->addWidget(m_siteClasses);
     layout->addWidget(buttons);
 }
 

@@ -24,10 +24,15 @@ KindText kindText(FileDialogKind kind)
     case FileDialogKind::OpenSurvey: return {"打开数据文件", "Qelvorn剪切波数据文件 (*.QSW)", false};
     case FileDialogKind::SaveSurveyAs: return {"另存为", "Qelvorn剪切波数据文件 (*.qsw)", true};
     case FileDialogKind::ImportLayers: return {"打开源数据文件", "Qelvorn剪切波数据文件 (*.QSW)", false};
-    case FileDialogKind::ImportRecord: return {"导入原始数据", "波速测试现场数据文件 (*.CWD)", false};
+    // SEG-2 files of seismographs are read too; the reader goes by content.
+    case FileDialogKind::ImportRecord:
+        return {"导入原始数据", "波速测试现场数据文件 (*.CWD);;SEG-2 地震仪数据文件 (*.SG2 *.DAT);;所有文件 (*)",
+                false};
     case FileDialogKind::ExportWaveforms: return {"保存数据文本文件", "Qelvorn剪切波数据文本文件 (*.TXT)", true};
     case FileDialogKind::ExportPointTable:
     case FileDialogKind::ExportLayerTable: return {"保存数据文件", "Qelvorn剪切波数据文件 (*.XLS)", true};
+    case FileDialogKind::ExportFigures: return {"保存数据图形文件", "Qelvorn剪切波数据图形文件 (*.BMP)", true};
+    case FileDialogKind::ExportPdfReport: return {"输出PDF报告", "PDF文件 (*.pdf)", true};
     }
     return {"", "", false};
 }
@@ -50,9 +55,12 @@ std::unique_ptr<QFileDialog> makeFileDialog(FileDialogKind kind, QWidget *parent
         dialog->setFileMode(QFileDialog::AnyFile);
         if (kind == FileDialogKind::SaveSurveyAs)
             dialog->setDefaultSuffix(QStringLiteral("qsw"));
+        if (kind == FileDialogKind::ExportPdfReport)
+            dialog->setDefaultSuffix(QStringLiteral("pdf"));
         // The exports append their extension themselves and ask about the
-        // file they write (askFileName), not about the name typed.
-        if (isExport(kind))
+        // file they write (askFileName), not about the name typed; the
+        // figures' base is no file at all.
+        if (isExport(kind) || kind == FileDialogKind::ExportFigures)
             dialog->setOption(QFileDialog::DontConfirmOverwrite, true);
     } else {
         dialog->setAcceptMode(QFileDialog::AcceptOpen);

@@ -1,7 +1,8 @@
 #pragma once
 // The file and folder dialogs of talvex with their titles and filters: open,
-// save as, import of layers and of one field record, the three exports, and
-// the folder of field records.
+// save as, import of layers and of one field record, the three exports, the
+// base name of the bitmap figures, the PDF report, and the folder of field
+// records.
 
 #include <QString>
 #include <memory>
@@ -25,6 +26,8 @@ enum class FileDialogKind {
     ExportWaveforms, // "保存数据文本文件"
     ExportPointTable, // "保存数据文件", offered as <hole>号孔测点波速
     ExportLayerTable, // "保存数据文件", offered as <hole>号孔分层波速
+    ExportFigures, // "保存数据图形文件": the base name of the figures, used as typed
+    ExportPdfReport, // "输出PDF报告": a .pdf file
 };
 
 // The dialog of `kind`, set up but not shown: title, filter, open or save,
@@ -46,6 +49,8 @@ QString exportTargetName(FileDialogKind kind, const QString &chosen);
 // Shows the dialog and returns the chosen path, empty on cancel. For the
 // exports the overwrite question is asked about the file that is actually
 // written (the chosen name with its extension appended); No returns empty.
+// The figures' base names no file: the window asks about the figure files
+// themselves.
 QString askFileName(FileDialogKind kind, QWidget *parent, common::Messenger &messenger,
                     const QString &initialName = QString());
 

@@ -10,20 +10,25 @@
 #include "talvex/ui/commandicons.h"
 #include "talvex/ui/ctalvexview.h"
 #include "talvex/ui/deferredmessenger.h"
+#include "talvex/ui/dialogs/csetuppagedialog.h"
 #include "talvex/ui/dialogs/filedialogs.h"
 #include "talvex/ui/readoutbar.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QSet>
+#include <QSpinBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -86,7 +91,25 @@ struct Fixture {
     }
 
     void trigger(CommandId id) { frame.action(id)->trigger(); }
+
+    QStringList files(const char *pattern) const
+    {
+        return QDir(dir.path()).entryList({QString::fromUtf8(pattern)}, QDir::Files, QDir::Name);
+    }
 };
+
+// Answers the page setup dialog the next command opens: sets its column
+// count, then OK or Cancel.
+void answerPageSetup(int columns, bool ok)
+{
+    QTimer::singleShot(0, [=] {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<CSetupPageDialog *>(widget); dialog && dialog->isVisible()) {
+                dialog->findChild<QSpinBox *>(QStringLiteral("columnsPerPage"))->setValue(columns);
+                ok ? dialog->accept() : dialog->reject();
+            }
+    });
+}
 
 } // namespace
 
@@ -125,8 +148,9 @@ private slots:
         for (const QAction *action : layerMenu->actions())
             items.append(action->isSeparator() ? QStringLiteral("-") : action->text());
         QCOMPARE(items,
-                 QStringList({QString::fromUtf8("插入一个土层"), QString::fromUtf8("删除一个土层"), QStringLiteral("-"),
-                              QString::fromUtf8("分层参数修改"), QString::fromUtf8("输入工勘资料")}));
+                 QStringList({QString::fromUtf8("插入一个土层"), QString::fromUtf8("删除一个土层"),
+                              QString::fromUtf8("建议分层"), QStringLiteral("-"), QString::fromUtf8("分层参数修改"),
+                              QString::fromUtf8("输入工勘资料")}));
     }
 
     void commandsChangeSurveyAndView()
@@ -363,6 +387,111 @@ private slots:
 
     // Pattern messages raised while painting are shown only once the event
     // loop is free, and never after the window is gone.
+    void pageSetupChangesTheViewOnlyOnOk()
+    {
+        Fixture f;
+        f.frame.view().setPrintSettings(PrintSettings{});
+        answerPageSetup(1, false);
+        f.trigger(CommandId::PageSetup);
+        QCOMPARE(f.frame.view().printSettings(), PrintSettings{});
+        answerPageSetup(3, true);
+        f.trigger(CommandId::PageSetup);
+        PrintSettings expected;
+        expected.columnsPerPage = 3;
+        QCOMPARE(f.frame.view().printSettings(), expected);
+    }
+
+    void pageSetupIsKeptWithTheView()
+    {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("view.ini"));
+        SurveyDocument document;
+        PrintSettings changed;
+        changed.headerText = QStringLiteral("一号孔附图");
+        changed.marginLeft = 3;
+        changed.printTable = 0;
+        {
+            CtalvexView view(document, ini);
+            QCOMPARE(view.printSettings(), PrintSettings{});
+            view.setPrintSettings(changed);
+        }
+        QCOMPARE(TalvexSettings(ini).printSettings(), changed);
+        CtalvexView again(document, ini);
+        QCOMPARE(again.printSettings(), changed);
+    }
+
+    void figuresAreWrittenBesideTheChosenBase()
+    {
+        Fixture f;
+        f.frame.view().setPrintSettings(PrintSettings{});
+        f.document.newSurvey(hole(5.0f));
+
+        // Cancelling the dialog writes nothing.
+        f.trigger(CommandId::ExportFigures);
+        QCOMPARE(f.dialogs, QList<FileDialogKind>({FileDialogKind::ExportFigures}));
+        QVERIFY(f.files("*.bmp").isEmpty());
+
+        // Three velocity figures, the table and one page of 5 waveforms.
+        f.chosenFile = f.path("site1");
+        f.trigger(CommandId::ExportFiguresButton);
+        const QStringList written = f.files("site1-*.bmp");
+        QCOMPARE(written.size(), 5);
+        QVERIFY(written.contains(QString::fromUtf8("site1-时距深度表.bmp")));
+        QVERIFY(written.contains(QString::fromUtf8("site1-原始波形图0.bmp")));
+        for (const QString &name : written)
+            QCOMPARE(QFileInfo(f.dir.filePath(name)).size(), qint64(1195154));
+        QVERIFY(f.messenger.messages.isEmpty());
+        QVERIFY(f.messenger.questions.isEmpty());
+
+        // Figures already there are replaced only when the user agrees.
+        const QString table = f.dir.filePath(QString::fromUtf8("site1-时距深度表.bmp"));
+        QFile mark(table);
+        QVERIFY(mark.open(QIODevice::WriteOnly));
+        mark.write("kept");
+        mark.close();
+        f.messenger.answers = {false};
+        f.trigger(CommandId::ExportFigures);
+        QCOMPARE(f.messenger.questions.size(), 1);
+        QCOMPARE(QFileInfo(table).size(), qint64(4));
+
+        // Figures that cannot be written are reported once, together.
+        f.chosenFile = f.path("missing/site2");
+        f.trigger(CommandId::ExportFigures);
+        QCOMPARE(f.messenger.messages.size(), 1);
+        QVERIFY(f.messenger.last().contains(QString::fromUtf8("site2-时距深度表.bmp")));
+        QVERIFY(f.messenger.last().contains(QString::fromUtf8("site2-原始波形图0.bmp")));
+    }
+
+    void pdfReportIsWrittenOrItsFailureShown()
+    {
+        Fixture f;
+        f.frame.view().setPrintSettings(PrintSettings{});
+        f.document.newSurvey(hole(4.0f));
+        f.chosenFile = f.path("report");
+        f.trigger(CommandId::ExportPdfReport);
+        QCOMPARE(f.dialogs, QList<FileDialogKind>({FileDialogKind::ExportPdfReport}));
+        QFile pdf(f.path("report.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+        QVERIFY(f.messenger.messages.isEmpty());
+
+        f.chosenFile = f.path("missing/report.pdf");
+        f.trigger(CommandId::ExportPdfReport);
+        QCOMPARE(f.messenger.messages.size(), 1);
+        QVERIFY(f.messenger.last().contains(QStringLiteral("report.pdf")));
+        QVERIFY(!QFile::exists(f.chosenFile));
+
+        // A page setup that selects no page is refused before any dialog.
+        PrintSettings none;
+        none.printVelocity = none.printTable = none.printWaveforms = 0;
+        f.frame.view().setPrintSettings(none);
+        f.dialogs.clear();
+        f.trigger(CommandId::ExportPdfReport);
+        f.trigger(CommandId::ExportFigures);
+        QVERIFY(f.dialogs.isEmpty());
+        QCOMPARE(f.messenger.messages.size(), 3);
+    }
+
     void deferredMessagesWaitForTheEventLoop()
     {
         common::RecordingMessenger target;

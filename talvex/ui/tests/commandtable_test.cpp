@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <QString>
+#include <algorithm>
 #include <set>
 
 using namespace talvex;
@@ -115,10 +116,29 @@ TEST(CommandTable, SaveAndUndoFollowTheDocument)
     EXPECT_TRUE(isEnabled(CommandId::Undo, document));
     document.survey().setModified(false);
     EXPECT_FALSE(isEnabled(CommandId::FileSave, document));
-    // Commands this program does not carry out are never offered.
-    EXPECT_FALSE(isEnabled(CommandId::FilePrint, document));
+    // The update check has no operation and is never offered.
     EXPECT_FALSE(isEnabled(CommandId::UpdateCheck, document));
     // The P and R arrivals follow the S arrival's rule.
     EXPECT_EQ(isEnabled(CommandId::SetPArrival, document), isEnabled(CommandId::SetSArrival, document));
     EXPECT_EQ(isEnabled(CommandId::SetRArrival, document), isEnabled(CommandId::SetSArrival, document));
+}
+
+TEST(CommandTable, ReportCommandsNeedPointsButTheSetupsDoNot)
+{
+    const CommandId report[] = {CommandId::FilePrint, CommandId::FilePrintPreview, CommandId::ExportFigures,
+                                CommandId::ExportFiguresButton, CommandId::ExportPdfReport};
+    SurveyDocument document;
+    for (const CommandId id : report)
+        EXPECT_FALSE(isEnabled(id, document)) << int(id);
+    EXPECT_TRUE(isEnabled(CommandId::PageSetup, document));
+    EXPECT_TRUE(isEnabled(CommandId::PrintSetup, document));
+    document.newSurvey(hole(3.0f));
+    for (const CommandId id : report)
+        EXPECT_TRUE(isEnabled(id, document)) << int(id);
+    // The PDF report follows the figures in the File menu.
+    const auto file = mainMenu()[0].entries;
+    const auto figures = std::find(file.begin(), file.end(), CommandId::ExportFigures);
+    ASSERT_NE(figures, file.end());
+    EXPECT_EQ(*(figures + 1), CommandId::ExportPdfReport);
+    EXPECT_STREQ(commandInfo(CommandId::ExportPdfReport).caption, "输出PDF报告");
 }

@@ -135,15 +135,15 @@ bool ViewInteraction::pressKey(int key)
     }
 }
 
-std::optional<ContextMenuKind> ViewInteraction::releaseRight() const
+std::optional<ContextMenuId> ViewInteraction::releaseRight() const
 {
     if (m_survey.points.empty())
         return std::nullopt;
     switch (m_view.mode) {
     case DisplayMode::MultiTrace:
-    case DisplayMode::SingleTrace: return ContextMenuKind::Waveform;
-    case DisplayMode::RawRecord: return ContextMenuKind::RawRecord;
-    case DisplayMode::VelocityHistogram: return ContextMenuKind::Layer;
+    case DisplayMode::SingleTrace: return ContextMenuId::Waveforms;
+    case DisplayMode::RawRecord: return ContextMenuId::RawRecord;
+    case DisplayMode::VelocityHistogram: return ContextMenuId::Histogram;
     case DisplayMode::Spectrum:
     case DisplayMode::TimeDistance: break;
     }

@@ -6,21 +6,14 @@
 // what a position hits). Widget-free: the view converts its events and
 // repaints what the state says changed.
 
+#include "talvex/survey/viewstate.h"
+
 #include <QPoint>
 #include <optional>
 
 namespace talvex {
 
 class SurveyData;
-struct ViewState;
-
-// The context menu a right click opens; the numbers are those of
-// CtalvexView::contextMenuRequested.
-enum class ContextMenuKind {
-    Waveform = 0, // multi-trace and single-trace
-    Layer = 1, // velocity histogram
-    RawRecord = 2, // raw record
-};
 
 class ViewInteraction {
 public:
@@ -61,7 +54,7 @@ public:
     bool pressKey(int key);
     // The menu a right click opens: none without points or in the spectrum
     // and time-distance modes.
-    std::optional<ContextMenuKind> releaseRight() const;
+    std::optional<ContextMenuId> releaseRight() const;
 
     // The mouse rests on a boundary that a press would grab (histogram).
     bool overBoundary(QPoint p) const;

@@ -19,14 +19,9 @@ void ShowMultiTrace(ViewState &view)
     view.mode = DisplayMode::MultiTrace;
 }
 
-bool singleTraceToggleEnabled(const SurveyData &survey, const ViewState &view)
-{
-    return !survey.points.empty() && view.inPointMode();
-}
-
 bool ToggleSingleTrace(const SurveyData &survey, ViewState &view)
 {
-    if (!singleTraceToggleEnabled(survey, view))
+    if (!view.canToggleSingleTrace(survey.points.size()))
         return false;
     view.mode = view.mode == DisplayMode::SingleTrace ? DisplayMode::MultiTrace : DisplayMode::SingleTrace;
     return true;

@@ -14,10 +14,8 @@ class SurveyData;
 
 // "显示原始曲线图" (F2): the multi-trace view.
 void ShowMultiTrace(ViewState &view);
-// "单道、多道显示切换": multi-trace <-> single-trace. Enabled when the survey
-// has points and the view shows one of the two; false (nothing changed)
-// otherwise.
-bool singleTraceToggleEnabled(const SurveyData &survey, const ViewState &view);
+// "单道、多道显示切换": multi-trace <-> single-trace when
+// ViewState::canToggleSingleTrace allows it; false (nothing changed) otherwise.
 bool ToggleSingleTrace(const SurveyData &survey, ViewState &view);
 // "显示原始波形", also after a field record was read: the raw-record view.
 void ShowRawRecord(ViewState &view);

@@ -1,7 +1,8 @@
 // Speed of the main view with a 10,000-point survey: opening it and showing
 // the first screen, moving the time cursor (which must paint no trace: the
 // counter scene_paints stays 0), a full repaint of the visible multi-trace
-// rows, and switching to the velocity histogram.
+// rows, switching to the velocity histogram, and the arrival suggestions
+// shown and kept across a pick.
 
 #include "common/messenger.h"
 #include "talvex/document/surveydocument.h"
@@ -137,6 +138,42 @@ void BM_SwitchToHistogram(benchmark::State &state)
     }
 }
 BENCHMARK(BM_SwitchToHistogram)->Unit(benchmark::kMillisecond);
+
+// Turning the arrival suggestions on over the open survey: every point's
+// suggestion computed, the first screen drawn with its markers.
+void BM_ShowArrivalSuggestions(benchmark::State &state)
+{
+    OpenView open;
+    for (auto _ : state) {
+        open.document.setSuggestionsShown(true);
+        open.view->viewport()->repaint();
+        state.PauseTiming();
+        open.document.setSuggestionsShown(false);
+        open.view->viewport()->repaint();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ShowArrivalSuggestions)->Unit(benchmark::kMillisecond);
+
+// A pick while the suggestions are shown: the points change but the traces
+// do not, so the suggestions are only checked (counter recomputations
+// stays 0) and the screen redrawn with its markers.
+void BM_PickWithSuggestionsShown(benchmark::State &state)
+{
+    OpenView open;
+    open.document.setSuggestionsShown(true);
+    open.view->viewport()->repaint();
+    const int before = open.document.suggestions().computations();
+    std::int16_t sample = 300;
+    for (auto _ : state) {
+        sample = sample == 300 ? 301 : 300;
+        open.document.survey().points[0].sArrival = sample;
+        open.document.survey().markModified(SurveyParts::Points);
+        open.view->viewport()->repaint();
+    }
+    state.counters["recomputations"] = double(open.document.suggestions().computations() - before);
+}
+BENCHMARK(BM_PickWithSuggestionsShown)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -147,7 +147,7 @@ private slots:
         QCOMPARE(readouts.last().at(2).toString(), QString("m"));
         QTest::mouseClick(m_view->viewport(), Qt::RightButton, {}, QPoint(300, 300));
         QCOMPARE(menus.count(), 1);
-        QCOMPARE(menus.last().at(0).toInt(), int(ContextMenuKind::Layer));
+        QCOMPARE(menus.last().at(0).toInt(), int(ContextMenuId::Histogram));
 
         m_view->showTimeDistance();
         QCOMPARE(readouts.last().at(0).toString(), QString());

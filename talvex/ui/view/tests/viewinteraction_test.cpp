@@ -237,11 +237,11 @@ TEST(BoundaryDrag, ReleasedOutsideTheColumnMovesNothing)
 TEST(ContextMenus, ChosenByModeAndOnlyWithPoints)
 {
     Fixture f(2);
-    const std::pair<DisplayMode, std::optional<ContextMenuKind>> cases[] = {
-        {DisplayMode::MultiTrace, ContextMenuKind::Waveform},
-        {DisplayMode::SingleTrace, ContextMenuKind::Waveform},
-        {DisplayMode::RawRecord, ContextMenuKind::RawRecord},
-        {DisplayMode::VelocityHistogram, ContextMenuKind::Layer},
+    const std::pair<DisplayMode, std::optional<ContextMenuId>> cases[] = {
+        {DisplayMode::MultiTrace, ContextMenuId::Waveforms},
+        {DisplayMode::SingleTrace, ContextMenuId::Waveforms},
+        {DisplayMode::RawRecord, ContextMenuId::RawRecord},
+        {DisplayMode::VelocityHistogram, ContextMenuId::Histogram},
         {DisplayMode::Spectrum, std::nullopt},
         {DisplayMode::TimeDistance, std::nullopt},
     };
