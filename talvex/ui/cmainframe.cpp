@@ -59,6 +59,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
+#include <new>
 
 namespace talvex {
 
@@ -539,6 +540,20 @@ void CMainFrame::runCommand(CommandId id)
         updateActions();
         return;
     }
+    // The editing commands throw std::bad_alloc with the survey unchanged when
+    // their buffers cannot be had; the survey stays open and can be saved.
+    try {
+        dispatchCommand(id);
+    } catch (const std::bad_alloc &) {
+        m_messenger->show(QString::fromUtf8("内存不足，命令没有执行；测试数据没有改动。"), common::MessageKind::Error);
+    }
+    // Commands change the view state in place; the document tells the view.
+    m_document.notifyViewChanged();
+    updateActions();
+}
+
+void CMainFrame::dispatchCommand(CommandId id)
+{
     switch (id) {
     case CommandId::FileNew:
     case CommandId::FileOpen:
@@ -585,9 +600,6 @@ void CMainFrame::runCommand(CommandId id)
     case CommandId::OnScreenKeyboard: startOnScreenKeyboard(); break;
     default: runWaveformCommand(id); break;
     }
-    // Commands change the view state in place; the document tells the view.
-    m_document.notifyViewChanged();
-    updateActions();
 }
 
 void CMainFrame::runFileCommand(CommandId id)

@@ -98,6 +98,7 @@ private:
     void connectDocument();
 
     void runCommand(CommandId id);
+    void dispatchCommand(CommandId id);
     void runFileCommand(CommandId id);
     void runEditCommand(CommandId id);
     void runWaveformCommand(CommandId id);
