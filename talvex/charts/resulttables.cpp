@@ -2,6 +2,7 @@
 
 #include "common/fixedtext.h"
 #include "common/gbk.h"
+#include "talvex/analysis/siteclass.h"
 #include "talvex/analysis/sitevelocity.h"
 #include "talvex/charts/chartstyle.h"
 #include "talvex/survey/surveydata.h"
@@ -83,7 +84,31 @@ std::vector<std::array<HeadingPair, 2>> headingTableRows(SurveyData &survey, con
             {HeadingPair{QStringLiteral("覆盖层厚度"), QString::asprintf("%2.1f m", double(header.overburden))},
              HeadingPair{QStringLiteral("等效波速"), QString::asprintf("%2.2fm/s", double(header.siteVelocity))}});
     }
+    if (options.siteClassRow)
+        rows.push_back(siteClassRow(survey));
     return rows;
+}
+
+std::array<HeadingPair, 2> siteClassRow(const SurveyData &survey)
+{
+    const SiteClassification site = ClassifySite(survey);
+    std::array<HeadingPair, 2> row{HeadingPair{QStringLiteral("场地类别"), QStringLiteral("—")},
+                                   HeadingPair{QStringLiteral("Vs30"), QStringLiteral("—")}};
+    if (!site.ok())
+        return row;
+    const auto categoryText = [](SiteCategory c) { return QString::fromLatin1(siteCategoryName(c)) + u'类'; };
+    row[0].value = categoryText(site.category);
+    // The hole ended in soft ground: the category is that of the overburden
+    // reached, and a thicker one would change it.
+    if (site.categoryIfThicker)
+        row[0].value += QStringLiteral("（覆盖层更厚时可能为%1）").arg(categoryText(*site.categoryIfThicker));
+    row[1].value = QString::asprintf("%.1fm/s", double(site.vs30));
+    if (site.vs30Extrapolated)
+        row[1].value += QStringLiteral("(外推)");
+    row[1].value
+        += QStringLiteral(" NEHRP %1 EC8 %2")
+               .arg(QString::fromLatin1(nehrpClassName(site.nehrp)), QString::fromLatin1(ec8GroundName(site.ec8)));
+    return row;
 }
 
 int DrawHeadingTable(QPainter &p, PatternOutput output, const QRect &rect, SurveyData &survey,

@@ -23,6 +23,7 @@ namespace talvex::charts {
 struct HeadingTableOptions {
     int personnelLabel = 1; // 0 "测试人员", 1 "测试单位", 2 "测试仪器"
     bool overburdenRow = false; // third row: 覆盖层厚度 and 等效波速 (computes and stores the site velocity)
+    bool siteClassRow = false; // next row: 场地类别 and Vs30 with the NEHRP and EC8 classes
 };
 
 // One label and value of the heading table.
@@ -36,12 +37,20 @@ struct HeadingPair {
 // overburden is positive, so a survey without overburden keeps its value).
 std::vector<std::array<HeadingPair, 2>> headingTableRows(SurveyData &survey, const HeadingTableOptions &options);
 
+// The site class row, classified from the points (ClassifySite): 场地类别
+// with the category ("II类", with a short note when a thicker overburden
+// would give another category) and Vs30 with the NEHRP and EC8 classes
+// ("245.1m/s(外推) NEHRP D EC8 C", "(外推)" when the hole is shallower than
+// 30 m). Both values read "—" when the site cannot be classified.
+std::array<HeadingPair, 2> siteClassRow(const SurveyData &survey);
+
 // Draws the heading table framed over `rect`; returns the y just below its
 // last row. Rows of label and value pairs, two pairs per row, the second
 // starting at 6/10 of the width: 工程名称 and the personnel label, 测孔编号
-// and 测试日期, and with the overburden row 覆盖层厚度 ("%2.1f m") and 等效波速
-// ("%2.2fm/s"). Drawing that row stores the site velocity first
-// (UpdateSiteVelocity: only when the overburden is positive). Rows are 6 mm
+// and 测试日期, with the overburden row 覆盖层厚度 ("%2.1f m") and 等效波速
+// ("%2.2fm/s"), then with the site class row 场地类别 and Vs30. Drawing the
+// overburden row stores the site velocity first (UpdateSiteVelocity: only
+// when the overburden is positive). Rows are 6 mm
 // high in print (label cells 18 mm wide) and 24 pixels in the bitmap. The
 // frame covers the whole of `rect`, or just the rows when `rect` is shorter.
 int DrawHeadingTable(QPainter &painter, PatternOutput output, const QRect &rect, SurveyData &survey,

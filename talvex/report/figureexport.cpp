@@ -20,7 +20,8 @@ constexpr int kRuleY = 30;
 constexpr int kFooterY = 915;
 constexpr int kTableTop = 40;
 constexpr int kContentTop = 88; // below a two-row heading table
-constexpr int kOverburdenRow = 24;
+constexpr int kHeadingRow = 24; // one row of the heading table
+constexpr int kCombinedBottom = 613; // the combined figure ends here, whatever rows stand above it
 constexpr int kFrameBottom = 913;
 constexpr int kWaveformArea = 837; // height shared by the rows of waveform cells
 
@@ -50,11 +51,15 @@ void drawCentred(QPainter &painter, int top, const QString &text)
     painter.drawText(QPointF((kFigureWidth - metrics.horizontalAdvance(text)) / 2.0, top + metrics.ascent()), text);
 }
 
-int headingTable(QPainter &painter, ReportContext &context, bool overburdenRow)
+// The heading table; the optional rows only where `withOptionalRows` (the
+// chart figures), as the print flags ask.
+int headingTable(QPainter &painter, ReportContext &context, bool withOptionalRows)
 {
+    const PrintSettings &s = context.settings;
     charts::HeadingTableOptions options;
     options.personnelLabel = context.personnelLabel;
-    options.overburdenRow = overburdenRow;
+    options.overburdenRow = withOptionalRows && s.printOverburden != 0;
+    options.siteClassRow = withOptionalRows && s.printSiteClass != 0;
     painter.save();
     const int below = charts::DrawHeadingTable(painter, charts::PatternOutput::Bitmap,
                                                QRect(0, kTableTop, kFigureWidth, kFrameBottom - kTableTop),
@@ -128,11 +133,12 @@ QImage renderFigure(ReportContext &context, const Figure &figure)
     // Style 4 gives the signature line here as on the printed pages.
     drawCentred(painter, kFooterY - 1, footerText(s.footerStyle, s.firstPageNumber, figure.pageNumber));
 
-    const int extra = s.printOverburden ? kOverburdenRow : 0;
+    // The charts start below the optional rows of the heading table.
+    const int extra = (s.printOverburden ? kHeadingRow : 0) + (s.printSiteClass ? kHeadingRow : 0);
     switch (figure.kind) {
     case FigureKind::VelocityHistogram:
     case FigureKind::TimeDistance: {
-        headingTable(painter, context, s.printOverburden != 0);
+        headingTable(painter, context, true);
         const QRect rect(0, kContentTop + extra, kFigureWidth, kFrameBottom - kContentTop - extra);
         const charts::ColumnChartLayout layout = charts::bitmapColumnLayout(rect, s.printTwoCurves != 0);
         charts::ColumnChartOptions options;
@@ -148,10 +154,11 @@ QImage renderFigure(ReportContext &context, const Figure &figure)
     }
     case FigureKind::Combined:
         // The heading table stands in the band the figure leaves above it.
-        headingTable(painter, context, s.printOverburden != 0);
+        headingTable(painter, context, true);
         painter.save();
-        charts::DrawTimeDistanceAndHistogram(painter, QRect(0, kContentTop + extra, kFigureWidth, 525 - extra),
-                                             context.survey);
+        charts::DrawTimeDistanceAndHistogram(
+            painter, QRect(0, kContentTop + extra, kFigureWidth, kCombinedBottom - kContentTop - extra),
+            context.survey);
         painter.restore();
         break;
     case FigureKind::TimeDepthTable:

@@ -20,7 +20,14 @@ namespace {
 constexpr int kTableTop = 800; // the page frame starts 8 mm below the heading
 constexpr int kContentTop = 2000; // charts, table and cells start 20 mm below it
 constexpr int kContentBottomGap = 200; // the frame ends 2 mm above the usable bottom
-constexpr int kOverburdenRow = 600; // height of the heading table's third row
+constexpr int kHeadingRow = 600; // height of a row of the heading table
+
+// Height the optional rows of the heading table add above the chart: the
+// overburden row and the site class row, each one row.
+int optionalRowsHeight(const PrintSettings &s)
+{
+    return (s.printOverburden ? kHeadingRow : 0) + (s.printSiteClass ? kHeadingRow : 0);
+}
 
 QFont songFont(int height, QFont::Weight weight)
 {
@@ -57,11 +64,12 @@ void paintHeadingAndFooter(QPainter &painter, const PrintSettings &settings, con
 void paintChartPage(QPainter &painter, ReportContext &context, const QRect &area, PageKind kind)
 {
     const PrintSettings &s = context.settings;
-    const int extra = s.printOverburden ? kOverburdenRow : 0;
+    const int extra = optionalRowsHeight(s);
     painter.save();
     charts::HeadingTableOptions table;
     table.personnelLabel = context.personnelLabel;
     table.overburdenRow = s.printOverburden != 0;
+    table.siteClassRow = s.printSiteClass != 0;
     charts::DrawHeadingTable(
         painter, charts::PatternOutput::Print,
         QRect(area.left(), area.top() + kTableTop, area.width(), area.height() - kTableTop - kContentBottomGap),

@@ -31,6 +31,7 @@ PrintSettings clampedToDialogRanges(PrintSettings settings)
     settings.printVelocity = flag(settings.printVelocity);
     settings.printTwoCurves = flag(settings.printTwoCurves);
     settings.printOverburden = flag(settings.printOverburden);
+    settings.printSiteClass = flag(settings.printSiteClass);
     settings.curveName = flag(settings.curveName);
     return settings;
 }

@@ -23,6 +23,7 @@ struct PrintSettings {
     int printVelocity = 1; // 0/1: the velocity histogram and time-distance pages
     int printTwoCurves = 1; // 0/1: the point curve beside the layer curve
     int printOverburden = 1; // 0/1: the overburden and site-velocity row
+    int printSiteClass = 1; // 0/1: the site category and Vs30 row below it
     int curveName = 0; // 0 Vs title, 1 Vp title
 
     bool operator==(const PrintSettings &) const = default;

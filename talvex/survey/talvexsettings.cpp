@@ -52,6 +52,7 @@ const PrintIntField kPrintIntFields[] = {
     {"原始图", &PrintSettings::printWaveforms},      {"表格图", &PrintSettings::printTable},
     {"波速图", &PrintSettings::printVelocity},       {"双速线", &PrintSettings::printTwoCurves},
     {"覆盖层厚度", &PrintSettings::printOverburden}, {"曲线名称", &PrintSettings::curveName},
+    {"场地类别", &PrintSettings::printSiteClass},
 };
 const char *const kHeaderTextName = "页眉标注";
 } // namespace

@@ -241,6 +241,43 @@ TEST(HeadingTable, SiteVelocityRowStoresTheEquivalentVelocity)
     EXPECT_TRUE(isBlack(image, kA + 645, kChart.bottom() - 2));
 }
 
+TEST(HeadingTable, SiteClassRowFromThePoints)
+{
+    // The hole ends at 25 m in soft ground: d = 25 m is a lower bound, vse
+    // over 20 m is 192 m/s (II), and a thicker overburden would give III;
+    // Vs30 crosses the last 5 m at the deepest velocity: 30 / 0.129167 s.
+    SurveyData soft;
+    soft.header.overburden = 12.5f;
+    soft.points = {point(5, 100), point(10, 200), point(15, 300), point(25, 400)};
+    auto rows = headingTableRows(soft, {1, true, true});
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[2][0].label, QStringLiteral("覆盖层厚度"));
+    EXPECT_EQ(rows[3][0].label, QStringLiteral("场地类别"));
+    EXPECT_EQ(rows[3][0].value, QStringLiteral("II类（覆盖层更厚时可能为III类）"));
+    EXPECT_EQ(rows[3][1].label, QStringLiteral("Vs30"));
+    EXPECT_EQ(rows[3][1].value, QStringLiteral("232.3m/s(外推) NEHRP D EC8 C"));
+
+    // Rock (faster than 500 m/s) from 20 m, measured down to 30 m: no note,
+    // nothing extrapolated. Without the overburden row the site row is third.
+    SurveyData site;
+    for (int d = 5; d <= 20; d += 5)
+        site.points.push_back(point(float(d), 200));
+    site.points.push_back(point(25, 600));
+    site.points.push_back(point(30, 700));
+    rows = headingTableRows(site, {1, false, true});
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2][0].value, QStringLiteral("II类"));
+    EXPECT_EQ(rows[2][1].value, QStringLiteral("259.8m/s NEHRP D EC8 C"));
+
+    // Nothing to classify from: no points, or no point with a velocity.
+    SurveyData empty;
+    const std::array<HeadingPair, 2> none = siteClassRow(empty);
+    EXPECT_EQ(none[0].value, QStringLiteral("—"));
+    EXPECT_EQ(none[1].value, QStringLiteral("—"));
+    empty.points = {point(5, 0), point(10, 0)};
+    EXPECT_EQ(siteClassRow(empty)[1].value, QStringLiteral("—"));
+}
+
 TEST(TimeDepthTable, PointsFillOneGroupAfterAnother)
 {
     SurveyData survey;

@@ -49,6 +49,16 @@ protected:
 };
 SurveyData *ReportOutput::sample = nullptr;
 
+// The y of every dark pixel at column `x` between `from` and `to`.
+std::vector<int> darkRows(const QImage &image, int x, int from, int to, int threshold = 100)
+{
+    std::vector<int> rows;
+    for (int y = from; y <= to; ++y)
+        if (qGray(image.pixel(x, y)) < threshold)
+            rows.push_back(y);
+    return rows;
+}
+
 } // namespace
 
 TEST_F(ReportOutput, FiguresAreSixteenBitBitmapsOfTheFixedSize)
@@ -186,4 +196,51 @@ TEST_F(ReportOutput, APdfThatCannotBeMadeLeavesTheOldFile)
     context.settings = PrintSettings();
     EXPECT_FALSE(WritePdfReport(dir.filePath(QStringLiteral("missing/r.pdf")), context, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("missing")));
+}
+
+TEST_F(ReportOutput, SiteClassRowMovesTheChartsDownOneRow)
+{
+    // The rules crossed at column `x`, with the site class row off and on:
+    // the same down to the overburden row's bottom line `rowEnd`, then one
+    // more row line a row lower, and everything below one row lower.
+    const auto expectOneRowLower = [](const QImage &off, const QImage &on, int x, int rowEnd, int row, int threshold) {
+        std::vector<int> expected;
+        const std::vector<int> before = darkRows(off, x, 70, 240, threshold);
+        EXPECT_GE(before.size(), 3u) << x; // the table's rules and the chart's heading rule
+        for (int y : before)
+            if (y <= rowEnd)
+                expected.push_back(y);
+        for (int y : before)
+            if (y > rowEnd - 2 && y <= rowEnd)
+                expected.push_back(y + row);
+        for (int y : before)
+            if (y > rowEnd)
+                expected.push_back(y + row);
+        EXPECT_EQ(darkRows(on, x, 70, 240, threshold), expected) << x;
+    };
+
+    const std::vector<Figure> figures = figureList(QStringLiteral("x"), context.settings, 45);
+    const auto pagePicture = [&] {
+        QImage image(840, 1188, QImage::Format_RGB32); // A4 at 4 pixels per mm: a row of 6 mm is 24 pixels
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(0.04, 0.04);
+        paintReportPage(painter, context, 1, QSizeF(210, 297));
+        return image;
+    };
+    context.settings.printSiteClass = 0;
+    const QImage velocityOff = renderFigure(context, figures[0]);
+    const QImage combinedOff = renderFigure(context, figures[2]);
+    const QImage pageOff = pagePicture();
+    context.settings.printSiteClass = 1;
+    const QImage velocityOn = renderFigure(context, figures[0]);
+    const QImage combinedOn = renderFigure(context, figures[2]);
+    const QImage pageOn = pagePicture();
+
+    // x = 300 crosses no text of the table or of the charts' headings.
+    expectOneRowLower(velocityOff, velocityOn, 300, 112, 24, 100);
+    expectOneRowLower(combinedOff, combinedOn, 300, 112, 24, 100);
+    // The page's rules are antialiased; the overburden row ends 38 mm down
+    // (12 mm margin, 8 mm to the table, three rows of 6 mm).
+    expectOneRowLower(pageOff, pageOn, 300, 4 * 38, 24, 200);
 }

@@ -106,13 +106,16 @@ TEST(PrintSettingsStore, RoundTripDefaultsAndClamping)
         s.columnsPerPage = 3;
         s.printTable = 0;
         s.curveName = 1;
+        s.printSiteClass = 0;
         store.setPrintSettings(s);
         EXPECT_EQ(store.printSettings(), s);
+        EXPECT_EQ(store.store().readInt(QStringLiteral("打印设置"), QStringLiteral("场地类别"), -1), 0);
         EXPECT_EQ(store.pageHeaderTitle(), s.headerText); // one value for the heading
         store.store().writeInt(QStringLiteral("打印设置"), QStringLiteral("每行个数"), 0);
         store.store().writeInt(QStringLiteral("打印设置"), QStringLiteral("每列个数"), 5);
         store.store().writeInt(QStringLiteral("打印设置"), QStringLiteral("原始图"), 9);
         store.store().writeInt(QStringLiteral("打印设置"), QStringLiteral("上边距"), -4);
+        store.store().writeInt(QStringLiteral("打印设置"), QStringLiteral("场地类别"), 7);
         store.store().sync();
     }
     TalvexSettings again(ini);
@@ -120,6 +123,7 @@ TEST(PrintSettingsStore, RoundTripDefaultsAndClamping)
     EXPECT_EQ(s.rowsPerPage, 1);
     EXPECT_EQ(s.columnsPerPage, 3);
     EXPECT_EQ(s.printWaveforms, 1);
+    EXPECT_EQ(s.printSiteClass, 1);
     EXPECT_EQ(s.marginTop, 5);
     EXPECT_EQ(s.firstPageNumber, 7);
 }

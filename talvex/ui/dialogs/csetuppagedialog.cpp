@@ -70,6 +70,7 @@ CSetupPageDialog::CSetupPageDialog(const PrintSettings &settings, QWidget *paren
     m_velocity = checkBox(QStringLiteral("打印波速直方图"), settings.printVelocity, this);
     m_twoCurves = checkBox(QStringLiteral("打印双速度曲线"), settings.printTwoCurves, this);
     m_overburden = checkBox(QStringLiteral("打印覆盖层厚度"), settings.printOverburden, this);
+    m_siteClass = checkBox(QStringLiteral("打印场地类别"), settings.printSiteClass, this);
 
     m_curveName = new QComboBox(this);
     m_curveName->addItems({QStringLiteral("剪切波速曲线Vs(m/s)"), QStringLiteral("压缩波速曲线Vp(m/s)")});
@@ -88,6 +89,7 @@ CSetupPageDialog::CSetupPageDialog(const PrintSettings &settings, QWidget *paren
     m_columns->setObjectName(QStringLiteral("columnsPerPage"));
     m_rows->setObjectName(QStringLiteral("rowsPerPage"));
     m_waveforms->setObjectName(QStringLiteral("printWaveforms"));
+    m_siteClass->setObjectName(QStringLiteral("printSiteClass"));
     m_curveName->setObjectName(QStringLiteral("curveName"));
 
     // Heading and footer.
@@ -123,10 +125,11 @@ CSetupPageDialog::CSetupPageDialog(const PrintSettings &settings, QWidget *paren
     contentGrid->addWidget(m_velocity, 1, 0);
     contentGrid->addWidget(m_twoCurves, 1, 1);
     contentGrid->addWidget(m_overburden, 2, 0);
+    contentGrid->addWidget(m_siteClass, 3, 0);
     auto *curveRow = new QHBoxLayout;
     curveRow->addWidget(new QLabel(QStringLiteral("波速曲线名称："), contentBox));
     curveRow->addWidget(m_curveName, 1);
-    contentGrid->addLayout(curveRow, 3, 0, 1, 2);
+    contentGrid->addLayout(curveRow, 4, 0, 1, 2);
 
     auto *previewGroup = new QGroupBox(QStringLiteral("预览"), this);
     auto *previewLayout = new QVBoxLayout(previewGroup);
@@ -176,6 +179,7 @@ PrintSettings CSetupPageDialog::settings() const
     settings.printVelocity = m_velocity->isChecked() ? 1 : 0;
     settings.printTwoCurves = m_twoCurves->isChecked() ? 1 : 0;
     settings.printOverburden = m_overburden->isChecked() ? 1 : 0;
+    settings.printSiteClass = m_siteClass->isChecked() ? 1 : 0;
     settings.curveName = m_curveName->currentIndex();
     return settings;
 }

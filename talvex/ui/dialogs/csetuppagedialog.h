@@ -46,6 +46,7 @@ private:
     QCheckBox *m_velocity = nullptr;
     QCheckBox *m_twoCurves = nullptr;
     QCheckBox *m_overburden = nullptr;
+    QCheckBox *m_siteClass = nullptr;
     QComboBox *m_curveName = nullptr;
     PagePreviewBox *m_preview = nullptr;
 };

@@ -91,6 +91,7 @@ private slots:
         in.columnsPerPage = 1;
         in.printTable = 0;
         in.printOverburden = 4; // any positive flag shows checked and comes back as 1
+        in.printSiteClass = 0;
         in.curveName = 1;
         CSetupPageDialog dialog(in);
         PrintSettings expected = in;
@@ -100,9 +101,14 @@ private slots:
 
         field<QLineEdit>(dialog, "headerText")->setText(QStringLiteral("二号孔"));
         field<QCheckBox>(dialog, "printWaveforms")->setChecked(false);
+        auto *siteClass = field<QCheckBox>(dialog, "printSiteClass");
+        QCOMPARE(siteClass->text(), QStringLiteral("打印场地类别"));
+        QVERIFY(!siteClass->isChecked());
+        siteClass->setChecked(true);
         field<ClampingSpinBox>(dialog, "marginRight")->setValue(12);
         expected.headerText = QStringLiteral("二号孔");
         expected.printWaveforms = 0;
+        expected.printSiteClass = 1;
         expected.marginRight = 12;
         QCOMPARE(dialog.settings(), expected);
         // The preview follows the margin at once.
