@@ -184,6 +184,22 @@ RecordFile RecordFolderIndex::find(int metres, char blow) const
     return {path + name, shownFileName(name)};
 }
 
+int RecordFolderIndex::deepestMetres(int limit) const
+{
+    int deepest = 0;
+    for (const auto &entry : m_files) {
+        // Keys are the depth digits and the blow letter; only the digits
+        // `find` asks for (no leading zeros) count.
+        const std::string digits = entry.first.substr(0, entry.first.size() - 1);
+        if (digits.empty() || digits.size() > 9 || (digits.size() > 1 && digits[0] == '0'))
+            continue;
+        const int metres = std::stoi(digits);
+        if (metres <= limit && metres > deepest)
+            deepest = metres;
+    }
+    return deepest;
+}
+
 FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const QString &folder, int channel,
                                 common::Messenger &messenger, const FolderImportProgress &progress)
 {

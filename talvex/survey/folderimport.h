@@ -48,6 +48,9 @@ public:
     // Empty (nativePath empty) when there is none.
     RecordFile find(int metres, char blow) const;
     int size() const { return int(m_files.size()); }
+    // The deepest whole-metre depth `find` has a record for, up to `limit`;
+    // 0 when there is none.
+    int deepestMetres(int limit) const;
 
 private:
     void list();
