@@ -48,6 +48,13 @@ echo
 echo
 "$cli" site-velocity "$out/ZK1.qsw"
 echo
+echo "Site classes:"
+"$cli" site-class "$out/ZK1.qsw"
+echo
+echo "Automatic arrival suggestions (the picks above came from the generator):"
+"$cli" autopick "$out/ZK1.qsw" | head -n 6
+echo "..."
+echo
 "$cli" info "$out/ZK1.qsw"
 "$cli" export waveforms "$out/ZK1.qsw" "$out/ZK1-waveforms" >/dev/null
 "$cli" export points "$out/ZK1.qsw" "$out/ZK1-points" >/dev/null
@@ -67,6 +74,19 @@ for mode in 0 1 2 3 4 5; do
   "$cli" render "$out/ZK1.qsw" "$out/ZK1-view$mode.png" --mode "$mode" --point 10 --cursor 520 \
     --record "$out/ZK1/ZK1&10A.cwd"
 done
+
+# The survey log of the hole, then the printed report of the survey as a PDF
+# file and as bitmap figures (page setup as stored by the talvex window).
+"$cli" log "$out/ZK1.qsw" add --bottom 2 --soil 素填土 --pattern 1 >/dev/null
+"$cli" log "$out/ZK1.qsw" add --bottom 6 --soil 粉质粘土 --pattern 6 >/dev/null
+"$cli" log "$out/ZK1.qsw" add --bottom 11 --soil 中砂 --pattern 25 >/dev/null
+"$cli" log "$out/ZK1.qsw" add --bottom 20 --soil 卵石 --pattern 32 >/dev/null
+echo
+echo "Report pages:"
+"$cli" pages "$out/ZK1.qsw"
+"$cli" report "$out/ZK1.qsw" "$out/ZK1-report.pdf"
+"$cli" figures "$out/ZK1.qsw" "$out/ZK1" >/dev/null
+echo "Figures: $out/ZK1-波速直方图.bmp … ZK1-原始波形图0.bmp"
 echo
 echo "Files in $out:"
 ls -l "$out" | tail -n +2
@@ -89,5 +109,6 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
   nohup "$build/talvex/ui/talvex" "$out/ZK1.qsw" >/dev/null 2>&1 &
 else
   echo "No display: the sample's view is in $out/ZK1-view0.png … ZK1-view5.png;"
+  echo "its report is in $out/ZK1-report.pdf and its figures in $out/ZK1-*.bmp;"
   echo "on a desktop this command also opens $out/ZK1.qsw in talvex."
 fi

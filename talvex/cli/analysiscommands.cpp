@@ -69,22 +69,6 @@ std::vector<std::size_t> changedPoints(const std::vector<TlvOne> &before, const 
     return changed;
 }
 
-void printLayers(const SurveyData &survey)
-{
-    if (survey.layers.empty()) {
-        printLine(QStringLiteral("没有速度分层"));
-        return;
-    }
-    std::vector<QStringList> rows{{QStringLiteral("分层"), QStringLiteral("顶(米)"), QStringLiteral("底(米)"),
-                                   QStringLiteral("波速(m/s)"), QStringLiteral("土层描述")}};
-    for (std::size_t i = 0; i < survey.layers.size(); ++i) {
-        const DiChengOne &l = survey.layers[i];
-        rows.push_back({QString::number(i + 1), fixed(l.top, 2), fixed(l.bottom, 2), fixed(l.velocity, 1),
-                        common::decodeGbk(common::readFixedText(l.description))});
-    }
-    printLine(formatTable(rows, 1));
-}
-
 // The view state of the window with point `point` current.
 ViewState viewAtPoint(int point)
 {
@@ -417,6 +401,22 @@ const OptionSpec kPointOption{QStringLiteral("point"), QStringLiteral("K"),
                               QStringLiteral("测点序号，从 1 起（必需）")};
 
 } // namespace
+
+void printLayers(const SurveyData &survey)
+{
+    if (survey.layers.empty()) {
+        printLine(QStringLiteral("没有速度分层"));
+        return;
+    }
+    std::vector<QStringList> rows{{QStringLiteral("分层"), QStringLiteral("顶(米)"), QStringLiteral("底(米)"),
+                                   QStringLiteral("波速(m/s)"), QStringLiteral("土层描述")}};
+    for (std::size_t i = 0; i < survey.layers.size(); ++i) {
+        const DiChengOne &l = survey.layers[i];
+        rows.push_back({QString::number(i + 1), fixed(l.top, 2), fixed(l.bottom, 2), fixed(l.velocity, 1),
+                        common::decodeGbk(common::readFixedText(l.description))});
+    }
+    printLine(formatTable(rows, 1));
+}
 
 void addAnalysisCommands(std::vector<Command> &commands)
 {

@@ -38,6 +38,9 @@ void printLine(const QString &line);
 // places). Numbers are right-aligned, the last column's text left-aligned.
 QString formatTable(const std::vector<QStringList> &rows, int leftAlignedColumns = 0);
 
+// The survey's velocity layers as a table, or "没有速度分层".
+void printLayers(const talvex::SurveyData &survey);
+
 // A number as shown in plain output (up to seven significant digits).
 QString number(float value);
 QString fixed(float value, int decimals);
@@ -57,5 +60,13 @@ void addProcessCommands(std::vector<Command> &commands);
 void addAnalysisCommands(std::vector<Command> &commands);
 // The view drawn into an image (render).
 void addRenderCommands(std::vector<Command> &commands);
+// The report as figures, PDF and page plan (figures, report, pages).
+void addReportCommands(std::vector<Command> &commands);
+// Layer suggestions and site classes (suggest-layers, site-class).
+void addSiteCommands(std::vector<Command> &commands);
+// Automatic S-wave arrival suggestions (autopick).
+void addAutoPickCommands(std::vector<Command> &commands);
+// A folder of holes processed in one run (batch).
+void addBatchCommands(std::vector<Command> &commands);
 
 } // namespace cli

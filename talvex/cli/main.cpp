@@ -40,10 +40,12 @@ void qtMessages(QtMsgType type, const QMessageLogContext &, const QString &text)
 
 int main(int argc, char **argv)
 {
-    // Only render draws (with Qt Gui, offscreen: no screen is needed); the
+    // Only render, figures and report draw (with Qt Gui, offscreen: no screen is needed); the
     // other commands start faster without it.
     std::unique_ptr<QCoreApplication> app;
-    if (argc >= 2 && std::strcmp(argv[1], "render") == 0) {
+    if (argc >= 2
+        && (std::strcmp(argv[1], "render") == 0 || std::strcmp(argv[1], "figures") == 0
+            || std::strcmp(argv[1], "report") == 0 || std::strcmp(argv[1], "batch") == 0)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(qtMessages);
         app = std::make_unique<QGuiApplication>(argc, argv);
@@ -68,6 +70,10 @@ int main(int argc, char **argv)
     cli::addProcessCommands(commands);
     cli::addAnalysisCommands(commands);
     cli::addRenderCommands(commands);
+    cli::addReportCommands(commands);
+    cli::addSiteCommands(commands);
+    cli::addAutoPickCommands(commands);
+    cli::addBatchCommands(commands);
 
     if (argc < 2) {
         printUsage(commands, stderr);
