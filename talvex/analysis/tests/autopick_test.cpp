@@ -53,8 +53,9 @@ TEST(AutoPick, SuggestsTheTrueArrivalsOfGeneratedHoles)
         }
         // The bundled sample's noise is far below the signal: every point
         // within 2 samples. At 5 the share within 2 is the benchmark's.
-        if (snr == 0.0)
+        if (snr == 0.0) {
             EXPECT_EQ(close, int(all.size()));
+        }
     }
     // A point alone, without neighbours to share the wave's shape.
     const samplegen::SurveyModel model = samplegen::defaultModel();
