@@ -480,9 +480,10 @@ int runBatch(const Args &args)
     }
     settings.report = !args.flag(QStringLiteral("no-report"));
     settings.figures = !args.flag(QStringLiteral("no-figures"));
-    if (settings.report || settings.figures) {
+    {
+        // The page options are checked even when nothing is drawn.
         const TalvexSettings store;
-        settings.print = store.printSettings();
+        settings.print = pageSetup(args, store);
         settings.personnelLabel = store.personnelLabel();
         settings.programFolder = QCoreApplication::applicationDirPath();
     }
@@ -558,9 +559,11 @@ void addBatchCommands(std::vector<Command> &commands)
     };
     for (OptionSpec &o : holeOptions(true))
         options.push_back(std::move(o));
+    for (OptionSpec &o : pageOptions())
+        options.push_back(std::move(o));
     commands.push_back(
         {QStringLiteral("batch"),
-         QStringLiteral("batch FOLDER OUT [--jobs N] [--no-report] [--no-figures] [测孔参数选项]"),
+         QStringLiteral("batch FOLDER OUT [--jobs N] [--no-report] [--no-figures] [测孔参数选项] [页面设置选项]"),
          QStringLiteral(
              "批量处理：FOLDER 中每个子文件夹是一个孔的数据文件，逐孔建立测试、导入、自动初至、分层、导出和报告"),
          QStringLiteral(
@@ -568,7 +571,8 @@ void addBatchCommands(std::vector<Command> &commands)
              "（标为待复核，列在 OUT/孔号/autopick.csv），重新计算波速，采用建议分层，写出 孔号.qsw、\n"
              "三个导出文件、PDF 成果报告和 BMP 图形，都放在 OUT/孔号/ 中；处理经过记在 OUT/孔号/batch.log。\n"
              "最后写出 OUT/summary.csv（UTF-8，带 BOM），每孔一行，按文件夹顺序。\n"
-             "测孔参数选项对每个孔都有效（--hole 和 --hole-depth 除外）。\n"
+             "测孔参数选项对每个孔都有效（--hole 和 --hole-depth 除外）；页面设置选项（同 "
+             "report）只用于这次的报告和图形。\n"
              "退出状态：所有孔都完成为 0；有孔失败或不完整为 1（其余孔照常处理）。")
              .arg(kBatchMinQuality, 0, 'f', 1),
          options, 2, 2, runBatch});

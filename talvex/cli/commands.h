@@ -14,6 +14,8 @@ class Messenger;
 namespace talvex {
 class SurveyData;
 struct HoleParameters;
+struct PrintSettings;
+class TalvexSettings;
 class CEditChanShuDialogModel;
 }
 
@@ -50,6 +52,12 @@ std::vector<OptionSpec> holeOptions(bool forNew);
 // Puts the hole options given into `values` through the hole dialog's model
 // (its texts, ranges and messages); a Failure when one is refused.
 void applyHoleOptions(const Args &args, talvex::HoleParameters &values, talvex::CEditChanShuDialogModel &model);
+
+// The page-setup options of the report commands (--no-waveforms, --rows, ...)
+// and the stored page setup with those given applied for this run only (a
+// value outside the page setup dialog's range is a usage error).
+std::vector<OptionSpec> pageOptions();
+talvex::PrintSettings pageSetup(const Args &args, const talvex::TalvexSettings &store);
 
 void addSurveyCommands(std::vector<Command> &commands);
 // Hole and point parameters, survey log (hole, point, log).

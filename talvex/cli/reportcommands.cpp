@@ -22,50 +22,6 @@ namespace cli {
 
 namespace {
 
-std::vector<OptionSpec> pageOptions()
-{
-    return {
-        {QStringLiteral("no-waveforms"), QString(), QStringLiteral("不输出原始波形图")},
-        {QStringLiteral("no-table"), QString(), QStringLiteral("不输出时距深度表")},
-        {QStringLiteral("no-velocity"), QString(), QStringLiteral("不输出波速直方图和时距曲线图")},
-        {QStringLiteral("no-site-class"), QString(), QStringLiteral("表头不列场地类别和 Vs30")},
-        {QStringLiteral("rows"), QStringLiteral("R"), QStringLiteral("每页波形行数 1～50")},
-        {QStringLiteral("columns"), QStringLiteral("C"), QStringLiteral("每页波形列数 1～3")},
-        {QStringLiteral("footer-style"), QStringLiteral("S"),
-         QStringLiteral("页脚：0 “1.”，1 “.1.”，2 “-1-”，3 “第1页”，4 审核人签字行")},
-        {QStringLiteral("first-page"), QStringLiteral("N"), QStringLiteral("起始页码 0～10000")},
-        {QStringLiteral("header"), QStringLiteral("TEXT"), QStringLiteral("页眉标注（各页再加页名）")},
-    };
-}
-
-// The stored page setup with the options of this run applied (a value
-// outside the page setup's range is a usage error, exit status 2).
-PrintSettings pageSetup(const Args &args, const TalvexSettings &store)
-{
-    PrintSettings s = store.printSettings();
-    if (args.flag(QStringLiteral("no-waveforms")))
-        s.printWaveforms = 0;
-    if (args.flag(QStringLiteral("no-table")))
-        s.printTable = 0;
-    if (args.flag(QStringLiteral("no-velocity")))
-        s.printVelocity = 0;
-    if (args.flag(QStringLiteral("no-site-class")))
-        s.printSiteClass = 0;
-    s.rowsPerPage = args.integerIn(QStringLiteral("rows"), kRowsPerPageRange.minimum, kRowsPerPageRange.maximum)
-                        .value_or(s.rowsPerPage);
-    s.columnsPerPage
-        = args.integerIn(QStringLiteral("columns"), kColumnsPerPageRange.minimum, kColumnsPerPageRange.maximum)
-              .value_or(s.columnsPerPage);
-    s.footerStyle = args.integerIn(QStringLiteral("footer-style"), kFooterStyleRange.minimum, kFooterStyleRange.maximum)
-                        .value_or(s.footerStyle);
-    s.firstPageNumber
-        = args.integerIn(QStringLiteral("first-page"), kFirstPageNumberRange.minimum, kFirstPageNumberRange.maximum)
-              .value_or(s.firstPageNumber);
-    if (const auto header = args.text(QStringLiteral("header")))
-        s.headerText = *header;
-    return s;
-}
-
 struct Job {
     common::ConsoleMessenger messenger;
     SurveyData survey;
@@ -140,6 +96,50 @@ int runPages(const Args &args)
 }
 
 } // namespace
+
+std::vector<OptionSpec> pageOptions()
+{
+    return {
+        {QStringLiteral("no-waveforms"), QString(), QStringLiteral("不输出原始波形图")},
+        {QStringLiteral("no-table"), QString(), QStringLiteral("不输出时距深度表")},
+        {QStringLiteral("no-velocity"), QString(), QStringLiteral("不输出波速直方图和时距曲线图")},
+        {QStringLiteral("no-site-class"), QString(), QStringLiteral("表头不列场地类别和 Vs30")},
+        {QStringLiteral("rows"), QStringLiteral("R"), QStringLiteral("每页波形行数 1～50")},
+        {QStringLiteral("columns"), QStringLiteral("C"), QStringLiteral("每页波形列数 1～3")},
+        {QStringLiteral("footer-style"), QStringLiteral("S"),
+         QStringLiteral("页脚：0 “1.”，1 “.1.”，2 “-1-”，3 “第1页”，4 审核人签字行")},
+        {QStringLiteral("first-page"), QStringLiteral("N"), QStringLiteral("起始页码 0～10000")},
+        {QStringLiteral("header"), QStringLiteral("TEXT"), QStringLiteral("页眉标注（各页再加页名）")},
+    };
+}
+
+// The stored page setup with the options of this run applied (a value
+// outside the page setup's range is a usage error, exit status 2).
+PrintSettings pageSetup(const Args &args, const TalvexSettings &store)
+{
+    PrintSettings s = store.printSettings();
+    if (args.flag(QStringLiteral("no-waveforms")))
+        s.printWaveforms = 0;
+    if (args.flag(QStringLiteral("no-table")))
+        s.printTable = 0;
+    if (args.flag(QStringLiteral("no-velocity")))
+        s.printVelocity = 0;
+    if (args.flag(QStringLiteral("no-site-class")))
+        s.printSiteClass = 0;
+    s.rowsPerPage = args.integerIn(QStringLiteral("rows"), kRowsPerPageRange.minimum, kRowsPerPageRange.maximum)
+                        .value_or(s.rowsPerPage);
+    s.columnsPerPage
+        = args.integerIn(QStringLiteral("columns"), kColumnsPerPageRange.minimum, kColumnsPerPageRange.maximum)
+              .value_or(s.columnsPerPage);
+    s.footerStyle = args.integerIn(QStringLiteral("footer-style"), kFooterStyleRange.minimum, kFooterStyleRange.maximum)
+                        .value_or(s.footerStyle);
+    s.firstPageNumber
+        = args.integerIn(QStringLiteral("first-page"), kFirstPageNumberRange.minimum, kFirstPageNumberRange.maximum)
+              .value_or(s.firstPageNumber);
+    if (const auto header = args.text(QStringLiteral("header")))
+        s.headerText = *header;
+    return s;
+}
 
 void addReportCommands(std::vector<Command> &commands)
 {

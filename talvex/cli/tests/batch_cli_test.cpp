@@ -122,6 +122,7 @@ TEST_F(BatchCli, BadCommandLinesAreRefusedWithNothingWritten)
         {"batch", holes, out, "--jobs", "0"},
         {"batch", holes, out, "--jobs", "65"},
         {"batch", holes, out, "--jobs", "two"},
+        {"batch", holes, out, "--no-report", "--no-figures", "--rows", "0"},
         {"batch", holes, out, "--hole-depth", "20"},
         {"batch", holes, holes + "/out"},
         {"batch", holes, holes + "/ZK1/deeper"},
