@@ -73,7 +73,6 @@ void drawWaveformCells(QPainter &painter, ReportContext &context, int page)
     const PrintSettings s = clampedToDialogRanges(context.settings);
     const int cellWidth = kFigureWidth / s.columnsPerPage;
     const int cellHeight = kWaveformArea / s.rowsPerPage;
-    const int count = int(context.survey.points.size());
     WaveformCellStyle style;
     style.inset = 39;
     style.positivePen = 1;
@@ -81,15 +80,7 @@ void drawWaveformCells(QPainter &painter, ReportContext &context, int page)
     style.linePen = 1;
     style.labelOffset = 6;
     style.labelHeight = 8;
-    for (int column = 0; column < s.columnsPerPage; ++column) {
-        for (int row = 0; row < s.rowsPerPage; ++row) {
-            const int index = waveformCellPoint(s, page, column, row);
-            if (index >= count)
-                return;
-            drawWaveformCell(painter, QRect(column * cellWidth, kContentTop + row * cellHeight, cellWidth, cellHeight),
-                             context.survey.points[std::size_t(index)], style);
-        }
-    }
+    drawWaveformGrid(painter, context, page, QPoint(0, kContentTop), QSize(cellWidth, cellHeight), style);
 }
 
 } // namespace

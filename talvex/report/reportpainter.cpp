@@ -126,18 +126,8 @@ void paintWaveformPage(QPainter &painter, ReportContext &context, const QRect &a
     const int cellHeight = (area.height() - kContentTop - kContentBottomGap) / s.rowsPerPage;
     if (cellWidth <= 0 || cellHeight <= 0)
         return;
-    const int count = int(context.survey.points.size());
-    const WaveformCellStyle style; // the printed page's sizes
-    for (int column = 0; column < s.columnsPerPage; ++column) {
-        for (int row = 0; row < s.rowsPerPage; ++row) {
-            const int index = waveformCellPoint(s, page, column, row);
-            if (index >= count)
-                return;
-            const QRect cell(area.left() + column * cellWidth, area.top() + kContentTop + row * cellHeight, cellWidth,
-                             cellHeight);
-            drawWaveformCell(painter, cell, context.survey.points[std::size_t(index)], style);
-        }
-    }
+    drawWaveformGrid(painter, context, page, QPoint(area.left(), area.top() + kContentTop),
+                     QSize(cellWidth, cellHeight), WaveformCellStyle()); // the printed page's sizes
 }
 
 int largestMagnitude(const Trace &trace)
@@ -261,6 +251,23 @@ bool paintReport(QPagedPaintDevice &device, ReportContext &context, int fromPage
         return false;
     }
     return true;
+}
+
+void drawWaveformGrid(QPainter &painter, const ReportContext &context, int page, QPoint origin, QSize cellSize,
+                      const WaveformCellStyle &style)
+{
+    const PrintSettings s = clampedToDialogRanges(context.settings);
+    const int count = int(context.survey.points.size());
+    for (int column = 0; column < s.columnsPerPage; ++column) {
+        for (int row = 0; row < s.rowsPerPage; ++row) {
+            const int index = waveformCellPoint(s, page, column, row);
+            if (index >= count)
+                return;
+            const QRect cell(origin.x() + column * cellSize.width(), origin.y() + row * cellSize.height(),
+                             cellSize.width(), cellSize.height());
+            drawWaveformCell(painter, cell, context.survey.points[std::size_t(index)], style);
+        }
+    }
 }
 
 } // namespace talvex::report

@@ -12,7 +12,9 @@
 #include "talvex/report/reportcontext.h"
 #include "talvex/report/reportpages.h"
 
+#include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QSizeF>
 
 class QPainter;
@@ -59,5 +61,11 @@ struct WaveformCellStyle {
 // marker from 20 % to 80 % of the height (when an arrival is picked) and the
 // depth as "%.1fm".
 void drawWaveformCell(QPainter &painter, const QRect &cell, const TlvOne &point, const WaveformCellStyle &style);
+
+// Waveform page `page` (from 0) of the survey as a grid of columns x rows
+// cells of `cellSize` from `origin`, filled column by column; stops at the
+// last point.
+void drawWaveformGrid(QPainter &painter, const ReportContext &context, int page, QPoint origin, QSize cellSize,
+                      const WaveformCellStyle &style);
 
 } // namespace talvex::report
