@@ -66,10 +66,10 @@ struct ArrivalSuggestion {
     double quality = 0.0; // 0...1, 0 when not found
     double snr = 0.0; // S-wave peak over noise RMS of the half difference (0 when not measured)
     double correlation = 0.0; // of the filtered traces after the arrival, -1...1
+    QString reason; // why there is no suggestion (empty when found)
     // Pick uncertainty: the half width (± samples) within which the onset is
     // placed by the data; 0 when not found. Times the point's interval for ms.
     double uncertainty = 0.0;
-    QString reason; // why there is no suggestion (empty when found)
 };
 
 // The suggestion for one point. Reads the point only.
