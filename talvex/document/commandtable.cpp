@@ -264,12 +264,13 @@ bool isEnabled(CommandId id, const SurveyDocument &document)
     case CommandId::AcceptArrivalSuggestion: {
         if (!document.suggestions().shown() || !pointCommandsEnabled(survey, view))
             return false;
-        const ArrivalSuggestion *current = document.suggestions().forPoint(survey, view.currentPoint - 1);
+        const std::optional<ArrivalSuggestion> current = document.suggestions().forPoint(view.currentPoint - 1);
         return current && isAcceptable(*current, 0.0);
     }
     case CommandId::AcceptAllArrivalSuggestions:
+        // Accepting all waits until every point has its suggestion.
         return document.suggestions().shown() && pointCommandsEnabled(survey, view)
-            && document.suggestions().anyAcceptable(survey, 0.0);
+            && !document.suggestions().computing() && document.suggestions().anyAcceptable(0.0);
     case CommandId::ImportLayers:
     case CommandId::ShowHistogram: return !survey.points.empty();
     case CommandId::ToggleSingleTrace: return view.canToggleSingleTrace(survey.points.size());

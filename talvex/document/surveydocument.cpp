@@ -12,8 +12,11 @@ const char *const kUntitledDocumentName = "无标题";
 
 SurveyDocument::SurveyDocument(QObject *parent)
     : QObject(parent),
-      m_editor(std::make_unique<WaveformEditor>(EditorState{m_survey, m_view, m_record, m_undo, m_editing}))
+      m_editor(std::make_unique<WaveformEditor>(EditorState{m_survey, m_view, m_record, m_undo, m_editing})),
+      m_suggestions(m_survey)
 {
+    // New results of the worker are shown like a change of the suggestions.
+    connect(&m_suggestions, &ArrivalSuggestions::updated, this, &SurveyDocument::suggestionsChanged);
     m_survey.changeListener = [this](SurveyParts parts) { surveyChanged(parts); };
     m_editor->repaintListener = [this](WaveformEditor::Repaint region) {
         m_suggestions.pointsChanged(); // a trace may have changed
@@ -42,6 +45,7 @@ QString SurveyDocument::displayName() const
 void SurveyDocument::surveyChanged(SurveyParts parts)
 {
     if (touches(parts, SurveyParts::Points)) {
+        m_suggestions.setFocusPoint(m_view.currentPoint - 1);
         m_suggestions.pointsChanged();
         emit pointsChanged();
     }
@@ -155,6 +159,7 @@ void SurveyDocument::setSuggestionsShown(bool shown)
 {
     if (shown == m_suggestions.shown())
         return;
+    m_suggestions.setFocusPoint(m_view.currentPoint - 1);
     m_suggestions.setShown(shown);
     emit suggestionsChanged();
 }

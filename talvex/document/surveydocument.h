@@ -65,8 +65,8 @@ public:
     EditingSettings &editing() { return m_editing; }
     const WaveformEditor &editor() const { return *m_editor; }
     WaveformEditor &editor() { return *m_editor; }
-    // The automatic arrival suggestions (自动拾取建议); recomputed when the
-    // points' traces change while they are shown.
+    // The automatic arrival suggestions (自动拾取建议); computed on a worker
+    // while shown, again for the points whose traces change.
     const ArrivalSuggestions &suggestions() const { return m_suggestions; }
     // Shows or hides the suggestions; suggestionsChanged when that changed.
     void setSuggestionsShown(bool shown);
@@ -129,7 +129,7 @@ signals:
     // target, or the whole view); sent as the edit happens, so ten times by
     // a ten-step shift.
     void repaintRequested(talvex::WaveformEditor::Repaint region);
-    // The arrival suggestions were shown or hidden.
+    // The arrival suggestions were shown or hidden, or more of them were computed.
     void suggestionsChanged();
 
 private:

@@ -347,7 +347,7 @@ QString CMainFrame::idlePrompt() const
 {
     const ViewState &view = m_document.view();
     if (view.showsWaveforms()) {
-        const QString text = m_document.suggestions().statusText(m_document.survey(), view.currentPoint);
+        const QString text = m_document.suggestions().statusText(view.currentPoint);
         if (!text.isEmpty())
             return text;
     }
@@ -938,7 +938,7 @@ void CMainFrame::acceptArrivalSuggestion()
 {
     SurveyData &survey = m_document.survey();
     ViewState &view = m_document.view();
-    const ArrivalSuggestion *suggestion = m_document.suggestions().forPoint(survey, view.currentPoint - 1);
+    const std::optional<ArrivalSuggestion> suggestion = m_document.suggestions().forPoint(view.currentPoint - 1);
     if (!suggestion || !isAcceptable(*suggestion, 0.0))
         return;
     const int sample = suggestion->sample;
@@ -957,11 +957,11 @@ void CMainFrame::acceptAllArrivalSuggestions()
         return;
     m_minSuggestionQuality = dialog.value();
     SurveyData &survey = m_document.survey();
-    // A copy: every pick changes the points, after which the document's
-    // list may be looked at again.
-    const std::vector<ArrivalSuggestion> suggestions = m_document.suggestions().current(survey);
+    // A snapshot: the picks below change the points, which never changes a
+    // snapshot already handed out.
+    const ArrivalSuggestions::Snapshot suggestions = m_document.suggestions().current();
     const int applied
-        = ApplyArrivalSuggestions(survey, suggestions, double(m_minSuggestionQuality), &m_document.undo());
+        = ApplyArrivalSuggestions(survey, *suggestions, double(m_minSuggestionQuality), &m_document.undo());
     const QString quality = QString::number(double(m_minSuggestionQuality), 'f', 2);
     if (applied > 0)
         m_messenger->show(QString::fromUtf8("已采用 %1 个测点的拾取建议（质量不低于 %2）。").arg(applied).arg(quality),

@@ -84,10 +84,12 @@ void CtalvexView::setPrintSettings(const PrintSettings &settings)
 
 charts::ViewScene CtalvexView::scene() const
 {
-    // The suggestions are computed here when first shown after a change of
-    // the traces; the scene is painted into the cached image, so moving the
-    // time cursor neither computes nor draws them again.
+    // The suggestions as computed so far (the worker publishes the rest);
+    // the scene is painted into the cached image, so moving the time cursor
+    // neither computes nor draws them again. The snapshot is kept while the
+    // scene is in use.
     const ArrivalSuggestions &suggestions = m_document.suggestions();
+    m_sceneSuggestions = suggestions.shown() ? suggestions.current() : nullptr;
     return charts::ViewScene{m_document.survey(),
                              m_document.view(),
                              m_document.record(),
@@ -95,7 +97,7 @@ charts::ViewScene CtalvexView::scene() const
                              m_document.editor().spectrum(),
                              m_curveName,
                              nullptr,
-                             suggestions.shown() ? &suggestions.current(m_document.survey()) : nullptr};
+                             m_sceneSuggestions.get()};
 }
 
 QTransform CtalvexView::sceneTransform() const

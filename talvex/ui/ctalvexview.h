@@ -11,6 +11,7 @@
 // converts its events to logical units (100 per inch at the view's scale)
 // and repaints what the document says changed.
 
+#include "talvex/document/arrivalsuggestions.h"
 #include "talvex/survey/printsettings.h"
 #include "talvex/survey/viewstate.h"
 #include "talvex/ui/view/viewinteraction.h"
@@ -108,6 +109,8 @@ private:
     CtalvexView(SurveyDocument &document, std::unique_ptr<TalvexSettings> settings, QWidget *parent);
 
     charts::ViewScene scene() const;
+    // The suggestions the last scene showed.
+    mutable ArrivalSuggestions::Snapshot m_sceneSuggestions;
     // Logical units to viewport pixels at the current scale and scroll.
     QTransform sceneTransform() const;
     QRect deviceRect(const QRect &logical) const;

@@ -139,8 +139,9 @@ void BM_SwitchToHistogram(benchmark::State &state)
 }
 BENCHMARK(BM_SwitchToHistogram)->Unit(benchmark::kMillisecond);
 
-// Turning the arrival suggestions on over the open survey: every point's
-// suggestion computed, the first screen drawn with its markers.
+// Turning the arrival suggestions on over the open survey: what the window
+// thread spends (the points are then computed on the worker, nearest the
+// current point first) until the first screen is drawn.
 void BM_ShowArrivalSuggestions(benchmark::State &state)
 {
     OpenView open;
@@ -155,15 +156,56 @@ void BM_ShowArrivalSuggestions(benchmark::State &state)
 }
 BENCHMARK(BM_ShowArrivalSuggestions)->Unit(benchmark::kMillisecond);
 
+// Every point's suggestion computed on the worker after turning them on
+// (the window stays responsive meanwhile; this is how long until all
+// markers are there).
+void BM_AllSuggestionsComputed(benchmark::State &state)
+{
+    OpenView open;
+    for (auto _ : state) {
+        open.document.setSuggestionsShown(true);
+        open.document.suggestions().waitUntilComplete();
+        state.PauseTiming();
+        open.document.setSuggestionsShown(false);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_AllSuggestionsComputed)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// One trace edited while the suggestions are shown: the edit, the
+// comparison of every point, the changed neighbourhood computed again and
+// the screen redrawn with its markers (counter recomputed: points computed
+// again per edit).
+void BM_ResuggestAfterTraceEdit(benchmark::State &state)
+{
+    OpenView open;
+    open.document.setSuggestionsShown(true);
+    open.document.suggestions().waitUntilComplete();
+    const int before = open.document.suggestions().computedPoints();
+    int edits = 0;
+    for (auto _ : state) {
+        TlvOne &point = open.document.survey().points[5000];
+        for (std::int16_t &v : point.positive)
+            v = std::int16_t(-v);
+        open.document.survey().markModified(SurveyParts::Points);
+        open.document.suggestions().waitUntilComplete();
+        open.view->viewport()->repaint();
+        ++edits;
+    }
+    state.counters["recomputed"] = double(open.document.suggestions().computedPoints() - before) / edits;
+}
+BENCHMARK(BM_ResuggestAfterTraceEdit)->Unit(benchmark::kMillisecond);
+
 // A pick while the suggestions are shown: the points change but the traces
-// do not, so the suggestions are only checked (counter recomputations
-// stays 0) and the screen redrawn with its markers.
+// do not, so the suggestions are only compared (counter recomputed stays 0)
+// and the screen redrawn with its markers.
 void BM_PickWithSuggestionsShown(benchmark::State &state)
 {
     OpenView open;
     open.document.setSuggestionsShown(true);
+    open.document.suggestions().waitUntilComplete();
     open.view->viewport()->repaint();
-    const int before = open.document.suggestions().computations();
+    const int before = open.document.suggestions().computedPoints();
     std::int16_t sample = 300;
     for (auto _ : state) {
         sample = sample == 300 ? 301 : 300;
@@ -171,7 +213,7 @@ void BM_PickWithSuggestionsShown(benchmark::State &state)
         open.document.survey().markModified(SurveyParts::Points);
         open.view->viewport()->repaint();
     }
-    state.counters["recomputations"] = double(open.document.suggestions().computations() - before);
+    state.counters["recomputed"] = double(open.document.suggestions().computedPoints() - before);
 }
 BENCHMARK(BM_PickWithSuggestionsShown)->Unit(benchmark::kMillisecond);
 
