@@ -46,6 +46,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -293,14 +294,47 @@ void CMainFrame::createAccelerators()
         QAction *target = action(accelerator.id);
         if (!target)
             continue;
-        auto *shortcut = new QShortcut(QKeySequence::fromString(QString::fromLatin1(accelerator.keys)), this);
+        const QKeySequence keys = QKeySequence::fromString(QString::fromLatin1(accelerator.keys));
+        if (keys.count() == 1 && keys[0].keyboardModifiers() == Qt::AltModifier) {
+            // An Alt key is also a menu mnemonic; the shortcut map would call
+            // the two ambiguous and fire neither. Taken before it (eventFilter).
+            m_altAccelerators.emplace(keys[0].toCombined(), target);
+            continue;
+        }
+        auto *shortcut = new QShortcut(keys, this);
         shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this, target] {
-            updateActions();
-            if (target->isEnabled())
-                target->trigger();
-        });
+        connect(shortcut, &QShortcut::activated, this, [this, target] { runAccelerator(target); });
     }
+    if (!m_altAccelerators.empty())
+        qApp->installEventFilter(this);
+}
+
+void CMainFrame::runAccelerator(QAction *target)
+{
+    updateActions();
+    if (target->isEnabled())
+        target->trigger();
+}
+
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    // The window's Alt accelerators win over the menu mnemonics, as
+    // accelerators do: the shortcut override is taken, so the key reaches
+    // the focus widget as a key press, which runs the accelerator.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this)
+        return QMainWindow::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const auto found = m_altAccelerators.find(key->keyCombination().toCombined());
+    if (found == m_altAccelerators.end())
+        return QMainWindow::eventFilter(watched, event);
+    event->accept();
+    if (type == QEvent::KeyPress && !key->isAutoRepeat())
+        runAccelerator(found->second);
+    return true;
 }
 
 void CMainFrame::connectDocument()

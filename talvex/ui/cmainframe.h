@@ -128,6 +128,9 @@ private:
     bool reportHasPages();
     QPrinter &printer();
     void startOnScreenKeyboard();
+    // Runs an accelerator's command when it is enabled.
+    void runAccelerator(QAction *target);
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // The automatic suggestions: the current point's pick, all picks above a
     // quality, and the layers of the travel-time curve.
     void acceptArrivalSuggestion();
@@ -164,6 +167,8 @@ private:
     QToolBar *m_secondToolBar = nullptr;
     std::vector<QLabel *> m_panes;
     std::map<CommandId, QAction *> m_actions;
+    // Accelerators with Alt, which menu mnemonics (波形处理(&K)) would take.
+    std::map<int, QAction *> m_altAccelerators; // by QKeyCombination::toCombined()
     std::vector<QAction *> m_recentActions;
     std::unique_ptr<RecentFileList> m_recent;
     // The window's one printer: the print dialog, the preview and the printer

@@ -11,7 +11,8 @@
 
 namespace talvex {
 
-const char *const kHelpFileName = "Vantorel用户手册.html";
+const char *const kHelpFileName = "Qelvorntalvex.chm";
+const char *const kHelpManualFileName = "Vantorel用户手册.html";
 const char *const kManualFileName = "Vantorel用户手册.pdf";
 const char *const kSupportAddress = TALVEX_SUPPORT_URL;
 
@@ -32,16 +33,24 @@ bool openProgramDocument(ProgramDocument document, const QString &programFolder,
                          const std::function<bool(const QString &path)> &open, common::Messenger &messenger)
 {
     const QString path = programDocumentPath(document, programFolder);
-    if (!QFileInfo(path).isFile()) {
+    QStringList candidates{path};
+    if (document == ProgramDocument::Help)
+        candidates << QDir(programFolder).absoluteFilePath(QString::fromUtf8(kHelpManualFileName));
+    QString unopened;
+    for (const QString &candidate : candidates) {
+        if (!QFileInfo(candidate).isFile())
+            continue;
+        if (open(candidate))
+            return true;
+        if (unopened.isEmpty())
+            unopened = candidate;
+    }
+    if (unopened.isEmpty())
         messenger.show(missingDocumentMessage(document, path), common::MessageKind::Warning);
-        return false;
-    }
-    if (!open(path)) {
-        messenger.show(QString::fromUtf8("没有可以打开文件 %1 的程序").arg(QDir::toNativeSeparators(path)),
+    else
+        messenger.show(QString::fromUtf8("没有可以打开文件 %1 的程序").arg(QDir::toNativeSeparators(unopened)),
                        common::MessageKind::Warning);
-        return false;
-    }
-    return true;
+    return false;
 }
 
 } // namespace talvex

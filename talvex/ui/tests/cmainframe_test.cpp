@@ -209,6 +209,7 @@ private slots:
         Fixture f;
         f.document.newSurvey(hole(5.0f));
         f.frame.show();
+        f.frame.show();
         f.frame.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f.frame));
         ViewState view = f.document.view();
@@ -383,6 +384,17 @@ private slots:
         f.trigger(CommandId::OnScreenKeyboard);
         QCOMPARE(f.messenger.messages.size(), 1);
         QVERIFY(f.messenger.last().contains(QStringLiteral("no-such-keyboard-program")));
+
+        // Alt+K is also the mnemonic of the menu 波形处理(&K): the key itself
+        // must start the keyboard, as an accelerator wins over a mnemonic.
+        f.frame.show();
+        f.frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.frame));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &f.frame, Qt::Key_K,
+                        Qt::AltModifier);
+        QCOMPARE(f.messenger.messages.size(), 2);
+        QVERIFY(f.messenger.last().contains(QStringLiteral("no-such-keyboard-program")));
+        QVERIFY(!f.frame.menuBar()->activeAction());
     }
 
     // Pattern messages raised while painting are shown only once the event

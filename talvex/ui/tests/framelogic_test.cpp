@@ -67,3 +67,40 @@ TEST(ProgramDocuments, MissingFileShowsItsMessageAndOpensNothing)
     EXPECT_TRUE(messenger.messages.isEmpty());
     EXPECT_TRUE(manual.endsWith(QString::fromUtf8("Vantorel用户手册.pdf")));
 }
+
+TEST(ProgramDocuments, HelpIsTheHelpFileFirstThenTheHtmlManual)
+{
+    QTemporaryDir dir;
+    common::RecordingMessenger messenger;
+    QStringList opened;
+    bool canOpenHelpFile = true;
+    const auto open = [&](const QString &path) {
+        if (path.endsWith(QStringLiteral(".chm")) && !canOpenHelpFile)
+            return false;
+        opened << QFileInfo(path).fileName();
+        return true;
+    };
+    const auto touch = [&](const char *name) {
+        QFile file(dir.filePath(QString::fromUtf8(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    };
+    const QString helpFile = dir.filePath(QStringLiteral("Qelvorntalvex.chm"));
+    EXPECT_EQ(programDocumentPath(ProgramDocument::Help, dir.path()), helpFile);
+
+    // Neither there: the message names the help file.
+    EXPECT_FALSE(openProgramDocument(ProgramDocument::Help, dir.path(), open, messenger));
+    EXPECT_EQ(messenger.last(), missingDocumentMessage(ProgramDocument::Help, helpFile));
+
+    // The HTML manual stands in for a missing help file.
+    touch("Vantorel用户手册.html");
+    EXPECT_TRUE(openProgramDocument(ProgramDocument::Help, dir.path(), open, messenger));
+    // The help file comes first when it is there ...
+    touch("Qelvorntalvex.chm");
+    EXPECT_TRUE(openProgramDocument(ProgramDocument::Help, dir.path(), open, messenger));
+    // ... and the manual is opened when the desktop cannot show it.
+    canOpenHelpFile = false;
+    EXPECT_TRUE(openProgramDocument(ProgramDocument::Help, dir.path(), open, messenger));
+    EXPECT_EQ(opened,
+              (QStringList{QString::fromUtf8("Vantorel用户手册.html"), QStringLiteral("Qelvorntalvex.chm"),
+                           QString::fromUtf8("Vantorel用户手册.html")}));
+}
