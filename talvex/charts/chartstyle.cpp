@@ -1,8 +1,10 @@
 #include "talvex/charts/chartstyle.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace talvex::charts {
@@ -55,6 +57,90 @@ void ensureSongFontSubstitution()
 {
     if (QFont::substitutes(QStringLiteral("宋体")).isEmpty())
         installSongFontSubstitution();
+}
+
+QString fitTextToWidth(QPainter &painter, const QString &text, double width, double minimumScale)
+{
+    const QFont given = painter.font();
+    if (QFontMetricsF(given).horizontalAdvance(text) <= width)
+        return text;
+    QFont font = given;
+    const bool pixels = given.pixelSize() > 0;
+    const double size = pixels ? double(given.pixelSize()) : given.pointSizeF();
+    const double smallest = size * minimumScale;
+    // Step down one percent of the size at a time until the text fits.
+    for (double scale = 0.99; scale * size >= smallest; scale -= 0.01) {
+        if (pixels)
+            font.setPixelSize(std::max(1, int(size * scale)));
+        else
+            font.setPointSizeF(size * scale);
+        if (QFontMetricsF(font).horizontalAdvance(text) <= width) {
+            painter.setFont(font);
+            return text;
+        }
+    }
+    painter.setFont(font);
+    return QFontMetricsF(font).elidedText(text, Qt::ElideRight, std::max(0.0, width));
+}
+
+namespace {
+
+QFont scaledFont(const QFont &given, double scale)
+{
+    QFont font = given;
+    if (given.pixelSize() > 0)
+        font.setPixelSize(std::max(1, int(given.pixelSize() * scale)));
+    else
+        font.setPointSizeF(given.pointSizeF() * scale);
+    return font;
+}
+
+// `text` broken into two lines no wider than `width` in `metrics` (the
+// first as long as fits); empty when it cannot be.
+QStringList twoLines(const QFontMetricsF &metrics, const QString &text, double width)
+{
+    int cut = 0;
+    while (cut < text.size() && metrics.horizontalAdvance(text.left(cut + 1)) <= width)
+        ++cut;
+    if (cut == 0 || cut >= text.size())
+        return {};
+    const QString rest = text.mid(cut).trimmed();
+    if (metrics.horizontalAdvance(rest) > width)
+        return {};
+    return {text.left(cut).trimmed(), rest};
+}
+
+} // namespace
+
+QStringList fitTextToBox(QPainter &painter, const QString &text, QSizeF size)
+{
+    const QFont given = painter.font();
+    // The size one line would need.
+    double oneLine = 0.0;
+    for (double scale = 1.0; scale >= kMinimumFontScale - 1e-9; scale -= 0.01) {
+        if (QFontMetricsF(scaledFont(given, scale)).horizontalAdvance(text) <= size.width()) {
+            oneLine = scale;
+            break;
+        }
+    }
+    if (oneLine >= 0.999) {
+        painter.setFont(given);
+        return {text};
+    }
+    // Two lines when they can be set larger than one line.
+    for (double scale = 1.0; scale > oneLine && scale >= kMinimumFontScale - 1e-9; scale -= 0.01) {
+        const QFont font = scaledFont(given, scale);
+        const QFontMetricsF metrics(font);
+        if (2.0 * metrics.height() > size.height())
+            continue;
+        const QStringList lines = twoLines(metrics, text, size.width());
+        if (!lines.isEmpty()) {
+            painter.setFont(font);
+            return lines;
+        }
+    }
+    painter.setFont(given);
+    return {fitTextToWidth(painter, text, size.width())};
 }
 
 void drawTextAt(QPainter &painter, int x, int y, const QString &text)

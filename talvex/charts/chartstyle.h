@@ -41,6 +41,23 @@ void ensureSongFontSubstitution();
 // Text whose top-left corner lies at (x, y), as the view places its texts.
 void drawTextAt(QPainter &painter, int x, int y, const QString &text);
 
+// The smallest share of its size a text's font is shrunk to so that it fits
+// (a 2.8 mm table text stays about 2 mm high, a 12-pixel one 8 pixels).
+inline constexpr double kMinimumFontScale = 0.7;
+
+// Makes `text` fit `width` units in the painter's font: the painter's font is
+// shrunk as far as needed, down to `minimumScale` of its size; only what
+// still does not fit is shortened with an ellipsis. Sets the font on the
+// painter and returns the text to draw.
+QString fitTextToWidth(QPainter &painter, const QString &text, double width, double minimumScale = kMinimumFontScale);
+
+// As fitTextToWidth for a box of `size`, where a text too long for one line
+// at its full size may also take two lines when the box is high enough:
+// one line at the largest size that fits, else two lines at a larger size
+// than one line would need, else one shortened line at the smallest size.
+// Sets the font on the painter and returns the lines (one or two).
+QStringList fitTextToBox(QPainter &painter, const QString &text, QSizeF size);
+
 // Text word-wrapped into the box from `left` to `right` starting at y `top`;
 // returns the y where it ends (top when the text is empty).
 int drawWrappedText(QPainter &painter, int left, int right, int top, const QString &text);

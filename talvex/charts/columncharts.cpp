@@ -3,6 +3,7 @@
 #include "common/fixedtext.h"
 #include "common/gbk.h"
 #include "talvex/charts/chartstyle.h"
+#include "talvex/charts/labelplacement.h"
 #include "talvex/charts/soilpatterns.h"
 #include "talvex/charts/viewgeometry.h"
 #include "talvex/survey/surveydata.h"
@@ -99,6 +100,15 @@ int textStart(const ColumnChartLayout &layout, int wanted, int previousEnd)
     return wanted < previousEnd ? previousEnd + off(layout, 15) : wanted;
 }
 
+// The tops of one column's labels in the current font, moved apart where
+// they would overlap and kept between the heading line and the frame's bottom.
+std::vector<int> spreadColumnLabels(QPainter &p, const ColumnChartLayout &layout, const std::vector<int> &wanted)
+{
+    const int height = QFontMetrics(p.font()).height() + off(layout, 2);
+    return spreadLabels(wanted, height, layout.headingLine + off(layout, 2),
+                        layout.top + layout.height - height - off(layout, 2));
+}
+
 // Draws two lines of a column heading centred between `left` and `right`.
 void heading(QPainter &p, const ColumnChartLayout &layout, int left, int right, const QString &first,
              const QString &second = QString())
@@ -139,15 +149,20 @@ void drawColumnTable(QPainter &p, const ColumnChartLayout &layout, const SurveyD
 
     // Survey-log layers: pattern cell, bottom depth, soil name. A name that
     // would overlap the one above starts 15 units below it; a name that runs
-    // past its layer's bottom is joined to the boundary by a leader.
+    // past its layer's bottom is joined to the boundary by a leader. Bottom
+    // depths of thin layers are moved apart (and below the heading line).
+    std::vector<int> depthTops;
+    for (const DiChengOne &layer : survey.logLayers)
+        depthTops.push_back(depthYOf(layout, layer.bottom) - off(layout, 30));
+    depthTops = spreadColumnLabels(p, layout, depthTops);
     int previousEnd = std::numeric_limits<int>::min() / 2;
-    for (const DiChengOne &layer : survey.logLayers) {
+    for (std::size_t i = 0; i < survey.logLayers.size(); ++i) {
+        const DiChengOne &layer = survey.logLayers[i];
         const int yTop = depthYOf(layout, layer.top);
         const int yBottom = depthYOf(layout, layer.bottom);
         FillPattern(p, layout.patternOutput, layout.nameCol, yTop, yBottom, patterns.pattern(layer.pattern));
         p.setPen(framePen(p, layout));
-        drawTextAt(p, layout.left + off(layout, 20), yBottom - off(layout, 30),
-                   QString::asprintf("%.1f", double(layer.bottom)));
+        drawTextAt(p, layout.left + off(layout, 20), depthTops[i], QString::asprintf("%.1f", double(layer.bottom)));
         const QString name = layerText(layer);
         const int start = textStart(layout, yTop + off(layout, 10), previousEnd);
         const int end
@@ -165,12 +180,18 @@ void drawColumnTable(QPainter &p, const ColumnChartLayout &layout, const SurveyD
         }
     }
 
-    // Velocity layers: velocity, description, boundary.
+    // Velocity layers: velocity, description, boundary. Velocities of thin
+    // layers are moved apart.
+    std::vector<int> velocityTops;
+    for (const DiChengOne &layer : survey.layers)
+        velocityTops.push_back(depthYOf(layout, layer.top) + off(layout, 10));
+    velocityTops = spreadColumnLabels(p, layout, velocityTops);
     previousEnd = std::numeric_limits<int>::min() / 2;
-    for (const DiChengOne &layer : survey.layers) {
+    for (std::size_t i = 0; i < survey.layers.size(); ++i) {
+        const DiChengOne &layer = survey.layers[i];
         const int yTop = depthYOf(layout, layer.top);
         const int yBottom = depthYOf(layout, layer.bottom);
-        drawTextAt(p, layout.descriptionCol + off(layout, 20), yTop + off(layout, 10),
+        drawTextAt(p, layout.descriptionCol + off(layout, 20), velocityTops[i],
                    QString::asprintf("%.1f", double(layer.velocity)));
         const QString description = layerText(layer);
         const int start = textStart(layout, yTop + off(layout, 10), previousEnd);

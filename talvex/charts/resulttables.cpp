@@ -46,14 +46,23 @@ QString fieldText(const auto &field)
 }
 
 // Text in `cell`, vertically centred, left-aligned after `padding` or
-// centred; shortened with an ellipsis where it would leave its cell.
+// centred; where it would leave its cell, in a smaller font or on two lines,
+// and shortened with an ellipsis only where neither fits.
 void cellText(QPainter &p, const QRect &cell, int padding, const QString &text, bool centred = false)
 {
-    const QFontMetrics metrics(p.font());
-    const int room = std::max(0, cell.width() - 2 * padding);
-    const QString shown = metrics.elidedText(text, Qt::ElideRight, room);
+    const QFont font = p.font();
     const QRect inner = cell.adjusted(padding, 0, -padding, 0);
-    p.drawText(inner, Qt::AlignVCenter | Qt::TextSingleLine | (centred ? Qt::AlignHCenter : Qt::AlignLeft), shown);
+    const QStringList lines = fitTextToBox(p, text, QSizeF(std::max(0, inner.width()), cell.height()));
+    const int flags = Qt::AlignVCenter | (centred ? Qt::AlignHCenter : Qt::AlignLeft);
+    if (lines.size() == 1) {
+        p.drawText(inner, flags | Qt::TextSingleLine, lines.front());
+    } else {
+        const QRect upper(inner.left(), inner.top(), inner.width(), inner.height() / 2);
+        const QRect lower(inner.left(), upper.bottom() + 1, inner.width(), inner.height() - upper.height());
+        p.drawText(upper, flags | Qt::TextSingleLine, lines[0]);
+        p.drawText(lower, flags | Qt::TextSingleLine, lines[1]);
+    }
+    p.setFont(font);
 }
 
 QString personnelLabelText(int label)

@@ -51,7 +51,10 @@ void paintHeadingAndFooter(QPainter &painter, const PrintSettings &settings, con
     painter.setPen(QPen(Qt::black, 0));
     painter.setFont(songFont(450, QFont::ExtraBold));
     const double centre = area.left() + area.width() / 2.0;
-    drawCentred(painter, centre, area.top(), pageHeading(settings, kind));
+    // A long heading is set smaller rather than run off the sheet (the 4.5 mm
+    // bold heading down to 2.5 mm, larger than the tables' text).
+    drawCentred(painter, centre, area.top(),
+                charts::fitTextToWidth(painter, pageHeading(settings, kind), area.width(), 0.55));
     painter.setPen(QPen(Qt::black, 2));
     painter.drawLine(QPointF(area.left(), area.top() + 500), QPointF(area.left() + area.width(), area.top() + 500));
     painter.setPen(QPen(Qt::black, 0));
@@ -187,9 +190,14 @@ void drawWaveformCell(QPainter &painter, const QRect &cell, const TlvOne &point,
         }
     }
     painter.setPen(QPen(Qt::black, 0));
-    painter.setFont(songFont(style.labelHeight, QFont::Medium));
+    // The depth stays inside its cell: in rows lower than twice its height
+    // it is set smaller and moved down as far as needed, never over the
+    // row above or the heading table.
+    painter.setFont(songFont(std::max(1, std::min(style.labelHeight, cell.height() / 2)), QFont::Medium));
     const QFontMetricsF metrics(painter.font());
-    painter.drawText(QPointF(cell.left() + style.labelOffset, centreY - style.labelOffset - metrics.descent()),
+    const double baseline
+        = std::max(centreY - style.labelOffset - metrics.descent(), double(cell.top()) + metrics.ascent());
+    painter.drawText(QPointF(cell.left() + style.labelOffset, baseline),
                      QString::asprintf("%.1fm", double(point.depth)));
     painter.restore();
 }

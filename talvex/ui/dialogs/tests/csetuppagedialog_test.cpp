@@ -77,6 +77,19 @@ private slots:
         QCOMPARE(int(crowded.cells.size()), 150);
         for (const QRect &cell : crowded.cells)
             QVERIFY(cell.width() >= 1 && cell.height() >= 1);
+
+        // Top margin 50 with 50 rows: the grid stays inside the page outline,
+        // its rows in order.
+        settings.marginTop = 50;
+        for (const QSize box : {QSize(220, 320), QSize(100, 120), QSize(220, 60)}) {
+            const PagePreviewGeometry g = pagePreviewGeometry(box, settings);
+            for (std::size_t i = 0; i < g.cells.size(); ++i) {
+                QVERIFY2(g.page.contains(g.cells[i]),
+                         qPrintable(QStringLiteral("cell %1 in %2×%3").arg(i).arg(box.width()).arg(box.height())));
+                if (i % 50 != 0)
+                    QVERIFY(g.cells[i].top() >= g.cells[i - 1].top());
+            }
+        }
     }
 
     void copiesSettingsInAndOut()
