@@ -29,3 +29,17 @@ cp "$tmp/e.qsw" "$seeds/qsw_fuzzer/empty.qsw"
     printf '\x1b\x00SAMPLE_INTERVAL 0.000125\x00\x0a\x00DELAY 0\x00\x00\x00\x00'
     printf '\x0a\x00\xf6\xff\x00\x01\x00\x80'
 } >"$seeds/seg2_fuzzer/one-trace.sg2"
+# The same with five 20-bit packed samples (format 3: a word of four 4-bit
+# exponents, then the mantissas; the last group holds one sample), the
+# acquisition date and time and a negative delay.
+{
+    printf '\x55\x3a\x01\x00\x04\x00\x01\x00\x01\x00\x00\x01\x0a\x00'
+    head -c 18 /dev/zero
+    printf '\x64\x00\x00\x00'
+    printf '\x1f\x00ACQUISITION_DATE 07/JAN/2013\x00'
+    printf '\x1c\x00ACQUISITION_TIME 10:30:41\x00\x00\x00\x00\x00\x00'
+    printf '\x22\x44\x4c\x00\x0e\x00\x00\x00\x05\x00\x00\x00\x03'
+    head -c 19 /dev/zero
+    printf '\x1b\x00SAMPLE_INTERVAL 0.000125\x00\x0f\x00DELAY -0.005\x00\x00\x00'
+    printf '\xf1\x03\x64\x00\xfe\xff\xff\x7f\x00\x80\x00\x20\xf9\xff'
+} >"$seeds/seg2_fuzzer/packed-20bit.sg2"

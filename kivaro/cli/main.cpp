@@ -22,6 +22,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <unistd.h>
 
 using namespace kivaro;
 
@@ -47,6 +48,95 @@ void printError(const QString &text)
 {
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
     std::fflush(stderr);
+}
+
+// How download shows its progress. On a terminal: one line, the three
+// status lines side by side, rewritten in place as blocks arrive. Otherwise
+// (a log file, a pipe): a line when a file or a project is complete, not one
+// per kB of every file.
+class DownloadProgress {
+public:
+    explicit DownloadProgress(bool terminal) : m_terminal(terminal) {}
+
+    void update(const DownloadSession &session)
+    {
+        if (m_terminal) {
+            const QString line = combined(session);
+            if (line == m_shown)
+                return;
+            m_shown = line;
+            // Back to the line's start, the line, the rest of the old one erased.
+            std::fprintf(stdout, "\r%s\x1b[K", line.toUtf8().constData());
+            std::fflush(stdout);
+            m_open = true;
+            return;
+        }
+        for (const DownloadSession::Bar bar : {DownloadSession::Bar::Projects, DownloadSession::Bar::Files}) {
+            const QString line = session.statusLine(bar);
+            if (line != m_last[int(bar)]) {
+                m_last[int(bar)] = line;
+                print(line);
+            }
+        }
+    }
+    // Ends the line rewritten in place, so that what is printed next starts
+    // on a line of its own.
+    void endLine()
+    {
+        if (!m_open)
+            return;
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+        m_open = false;
+    }
+    // The starting "0/0" lines are not printed.
+    void startFrom(const DownloadSession &session)
+    {
+        for (int i = 0; i < 3; ++i)
+            m_last[i] = session.statusLine(DownloadSession::Bar(i));
+        m_shown = combined(session);
+    }
+
+private:
+    static QString combined(const DownloadSession &session)
+    {
+        QStringList parts;
+        for (int i = 0; i < 3; ++i)
+            parts << session.statusLine(DownloadSession::Bar(i));
+        return parts.join(QStringLiteral("  "));
+    }
+
+    bool m_terminal;
+    bool m_open = false;
+    QString m_shown;
+    QString m_last[3];
+};
+
+// The console's messages, each on a line of its own below the progress line.
+class ProgressMessenger : public common::Messenger {
+public:
+    explicit ProgressMessenger(DownloadProgress &progress) : m_progress(progress) {}
+    void show(const QString &text, common::MessageKind kind = common::MessageKind::Information) override
+    {
+        m_progress.endLine();
+        m_console.show(text, kind);
+    }
+    bool ask(const QString &text, const QString &caption = QString()) override
+    {
+        m_progress.endLine();
+        return m_console.ask(text, caption);
+    }
+
+private:
+    DownloadProgress &m_progress;
+    common::ConsoleMessenger m_console;
+};
+
+// Why a file whose version is no number is refused (besides the format message).
+QString versionNotANumber(const UpdateFile &file)
+{
+    return QStringLiteral("程序版本 %1 不是有效的数(make-update 只接受大于 0、不超过 327.67 的版本)")
+        .arg(file.versionText());
 }
 
 QString overview()
@@ -198,7 +288,8 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
         return wrongCommandLine(name, QStringLiteral("--save 只和 --projects 一起使用(不给 --projects 时只列出工程)"));
     }
 
-    common::ConsoleMessenger messenger;
+    DownloadProgress progress(isatty(fileno(stdout)) == 1);
+    ProgressMessenger messenger(progress);
     DiskFolderSink sink;
     LinkDriver driver(resolverFor(*choice), messenger);
     connectDriver(driver, *choice);
@@ -206,22 +297,15 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
     session.setResponseInterval(*responseMs);
     driver.setReceiver([&](const QByteArray &b) { session.receive(b); }, [&] { session.timeout(); });
 
-    // Status lines are printed when they change; the starting "0/0" lines are not.
-    QString lastStatus[3];
-    for (int i = 0; i < 3; ++i)
-        lastStatus[i] = session.statusLine(DownloadSession::Bar(i));
+    progress.startFrom(session);
     QObject::connect(&session, &DownloadSession::progressChanged, [&] {
-        for (int i = 0; i < 3; ++i) {
-            const QString line = session.statusLine(DownloadSession::Bar(i));
-            if (line != lastStatus[i] && session.state() != DownloadSession::State::Listed) {
-                lastStatus[i] = line;
-                print(line);
-            }
-        }
+        if (session.state() != DownloadSession::State::Listed)
+            progress.update(session);
     });
 
     int exitCode = kExitFailed;
     QObject::connect(&session, &DownloadSession::finished, [&](DownloadSession::Outcome outcome) {
+        progress.endLine();
         switch (outcome) {
         case DownloadSession::Outcome::Listed: {
             print(QStringLiteral("仪器编号: %1").arg(session.instrumentNumber()));
@@ -304,6 +388,8 @@ int runUpgrade(QCoreApplication &app, const QStringList &arguments)
     }
     if (!file.isValid()) {
         messenger.show(messages::badUpdateFile(), common::MessageKind::Error);
+        if (!file.versionIsNumber())
+            messenger.show(versionNotANumber(file), common::MessageKind::Error);
         return kExitFailed;
     }
 
@@ -347,6 +433,8 @@ int runCheck(const QStringList &arguments)
     }
     if (!file.isValid()) {
         printError(messages::badUpdateFile());
+        if (!file.versionIsNumber())
+            printError(versionNotANumber(file));
         return kExitFailed;
     }
     print(QStringLiteral("文件大小: %1").arg(file.sizeText()));

@@ -25,7 +25,7 @@ UpdateFile UpdateFile::fromBytes(const QByteArray &bytes)
     f.m_image = bytes.mid(qsizetype(UpdateHeader::kLength));
     const bool sumMatches = imageSum(f.m_image) == std::uint32_t(f.m_header.checksum);
     const bool sizeFits = f.m_header.size >= 0 && f.m_header.size <= f.m_image.size();
-    if (f.m_header.headerCheckPasses() && sumMatches && sizeFits)
+    if (f.m_header.headerCheckPasses() && sumMatches && sizeFits && f.versionIsNumber())
         f.m_status = Status::Valid;
     return f;
 }

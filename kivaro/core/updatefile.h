@@ -3,12 +3,15 @@
 // header check bytes add up to the header check value, the image bytes add up
 // to the checksum, and the image holds at least the number of bytes that the
 // header's size field announces (a size beyond the image, or below zero,
-// would make the instrument wait for bytes that do not exist).
+// would make the instrument wait for bytes that do not exist), and its
+// version is a number: a NaN version compares as older than any instrument's
+// and an infinite one as newer, so either would upgrade every instrument.
 
 #include "kivaro/core/updateheader.h"
 
 #include <QByteArray>
 #include <QString>
+#include <cmath>
 
 namespace kivaro {
 
@@ -28,6 +31,9 @@ public:
     Status status() const { return m_status; }
     bool isValid() const { return m_status == Status::Valid; }
     const UpdateHeader &header() const { return m_header; }
+    // False when the header's version is NaN or infinite (the file is then
+    // not valid).
+    bool versionIsNumber() const { return std::isfinite(m_header.version); }
     // Everything after the header: file length − 64 bytes.
     const QByteArray &image() const { return m_image; }
 

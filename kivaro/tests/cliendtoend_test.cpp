@@ -13,6 +13,9 @@
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <pty.h>
+#include <unistd.h>
+#include <limits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -150,6 +153,54 @@ TEST_F(CliEndToEnd, DownloadsProjectsByteForByteFromRepliesInPieces)
     EXPECT_EQ(tree(path("dl")), tree(m_served));
 }
 
+TEST_F(CliEndToEnd, DownloadProgressIsALinePerFileInALogAndOneLineInPlaceOnATerminal)
+{
+    SimulatedInstrument sim({"--projects", m_served});
+    // Output to a pipe: no line per kB, a line per file and per project.
+    const CliRun run = cli({"download", "--device", sim.device(), "--save", path("dl"), "--projects", "P1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.filter(QStringLiteral("当前文件")).size(), 0) << run.out.toStdString();
+    EXPECT_EQ(lines.filter(QStringLiteral("文件数量")),
+              QStringList(
+                  {QStringLiteral("文件数量: 1/3"), QStringLiteral("文件数量: 2/3"), QStringLiteral("文件数量: 3/3")}))
+        << run.out.toStdString();
+    EXPECT_EQ(lines.filter(QStringLiteral("工程数量")), QStringList{QStringLiteral("工程数量: 1/1")});
+    EXPECT_FALSE(run.out.contains('\r'));
+
+    // Output to a terminal: one line rewritten in place, the end message below it.
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    QProcess p;
+    p.setStandardOutputFile(QString::fromLocal8Bit(name));
+    p.start(QStringLiteral(KIVARO_CLI),
+            {"download", "--device", sim.device(), "--save", path("dl2"), "--projects", "P1"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    ::close(slave);
+    QByteArray bytes;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, qsizetype(n));
+    ::close(master);
+    EXPECT_EQ(p.exitCode(), 0);
+    const QString shown = QString::fromUtf8(bytes);
+    // The terminal turns each line end into "\r\n"; the updates in place are a bare "\r".
+    const QStringList shownLines = shown.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    const QStringList progress = shownLines.filter(QStringLiteral("文件数量"));
+    ASSERT_EQ(progress.size(), 1) << shown.toStdString();
+    EXPECT_GE(progress[0].count('\r'), 3) << shown.toStdString();
+    EXPECT_TRUE(progress[0].contains(QStringLiteral("工程数量: 1/1  文件数量: 3/3"))) << shown.toStdString();
+    const QString afterProgress = shown.mid(shown.lastIndexOf(QStringLiteral("\x1b[K")) + 3);
+    EXPECT_TRUE(afterProgress.startsWith(QStringLiteral("\r\n"))) << shown.toStdString();
+    EXPECT_TRUE(QString(afterProgress)
+                    .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                    .contains(kivaro::messages::transferFinishedIn(path("dl2") + "/")))
+        << shown.toStdString();
+    EXPECT_EQ(tree(path("dl2") + "/P1"), tree(m_served + "/P1"));
+}
+
 TEST_F(CliEndToEnd, MisbehavingInstrumentEndsInTheTimeOutMessage)
 {
     const QStringList misbehaviours[] = {
@@ -211,6 +262,28 @@ TEST_F(CliEndToEnd, ChecksUpdateFiles)
     EXPECT_EQ(bad.err.trimmed(), kivaro::messages::badUpdateFile());
     EXPECT_TRUE(bad.out.isEmpty()) << bad.out.toStdString();
     EXPECT_EQ(cli({"upgrade", "--device", "/dev/null", path("bad.update")}).exitCode, 1);
+}
+
+TEST_F(CliEndToEnd, AVersionThatIsNoNumberIsRefusedByCheckAndBeforeUpgrading)
+{
+    for (const float version : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+        SCOPED_TRACE(version);
+        writeFile(path("odd.update"), kivaro::UpdateFile::build("FW", version, pattern(100, 1)));
+        const CliRun check = cli({"check", path("odd.update")});
+        EXPECT_EQ(check.exitCode, 1);
+        EXPECT_TRUE(check.err.startsWith(kivaro::messages::badUpdateFile())) << check.err.toStdString();
+        EXPECT_TRUE(check.err.contains(QStringLiteral("程序版本"))) << check.err.toStdString();
+        EXPECT_FALSE(check.out.contains(QStringLiteral("文件完好")));
+
+        // An instrument that would take any newer file gets nothing.
+        QFile::remove(path("kept"));
+        SimulatedInstrument older({"--mode", "upgrade", "--instrument-version", "100", "--image-out", path("kept")});
+        const CliRun run = cli({"upgrade", "--device", older.device(), path("odd.update")});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains(kivaro::messages::badUpdateFile())) << run.err.toStdString();
+        EXPECT_FALSE(older.waitForOutput(QStringLiteral("UPLOADED")));
+        EXPECT_FALSE(QFile::exists(path("kept")));
+    }
 }
 
 TEST_F(CliEndToEnd, MakeUpdateBuildsAFileTheInstrumentTakes)

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <limits>
 #include <gtest/gtest.h>
 
 using kivaro::UpdateFile;
@@ -78,6 +79,14 @@ TEST(UpdateFile, DamagedFilesAreRefused)
     EXPECT_TRUE(UpdateFile::fromBytes(patched(good, 0, i32(299))).isValid());
     // Shorter than a header.
     EXPECT_EQ(UpdateFile::fromBytes(good.left(63)).status(), UpdateFile::Status::FormatError);
+    // A version that is no number, with every sum right: NaN compares older
+    // than any instrument's version, infinity newer.
+    for (const float version : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                                -std::numeric_limits<float>::infinity()}) {
+        const UpdateFile f = UpdateFile::fromBytes(UpdateFile::build("FW", version, image(300)));
+        EXPECT_EQ(f.status(), UpdateFile::Status::FormatError) << version;
+        EXPECT_FALSE(f.versionIsNumber());
+    }
 }
 
 TEST(UpdateFile, EmptyImageWithZeroChecksumIsValid)

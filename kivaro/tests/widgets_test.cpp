@@ -24,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <limits>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -149,6 +150,10 @@ void WidgetsTest::upgradeStartFollowsTheFileCheck()
 
     page.loadFile(save("good2.update", UpdateFile::build("FW", 2.0f, QByteArray(5, 'y'))));
     QVERIFY(page.startButton()->isEnabled());
+    // A version that is no number: every sum holds, but nothing may be sent.
+    page.loadFile(save("nan.update", UpdateFile::build("FW", std::numeric_limits<float>::quiet_NaN(), "z")));
+    QVERIFY(!page.startButton()->isEnabled());
+    QCOMPARE(messenger.last(), messages::badUpdateFile());
     page.loadFile(dir.filePath("missing.update"));
     QVERIFY(!page.startButton()->isEnabled());
     QCOMPARE(messenger.last(), messages::cannotOpenFile(dir.filePath("missing.update")));

@@ -19,6 +19,7 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QTime>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -187,6 +188,22 @@ void printRecordNotes(const FieldRecord &record)
         printLine(QStringLiteral("注意：记录超出导入缓冲区，只读入前 %1 个通道、每通道前 %2 个采样点。")
                       .arg(kRecordChannels)
                       .arg(kRecordSamples));
+    for (const QString &note : record.notes)
+        printLine(QStringLiteral("注意：%1。").arg(note));
+}
+
+// The record's acquisition date and time as "2013-01-07" and "10:30:41";
+// empty when the header holds no valid one.
+QString recordDate(const FieldRecordHeader &h)
+{
+    const QDate date(h.year, h.month, h.day);
+    return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+}
+
+QString recordTime(const FieldRecordHeader &h)
+{
+    const QTime time(h.hour, h.minute, h.second);
+    return time.isValid() && !recordDate(h).isEmpty() ? time.toString(QStringLiteral("HH:mm:ss")) : QString();
 }
 
 int runRecordInfo(const Args &args)
@@ -203,8 +220,10 @@ int runRecordInfo(const Args &args)
                       .arg(h.channelCount)
                       .arg(h.sampleCount)
                       .arg(h.interval)
-                      .arg(h.delay)
+                      .arg(number(record.delay))
                       .arg(h.gain));
+        if (!recordDate(h).isEmpty())
+            printLine(QStringLiteral("采集时间 %1 %2").arg(recordDate(h), recordTime(h)).trimmed());
         QStringList names;
         if (!textOf(h.siteName).isEmpty())
             names << QStringLiteral("工程名 %1").arg(textOf(h.siteName));
@@ -223,10 +242,17 @@ int runRecordInfo(const Args &args)
     w.field("year", int(h.year)).field("month", int(h.month)).field("day", int(h.day));
     w.field("hour", int(h.hour)).field("minute", int(h.minute)).field("second", int(h.second));
     w.field("interval", unsigned(h.interval)).field("sampleCount", unsigned(h.sampleCount));
-    w.field("delay", unsigned(h.delay)).field("gain", unsigned(h.gain));
+    // The record's delay (ms, may be negative, what the points get) and the
+    // 16-bit header field as it lies.
+    w.field("date", recordDate(h).toStdString()).field("time", recordTime(h).toStdString());
+    w.field("delay", double(record.delay)).field("headerDelay", unsigned(h.delay)).field("gain", unsigned(h.gain));
     w.field("triggerLevel", int(h.triggerLevel)).field("spare", h.spare);
     w.field("channelsRead", record.channelsRead).field("samplesRead", record.samplesRead);
     w.field("clipped", record.clipped).field("shortFile", record.shortFile);
+    w.key("notes").beginArray();
+    for (const QString &note : record.notes)
+        w.value(note.toStdString());
+    w.endArray();
     if (args.flag(QStringLiteral("samples"))) {
         w.key("channels").beginArray();
         for (int c = 0; c < record.channelsRead; ++c) {

@@ -92,6 +92,7 @@ void FieldRecord::clear()
     samplesRead = 0;
     clipped = false;
     shortFile = false;
+    notes.clear();
 }
 
 namespace {

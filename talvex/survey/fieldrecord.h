@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -74,6 +75,10 @@ struct FieldRecord {
     bool clipped = false;
     // The file ended before all samples its header announces.
     bool shortFile = false;
+    // What the reader read differently from the file or could not read, in
+    // the words shown to the user (a date it could not make out, a delay the
+    // 16-bit header field cannot hold); empty for most records.
+    QStringList notes;
 
     // Empties the channels and per-channel intervals and selects channel 1,
     // as the buffer is before a record is read into it.

@@ -3,7 +3,9 @@
 #include "talvex/survey/fieldrecord.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QList>
+#include <QTime>
 #include <algorithm>
 #include <cctype>
 #include <array>
@@ -25,6 +27,8 @@ constexpr std::uint64_t kMaxFileStrings = 65536;
 class Order {
 public:
     explicit Order(bool bigEndian) : m_big(bigEndian) {}
+
+    bool bigEndian() const { return m_big; }
 
     std::uint16_t u16(const std::uint8_t *p) const
     {
@@ -49,7 +53,8 @@ private:
     bool m_big;
 };
 
-// Bytes of one sample per data format code; 0 for a code that is not read.
+// Bytes of one sample per data format code whose samples have a whole
+// number of bytes; 0 for code 3 (packed, see packedBytes) and codes not read.
 std::uint64_t sampleBytes(std::uint8_t code)
 {
     switch (code) {
@@ -59,6 +64,17 @@ std::uint64_t sampleBytes(std::uint8_t code)
     case 5: return 8;
     default: return 0;
     }
+}
+
+constexpr std::uint8_t kPacked20 = 3;
+
+// Bytes that `count` samples of data format code `code` take; 0 for a code
+// that is not read.
+std::uint64_t dataBytes(std::uint8_t code, std::uint64_t count)
+{
+    if (code == kPacked20)
+        return seg2Packed20Bytes(count);
+    return count * sampleBytes(code);
 }
 
 double sampleAt(const std::uint8_t *p, std::uint8_t code, const Order &order)
@@ -162,14 +178,11 @@ QString readTrace(std::uint64_t fileSize, const Seg2ReadAt &readAt, const Order 
         return traceText(number, QString::fromUtf8("的道描述块大小%1字节不正确").arg(blockSize));
     if (blockSize > fileSize - pointer)
         return traceText(number, QString::fromUtf8("的道描述块（%1字节）超出文件末尾").arg(blockSize));
-    if (code == 3)
-        return traceText(number, QString::fromUtf8("为20位浮点数据（格式码3），本程序不支持"));
-    const std::uint64_t width = sampleBytes(code);
-    if (width == 0)
+    if (code != kPacked20 && sampleBytes(code) == 0)
         return traceText(number, QString::fromUtf8("的数据格式码%1无效").arg(code));
     if (samples == 0)
         return traceText(number, QString::fromUtf8("没有采样点"));
-    const std::uint64_t needed = std::uint64_t(samples) * width;
+    const std::uint64_t needed = dataBytes(code, samples);
     if (dataSize < needed)
         return traceText(
             number,
@@ -177,6 +190,14 @@ QString readTrace(std::uint64_t fileSize, const Seg2ReadAt &readAt, const Order 
     const std::uint64_t data = pointer + blockSize;
     if (needed > fileSize - data)
         return traceText(number, QString::fromUtf8("的%1个采样点超出文件末尾").arg(samples));
+    // The samples fit, but a data block announced beyond the end of the file
+    // is not what a seismograph writes: the file is damaged or not SEG-2.
+    if (dataSize > fileSize - data)
+        return traceText(number,
+                         QString::fromUtf8("的数据块（%1字节）超出文件末尾（数据块从第%2字节起，文件共%3字节）")
+                             .arg(dataSize)
+                             .arg(data)
+                             .arg(fileSize));
 
     std::vector<std::uint8_t> strings(std::size_t(blockSize - kDescriptorSize));
     if (!strings.empty() && !readAt(pointer + kDescriptorSize, strings))
@@ -203,10 +224,16 @@ QString readTrace(std::uint64_t fileSize, const Seg2ReadAt &readAt, const Order 
 
     trace.samples = samples;
     const std::size_t read = std::size_t(std::min<std::uint64_t>(samples, kRecordSamples));
-    std::vector<std::uint8_t> raw(read * std::size_t(width));
+    std::vector<std::uint8_t> raw(std::size_t(dataBytes(code, read)));
     if (!readAt(data, raw))
         return QString::fromUtf8("读取文件失败");
     trace.values.resize(read);
+    if (code == kPacked20) {
+        // Whole numbers of at most 31 bits: always finite.
+        decodeSeg2Packed20(raw, order.bigEndian(), trace.values);
+        return {};
+    }
+    const std::size_t width = std::size_t(sampleBytes(code));
     for (std::size_t i = 0; i < read; ++i) {
         const double v = sampleAt(raw.data() + i * width, code, order);
         if (!std::isfinite(v))
@@ -214,6 +241,110 @@ QString readTrace(std::uint64_t fileSize, const Seg2ReadAt &readAt, const Order 
         trace.values[i] = v;
     }
     return {};
+}
+
+bool allDigits(const QByteArray &text)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A value from the file as a note shows it: printable ASCII, at most 40
+// characters, anything else as '?'.
+QString shownValue(const QByteArray &value)
+{
+    QString out;
+    for (const char c : value.left(40))
+        out += c >= 0x20 && c < 0x7F ? QChar(c) : QChar(u'?');
+    return out;
+}
+
+// ACQUISITION_DATE as day/month/year: "07/JAN/2013", "7/MAR/2018"; the
+// month by its English three-letter name (any case) or as a number, the year
+// with four digits. False for anything else and for a day the calendar does
+// not have (31/APR/2013).
+bool acquisitionDate(const QByteArray &text, QDate &out)
+{
+    const QList<QByteArray> parts = text.trimmed().split('/');
+    if (parts.size() != 3)
+        return false;
+    const QByteArray day = parts[0].trimmed();
+    const QByteArray month = parts[1].trimmed().toUpper();
+    const QByteArray year = parts[2].trimmed();
+    if (day.size() > 2 || !allDigits(day) || year.size() != 4 || !allDigits(year))
+        return false;
+    static constexpr std::array<const char *, 12> names
+        = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    int m = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (month == names[i])
+            m = int(i) + 1;
+    }
+    if (m == 0 && month.size() <= 2 && allDigits(month))
+        m = month.toInt();
+    const QDate date(year.toInt(), m, day.toInt());
+    if (!date.isValid())
+        return false;
+    out = date;
+    return true;
+}
+
+// ACQUISITION_TIME as hours:minutes:seconds ("10:30:41"); a fraction of the
+// second ("10:30:41.25") is dropped, as the header keeps whole seconds.
+bool acquisitionTime(const QByteArray &text, QTime &out)
+{
+    const QList<QByteArray> parts = text.trimmed().split(':');
+    if (parts.size() != 3)
+        return false;
+    QByteArray seconds = parts[2].trimmed();
+    const qsizetype dot = seconds.indexOf('.');
+    if (dot >= 0) {
+        if (!(dot + 1 == seconds.size() || allDigits(seconds.mid(dot + 1))))
+            return false;
+        seconds.truncate(dot);
+    }
+    const QByteArray hours = parts[0].trimmed();
+    const QByteArray minutes = parts[1].trimmed();
+    for (const QByteArray *p : std::initializer_list<const QByteArray *>{&hours, &minutes, &seconds}) {
+        if (p->size() > 2 || !allDigits(*p))
+            return false;
+    }
+    const QTime time(hours.toInt(), minutes.toInt(), seconds.toInt());
+    if (!time.isValid())
+        return false;
+    out = time;
+    return true;
+}
+
+// The acquisition date and time of the file's strings into the header;
+// a string that is there but cannot be read leaves its fields 0 and a note.
+void readAcquisitionTime(const Strings &fileStrings, FieldRecord &record)
+{
+    FieldRecordHeader &h = record.header;
+    if (const auto it = fileStrings.find("ACQUISITION_DATE"); it != fileStrings.end()) {
+        QDate date;
+        if (acquisitionDate(it->second, date)) {
+            h.year = std::int16_t(date.year());
+            h.month = std::int16_t(date.month());
+            h.day = std::int16_t(date.day());
+        } else {
+            record.notes << QString::fromUtf8(
+                                "采集日期（ACQUISITION_DATE）“%1”无法识别（应为日/月/年，如 07/JAN/2013），"
+                                "没有读入")
+                                .arg(shownValue(it->second));
+        }
+    }
+    if (const auto it = fileStrings.find("ACQUISITION_TIME"); it != fileStrings.end()) {
+        QTime time;
+        if (acquisitionTime(it->second, time)) {
+            h.hour = std::int16_t(time.hour());
+            h.minute = std::int16_t(time.minute());
+            h.second = std::int16_t(time.second());
+        } else {
+            record.notes << QString::fromUtf8("采集时间（ACQUISITION_TIME）“%1”无法识别（应为时:分:秒，如 10:30:41），"
+                                              "没有读入")
+                                .arg(shownValue(it->second));
+        }
+    }
 }
 
 template <std::size_t N>
@@ -298,8 +429,11 @@ QString parse(std::uint64_t fileSize, const Seg2ReadAt &readAt, FieldRecord &rec
     });
 
     record.layout = RecordLayout::Seg2;
+    // Nothing of an earlier record stays in the header (its date above all).
+    record.header = FieldRecordHeader{};
     FieldRecordHeader &h = record.header;
     std::copy_n(d.begin(), 4, h.tag.begin());
+    readAcquisitionTime(fileStrings, record);
     copyText(fileStrings, "JOB_ID", h.siteName);
     copyText(fileStrings, "LINE_ID", h.holeName);
     h.channelCount = std::int16_t(std::min<std::uint64_t>(traces, 32767));
@@ -323,10 +457,24 @@ QString parse(std::uint64_t fileSize, const Seg2ReadAt &readAt, FieldRecord &rec
     record.clipped = traces > kRecordChannels || longest > std::uint32_t(kRecordSamples);
     h.sampleCount = std::uint16_t(std::min<std::uint32_t>(longest, 65535));
     h.interval = std::uint16_t(std::lround(read.front().interval));
-    const double delay = std::round(read.front().delay);
-    h.delay = delay >= 0.0 && delay <= 65535.0 ? std::uint16_t(delay) : 0;
+    // The delay goes to the points as it is; the 16-bit header field (that of
+    // a .CWD record) holds whole ms from 0 to 65535 only.
+    const double delay = read.front().delay;
+    if (std::round(delay) >= 0.0 && std::round(delay) <= 65535.0) {
+        h.delay = std::uint16_t(std::round(delay));
+    } else {
+        h.delay = 0;
+        record.notes << (delay < 0.0 ? QString::fromUtf8("采样延时为 %1 ms（负值：记录从激发前 %2 ms 开始）。"
+                                                         ".CWD 文件头的延时字段只能存 0～65535 ms，那里记为 0；"
+                                                         "导入测点时用 %1 ms")
+                                           .arg(delay, 0, 'g', 6)
+                                           .arg(-delay, 0, 'g', 6)
+                                     : QString::fromUtf8("采样延时为 %1 ms，超出 .CWD 文件头的延时字段能存的 "
+                                                         "0～65535 ms，那里记为 0；导入测点时用 %1 ms")
+                                           .arg(delay, 0, 'g', 6));
+    }
     h.gain = 1;
-    record.delay = float(read.front().delay);
+    record.delay = float(delay);
     record.gain = 1;
     record.channelGain.fill(1);
     return {};
@@ -350,6 +498,27 @@ QString parseSeg2Record(std::uint64_t fileSize, const Seg2ReadAt &readAt, FieldR
     if (!reason.isEmpty())
         record.clear();
     return reason;
+}
+
+std::uint64_t seg2Packed20Bytes(std::uint64_t count)
+{
+    const std::uint64_t rest = count % 4;
+    return count / 4 * 10 + (rest == 0 ? 0 : 2 + 2 * rest);
+}
+
+bool decodeSeg2Packed20(std::span<const std::uint8_t> bytes, bool bigEndian, std::span<double> out)
+{
+    if (bytes.size() < seg2Packed20Bytes(out.size()))
+        return false;
+    const Order order(bigEndian);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const std::uint8_t *group = bytes.data() + i / 4 * 10;
+        const std::size_t k = i % 4;
+        const int exponent = (order.u16(group) >> (12 - 4 * k)) & 0xF;
+        const auto mantissa = std::int16_t(order.u16(group + 2 + 2 * k));
+        out[i] = std::ldexp(double(mantissa), exponent);
+    }
+    return true;
 }
 
 QString parseSeg2Record(std::span<const std::uint8_t> bytes, FieldRecord &record)

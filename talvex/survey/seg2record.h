@@ -24,8 +24,15 @@
 //   the header's 16-bit interval field gets it rounded to whole µs, and a
 //   value that does not round into 1...65535 µs is refused;
 // - delay: the first trace's DELAY (s) in ms, 0 when absent; it may be
-//   negative (samples before the trigger); the 16-bit header field gets it
-//   rounded only when it fits, 0 otherwise;
+//   negative (the trace starts before the shot) and goes to the points as it
+//   is; the 16-bit header field (whole ms 0...65535, as a .CWD record has it)
+//   gets it rounded when it fits, otherwise 0 and a note says so;
+// - date and time: the file's ACQUISITION_DATE, day/month/year with the
+//   month as its English three-letter name or a number ("07/JAN/2013",
+//   "7/MAR/2018"), and ACQUISITION_TIME, hours:minutes:seconds ("10:30:41",
+//   a fraction of the second dropped), into the header's date and time
+//   fields; a string that is there but cannot be read (no such day, another
+//   order) leaves its fields 0 and a note, it does not refuse the record;
 // - gain: 1 (the samples are scaled, see below);
 // - samples: one scale for the whole record, so that the channels keep their
 //   relative amplitudes: the largest absolute value of the samples read maps
@@ -33,12 +40,27 @@
 //   16 bits are copied unchanged. Traces whose DESCALING_FACTOR differ are
 //   multiplied by it first, so that the common scale compares like with like.
 //
-// Data format codes: 1 16-bit integer, 2 32-bit integer, 4 32-bit IEEE
-// float, 5 64-bit IEEE float. Code 3 (20-bit packed float) is refused.
+// Data format codes: 1 16-bit integer, 2 32-bit integer, 3 20-bit packed
+// float, 4 32-bit IEEE float, 5 64-bit IEEE float.
+//
+// Code 3 is the 20-bit binary floating-point sample of the SEG-D field tape
+// format, packed as engineering seismographs write it: groups of four
+// samples in 10 bytes, five 16-bit words in the file's byte order. The first
+// word holds the four samples' 4-bit exponents, the group's first sample in
+// its most significant four bits (bits 15...12), the fourth in bits 3...0;
+// the next four words are the four samples' mantissas, 16-bit two's
+// complement (sign and 15 bits). A sample is its mantissa times 2 to the
+// power of its exponent (0...15): a whole number of up to 31 bits, read
+// exactly. A trace whose sample count is not a multiple of four ends with a
+// shorter group: the exponent word and the remaining samples' mantissas
+// (2 + 2·r bytes for r samples); a data block that holds the full ten bytes
+// there is read as well.
 //
 // Every pointer, size and count is checked against the file's size before
-// anything is read through it; a file that fails a check is refused with the
-// reason, in the words shown to the user.
+// anything is read through it: trace pointers, descriptor block sizes, the
+// data block a trace announces (refused when it reaches past the end of the
+// file even though its samples fit) and the samples. A file that fails a
+// check is refused with the reason, in the words shown to the user.
 
 #include <QString>
 #include <cstdint>
@@ -66,5 +88,12 @@ using Seg2ReadAt = std::function<bool(std::uint64_t offset, std::span<std::uint8
 QString parseSeg2Record(std::uint64_t fileSize, const Seg2ReadAt &readAt, FieldRecord &record);
 // The same over the whole file in memory.
 QString parseSeg2Record(std::span<const std::uint8_t> bytes, FieldRecord &record);
+
+// Bytes that `count` samples of data format code 3 take (see above).
+std::uint64_t seg2Packed20Bytes(std::uint64_t count);
+// Decodes `out.size()` samples of data format code 3 from `bytes`, whose
+// 16-bit words are big-endian when `bigEndian`; false (and `out` untouched)
+// when `bytes` is shorter than seg2Packed20Bytes(out.size()).
+bool decodeSeg2Packed20(std::span<const std::uint8_t> bytes, bool bigEndian, std::span<double> out);
 
 } // namespace talvex

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include "talvex/survey/fieldrecord.h"
+#include "talvex/survey/tests/seg2writer.h"
 #include <gtest/gtest.h>
 
 using clitest::cli;
@@ -92,6 +93,60 @@ TEST_F(SurveyCli, ImportRecordAndRecordInfo)
     EXPECT_EQ(p3["negative"].toArray()[700].toInt(), ch2[700].toInt());
     EXPECT_EQ(p3["delay"].toDouble(), rec["delay"].toDouble());
     EXPECT_EQ(p3["positive"].toArray()[700].toInt(), 0);
+}
+
+TEST_F(SurveyCli, SeismographRecordShowsItsDateAndANegativeDelay)
+{
+    using namespace talvex::test;
+    Seg2File file;
+    file.strings = {"ACQUISITION_DATE 7/MAR/2018", "ACQUISITION_TIME 10:30:41"};
+    file.traces = {packedTrace({{100, 0}, {-3, 2}, {5, 1}})};
+    file.traces[0].strings = {"SAMPLE_INTERVAL 0.000125", "DELAY -0.01"};
+    const std::vector<std::uint8_t> bytes = seg2Bytes(file);
+    const QString record = dir.filePath("shot.sg2");
+    {
+        QFile f(record);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size()));
+    }
+    auto r = cli({"record-info", record, "--json", "--samples"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonObject rec = r.json();
+    EXPECT_EQ(rec["layout"].toString(), "seg2");
+    EXPECT_EQ(rec["date"].toString(), "2018-03-07");
+    EXPECT_EQ(rec["time"].toString(), "10:30:41");
+    EXPECT_EQ(rec["delay"].toDouble(), -10.0);
+    EXPECT_EQ(rec["headerDelay"].toInt(), 0);
+    ASSERT_EQ(rec["notes"].toArray().size(), 1);
+    EXPECT_TRUE(rec["notes"].toArray()[0].toString().contains(QString::fromUtf8("激发前 10 ms")));
+    EXPECT_EQ(rec["channels"].toArray()[0].toArray()[1].toInt(), -12);
+
+    r = cli({"record-info", record});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString plain = QString::fromUtf8(r.out);
+    EXPECT_TRUE(plain.contains(QString::fromUtf8("采样延时 -10 ms"))) << plain.toStdString();
+    EXPECT_TRUE(plain.contains(QString::fromUtf8("采集时间 2018-03-07 10:30:41"))) << plain.toStdString();
+    EXPECT_TRUE(plain.contains(QString::fromUtf8("注意：采样延时为 -10 ms"))) << plain.toStdString();
+
+    // The point gets the delay as it is.
+    ASSERT_EQ(cli({"new", survey, "--hole-depth", "3"}).exitCode, 0);
+    r = cli({"import-record", survey, record, "--point", "1", "--channel", "1", "--as", "positive"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonObject p1 = cli({"info", survey, "--json"}).json()["points"].toArray()[0].toObject();
+    EXPECT_EQ(p1["delay"].toDouble(), -10.0);
+
+    // A date that cannot be read is named; the record is still read.
+    file.strings = {"ACQUISITION_DATE 31/APR/2013"};
+    const std::vector<std::uint8_t> bad = seg2Bytes(file);
+    {
+        QFile f(record);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(reinterpret_cast<const char *>(bad.data()), qint64(bad.size()));
+    }
+    r = cli({"record-info", record, "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.json()["date"].toString(), "");
+    EXPECT_TRUE(r.json()["notes"].toArray()[0].toString().contains("31/APR/2013"));
 }
 
 TEST_F(SurveyCli, RefusalsExitNonZeroAndLeaveTheFile)

@@ -3,6 +3,7 @@
 #include "talvex/survey/fieldrecord.h"
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/seg2record.h"
+#include "talvex/survey/tests/seg2writer.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,104 +13,9 @@
 #include <gtest/gtest.h>
 
 using namespace talvex;
+using namespace talvex::test;
 
 namespace {
-
-// A small SEG-2 writer: one descriptor per trace with its strings, the data
-// right behind it, in either byte order.
-struct Seg2Trace {
-    std::uint8_t format = 1; // 1 int16, 2 int32, 4 float32, 5 float64
-    std::vector<double> values;
-    std::vector<std::string> strings{"SAMPLE_INTERVAL 0.000125", "DELAY 0.002"};
-};
-
-struct Seg2File {
-    bool bigEndian = false;
-    std::vector<std::string> strings{"JOB_ID site", "LINE_ID hole"};
-    std::vector<Seg2Trace> traces;
-};
-
-class Out {
-public:
-    Out(std::vector<std::uint8_t> &bytes, bool big) : m_bytes(bytes), m_big(big) {}
-    void put(std::size_t at, std::uint64_t v, int width)
-    {
-        if (m_bytes.size() < at + std::size_t(width))
-            m_bytes.resize(at + std::size_t(width), 0);
-        for (int i = 0; i < width; ++i)
-            m_bytes[at + std::size_t(m_big ? width - 1 - i : i)] = std::uint8_t(v >> (8 * i));
-    }
-    // Strings at `at`, each with its offset and a zero terminator, then the
-    // closing zero offset; returns the end.
-    std::size_t strings(std::size_t at, const std::vector<std::string> &list)
-    {
-        for (const std::string &s : list) {
-            put(at, s.size() + 3, 2);
-            m_bytes.resize(std::max(m_bytes.size(), at + s.size() + 3), 0);
-            std::memcpy(m_bytes.data() + at + 2, s.data(), s.size());
-            at += s.size() + 3;
-        }
-        put(at, 0, 2);
-        return at + 2;
-    }
-
-private:
-    std::vector<std::uint8_t> &m_bytes;
-    bool m_big;
-};
-
-std::vector<std::uint8_t> seg2Bytes(const Seg2File &file)
-{
-    std::vector<std::uint8_t> b;
-    Out out(b, file.bigEndian);
-    const std::size_t n = file.traces.size();
-    out.put(0, kSeg2FileBlockId, 2);
-    out.put(2, 1, 2); // revision
-    out.put(4, 4 * n, 2);
-    out.put(6, n, 2);
-    out.put(8, 1, 1); // string terminator: one zero byte
-    out.put(11, 1, 1); // line terminator: '\n'
-    out.put(12, '\n', 1);
-    std::size_t at = out.strings(32 + 4 * n, file.strings);
-    for (std::size_t t = 0; t < n; ++t) {
-        const Seg2Trace &trace = file.traces[t];
-        at = (at + 3) / 4 * 4;
-        out.put(32 + 4 * t, at, 4);
-        const std::size_t block = (out.strings(at + 32, trace.strings) - at + 3) / 4 * 4;
-        const int width = trace.format == 1 ? 2 : trace.format == 5 ? 8 : 4;
-        out.put(at, kSeg2TraceBlockId, 2);
-        out.put(at + 2, block, 2);
-        out.put(at + 4, trace.values.size() * std::size_t(width), 4);
-        out.put(at + 8, trace.values.size(), 4);
-        out.put(at + 12, trace.format, 1);
-        at += block;
-        for (const double v : trace.values) {
-            std::uint64_t bits = 0;
-            if (trace.format == 4) {
-                const float f = float(v);
-                std::uint32_t u = 0;
-                std::memcpy(&u, &f, 4);
-                bits = u;
-            } else if (trace.format == 5) {
-                std::memcpy(&bits, &v, 8);
-            } else {
-                bits = std::uint64_t(std::int64_t(v));
-            }
-            out.put(at, bits, width);
-            at += std::size_t(width);
-        }
-    }
-    b.resize(at, 0);
-    return b;
-}
-
-Seg2Trace trace(std::uint8_t format, std::vector<double> values)
-{
-    Seg2Trace t;
-    t.format = format;
-    t.values = std::move(values);
-    return t;
-}
 
 void writeBytes(const QString &path, const std::vector<std::uint8_t> &bytes)
 {
@@ -140,7 +46,7 @@ TEST(Seg2Record, EveryDataFormatInBothByteOrdersIsReadAndScaledWithoutClipping)
         for (const Case &c : cases) {
             Seg2File file;
             file.bigEndian = big;
-            file.traces = {trace(c.format, c.values)};
+            file.traces = {seg2Trace(c.format, c.values)};
             FieldRecord rec;
             ASSERT_EQ(parseSeg2Record(seg2Bytes(file), rec), QString()) << int(c.format) << big;
             EXPECT_EQ(rec.layout, RecordLayout::Seg2);
@@ -160,10 +66,127 @@ TEST(Seg2Record, EveryDataFormatInBothByteOrdersIsReadAndScaledWithoutClipping)
     }
 }
 
+TEST(Seg2Record, TwentyBitPackedSamplesAreReadExactly)
+{
+    // Mantissa and exponent as a seismograph writes them; the sample is the
+    // mantissa times 2^exponent. Nine samples: two whole groups and one of one.
+    const std::vector<std::pair<int, int>> small
+        = {{1, 0}, {-1, 0}, {-32768, 0}, {32767, 0}, {4095, 3}, {-2048, 4}, {3, 2}, {-5, 1}, {0, 15}};
+    const std::vector<int> smallValues = {1, -1, -32768, 32767, 32760, -32768, 12, -10, 0};
+    // The extremes of the format, beyond 16 bits; five samples.
+    const std::vector<std::pair<int, int>> large = {{32767, 15}, {-32768, 15}, {16384, 1}, {-3, 0}, {1, 14}};
+    const std::vector<double> largeValues = {1073709056.0, -1073741824.0, 32768.0, -3.0, 16384.0};
+
+    for (const bool big : {false, true}) {
+        SCOPED_TRACE(big ? "big-endian" : "little-endian");
+        // The decoder alone, over the bytes of a trace's data block.
+        for (const bool pad : {false, true}) {
+            const std::vector<std::uint8_t> bytes = packed20Bytes(large, big, pad);
+            EXPECT_EQ(bytes.size(), pad ? 20u : 14u);
+            EXPECT_EQ(seg2Packed20Bytes(large.size()), 14u);
+            std::vector<double> out(large.size());
+            ASSERT_TRUE(decodeSeg2Packed20(bytes, big, out));
+            EXPECT_EQ(out, largeValues);
+            EXPECT_FALSE(decodeSeg2Packed20(std::span(bytes).first(13), big, out));
+        }
+
+        // Counts that fit 16 bits reach the buffer unchanged, whatever their exponent.
+        Seg2File file;
+        file.bigEndian = big;
+        file.traces = {packedTrace(small)};
+        FieldRecord rec;
+        ASSERT_EQ(parseSeg2Record(seg2Bytes(file), rec), QString());
+        EXPECT_EQ(rec.samplesRead, 9);
+        EXPECT_EQ(rec.header.sampleCount, 9);
+        for (std::size_t i = 0; i < smallValues.size(); ++i)
+            EXPECT_EQ(rec.channels[0][i], smallValues[i]) << i;
+        EXPECT_EQ(rec.channels[0][9], 0);
+
+        // With the large trace the record takes one scale: 2^30 maps to 32767.
+        file.traces = {packedTrace(small), packedTrace(large)};
+        file.traces[1].padLastGroup = true;
+        ASSERT_EQ(parseSeg2Record(seg2Bytes(file), rec), QString());
+        EXPECT_EQ(rec.channelsRead, 2);
+        const std::vector<int> scaled = {32766, -32767, 1, 0, 0};
+        for (std::size_t i = 0; i < scaled.size(); ++i)
+            EXPECT_EQ(rec.channels[1][i], scaled[i]) << i;
+        EXPECT_EQ(rec.channels[0][3], 1); // 32767 / 2^15, rounded
+    }
+
+    // Packed traces longer than the buffer are read as far as it holds.
+    std::vector<std::pair<int, int>> ramp(5001);
+    for (std::size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = {int(i % 2000) - 1000, 0};
+    Seg2File longFile;
+    longFile.traces = {packedTrace(ramp)};
+    FieldRecord rec;
+    ASSERT_EQ(parseSeg2Record(seg2Bytes(longFile), rec), QString());
+    EXPECT_TRUE(rec.clipped);
+    EXPECT_EQ(rec.samplesRead, kRecordSamples);
+    EXPECT_EQ(rec.channels[0][4095], 4095 % 2000 - 1000);
+}
+
+TEST(Seg2Record, AcquisitionDateAndTimeAreReadIntoTheHeader)
+{
+    struct Case {
+        std::string date, time;
+        int year, month, day, hour, minute, second;
+        int notes;
+    };
+    const std::vector<Case> cases = {
+        {"07/JAN/2013", "10:30:41", 2013, 1, 7, 10, 30, 41, 0},
+        {"7/MAR/2018", "03:12:45.250", 2018, 3, 7, 3, 12, 45, 0},
+        {" 29/feb/2016 ", "23:59:59", 2016, 2, 29, 23, 59, 59, 0},
+        {"31/12/1999", "0:0:0", 1999, 12, 31, 0, 0, 0, 0},
+        // Days the calendar has not, another order, another separator.
+        {"29/FEB/2013", "24:00:00", 0, 0, 0, 0, 0, 0, 2},
+        {"2013/JAN/07", "10:61:00", 0, 0, 0, 0, 0, 0, 2},
+        {"07-JAN-2013", "10:30:41", 0, 0, 0, 10, 30, 41, 1},
+        {"07/JANUARY/13", "103041", 0, 0, 0, 0, 0, 0, 2},
+    };
+    FieldRecord rec;
+    // A .CWD record with a date read before: none of it stays.
+    FieldRecordData cwd;
+    cwd.header.year = 2026;
+    cwd.header.month = 5;
+    cwd.header.day = 4;
+    cwd.header.hour = 3;
+    cwd.header.interval = 40;
+    cwd.channels = {{1, 2}};
+    parseFieldRecord(encodeFieldRecordV2(cwd), rec);
+    ASSERT_EQ(rec.header.year, 2026);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.date + " " + c.time);
+        Seg2File file;
+        file.strings = {"ACQUISITION_DATE " + c.date, "ACQUISITION_TIME " + c.time};
+        file.traces = {seg2Trace(1, {1, 2})};
+        ASSERT_EQ(parseSeg2Record(seg2Bytes(file), rec), QString());
+        const FieldRecordHeader &h = rec.header;
+        EXPECT_EQ(h.year, c.year);
+        EXPECT_EQ(h.month, c.month);
+        EXPECT_EQ(h.day, c.day);
+        EXPECT_EQ(h.hour, c.hour);
+        EXPECT_EQ(h.minute, c.minute);
+        EXPECT_EQ(h.second, c.second);
+        EXPECT_EQ(rec.notes.size(), c.notes) << rec.notes.join('|').toStdString();
+        // A date that cannot be read is named, not dropped silently.
+        if (c.year == 0) {
+            EXPECT_TRUE(rec.notes.value(0).contains(QString::fromStdString(c.date.substr(0, 5))))
+                << rec.notes.value(0).toStdString();
+        }
+    }
+    // No date at all: the fields stay 0 without a note.
+    Seg2File plain;
+    plain.traces = {seg2Trace(1, {1})};
+    ASSERT_EQ(parseSeg2Record(seg2Bytes(plain), rec), QString());
+    EXPECT_EQ(rec.header.year, 0);
+    EXPECT_TRUE(rec.notes.isEmpty());
+}
+
 TEST(Seg2Record, OneScaleKeepsTheChannelsRelativeAmplitudes)
 {
     Seg2File file;
-    file.traces = {trace(4, {0.0, 2.0, -1.0}), trace(4, {1.0, -0.5, 0.0}), trace(2, {4, 0, 0})};
+    file.traces = {seg2Trace(4, {0.0, 2.0, -1.0}), seg2Trace(4, {1.0, -0.5, 0.0}), seg2Trace(2, {4, 0, 0})};
     file.traces[1].strings = {"SAMPLE_INTERVAL 0.00002083", "DELAY -0.0015"};
     FieldRecord rec;
     ASSERT_EQ(parseSeg2Record(seg2Bytes(file), rec), QString());
@@ -178,18 +201,22 @@ TEST(Seg2Record, OneScaleKeepsTheChannelsRelativeAmplitudes)
     EXPECT_FLOAT_EQ(rec.delay, 2.0f);
 
     // Descaling factors that differ are applied before the common scale.
-    file.traces = {trace(2, {100000, -50}), trace(2, {100000, 0})};
+    file.traces = {seg2Trace(2, {100000, -50}), seg2Trace(2, {100000, 0})};
     file.traces[1].strings.push_back("DESCALING_FACTOR 0.5");
     ASSERT_EQ(parseSeg2Record(seg2Bytes(file), rec), QString());
     EXPECT_EQ(rec.channels[0][0], 32767);
     EXPECT_EQ(rec.channels[1][0], 16384);
 
     // A negative delay (samples before the trigger) reaches the point.
-    file.traces = {trace(1, {1, 2, 3})};
+    file.traces = {seg2Trace(1, {1, 2, 3})};
     file.traces[0].strings = {"SAMPLE_INTERVAL 0.0005", "DELAY -0.01"};
     ASSERT_EQ(parseSeg2Record(seg2Bytes(file), rec), QString());
     EXPECT_FLOAT_EQ(rec.delay, -10.0f);
+    // The 16-bit header field cannot hold it: 0 there, and said so.
     EXPECT_EQ(rec.header.delay, 0);
+    ASSERT_EQ(rec.notes.size(), 1);
+    EXPECT_TRUE(rec.notes[0].contains(QString::fromUtf8("-10 ms"))) << rec.notes[0].toStdString();
+    EXPECT_TRUE(rec.notes[0].contains(QString::fromUtf8("激发前 10 ms"))) << rec.notes[0].toStdString();
     SurveyData survey;
     survey.points.push_back(TlvOne::newPoint(1.5f));
     ASSERT_TRUE(SetNegativeTrace(survey, rec, 1, 1));
@@ -205,7 +232,7 @@ TEST(Seg2Record, MoreThanTheBufferHoldsIsReadAsFarAsItFits)
     for (std::size_t i = 0; i < ramp.size(); ++i)
         ramp[i] = double(i % 1000);
     for (int t = 0; t < 6; ++t)
-        file.traces.push_back(trace(1, ramp));
+        file.traces.push_back(seg2Trace(1, ramp));
     FieldRecord rec;
     ASSERT_EQ(parseSeg2Record(seg2Bytes(file), rec), QString());
     EXPECT_TRUE(rec.clipped);
@@ -219,14 +246,14 @@ TEST(Seg2Record, MoreThanTheBufferHoldsIsReadAsFarAsItFits)
 TEST(Seg2Record, HostileFilesAreRefusedWithTheReasonAndLeaveTheBufferCleared)
 {
     Seg2File good;
-    good.traces = {trace(1, {1, 2, 3, 4}), trace(1, {5, 6, 7, 8})};
+    good.traces = {seg2Trace(1, {1, 2, 3, 4}), seg2Trace(1, {5, 6, 7, 8})};
     const std::vector<std::uint8_t> base = seg2Bytes(good);
     common::LeReader r(base);
     std::uint32_t second = 0;
     r.u32(36, second); // pointer of trace 2
     const auto patched = [&](std::size_t at, std::uint32_t value, int width) {
         std::vector<std::uint8_t> b = base;
-        Out(b, false).put(at, value, width);
+        Seg2Out(b, false).put(at, value, width);
         return b;
     };
     Seg2File noInterval = good;
@@ -248,7 +275,10 @@ TEST(Seg2Record, HostileFilesAreRefusedWithTheReasonAndLeaveTheBufferCleared)
         {patched(second + 2, 0xFFF0, 2), "第2道的道描述块（65520字节）超出文件末尾"},
         {patched(second + 8, 0x40000000u, 4), "少于1073741824个采样点"},
         {patched(second + 8, 0, 4), "没有采样点"},
-        {patched(second + 12, 3, 1), "格式码3"},
+        // Four 20-bit packed samples take 10 bytes, not the 8 announced.
+        {patched(second + 12, 3, 1), "少于4个采样点所需的10字节"},
+        // The samples fit, but the data block announced reaches past the end.
+        {patched(second + 4, 0x7FFFFFF0u, 4), "第2道的数据块（2147483632字节）超出文件末尾"},
         {patched(second + 12, 9, 1), "数据格式码9无效"},
         {cut, "第2道的4个采样点超出文件末尾"},
         {seg2Bytes(noInterval), "第2道没有有效的采样间隔"},
@@ -265,7 +295,7 @@ TEST(Seg2Record, HostileFilesAreRefusedWithTheReasonAndLeaveTheBufferCleared)
     }
     // Float samples that are no number are refused, not scaled into garbage.
     Seg2File nan;
-    nan.traces = {trace(4, {1.0, std::nan(""), 2.0})};
+    nan.traces = {seg2Trace(4, {1.0, std::nan(""), 2.0})};
     EXPECT_TRUE(parseSeg2Record(seg2Bytes(nan), rec).contains(QString::fromUtf8("第2个采样点不是有效的数值")));
 }
 
@@ -274,7 +304,7 @@ TEST(Seg2Record, FilesAreReadByTheirContentNotTheirName)
     QTemporaryDir dir;
     Seg2File file;
     file.bigEndian = true;
-    file.traces = {trace(1, {10, -20, 30})};
+    file.traces = {seg2Trace(1, {10, -20, 30})};
     writeBytes(dir.filePath("seg2.cwd"), seg2Bytes(file));
     FieldRecordData cwd;
     cwd.header.interval = 40;
@@ -291,8 +321,11 @@ TEST(Seg2Record, FilesAreReadByTheirContentNotTheirName)
     EXPECT_EQ(rec.channels[0][2], 9);
     EXPECT_TRUE(m.messages.isEmpty());
 
-    file.traces[0].format = 3;
-    writeBytes(dir.filePath("packed.sg2"), seg2Bytes(file));
+    // A refused file is named with the reason.
+    file.traces = {packedTrace({{1, 0}, {2, 0}, {3, 0}})};
+    std::vector<std::uint8_t> cut = seg2Bytes(file);
+    cut.resize(cut.size() - 1);
+    writeBytes(dir.filePath("packed.sg2"), cut);
     EXPECT_FALSE(ReadFieldRecord(dir.filePath("packed.sg2"), rec, m));
     EXPECT_TRUE(m.last().startsWith(dir.filePath("packed.sg2") + QString::fromUtf8(" 不是有效的SEG-2数据文件：第1道")))
         << m.last().toStdString();
@@ -307,7 +340,7 @@ TEST(FolderImport, SeismographFilesNamedLikeRecordsAreImportedBesideCwdRecords)
     cwd.channels = {{1, 2, 3}, {4, 5, 6}};
     ASSERT_TRUE(writeFieldRecordV2(dir.filePath("ZK1&1A.cwd"), cwd).ok);
     Seg2File file;
-    file.traces = {trace(4, {0.0, 0.001}), trace(4, {0.0, -0.002})};
+    file.traces = {seg2Trace(4, {0.0, 0.001}), seg2Trace(4, {0.0, -0.002})};
     writeBytes(dir.filePath("ZK1&1B.sg2"), seg2Bytes(file));
     writeBytes(dir.filePath("ZK1&2A.DAT"), seg2Bytes(file));
     ASSERT_TRUE(writeFieldRecordV2(dir.filePath("ZK1&2B.dat"), cwd).ok);
