@@ -145,12 +145,12 @@ int runDetect(const QCommandLineParser &p, const QStringList &)
 int runAcquire(const QCommandLineParser &p, const QStringList &args)
 {
     SedraParameters params;
-    params.channel = intOption(p, "channels", 4, 1, 4);
+    params.channel = intOption(p, "channels", 4, kChannelRange.low, kChannelRange.high);
     params.samplenth = intOption(p, "samples", 1024, 1, 4096);
     if (params.samplenth != 1024 && params.samplenth != 2048 && params.samplenth != 4096)
         throw UsageError{QStringLiteral("--samples 的值应为 1024、2048 或 4096")};
-    params.sampinterval = std::uint16_t(intOption(p, "interval", 8000, 1, 65535));
-    params.delayTime = std::uint16_t(intOption(p, "delay", 0, 0, 65535));
+    params.sampinterval = std::uint16_t(intOption(p, "interval", 8000, kIntervalRange.low, kIntervalRange.high));
+    params.delayTime = std::uint16_t(intOption(p, "delay", 0, kDelayRange.low, kDelayRange.high));
     params.opamtime = intOption(p, "gain", 1, 1, 100);
     if (params.opamtime != 1 && params.opamtime != 10 && params.opamtime != 100)
         throw UsageError{QStringLiteral("--gain 的值应为 1、10 或 100")};
@@ -208,10 +208,23 @@ bool loadRecord(SedraDocument &document, const QString &path)
     return document.load(path, messenger);
 }
 
+// Loads FILE for a command that analyses or draws it: a record without
+// samples, or with nothing but zeros, is refused (exit status 1).
+bool loadRecordWithData(SedraDocument &document, const QString &path)
+{
+    if (!loadRecord(document, path))
+        return false;
+    const QString reason = missingDataReason(document.record());
+    if (reason.isEmpty())
+        return true;
+    err(QStringLiteral("文件 %1 中%2，不能处理。").arg(QDir::toNativeSeparators(path), reason));
+    return false;
+}
+
 int runAnalyze(const QCommandLineParser &p, const QStringList &args)
 {
     SedraDocument document;
-    if (!loadRecord(document, args[0]))
+    if (!loadRecordWithData(document, args[0]))
         return kExitFailed;
     const auto channels = analyse(document);
     if (p.isSet("json")) {
@@ -265,7 +278,7 @@ int runExportText(const QCommandLineParser &, const QStringList &args)
 int runSnapshot(const QCommandLineParser &, const QStringList &args)
 {
     SedraDocument document;
-    if (!loadRecord(document, args[0]))
+    if (!loadRecordWithData(document, args[0]))
         return kExitFailed;
     const QStringList failed = SnapshotRenderer::writeAll(document, args[1]);
     for (const QString &name : SedraDocument::snapshotFileNames(args[1]))
@@ -279,7 +292,7 @@ int runSnapshot(const QCommandLineParser &, const QStringList &args)
 int runPrint(const QCommandLineParser &, const QStringList &args)
 {
     SedraDocument document;
-    if (!loadRecord(document, args[0]))
+    if (!loadRecordWithData(document, args[0]))
         return kExitFailed;
     QString error;
     if (!PrintedPage::writePdf(document, args[1], &error)) {
@@ -301,10 +314,14 @@ std::vector<Command> commands()
              "用所选采集卡采集一次，调理后按“保存本次采集数据”的格式保存到 OUT.cwd，并输出前三道的卓越周期。\n"
              "采集卡在时限内（采样间隔加延迟再加 3 秒）未就绪时停止采集卡，不保存任何文件。"),
          {"OUT.cwd"},
-         {{"channels", QStringLiteral("通道数 C，1 到 4。默认：4。"), "C"},
+         {{"channels", QStringLiteral("通道数 C，%1 到 %2。默认：4。").arg(kChannelRange.low).arg(kChannelRange.high),
+           "C"},
           {"samples", QStringLiteral("每道采样长度 N：1024、2048 或 4096。默认：1024。"), "N"},
-          {"interval", QStringLiteral("采样间隔，单位 us，1 到 65535。默认：8000。"), "US"},
-          {"delay", QStringLiteral("延迟时间，单位 ms，0 到 65535。默认：0。"), "MS"},
+          {"interval",
+           QStringLiteral("采样间隔，单位 us，%1 到 %2。默认：8000。").arg(kIntervalRange.low).arg(kIntervalRange.high),
+           "US"},
+          {"delay", QStringLiteral("延迟时间，单位 ms，%1 到 %2。默认：0。").arg(kDelayRange.low).arg(kDelayRange.high),
+           "MS"},
           {"gain", QStringLiteral("放大倍数：1、10 或 100。默认：1。"), "G"},
           {"site", QStringLiteral("工地名称，最多 79 字节 GBK。默认：空。"), "T"},
           {"point", QStringLiteral("测试点号，最多 39 字节 GBK。默认：空。"), "T"},

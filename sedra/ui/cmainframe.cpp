@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -27,6 +28,7 @@
 #include <QPrintPreviewDialog>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 
 namespace sedra {
@@ -303,9 +305,23 @@ bool CMainFrame::startSampling()
     p.channels = m_parameters.channel;
     const ReadyLimit limit = m_fixedLimit ? m_readyLimit : readyLimitFor(p);
     m_wait->setText(QStringLiteral("正在采集。。。"));
+    // Progress and time left from the samples in so far and the interval.
+    QElapsedTimer elapsed;
+    const auto showProgress = [&] {
+        const int read = m_job.samplesRead();
+        m_wait->setProgress(read, p.samples,
+                            acquisitionTimeLeft(p, read, std::chrono::milliseconds(elapsed.elapsed())));
+    };
+    QTimer ticker;
+    ticker.setInterval(200);
+    connect(&ticker, &QTimer::timeout, m_wait, showProgress);
+    elapsed.start();
     m_job.start(*m_card, p, limit);
+    showProgress();
+    ticker.start();
     updateActions();
     m_wait->exec(); // the window stays responsive; the job's end closes it
+    ticker.stop();
     m_job.wait();
     updateActions();
     switch (m_job.result().outcome) {
@@ -332,12 +348,18 @@ void CMainFrame::configure()
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_parameters = dialog.parameters();
-    m_document.printInfo().siteName = m_parameters.projectName;
+    m_document.setSiteName(m_parameters.projectName);
     SedraSettings::save(m_store, m_parameters);
 }
 
 void CMainFrame::saveAcquisition()
 {
+    // Nothing acquired (or the acquisition was cancelled): no folder, no
+    // dialog, no file.
+    if (!m_document.hasAcquiredData()) {
+        m_messenger.show(SedraDocument::noAcquiredDataMessage(), common::MessageKind::Warning);
+        return;
+    }
     const QString folder = m_document.acquisitionFolder(QDir::currentPath(), m_parameters, m_messenger);
     if (folder.isEmpty())
         return;
