@@ -73,13 +73,15 @@ public:
     QString acquisitionFolder(const QString &baseFolder, const SedraParameters &parameters,
                               common::Messenger &messenger);
     QString proposedAcquisitionName(const SedraParameters &parameters) const;
-    // Writes the record to `path` (spare 0.0), says "保存本次数据成功！" or
-    // "保存文件失败!", counts the save and marks the record saved. A record
-    // without samples (nothing acquired, or the acquisition cancelled) is
-    // refused with a message and nothing is written.
+    // Whether the record holds samples to save: not when nothing was
+    // acquired or the acquisition was cancelled.
     bool hasAcquiredData() const { return m_record.hasSamples() && m_record.channels.channelCount > 0; }
-    bool saveAcquisition(const QString &path, common::Messenger &messenger);
+    // The refusal shown when there is nothing to save.
     static QString noAcquiredDataMessage();
+    // Writes the record to `path` (spare 0.0), says "保存本次数据成功！" or
+    // "保存文件失败!", counts the save and marks the record saved. Without
+    // acquired data it shows noAcquiredDataMessage() and writes nothing.
+    bool saveAcquisition(const QString &path, common::Messenger &messenger);
     int acquisitionSaveCount() const { return m_saveCounter; }
 
     // Text export to `path` (the name is used as given).
