@@ -28,16 +28,19 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("地脉动采集分析系统"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOption({"settings", QStringLiteral("设置保存在此 INI 文件中，而不是用户的设置中。"), "FILE"});
-    parser.addOption({"instance", QStringLiteral("单实例名称（默认 SEDRAProgram；测试用）。"), "NAME",
-                      QStringLiteral("SEDRAProgram")});
-    parser.addOption({"grab", QStringLiteral("窗口显示后保存截图到 FILE（PNG）并退出。"), "FILE"});
-    parser.addPositionalArgument("file", QStringLiteral("要打开的数据文件 (*.cwd)"), "[FILE.cwd]");
+    parser.addOption({QStringLiteral("settings"), QStringLiteral("设置保存在此 INI 文件中，而不是用户的设置中。"),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("instance"), QStringLiteral("单实例名称（默认 SEDRAProgram；测试用）。"),
+                      QStringLiteral("NAME"), QStringLiteral("SEDRAProgram")});
+    parser.addOption(
+        {QStringLiteral("grab"), QStringLiteral("窗口显示后保存截图到 FILE（PNG）并退出。"), QStringLiteral("FILE")});
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("要打开的数据文件 (*.cwd)"),
+                                 QStringLiteral("[FILE.cwd]"));
     parser.process(app);
 
     // Not beside the shear-wave acquisition program; a second start brings
     // the running one to the front and ends.
-    platform::SingleInstance instance(parser.value("instance"));
+    platform::SingleInstance instance(parser.value(QStringLiteral("instance")));
     {
         common::MessageBoxMessenger startupMessenger(QStringLiteral("地脉动"), nullptr, QStringLiteral("提示"));
         switch (sedra::checkStartup(instance, QStringLiteral("TLVProgram"), startupMessenger)) {
@@ -51,8 +54,8 @@ int main(int argc, char *argv[])
     QString note;
     windows->closeWindow(QStringLiteral("Voltora"), &note);
 
-    std::unique_ptr<common::SettingsStore> store = parser.isSet("settings")
-        ? std::make_unique<common::SettingsStore>(parser.value("settings"))
+    std::unique_ptr<common::SettingsStore> store = parser.isSet(QStringLiteral("settings"))
+        ? std::make_unique<common::SettingsStore>(parser.value(QStringLiteral("settings")))
         : std::make_unique<common::SettingsStore>(sedra::SedraSettings::company(), sedra::SedraSettings::application());
 
     common::MessageBoxMessenger messenger(QStringLiteral("地脉动"), nullptr, QStringLiteral("提示"));
@@ -70,7 +73,7 @@ int main(int argc, char *argv[])
         std::unique_ptr<sedra::PortIo> io;
         if (const auto selection = sedra::selectCard(sedra::SedraSettings::cardBackend(*store), &cardNote))
             io = sedra::openCard(*selection, programFolder, &cardNote);
-        if (parser.isSet("grab")) {
+        if (parser.isSet(QStringLiteral("grab"))) {
             frame.resize(1200, 800);
             frame.show();
         } else {
@@ -80,8 +83,8 @@ int main(int argc, char *argv[])
         cardPresent = frame.cardPresent();
         if (!parser.positionalArguments().isEmpty())
             frame.openFile(parser.positionalArguments().constFirst());
-        if (parser.isSet("grab")) {
-            const QString shot = parser.value("grab");
+        if (parser.isSet(QStringLiteral("grab"))) {
+            const QString shot = parser.value(QStringLiteral("grab"));
             QTimer::singleShot(500, &frame, [&frame, shot] {
                 frame.grab().save(shot);
                 QApplication::quit();

@@ -9,7 +9,21 @@ namespace sedra {
 
 namespace {
 using Clock = std::chrono::steady_clock;
-constexpr std::chrono::milliseconds kMargin{3000};
+using std::chrono::microseconds;
+using std::chrono::milliseconds;
+constexpr milliseconds kMargin{3000};
+// The poll wakes this long before a set is due (at most a quarter of the
+// interval), which covers the system's lateness in waking a sleeper.
+constexpr microseconds kWakeEarly{500};
+// A sleep shorter than this is not worth it; the poll naps instead.
+constexpr microseconds kShortestSleep{100};
+// Longest single sleep, so that a cancel is seen within it.
+constexpr microseconds kSleepSlice{20000};
+// Nap between looks once the set is near, for intervals of 1 ms or more.
+constexpr microseconds kNap{50};
+constexpr microseconds kNapFromInterval{1000};
+// Pause between looks at a card silent far beyond its interval.
+constexpr microseconds kIdlePause{1000};
 } // namespace
 
 std::uint16_t gainCode(int gain)
@@ -54,9 +68,29 @@ ReadyLimit readyLimitFor(const AcquisitionParameters &parameters)
     return {std::chrono::milliseconds(parameters.delay) + interval + kMargin, interval + kMargin};
 }
 
+microseconds readyPollPause(microseconds untilDue, microseconds waited, microseconds interval)
+{
+    const microseconds wakeEarly = std::min(kWakeEarly, interval / 4);
+    if (untilDue - wakeEarly >= kShortestSleep)
+        return std::min(untilDue - wakeEarly, kSleepSlice);
+    if (waited > 2 * interval + milliseconds(2))
+        return kIdlePause;
+    return interval >= kNapFromInterval ? kNap : microseconds(0);
+}
+
+milliseconds acquisitionTimeLeft(const AcquisitionParameters &parameters, int samplesRead, milliseconds elapsed)
+{
+    const int total = std::clamp(parameters.samples, 0, kRecordSamples);
+    const int left = std::clamp(total - samplesRead, 0, total);
+    auto remaining = std::chrono::duration_cast<milliseconds>(microseconds(std::int64_t(left) * parameters.interval));
+    if (samplesRead <= 0)
+        remaining += std::max(milliseconds(0), milliseconds(parameters.delay) - elapsed);
+    return remaining;
+}
+
 AcquisitionResult AcquireRecord(PortIo &io, const AcquisitionParameters &parameters,
                                 std::array<RecordChannel, kRecordChannels> &raw, const std::atomic<bool> *cancel,
-                                const ReadyLimit &limit)
+                                const ReadyLimit &limit, std::atomic<int> *progress)
 {
     const int samples = std::clamp(parameters.samples, 0, kRecordSamples);
     const int channels = std::clamp(parameters.channels, 0, kRecordChannels);
@@ -70,11 +104,13 @@ AcquisitionResult AcquireRecord(PortIo &io, const AcquisitionParameters &paramet
     for (int k = 0; k < card::kDiscardedReads; ++k)
         io.read16(card::kDataPort);
     io.write16(card::kRunPort, 1);
+    if (progress)
+        progress->store(0, std::memory_order_relaxed);
 
-    // A card that paces normally sets the ready bit within one interval; one
-    // that has been silent for much longer is polled once a millisecond so
-    // that the wait for the time limit does not spin.
-    const auto idleAfter = std::chrono::microseconds(2 * parameters.interval) + std::chrono::milliseconds(2);
+    const microseconds interval(parameters.interval);
+    // The card delivers its first set after the delay and one interval, each
+    // further one an interval after the one before.
+    Clock::time_point due = Clock::now() + milliseconds(parameters.delay) + interval;
     AcquisitionResult result;
     for (int i = 0; i < samples; ++i) {
         const Clock::time_point waitStart = Clock::now();
@@ -93,12 +129,20 @@ AcquisitionResult AcquireRecord(PortIo &io, const AcquisitionParameters &paramet
                 result.outcome = AcquisitionOutcome::NeverReady;
                 return result;
             }
-            if (now - waitStart > idleAfter)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            const microseconds pause
+                = readyPollPause(std::chrono::duration_cast<microseconds>(due - now),
+                                 std::chrono::duration_cast<microseconds>(now - waitStart), interval);
+            if (pause > microseconds(0))
+                std::this_thread::sleep_for(pause);
+            else
+                std::this_thread::yield();
         }
+        due = Clock::now() + interval;
         for (int ch = 0; ch < channels; ++ch)
             raw[std::size_t(ch)][std::size_t(i)] = std::int16_t(io.read16(card::kDataPort) & card::kCodeMask);
         result.samplesRead = i + 1;
+        if (progress)
+            progress->store(i + 1, std::memory_order_relaxed);
     }
     io.write16(card::kRunPort, 0);
     result.outcome = AcquisitionOutcome::Done;

@@ -60,18 +60,41 @@ struct ReadyLimit {
 // The limit for `parameters`: the expected wait plus three seconds.
 ReadyLimit readyLimitFor(const AcquisitionParameters &parameters);
 
+// How long the ready poll pauses before its next look at the status
+// register. `untilDue` is the time left until the next sample set is due
+// (negative once it is late), `waited` the time spent waiting for this set,
+// `interval` the sample interval. Until shortly before the set is due the
+// poll sleeps, in slices short enough to notice a cancel; near and after
+// the due moment it naps 50 us when the interval is 1 ms or more and yields
+// (zero) when it is shorter; a card silent for much longer than an interval
+// is looked at once a millisecond.
+std::chrono::microseconds readyPollPause(std::chrono::microseconds untilDue, std::chrono::microseconds waited,
+                                         std::chrono::microseconds interval);
+
+// Time an acquisition still needs after `samplesRead` sets, `elapsed` after
+// its start: the sets left at one interval each, plus what is left of the
+// card's delay while no set has come yet.
+std::chrono::milliseconds acquisitionTimeLeft(const AcquisitionParameters &parameters, int samplesRead,
+                                              std::chrono::milliseconds elapsed);
+
 // One acquisition, in the card's exact register order: interval, delay,
 // gain code, register 5 = 3, register 2 = 5, four discarded reads of
 // register 5, start; then for each sample the ready poll and one read of
 // register 5 per channel (14 bits kept), and the stop. Sample i of channel
 // ch goes to position i of `raw[ch]`; positions from N on are not touched.
 //
+// The next set is due one interval after the last one was seen (the first
+// after the delay and one interval); the poll sleeps until shortly before
+// that (readyPollPause), so an acquisition of minutes does not keep a core
+// busy, and it reads each set well within its interval.
+//
 // The ready poll ends when the card does not become ready within `limit`
 // or when `cancel` (may be null) turns true; in both cases the card is
 // stopped with register 4 = 0 and the outcome says why. The samples read so
 // far are then in `raw`, but the caller keeps none of them as a record.
+// `progress` (may be null) holds the count of sets read so far.
 AcquisitionResult AcquireRecord(PortIo &io, const AcquisitionParameters &parameters,
                                 std::array<RecordChannel, kRecordChannels> &raw, const std::atomic<bool> *cancel,
-                                const ReadyLimit &limit);
+                                const ReadyLimit &limit, std::atomic<int> *progress = nullptr);
 
 } // namespace sedra

@@ -9,10 +9,15 @@
 
 namespace sedra {
 
+// Why the system refused the card's ports, in the user's words, from the
+// error code of the request (EPERM: no permission, ENOSYS: no port access
+// on this system, ...); an unknown code is named by its number.
+QString portAccessRefusal(int error);
+
 class LinuxPortIo : public PortIo {
 public:
     // Asks for the card's ports. Returns null with the reason in `*error`
-    // when the system refuses (not root, or not an x86 machine).
+    // when the system refuses (no permission, not an x86 machine, ...).
     static std::unique_ptr<LinuxPortIo> open(QString *error);
     ~LinuxPortIo() override;
 

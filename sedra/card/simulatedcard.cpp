@@ -67,8 +67,10 @@ bool SimulatedCard::readyNow()
     if (m_options.realtime) {
         const auto due
             = std::chrono::milliseconds(m_delay) + std::chrono::microseconds(std::int64_t(m_set + 1) * m_interval);
-        if (std::chrono::steady_clock::now() - m_started < due)
+        const auto since = std::chrono::steady_clock::now() - m_started;
+        if (since < due)
             return false;
+        m_worstLateness = std::max(m_worstLateness, std::chrono::duration_cast<std::chrono::microseconds>(since - due));
     }
     return true;
 }
@@ -106,6 +108,7 @@ void SimulatedCard::write16(std::uint16_t port, std::uint16_t value)
         if (m_running) {
             m_set = 0;
             m_polls = 0;
+            m_worstLateness = {};
             m_noise.seed(m_options.seed);
             m_started = std::chrono::steady_clock::now();
         }

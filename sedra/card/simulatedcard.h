@@ -27,6 +27,10 @@ public:
     std::uint16_t gainCode() const { return m_gainCode; }
     bool running() const { return m_running; }
     int setsDelivered() const { return m_set; }
+    // Paced by the clock: the longest time from a set's due moment to the
+    // poll that saw it, and the count of status polls since the start.
+    std::chrono::microseconds worstLateness() const { return m_worstLateness; }
+    int statusPolls() const { return m_polls; }
 
     // The signed sample value of channel `ch` at sample `i` (before the
     // 14-bit encoding), for the current interval and gain.
@@ -48,6 +52,7 @@ private:
     std::array<float, 4> m_phase{};
     std::mt19937 m_noise;
     std::chrono::steady_clock::time_point m_started;
+    std::chrono::microseconds m_worstLateness{0};
 };
 
 } // namespace sedra

@@ -58,10 +58,10 @@ struct Command {
 
 QCommandLineOption cardOption()
 {
-    return {"card",
+    return {QStringLiteral("card"),
             QStringLiteral(
                 "采集卡后端：ports（端口）、sim（模拟采集卡）或 none。默认：环境变量 SEDRA_CARD，未设置时为 ports。"),
-            "BACKEND"};
+            QStringLiteral("BACKEND")};
 }
 
 QString helpText(const Command &c)
@@ -87,10 +87,11 @@ std::unique_ptr<PortIo> openDetectedCard(const QCommandLineParser &p, QString *w
     auto selection = selectCard(QStringLiteral("ports"), &error);
     if (!selection)
         throw UsageError{error};
-    if (p.isSet("card")) {
-        const auto chosen = parseCardBackend(p.value("card"));
+    if (p.isSet(QStringLiteral("card"))) {
+        const auto chosen = parseCardBackend(p.value(QStringLiteral("card")));
         if (!chosen)
-            throw UsageError{QStringLiteral("--card 的值“%1”无效（应为 ports、sim 或 none）").arg(p.value("card"))};
+            throw UsageError{
+                QStringLiteral("--card 的值“%1”无效（应为 ports、sim 或 none）").arg(p.value(QStringLiteral("card")))};
         selection->backend = *chosen;
     }
     QString note;
@@ -145,17 +146,18 @@ int runDetect(const QCommandLineParser &p, const QStringList &)
 int runAcquire(const QCommandLineParser &p, const QStringList &args)
 {
     SedraParameters params;
-    params.channel = intOption(p, "channels", 4, 1, 4);
-    params.samplenth = intOption(p, "samples", 1024, 1, 4096);
+    params.channel = intOption(p, QStringLiteral("channels"), 4, kChannelRange.low, kChannelRange.high);
+    params.samplenth = intOption(p, QStringLiteral("samples"), 1024, 1, 4096);
     if (params.samplenth != 1024 && params.samplenth != 2048 && params.samplenth != 4096)
         throw UsageError{QStringLiteral("--samples 的值应为 1024、2048 或 4096")};
-    params.sampinterval = std::uint16_t(intOption(p, "interval", 8000, 1, 65535));
-    params.delayTime = std::uint16_t(intOption(p, "delay", 0, 0, 65535));
-    params.opamtime = intOption(p, "gain", 1, 1, 100);
+    params.sampinterval
+        = std::uint16_t(intOption(p, QStringLiteral("interval"), 8000, kIntervalRange.low, kIntervalRange.high));
+    params.delayTime = std::uint16_t(intOption(p, QStringLiteral("delay"), 0, kDelayRange.low, kDelayRange.high));
+    params.opamtime = intOption(p, QStringLiteral("gain"), 1, 1, 100);
     if (params.opamtime != 1 && params.opamtime != 10 && params.opamtime != 100)
         throw UsageError{QStringLiteral("--gain 的值应为 1、10 或 100")};
-    params.projectName = textOption(p, "site", kSiteNameBytes - 1);
-    params.testSit = textOption(p, "point", kTestPointBytes - 1);
+    params.projectName = textOption(p, QStringLiteral("site"), kSiteNameBytes - 1);
+    params.testSit = textOption(p, QStringLiteral("point"), kTestPointBytes - 1);
     params.keyboard = 0;
     const QString target = args[0];
 
@@ -163,11 +165,12 @@ int runAcquire(const QCommandLineParser &p, const QStringList &args)
     std::unique_ptr<PortIo> card = openDetectedCard(p, &why);
     RecordingPortIo recorder(card.get());
     const auto writeLog = [&] {
-        if (!p.isSet("port-log"))
+        if (!p.isSet(QStringLiteral("port-log")))
             return true;
-        const common::FileError w = common::writeFileAtomically(p.value("port-log"), recorder.logText());
+        const common::FileError w
+            = common::writeFileAtomically(p.value(QStringLiteral("port-log")), recorder.logText());
         if (!w.ok)
-            err(QStringLiteral("不能写入端口记录 %1：%2").arg(p.value("port-log"), w.message));
+            err(QStringLiteral("不能写入端口记录 %1：%2").arg(p.value(QStringLiteral("port-log")), w.message));
         return w.ok;
     };
     if (!card || !DetectCard(recorder)) {
@@ -208,13 +211,26 @@ bool loadRecord(SedraDocument &document, const QString &path)
     return document.load(path, messenger);
 }
 
+// Loads FILE for a command that analyses or draws it: a record without
+// samples, or with nothing but zeros, is refused (exit status 1).
+bool loadRecordWithData(SedraDocument &document, const QString &path)
+{
+    if (!loadRecord(document, path))
+        return false;
+    const QString reason = missingDataReason(document.record());
+    if (reason.isEmpty())
+        return true;
+    err(QStringLiteral("文件 %1 中%2，不能处理。").arg(QDir::toNativeSeparators(path), reason));
+    return false;
+}
+
 int runAnalyze(const QCommandLineParser &p, const QStringList &args)
 {
     SedraDocument document;
-    if (!loadRecord(document, args[0]))
+    if (!loadRecordWithData(document, args[0]))
         return kExitFailed;
     const auto channels = analyse(document);
-    if (p.isSet("json")) {
+    if (p.isSet(QStringLiteral("json"))) {
         common::JsonWriter json;
         json.beginObject();
         json.field("file", args[0].toUtf8().toStdString());
@@ -265,7 +281,7 @@ int runExportText(const QCommandLineParser &, const QStringList &args)
 int runSnapshot(const QCommandLineParser &, const QStringList &args)
 {
     SedraDocument document;
-    if (!loadRecord(document, args[0]))
+    if (!loadRecordWithData(document, args[0]))
         return kExitFailed;
     const QStringList failed = SnapshotRenderer::writeAll(document, args[1]);
     for (const QString &name : SedraDocument::snapshotFileNames(args[1]))
@@ -279,7 +295,7 @@ int runSnapshot(const QCommandLineParser &, const QStringList &args)
 int runPrint(const QCommandLineParser &, const QStringList &args)
 {
     SedraDocument document;
-    if (!loadRecord(document, args[0]))
+    if (!loadRecordWithData(document, args[0]))
         return kExitFailed;
     QString error;
     if (!PrintedPage::writePdf(document, args[1], &error)) {
@@ -292,51 +308,64 @@ int runPrint(const QCommandLineParser &, const QStringList &args)
 std::vector<Command> commands()
 {
     const QCommandLineOption json(
-        "json", QStringLiteral("以 JSON 输出（频率单位 Hz，周期单位 s；卓越频率为 0 时周期为 null）。"));
+        QStringLiteral("json"),
+        QStringLiteral("以 JSON 输出（频率单位 Hz，周期单位 s；卓越频率为 0 时周期为 null）。"));
     return {
-        {"detect", "", QStringLiteral("检测采集卡（读取端口 0x324 一次）。"), {}, {cardOption()}, runDetect},
-        {"acquire",
-         "OUT.cwd [选项]",
+        {QStringLiteral("detect"),
+         QString(),
+         QStringLiteral("检测采集卡（读取端口 0x324 一次）。"),
+         {},
+         {cardOption()},
+         runDetect},
+        {QStringLiteral("acquire"),
+         QStringLiteral("OUT.cwd [选项]"),
          QStringLiteral(
              "用所选采集卡采集一次，调理后按“保存本次采集数据”的格式保存到 OUT.cwd，并输出前三道的卓越周期。\n"
              "采集卡在时限内（采样间隔加延迟再加 3 秒）未就绪时停止采集卡，不保存任何文件。"),
-         {"OUT.cwd"},
-         {{"channels", QStringLiteral("通道数 C，1 到 4。默认：4。"), "C"},
-          {"samples", QStringLiteral("每道采样长度 N：1024、2048 或 4096。默认：1024。"), "N"},
-          {"interval", QStringLiteral("采样间隔，单位 us，1 到 65535。默认：8000。"), "US"},
-          {"delay", QStringLiteral("延迟时间，单位 ms，0 到 65535。默认：0。"), "MS"},
-          {"gain", QStringLiteral("放大倍数：1、10 或 100。默认：1。"), "G"},
-          {"site", QStringLiteral("工地名称，最多 79 字节 GBK。默认：空。"), "T"},
-          {"point", QStringLiteral("测试点号，最多 39 字节 GBK。默认：空。"), "T"},
-          {"port-log",
+         {QStringLiteral("OUT.cwd")},
+         {{QStringLiteral("channels"),
+           QStringLiteral("通道数 C，%1 到 %2。默认：4。").arg(kChannelRange.low).arg(kChannelRange.high),
+           QStringLiteral("C")},
+          {QStringLiteral("samples"), QStringLiteral("每道采样长度 N：1024、2048 或 4096。默认：1024。"),
+           QStringLiteral("N")},
+          {QStringLiteral("interval"),
+           QStringLiteral("采样间隔，单位 us，%1 到 %2。默认：8000。").arg(kIntervalRange.low).arg(kIntervalRange.high),
+           QStringLiteral("US")},
+          {QStringLiteral("delay"),
+           QStringLiteral("延迟时间，单位 ms，%1 到 %2。默认：0。").arg(kDelayRange.low).arg(kDelayRange.high),
+           QStringLiteral("MS")},
+          {QStringLiteral("gain"), QStringLiteral("放大倍数：1、10 或 100。默认：1。"), QStringLiteral("G")},
+          {QStringLiteral("site"), QStringLiteral("工地名称，最多 79 字节 GBK。默认：空。"), QStringLiteral("T")},
+          {QStringLiteral("point"), QStringLiteral("测试点号，最多 39 字节 GBK。默认：空。"), QStringLiteral("T")},
+          {QStringLiteral("port-log"),
            QStringLiteral("按顺序把每次端口访问写入 FILE，每行如“W 0x300 8000”或“R 0x314 "
                           "1234”（端口十六进制，值十进制）。默认：不写。"),
-           "FILE"},
+           QStringLiteral("FILE")},
           cardOption()},
          runAcquire},
-        {"analyze",
-         "FILE.cwd [--json]",
+        {QStringLiteral("analyze"),
+         QStringLiteral("FILE.cwd [--json]"),
          QStringLiteral("按打开文件的规则读入记录，输出前三道的卓越频率、频率步长和卓越周期。"),
-         {"FILE.cwd"},
+         {QStringLiteral("FILE.cwd")},
          {json},
          runAnalyze},
-        {"export-text",
-         "FILE.cwd OUT",
+        {QStringLiteral("export-text"),
+         QStringLiteral("FILE.cwd OUT"),
          QStringLiteral(
              "按“保存为TXT数据格式”输出文本：标题行，然后每道一行，每个值后跟逗号（GBK，CR LF）。OUT 按原样使用。"),
-         {"FILE.cwd", "OUT"},
+         {QStringLiteral("FILE.cwd"), QStringLiteral("OUT")},
          {},
          runExportText},
-        {"snapshot",
-         "FILE.cwd NAME",
+        {QStringLiteral("snapshot"),
+         QStringLiteral("FILE.cwd NAME"),
          QStringLiteral("生成 800 x 600 的 16 位位图：NAME 显示三道，NAME_1.bmp 到 NAME_3.bmp 各显示一道。"),
-         {"FILE.cwd", "NAME"},
+         {QStringLiteral("FILE.cwd"), QStringLiteral("NAME")},
          {},
          runSnapshot},
-        {"print",
-         "FILE.cwd OUT.pdf",
+        {QStringLiteral("print"),
+         QStringLiteral("FILE.cwd OUT.pdf"),
          QStringLiteral("把打印页面写成 A4 PDF 文件。"),
-         {"FILE.cwd", "OUT.pdf"},
+         {QStringLiteral("FILE.cwd"), QStringLiteral("OUT.pdf")},
          {},
          runPrint},
     };
@@ -357,7 +386,7 @@ int runCommand(const Command &command, const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help("help");
+    const QCommandLineOption help(QStringLiteral("help"));
     parser.addOption(help);
     for (const QCommandLineOption &o : command.options)
         parser.addOption(o);

@@ -23,8 +23,9 @@ bool AcquisitionJob::start(PortIo &io, const AcquisitionParameters &parameters, 
     m_cancel.store(false);
     m_done.store(false);
     m_result = {};
+    m_progress.store(0);
     m_thread = std::thread([this, &io, parameters, limit] {
-        const AcquisitionResult result = AcquireRecord(io, parameters, *m_raw, &m_cancel, limit);
+        const AcquisitionResult result = AcquireRecord(io, parameters, *m_raw, &m_cancel, limit, &m_progress);
         m_result = result;
         m_done.store(true, std::memory_order_release);
         QMetaObject::invokeMethod(

@@ -28,6 +28,10 @@ public:
     // Blocks until the worker has ended (for callers without an event loop).
     void wait();
 
+    // Sample sets read so far by the running (or last) acquisition; safe to
+    // read from any thread.
+    int samplesRead() const { return m_progress.load(std::memory_order_relaxed); }
+
     const AcquisitionResult &result() const { return m_result; }
     const std::array<RecordChannel, kRecordChannels> &raw() const { return *m_raw; }
 
@@ -41,6 +45,7 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_cancel{false};
     std::atomic<bool> m_done{false};
+    std::atomic<int> m_progress{0};
     AcquisitionResult m_result;
     std::unique_ptr<std::array<RecordChannel, kRecordChannels>> m_raw;
 };

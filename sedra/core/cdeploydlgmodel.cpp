@@ -3,11 +3,16 @@
 namespace sedra {
 
 namespace {
-bool parseWhole(const QString &text, long long &out)
+bool parseInRange(const QString &text, const ParameterRange &range, long long &out)
 {
     bool ok = false;
     out = text.trimmed().toLongLong(&ok);
-    return ok;
+    return ok && range.contains(out);
+}
+
+QString rangeMessage(const QString &field, const ParameterRange &range)
+{
+    return QStringLiteral("请输入 %1 到 %2 之间的整数。（%3）").arg(range.low).arg(range.high).arg(field);
 }
 } // namespace
 
@@ -38,10 +43,10 @@ QStringList CDeployDlgModel::lengthTexts()
 QString CDeployDlgModel::validate() const
 {
     long long v = 0;
-    if (!parseWhole(intervalText, v))
-        return QStringLiteral("请输入一个整数。（采样间隔(us)）");
-    if (!parseWhole(delayText, v))
-        return QStringLiteral("请输入一个整数。（延迟时间(ms)）");
+    if (!parseInRange(intervalText, kIntervalRange, v))
+        return rangeMessage(QStringLiteral("采样间隔(us)"), kIntervalRange);
+    if (!parseInRange(delayText, kDelayRange, v))
+        return rangeMessage(QStringLiteral("延迟时间(ms)"), kDelayRange);
     return {};
 }
 
@@ -53,10 +58,10 @@ SedraParameters CDeployDlgModel::accept(const SedraParameters &previous) const
     p.testSit = cutToGbkBytes(testPoint, kTestPointBytes - 1);
     p.projectName = cutToGbkBytes(siteName, kSiteNameBytes - 1);
     long long v = 0;
-    if (parseWhole(intervalText, v))
-        p.sampinterval = std::uint16_t(std::uint64_t(v) & 0xFFFF);
-    if (parseWhole(delayText, v))
-        p.delayTime = std::uint16_t(std::uint64_t(v) & 0xFFFF);
+    if (parseInRange(intervalText, kIntervalRange, v))
+        p.sampinterval = std::uint16_t(v);
+    if (parseInRange(delayText, kDelayRange, v))
+        p.delayTime = std::uint16_t(v);
     return p;
 }
 

@@ -24,11 +24,14 @@ public:
     QString intervalText;
     QString delayText;
 
-    // Whether the two numeric texts are whole numbers (the dialog refuses OK
-    // otherwise, naming the field).
+    // Empty when both numeric texts are whole numbers inside their ranges
+    // (interval 1 to 65535 us, delay 0 to 65535 ms, as sedra-cli takes
+    // them); otherwise the message naming the field and its range, and the
+    // dialog refuses OK.
     QString validate() const;
     // OK: the parameters with the dialog's values; texts cut to 39 and 79
-    // bytes of GBK; interval and delay kept modulo 65536.
+    // bytes of GBK. A numeric text that does not validate keeps the
+    // previous value.
     SedraParameters accept(const SedraParameters &previous) const;
 };
 

@@ -95,6 +95,13 @@ void SedraDocument::takeAcquisition(const std::array<RecordChannel, kRecordChann
     emit changed();
 }
 
+void SedraDocument::setSiteName(const QString &siteName)
+{
+    storeText(m_record.header.siteName, siteName);
+    m_print.siteName = siteName;
+    emit changed();
+}
+
 bool SedraDocument::load(const QString &path, common::Messenger &messenger)
 {
     std::vector<std::uint8_t> bytes;
@@ -105,12 +112,17 @@ bool SedraDocument::load(const QString &path, common::Messenger &messenger)
         return false;
     }
     SedraRecord loaded;
-    if (const auto error = decodeSedraRecord(bytes, loaded)) {
+    QStringList notes;
+    if (const auto error = decodeSedraRecord(bytes, loaded, &notes, std::uint64_t(QFileInfo(path).size()))) {
         messenger.show(QStringLiteral("不能打开文件 %1\n%2").arg(QDir::toNativeSeparators(path), *error),
                        common::MessageKind::Error);
         return false;
     }
     takeLoadedRecord(loaded);
+    if (!notes.isEmpty())
+        messenger.show(QStringLiteral("文件 %1 只读入了一部分：\n%2")
+                           .arg(QDir::toNativeSeparators(path), notes.join(QLatin1Char('\n'))),
+                       common::MessageKind::Warning);
     return true;
 }
 
@@ -178,8 +190,17 @@ QString SedraDocument::proposedAcquisitionName(const SedraParameters &p) const
     return QStringLiteral("%1&%2.cwd").arg(p.testSit).arg(m_saveCounter);
 }
 
+QString SedraDocument::noAcquiredDataMessage()
+{
+    return QStringLiteral("当前没有采集数据，不能保存！请先采集数据。");
+}
+
 bool SedraDocument::saveAcquisition(const QString &path, common::Messenger &messenger)
 {
+    if (!hasAcquiredData()) {
+        messenger.show(noAcquiredDataMessage(), common::MessageKind::Warning);
+        return false;
+    }
     const common::FileError written = common::writeFileAtomically(path, encodeSedraRecord(m_record, 0.0f));
     if (!written.ok) {
         messenger.show(QStringLiteral("保存文件失败!"), common::MessageKind::Error);

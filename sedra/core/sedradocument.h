@@ -52,8 +52,15 @@ public:
     void takeAcquisition(const std::array<RecordChannel, kRecordChannels> &raw, const SedraParameters &parameters,
                          const QDateTime &finishedAt);
 
+    // The sampling parameter dialog took a new site name: it goes into the
+    // record on show (so a record acquired first and named afterwards is
+    // saved with the name) and into the print information.
+    void setSiteName(const QString &siteName);
+
     // Opens a .cwd file. On failure the message is shown, the record on
-    // show is kept and false returned.
+    // show is kept and false returned. A record read only in part (more
+    // than 4096 samples or four channels, a file that ends early) is opened
+    // with a warning that says what was left out.
     bool load(const QString &path, common::Messenger &messenger);
     // Document store ("保存(&S)"): site name and date from the print
     // information, the word at 148 as float.
@@ -66,8 +73,14 @@ public:
     QString acquisitionFolder(const QString &baseFolder, const SedraParameters &parameters,
                               common::Messenger &messenger);
     QString proposedAcquisitionName(const SedraParameters &parameters) const;
+    // Whether the record holds samples to save: not when nothing was
+    // acquired or the acquisition was cancelled.
+    bool hasAcquiredData() const { return m_record.hasSamples() && m_record.channels.channelCount > 0; }
+    // The refusal shown when there is nothing to save.
+    static QString noAcquiredDataMessage();
     // Writes the record to `path` (spare 0.0), says "保存本次数据成功！" or
-    // "保存文件失败!", counts the save and marks the record saved.
+    // "保存文件失败!", counts the save and marks the record saved. Without
+    // acquired data it shows noAcquiredDataMessage() and writes nothing.
     bool saveAcquisition(const QString &path, common::Messenger &messenger);
     int acquisitionSaveCount() const { return m_saveCounter; }
 

@@ -34,6 +34,20 @@ std::optional<QDateTime> SedraRecord::recordedAt() const
     return QDateTime(date, QTime(h.hour, h.minute, h.second));
 }
 
+QString missingDataReason(const SedraRecord &record)
+{
+    const int channels = std::clamp(record.channels.channelCount, 0, kRecordChannels);
+    const int samples = std::clamp(record.channels.sampleCount, 0, kRecordSamples);
+    if (channels == 0 || samples == 0)
+        return QStringLiteral("没有采样数据（%1 道，每道 %2 个采样）").arg(channels).arg(samples);
+    for (int c = 0; c < channels; ++c) {
+        const auto &w = record.channels.working[std::size_t(c)];
+        if (std::any_of(w.begin(), w.begin() + samples, [](std::int16_t v) { return v != 0; }))
+            return {};
+    }
+    return QStringLiteral("所有采样都是 0，没有可用的波形");
+}
+
 std::vector<std::uint8_t> encodeSedraRecord(const SedraRecord &record, float spare)
 {
     talvex::FieldRecordData data;
@@ -52,15 +66,28 @@ std::vector<std::uint8_t> encodeSedraRecord(const SedraRecord &record, float spa
     return bytes;
 }
 
-std::optional<QString> decodeSedraRecord(std::span<const std::uint8_t> bytes, SedraRecord &record)
+std::optional<QString> decodeSedraRecord(std::span<const std::uint8_t> bytes, SedraRecord &record, QStringList *notes,
+                                         std::uint64_t fileSize)
 {
     if (bytes.size() < talvex::kRecordDataOffset)
         return QStringLiteral("文件太短，不是数据文件");
     talvex::FieldRecord parsed;
-    talvex::parseFieldRecord(bytes, parsed);
+    talvex::parseFieldRecord(bytes, parsed, fileSize);
     // More channels than any instrument has: the bytes are no record.
     if (parsed.header.channelCount < 0 || parsed.header.channelCount > kMaxFileChannels)
         return QStringLiteral("不是有效的数据文件（通道数 %1）").arg(parsed.header.channelCount);
+    if (notes) {
+        if (parsed.header.sampleCount > kRecordSamples)
+            *notes << QStringLiteral("文件头中的采样长度为 %1，超过 %2，每道只读入前 %2 个采样。")
+                          .arg(parsed.header.sampleCount)
+                          .arg(kRecordSamples);
+        if (parsed.header.channelCount > kRecordChannels)
+            *notes << QStringLiteral("文件头中的通道数为 %1，超过 %2，只读入前 %2 道。")
+                          .arg(parsed.header.channelCount)
+                          .arg(kRecordChannels);
+        if (parsed.shortFile && parsed.channelsRead > 0 && parsed.samplesRead > 0)
+            *notes << QStringLiteral("文件在文件头所说的全部采样之前就结束了，缺少的采样按 0 读入。");
+    }
     SedraRecord out;
     out.header = parsed.header;
     if (out.header.isV2()) {

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -35,6 +36,11 @@ struct SedraRecord {
     std::optional<QDateTime> recordedAt() const;
 };
 
+// Why `record` holds nothing to save, analyse or draw: no channel or no
+// sample, or every sample of every channel zero (what a cancelled
+// acquisition or a file of zeros leaves). Empty when it holds data.
+QString missingDataReason(const SedraRecord &record);
+
 // The file's bytes: tag "v2", the header fields of offsets 4 to 147 as
 // held, `spare` at 148, zeros up to 255, then the working channels
 // interleaved by sample (channel count and sample count of `record`).
@@ -46,7 +52,11 @@ std::vector<std::uint8_t> encodeSedraRecord(const SedraRecord &record, float spa
 // working channels. A record with more than four channels or 4096 samples
 // keeps what fits. Returns a message text when the bytes are no record:
 // shorter than the 256-byte header, or a channel count below 0 or above 64.
-std::optional<QString> decodeSedraRecord(std::span<const std::uint8_t> bytes, SedraRecord &record);
+// What was left out of a record that could be read (samples beyond 4096,
+// channels beyond four, samples missing at the end of a file of `fileSize`
+// bytes; the length of `bytes` when not given) is added to `notes`.
+std::optional<QString> decodeSedraRecord(std::span<const std::uint8_t> bytes, SedraRecord &record,
+                                         QStringList *notes = nullptr, std::uint64_t fileSize = UINT64_MAX);
 
 // The text export: the heading line, then one line per channel with every
 // working sample followed by a comma; lines end in CR LF; GBK.

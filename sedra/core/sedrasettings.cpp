@@ -42,12 +42,14 @@ SedraParameters SedraSettings::load(const common::SettingsStore &store)
     const QString s = section();
     SedraParameters p;
     p.channel = store.readInt(s, QStringLiteral("channel"), 4);
-    if (p.channel < 1 || p.channel > 4)
+    if (!kChannelRange.contains(p.channel))
         p.channel = 4;
     p.projectName = cutToGbkBytes(store.readText(s, QStringLiteral("projectName"), {}), kSiteNameBytes - 1);
-    p.delayTime = std::uint16_t(store.readInt(s, QStringLiteral("DelayTime"), 0));
+    const int delay = store.readInt(s, QStringLiteral("DelayTime"), 0);
+    p.delayTime = std::uint16_t(kDelayRange.contains(delay) ? delay : 0);
     p.opamtime = store.readInt(s, QStringLiteral("Opamtime"), 1);
-    p.sampinterval = std::uint16_t(store.readInt(s, QStringLiteral("Sampinterval"), 8000));
+    const int interval = store.readInt(s, QStringLiteral("Sampinterval"), 8000);
+    p.sampinterval = std::uint16_t(kIntervalRange.contains(interval) ? interval : 8000);
     p.samplenth = store.readInt(s, QStringLiteral("Samplenth"), 1024);
     p.keyboard = store.readInt(s, QStringLiteral("Keyborad"), 1);
     p.testSit = cutToGbkBytes(store.readText(s, QStringLiteral("TestSit"), {}), kTestPointBytes - 1);

@@ -13,6 +13,19 @@ namespace sedra {
 inline constexpr int kSiteNameBytes = 80; // record field; 79 bytes of text kept
 inline constexpr int kTestPointBytes = 40; // record field; 39 bytes of text kept
 
+// Ranges of the numeric test parameters. The sampling parameter dialog,
+// sedra-cli and the settings loader use the same ones: an interval of 0
+// would make the 1000 Hz low-pass of the conditioning zero every sample,
+// and values above 65535 do not fit the card's 16-bit registers.
+struct ParameterRange {
+    int low;
+    int high;
+    bool contains(long long v) const { return v >= low && v <= high; }
+};
+inline constexpr ParameterRange kIntervalRange{1, 65535}; // sample interval, us
+inline constexpr ParameterRange kDelayRange{0, 65535}; // delay time, ms
+inline constexpr ParameterRange kChannelRange{1, 4}; // channel count
+
 struct SedraParameters {
     int channel = 4; // channel count C, 1..4
     QString projectName; // site name "工地名称"
@@ -33,7 +46,8 @@ public:
     static QString section(); // "SEDRA试验参数"
 
     // Every key with its default when missing; a channel count outside 1..4
-    // counts as 4. Texts are cut to what their record fields hold.
+    // counts as 4, an interval or delay outside its range as its default.
+    // Texts are cut to what their record fields hold.
     static SedraParameters load(const common::SettingsStore &store);
     static void save(common::SettingsStore &store, const SedraParameters &parameters);
 

@@ -24,19 +24,31 @@ int BandPainter::bandAt(const QRectF &area, qreal y)
     return std::clamp(int((y - area.top()) / (area.height() / kBands)), 0, kBands - 1);
 }
 
-void BandPainter::drawTrace(QPainter &painter, const QRectF &band, const std::int16_t *values, int n, float zoom)
+QRectF BandPainter::traceRect(const QRectF &band, const BandOptions &options, const QFont &labelFont)
 {
+    if (!options.labelStrip)
+        return band;
+    // Long ticks, the label line and a gap of one unit above and below it.
+    const qreal strip = 2 * options.tickLength + QFontMetricsF(labelFont).height() + 2;
+    return QRectF(band.left(), band.top(), band.width(), std::max<qreal>(1, band.height() - strip));
+}
+
+void BandPainter::drawTrace(QPainter &painter, const QRectF &band, const std::int16_t *values, int count, int viewCount,
+                            float zoom)
+{
+    if (count <= 0 || viewCount <= 0)
+        return;
     int m = 0;
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < count; ++i)
         m = std::max(m, std::abs(int(values[i])));
-    if (m == 0 || n <= 0)
+    if (m == 0)
         return; // a flat zero trace is not drawn
     const qreal mid = band.center().y();
     const qreal scale = band.height() * zoom / (2.2 * m);
-    const qreal step = band.width() / n;
+    const qreal step = band.width() / viewCount;
     QPainterPath path;
     path.moveTo(band.left(), mid - values[0] * scale);
-    for (int i = 1; i < n; ++i)
+    for (int i = 1; i < count; ++i)
         path.lineTo(band.left() + i * step, mid - values[i] * scale);
     painter.save();
     painter.setClipRect(band);
@@ -103,14 +115,18 @@ void BandPainter::draw(QPainter &painter, const QRectF &area, const SedraDocumen
         const QRectF wave = bandRect(area, 2 * k);
         const QRectF spectrumBand = bandRect(area, 2 * k + 1);
         if (k < rc.channelCount && rc.sampleCount > 0) {
+            // A record of another length than the view (512 samples, say)
+            // is drawn at the view's scale, the one of the ticks and cursors.
             const int traceN = std::min(n, kRecordSamples);
             QPen tracePen = pen;
-            tracePen.setColor(QColor(0, 0, 160));
+            tracePen.setColor(kWaveColor);
             painter.setPen(tracePen);
-            drawTrace(painter, wave, rc.working[std::size_t(k)].data(), std::min(traceN, rc.sampleCount), options.zoom);
-            tracePen.setColor(QColor(160, 0, 0));
+            drawTrace(painter, traceRect(wave, options, options.font), rc.working[std::size_t(k)].data(),
+                      std::min(traceN, rc.sampleCount), n, options.zoom);
+            tracePen.setColor(kSpectrumColor);
             painter.setPen(tracePen);
-            drawTrace(painter, spectrumBand, document.spectra().spectrum[std::size_t(k)].data(), traceN, options.zoom);
+            drawTrace(painter, traceRect(spectrumBand, options, options.font),
+                      document.spectra().spectrum[std::size_t(k)].data(), traceN, n, options.zoom);
             painter.setPen(pen);
         }
         drawAxis(painter, wave, n, false, document, options);

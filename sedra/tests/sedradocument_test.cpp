@@ -140,6 +140,61 @@ TEST(SedraDocument, LoadAndStoreFollowThePrintInformation)
     EXPECT_FALSE(third.load(dir.filePath("none.cwd"), m));
 }
 
+// A record of more samples or channels than the document holds is opened
+// with what fits, and the user is told what was left out.
+TEST(SedraDocument, RecordCutOnOpeningIsReported)
+{
+    QTemporaryDir dir;
+    common::RecordingMessenger m;
+    sedra::SedraDocument doc;
+    doc.takeAcquisition(tremorCodes(1024), siteA(), QDateTime(QDate(2025, 3, 4), QTime(5, 6, 7)));
+    const QString normal = dir.filePath("normal.cwd");
+    ASSERT_TRUE(doc.saveAcquisition(normal, m));
+    m.clear();
+    sedra::SedraDocument reader;
+    ASSERT_TRUE(reader.load(normal, m));
+    EXPECT_TRUE(m.messages.isEmpty()); // a whole record opens silently
+
+    // One channel of 5000 samples, all of them in the file.
+    std::vector<std::uint8_t> b(256 + 5000 * 2, 0);
+    common::LeWriter w(b);
+    w.bytes(0, std::span<const char>("v2\0\0", 4));
+    w.i16(124, 1);
+    w.u16(138, 8000);
+    w.u16(140, 5000);
+    for (int i = 0; i < 5000; ++i)
+        w.i16(256 + std::size_t(i) * 2, std::int16_t(i % 300 - 150));
+    const QString longer = dir.filePath("5000.cwd");
+    ASSERT_TRUE(
+        common::writeFileAtomically(longer, QByteArray(reinterpret_cast<const char *>(b.data()), qsizetype(b.size())))
+            .ok);
+    ASSERT_TRUE(reader.load(longer, m));
+    EXPECT_EQ(reader.record().channels.sampleCount, 4096);
+    ASSERT_EQ(m.messages.size(), 1);
+    EXPECT_EQ(m.kinds.last(), common::MessageKind::Warning);
+    EXPECT_TRUE(m.last().contains("5000")) << m.last().toStdString();
+    EXPECT_TRUE(m.last().contains("4096")) << m.last().toStdString();
+
+    // Six channels announced, the file ending after the first sample set.
+    std::vector<std::uint8_t> c(256 + 6 * 2, 0);
+    common::LeWriter wc(c);
+    wc.bytes(0, std::span<const char>("v2\0\0", 4));
+    wc.i16(124, 6);
+    wc.u16(138, 8000);
+    wc.u16(140, 1024);
+    wc.i16(256, 5);
+    const QString wide = dir.filePath("six.cwd");
+    ASSERT_TRUE(
+        common::writeFileAtomically(wide, QByteArray(reinterpret_cast<const char *>(c.data()), qsizetype(c.size())))
+            .ok);
+    m.clear();
+    ASSERT_TRUE(reader.load(wide, m));
+    EXPECT_EQ(reader.record().channels.channelCount, 4);
+    ASSERT_EQ(m.messages.size(), 1);
+    EXPECT_TRUE(m.last().contains("通道数为 6")) << m.last().toStdString();
+    EXPECT_TRUE(m.last().contains("结束")) << m.last().toStdString();
+}
+
 TEST(SedraDocument, FiltersRestartFromTheUnfilteredData)
 {
     sedra::SedraDocument a, b;

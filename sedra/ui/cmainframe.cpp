@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -27,6 +28,7 @@
 #include <QPrintPreviewDialog>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 
 namespace sedra {
@@ -91,35 +93,39 @@ void CMainFrame::createActions()
         return a;
     };
     QStyle *st = style();
-    QAction *open = add("open", QStringLiteral("打开(&O)..."), &CMainFrame::open, QKeySequence::Open);
+    QAction *open = add(QStringLiteral("open"), QStringLiteral("打开(&O)..."), &CMainFrame::open, QKeySequence::Open);
     open->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
-    QAction *save = add("save", QStringLiteral("保存(&S)"), &CMainFrame::saveDocument, QKeySequence::Save);
+    QAction *save
+        = add(QStringLiteral("save"), QStringLiteral("保存(&S)"), &CMainFrame::saveDocument, QKeySequence::Save);
     save->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
-    QAction *saveAs = add("saveAs", QStringLiteral("另存为(&A)..."), &CMainFrame::saveDocument);
-    QAction *saveAcq = add("saveAcquisition", QStringLiteral("保存本次采集数据"), &CMainFrame::saveAcquisition);
-    QAction *print = add("print", QStringLiteral("打印(&P)..."), &CMainFrame::print, QKeySequence::Print);
-    QAction *preview = add("preview", QStringLiteral("打印预览(&V)"), &CMainFrame::printPreview);
+    QAction *saveAs = add(QStringLiteral("saveAs"), QStringLiteral("另存为(&A)..."), &CMainFrame::saveDocument);
+    QAction *saveAcq
+        = add(QStringLiteral("saveAcquisition"), QStringLiteral("保存本次采集数据"), &CMainFrame::saveAcquisition);
+    QAction *print
+        = add(QStringLiteral("print"), QStringLiteral("打印(&P)..."), &CMainFrame::print, QKeySequence::Print);
+    QAction *preview = add(QStringLiteral("preview"), QStringLiteral("打印预览(&V)"), &CMainFrame::printPreview);
     preview->setIcon(st->standardIcon(QStyle::SP_FileDialogContentsView));
-    QAction *setup = add("pageSetup", QStringLiteral("打印设置(&R)..."), &CMainFrame::pageSetup);
-    QAction *text = add("exportText", QStringLiteral("保存为TXT数据格式"), &CMainFrame::exportText);
-    QAction *snap = add("snapshot", QStringLiteral("生成当前数据图片"), &CMainFrame::snapshot);
-    QAction *quit = add("exit", QStringLiteral("退出(&X)"), &QWidget::close);
-    QAction *configure = add("configure", QStringLiteral("配置参数(&C)"), &CMainFrame::configure);
-    QAction *start = add("start", QStringLiteral("开始采集数据(&S)"), &CMainFrame::startSampling);
-    QAction *printInfo = add("printInfo", QStringLiteral("打印相关信息"), [this](bool on) {
+    QAction *setup = add(QStringLiteral("pageSetup"), QStringLiteral("打印设置(&R)..."), &CMainFrame::pageSetup);
+    QAction *text = add(QStringLiteral("exportText"), QStringLiteral("保存为TXT数据格式"), &CMainFrame::exportText);
+    QAction *snap = add(QStringLiteral("snapshot"), QStringLiteral("生成当前数据图片"), &CMainFrame::snapshot);
+    QAction *quit = add(QStringLiteral("exit"), QStringLiteral("退出(&X)"), &QWidget::close);
+    QAction *configure = add(QStringLiteral("configure"), QStringLiteral("配置参数(&C)"), &CMainFrame::configure);
+    QAction *start = add(QStringLiteral("start"), QStringLiteral("开始采集数据(&S)"), &CMainFrame::startSampling);
+    QAction *printInfo = add(QStringLiteral("printInfo"), QStringLiteral("打印相关信息"), [this](bool on) {
         m_document.printInfo().showTestInfo = on;
         m_view->update();
     });
     printInfo->setCheckable(true);
     printInfo->setChecked(m_document.printInfo().showTestInfo);
-    QAction *printSet = add("printSettings", QStringLiteral("设置打印相关信息"), &CMainFrame::printSettings);
-    QAction *filter = add("filter", QStringLiteral("数字滤波"), &CMainFrame::digitalFilter);
-    QAction *smartKeyboard
-        = add("keyboardOption", QStringLiteral("智能键盘"), [this](bool on) { m_parameters.keyboard = on ? 1 : 0; });
+    QAction *printSet
+        = add(QStringLiteral("printSettings"), QStringLiteral("设置打印相关信息"), &CMainFrame::printSettings);
+    QAction *filter = add(QStringLiteral("filter"), QStringLiteral("数字滤波"), &CMainFrame::digitalFilter);
+    QAction *smartKeyboard = add(QStringLiteral("keyboardOption"), QStringLiteral("智能键盘"),
+                                 [this](bool on) { m_parameters.keyboard = on ? 1 : 0; });
     smartKeyboard->setCheckable(true);
     smartKeyboard->setChecked(m_parameters.keyboard != 0);
-    QAction *keyboard = add("openKeyboard", QStringLiteral("打开键盘"), &CMainFrame::openKeyboard);
-    QAction *about = add("about", QStringLiteral("关于 地脉动(&A)..."), &CMainFrame::about);
+    QAction *keyboard = add(QStringLiteral("openKeyboard"), QStringLiteral("打开键盘"), &CMainFrame::openKeyboard);
+    QAction *about = add(QStringLiteral("about"), QStringLiteral("关于 地脉动(&A)..."), &CMainFrame::about);
     about->setIcon(st->standardIcon(QStyle::SP_MessageBoxQuestion));
 
     QMenu *file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
@@ -146,8 +152,8 @@ void CMainFrame::createActions()
     QAction *toolbarToggle = bar->toggleViewAction();
     toolbarToggle->setText(QStringLiteral("工具栏(&T)"));
     viewMenu->addAction(toolbarToggle);
-    QAction *statusToggle
-        = add("statusBar", QStringLiteral("状态栏(&S)"), [this](bool on) { statusBar()->setVisible(on); });
+    QAction *statusToggle = add(QStringLiteral("statusBar"), QStringLiteral("状态栏(&S)"),
+                                [this](bool on) { statusBar()->setVisible(on); });
     statusToggle->setCheckable(true);
     statusToggle->setChecked(true);
     viewMenu->addAction(statusToggle);
@@ -167,11 +173,11 @@ void CMainFrame::createActions()
 void CMainFrame::updateActions()
 {
     const bool idle = !m_job.isRunning();
-    m_actions["configure"]->setEnabled(m_cardPresent && idle);
-    m_actions["start"]->setEnabled(m_cardPresent && idle);
+    m_actions[QStringLiteral("configure")]->setEnabled(m_cardPresent && idle);
+    m_actions[QStringLiteral("start")]->setEnabled(m_cardPresent && idle);
     const bool has = m_document.record().hasSamples();
-    m_actions["save"]->setEnabled(has);
-    m_actions["saveAs"]->setEnabled(has);
+    m_actions[QStringLiteral("save")]->setEnabled(has);
+    m_actions[QStringLiteral("saveAs")]->setEnabled(has);
 }
 
 void CMainFrame::updateTitle()
@@ -303,9 +309,23 @@ bool CMainFrame::startSampling()
     p.channels = m_parameters.channel;
     const ReadyLimit limit = m_fixedLimit ? m_readyLimit : readyLimitFor(p);
     m_wait->setText(QStringLiteral("正在采集。。。"));
+    // Progress and time left from the samples in so far and the interval.
+    QElapsedTimer elapsed;
+    const auto showProgress = [&] {
+        const int read = m_job.samplesRead();
+        m_wait->setProgress(read, p.samples,
+                            acquisitionTimeLeft(p, read, std::chrono::milliseconds(elapsed.elapsed())));
+    };
+    QTimer ticker;
+    ticker.setInterval(200);
+    connect(&ticker, &QTimer::timeout, m_wait, showProgress);
+    elapsed.start();
     m_job.start(*m_card, p, limit);
+    showProgress();
+    ticker.start();
     updateActions();
     m_wait->exec(); // the window stays responsive; the job's end closes it
+    ticker.stop();
     m_job.wait();
     updateActions();
     switch (m_job.result().outcome) {
@@ -332,12 +352,18 @@ void CMainFrame::configure()
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_parameters = dialog.parameters();
-    m_document.printInfo().siteName = m_parameters.projectName;
+    m_document.setSiteName(m_parameters.projectName);
     SedraSettings::save(m_store, m_parameters);
 }
 
 void CMainFrame::saveAcquisition()
 {
+    // Nothing acquired (or the acquisition was cancelled): no folder, no
+    // dialog, no file.
+    if (!m_document.hasAcquiredData()) {
+        m_messenger.show(SedraDocument::noAcquiredDataMessage(), common::MessageKind::Warning);
+        return;
+    }
     const QString folder = m_document.acquisitionFolder(QDir::currentPath(), m_parameters, m_messenger);
     if (folder.isEmpty())
         return;

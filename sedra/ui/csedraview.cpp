@@ -1,7 +1,5 @@
 #include "sedra/ui/csedraview.h"
 
-#include "sedra/render/bandpainter.h"
-
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -33,13 +31,19 @@ QRectF CSEDRAView::bandArea() const
                   std::max<qreal>(60, height() - 2 * kVerticalMargin));
 }
 
-void CSEDRAView::paintEvent(QPaintEvent *)
+BandOptions CSEDRAView::bandOptions() const
 {
-    QPainter painter(this);
     BandOptions options;
     options.showRightValues = m_document.printInfo().showRightValues;
     options.font = font();
-    BandPainter::draw(painter, bandArea(), m_document, options);
+    options.labelStrip = true;
+    return options;
+}
+
+void CSEDRAView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    BandPainter::draw(painter, bandArea(), m_document, bandOptions());
 }
 
 void CSEDRAView::mousePressEvent(QMouseEvent *event)

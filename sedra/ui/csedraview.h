@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sedra/core/sedradocument.h"
+#include "sedra/render/bandpainter.h"
 
 #include <QWidget>
 
@@ -15,6 +16,9 @@ public:
 
     // The rectangle the bands fill; readouts go to its right.
     QRectF bandArea() const;
+    // How the window draws the bands: its own font, each trace kept above
+    // the strip of its band's ticks and labels.
+    BandOptions bandOptions() const;
     // Shows "详细信息" (also reached through the pop-up menu).
     void showDetails();
 

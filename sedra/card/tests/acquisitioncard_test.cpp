@@ -148,6 +148,38 @@ TEST(AcquireRecord, CancelStopsTheCard)
     EXPECT_EQ(io.accesses().back(), (PortAccess{true, 0x310, 0}));
 }
 
+// The ready poll sleeps until shortly before a set is due, naps near it,
+// yields only for intervals too short to nap in, and paces a silent card.
+TEST(ReadyPoll, PausesFollowTheDueMoment)
+{
+    using us = std::chrono::microseconds;
+    const us interval(8000);
+    EXPECT_EQ(sedra::readyPollPause(us(8000), us(0), interval), us(7500));
+    EXPECT_EQ(sedra::readyPollPause(us(60000), us(0), us(60000)), us(20000)); // a cancel is seen
+    EXPECT_EQ(sedra::readyPollPause(us(300), us(7700), interval), us(50));
+    EXPECT_EQ(sedra::readyPollPause(us(-100), us(8100), interval), us(50)); // late: keep looking
+    EXPECT_EQ(sedra::readyPollPause(us(-10000), us(18001), interval), us(1000)); // silent card
+    // 200 us: sleep while more than a quarter interval remains, then yield.
+    EXPECT_EQ(sedra::readyPollPause(us(200), us(0), us(200)), us(150));
+    EXPECT_EQ(sedra::readyPollPause(us(100), us(100), us(200)), us(0));
+}
+
+TEST(ReadyPoll, TimeLeftFromTheSamplesAndTheInterval)
+{
+    using ms = std::chrono::milliseconds;
+    sedra::AcquisitionParameters p;
+    p.samples = 1024;
+    p.interval = 8000;
+    p.delay = 100;
+    EXPECT_EQ(sedra::acquisitionTimeLeft(p, 0, ms(0)), ms(8192 + 100));
+    EXPECT_EQ(sedra::acquisitionTimeLeft(p, 0, ms(60)), ms(8192 + 40));
+    EXPECT_EQ(sedra::acquisitionTimeLeft(p, 512, ms(4000)), ms(4096));
+    EXPECT_EQ(sedra::acquisitionTimeLeft(p, 1024, ms(9000)), ms(0));
+    p.interval = 65535;
+    p.samples = 4096;
+    EXPECT_EQ(sedra::acquisitionTimeLeft(p, 0, ms(200)), ms(268431)); // 4096 * 65.535 ms, delay over
+}
+
 TEST(AcquireRecord, GainCodesWrittenToRegisterThree)
 {
     for (const auto &[gain, code] : {std::pair{1, 0}, {10, 1}, {100, 2}, {5, 0}, {0, 0}, {1000, 0}}) {

@@ -5,8 +5,15 @@
 #include "sedra/card/cardregisters.h"
 #include "sedra/card/recordingportio.h"
 #include "sedra/card/simulatedcard.h"
+#ifndef Q_OS_WIN
+#include "sedra/card/linuxportio.h"
+#endif
+
+#include <cerrno>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 namespace {
 
@@ -97,6 +104,27 @@ TEST(SimulatedCard, Switches)
     EXPECT_TRUE(error.contains("freq"));
 }
 
+// Against a card paced by the clock the poll sleeps between sets: a busy
+// poll looks thousands of times per set, this one a handful. Every set is
+// read and the progress counter follows.
+TEST(SimulatedCard, RealTimeAcquisitionPollsSparingly)
+{
+    sedra::SimulatedCardOptions o;
+    o.realtime = true;
+    sedra::SimulatedCard card(o);
+    sedra::AcquisitionParameters p;
+    p.interval = 2000;
+    p.samples = 100;
+    p.channels = 2;
+    std::array<sedra::RecordChannel, sedra::kRecordChannels> raw{};
+    std::atomic<int> progress{-1};
+    const auto result = sedra::AcquireRecord(card, p, raw, nullptr, sedra::readyLimitFor(p), &progress);
+    ASSERT_EQ(result.outcome, sedra::AcquisitionOutcome::Done);
+    EXPECT_EQ(card.setsDelivered(), 100);
+    EXPECT_EQ(progress.load(), 100);
+    EXPECT_LT(card.statusPolls(), 100 * 60) << card.statusPolls();
+}
+
 TEST(CardBackend, EnvironmentOverridesTheSetting)
 {
     qunsetenv("SEDRA_CARD");
@@ -117,5 +145,25 @@ TEST(CardBackend, EnvironmentOverridesTheSetting)
     EXPECT_TRUE(note.contains("warp"));
     EXPECT_NE(sedra::openCard({sedra::CardBackend::Simulated, "seed=3"}, ".", &note), nullptr);
 }
+
+#ifndef Q_OS_WIN
+// A refused port request names its real cause, not always missing root.
+TEST(CardBackend, PortRefusalNamesTheCause)
+{
+    EXPECT_TRUE(sedra::portAccessRefusal(EPERM).contains("权限"));
+    EXPECT_TRUE(sedra::portAccessRefusal(ENOSYS).contains("不支持"));
+    EXPECT_TRUE(sedra::portAccessRefusal(EINVAL).contains("无效"));
+    EXPECT_TRUE(sedra::portAccessRefusal(ENOMEM).contains("内存"));
+    for (const int code : {EINVAL, ENOMEM, ENOSYS, EIO})
+        EXPECT_FALSE(sedra::portAccessRefusal(code).contains("root")) << code;
+    EXPECT_TRUE(sedra::portAccessRefusal(9999).contains("9999"));
+    // Whatever this machine answers, the note is the card's port and a
+    // Chinese cause.
+    QString note;
+    if (!sedra::openCard({sedra::CardBackend::Ports, {}}, ".", &note)) {
+        EXPECT_TRUE(note.startsWith("不能访问采集卡端口") || note.startsWith("本机不能")) << note.toStdString();
+    }
+}
+#endif
 
 } // namespace

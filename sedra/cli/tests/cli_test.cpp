@@ -150,4 +150,34 @@ TEST_F(SedraCli, FilesThatAreNoRecord)
     EXPECT_EQ(cli({"print", path("a.cwd"), path("no/such/dir.pdf")}).exitCode, 1);
 }
 
+// A record without samples (what a cancelled acquisition used to leave) and
+// one whose samples are all zeros are refused by every command that
+// analyses or draws them, and nothing is written.
+TEST_F(SedraCli, RecordsWithoutDataAreRefused)
+{
+    ASSERT_EQ(cli({"acquire", path("a.cwd"), "--channels=3"}).exitCode, 0);
+    QFile acquired(path("a.cwd"));
+    ASSERT_TRUE(acquired.open(QIODevice::ReadOnly));
+    QByteArray zeros = acquired.readAll();
+    zeros.replace(256, zeros.size() - 256, QByteArray(zeros.size() - 256, '\0'));
+    ASSERT_TRUE(common::writeFileAtomically(path("zeros.cwd"), zeros).ok);
+    ASSERT_TRUE(common::writeFileAtomically(path("empty.cwd"), QByteArray(256, '\0')).ok);
+
+    for (const QString &file : {path("zeros.cwd"), path("empty.cwd")}) {
+        for (const QStringList &args : QList<QStringList>{{"analyze", file},
+                                                          {"analyze", file, "--json"},
+                                                          {"print", file, path("out.pdf")},
+                                                          {"snapshot", file, path("out.bmp")}}) {
+            const CliRun r = cli(args);
+            EXPECT_EQ(r.exitCode, 1) << args.join(' ').toStdString();
+            EXPECT_TRUE(r.err.contains("不能处理")) << r.err.toStdString();
+            EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        }
+    }
+    EXPECT_TRUE(cli({"analyze", path("zeros.cwd")}).err.contains("所有采样都是 0"));
+    EXPECT_TRUE(cli({"analyze", path("empty.cwd")}).err.contains("没有采样数据"));
+    EXPECT_FALSE(QFile::exists(path("out.pdf")));
+    EXPECT_FALSE(QFile::exists(path("out.bmp")));
+}
+
 } // namespace

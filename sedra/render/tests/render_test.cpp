@@ -6,6 +6,7 @@
 
 #include "common/binaryio.h"
 #include "common/fileio.h"
+#include "common/messenger.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -116,6 +117,48 @@ TEST(PrintedPage, PdfOfThePage)
         page.save(qEnvironmentVariable("SEDRA_PAGE_SHOT"));
     EXPECT_TRUE(inked(page, QRect(50, 120, 300, 40))); // "工程名称:" at (100, 240)
     EXPECT_FALSE(inked(page, QRect(0, 0, 40, 1400))); // left margin stays blank
+}
+
+// The right-most column in `rect` holding a pixel of `color`, or -1.
+int lastColumnOf(const QImage &image, const QRect &rect, QRgb color)
+{
+    for (int x = rect.right(); x >= rect.left(); --x)
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            if (image.pixel(x, y) == color)
+                return x;
+    return -1;
+}
+
+// A record of 512 samples on a view of 1024 points fills the left half of
+// its band, where the ticks and the cursor put those 512 points.
+TEST(Bands, ShorterRecordIsDrawnAtTheScaleOfTheTicks)
+{
+    sedra::SedraRecord r;
+    r.header.channelCount = 1;
+    r.header.interval = 8000;
+    r.header.sampleCount = 512;
+    r.channels.channelCount = 1;
+    r.channels.sampleCount = 512;
+    for (int i = 0; i < 512; ++i)
+        r.channels.working[0][std::size_t(i)] = std::int16_t(2000 * std::sin(2 * std::numbers::pi * i / 64.0));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("512.cwd");
+    const auto bytes = sedra::encodeSedraRecord(r, 0.0f);
+    ASSERT_TRUE(common::writeFileAtomically(
+                    path, QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size())))
+                    .ok);
+    sedra::SedraDocument doc;
+    common::RecordingMessenger m;
+    ASSERT_TRUE(doc.load(path, m));
+    ASSERT_EQ(sedra::BandPainter::pointCount(doc), 1024);
+
+    const QImage image = sedra::SnapshotRenderer::render(doc, 1);
+    const QRectF area = sedra::SnapshotRenderer::bandArea();
+    const QRect wave = sedra::BandPainter::bandRect(area, 0).toRect();
+    const int last = lastColumnOf(image, wave, sedra::BandPainter::kWaveColor.rgb());
+    const qreal half = area.left() + 512 * area.width() / 1024;
+    EXPECT_GT(last, half - 3);
+    EXPECT_LE(last, half + 1);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "sedra/card/simulatedcard.h"
 #include "sedra/core/sedrasettings.h"
 #include "sedra/core/startupcheck.h"
+#include "sedra/render/bandpainter.h"
 #include "sedra/ui/cdeploydlg.h"
 #include "sedra/ui/clvbodlg.h"
 #include "sedra/ui/cmainframe.h"
@@ -19,8 +20,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -143,6 +147,65 @@ private slots:
             shot.save(qEnvironmentVariable("SEDRA_UI_SHOT"));
     }
 
+    // In the window every trace stays inside its band, above the strip of
+    // ticks and axis labels at the band's bottom, which holds the labels.
+    void windowKeepsTracesOffTheirLabels()
+    {
+        auto store = freshStore("bands");
+        common::RecordingMessenger messenger;
+        CMainFrame frame(*store, messenger);
+        frame.resize(1000, 700);
+        frame.show();
+        frame.attachCard(simulated("freq=2.0/3.5/6.0,seed=7"), QString(), nullptr);
+        frame.parameters().channel = 3;
+        QVERIFY(frame.startSampling());
+        CSEDRAView *view = frame.view();
+        const QImage image = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const qreal ratio = image.devicePixelRatio();
+        const QRectF area = view->bandArea();
+        const BandOptions options = view->bandOptions();
+        const QRgb traceColors[] = {BandPainter::kWaveColor.rgb(), BandPainter::kSpectrumColor.rgb()};
+        for (int b = 0; b < kBands; ++b) {
+            const QRectF band = BandPainter::bandRect(area, b);
+            const QRectF trace = BandPainter::traceRect(band, options, options.font);
+            QVERIFY(trace.bottom() < band.bottom() - QFontMetricsF(options.font).height());
+            int inTrace = 0, inStrip = 0, labelInk = 0;
+            for (int y = int(band.top() * ratio); y < int(band.bottom() * ratio); ++y) {
+                for (int x = int(band.left() * ratio); x < int(band.right() * ratio); ++x) {
+                    const QRgb px = image.pixel(x, y);
+                    const bool traceInk = px == traceColors[b % 2];
+                    const bool inside = y <= trace.bottom() * ratio + 1;
+                    if (traceInk)
+                        ++(inside ? inTrace : inStrip);
+                    else if (!inside && qGray(px) < 100)
+                        ++labelInk;
+                }
+            }
+            QVERIFY2(inTrace > 0, qPrintable(QString("band %1 has no trace").arg(b)));
+            QVERIFY2(inStrip == 0,
+                     qPrintable(QString("band %1: %2 trace pixels in the label strip").arg(b).arg(inStrip)));
+            QVERIFY2(labelInk > 0, qPrintable(QString("band %1: no label in its strip").arg(b)));
+        }
+        // No trace ink outside the band area at all.
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (!area.adjusted(-1, -1, 1, 1).contains(QPointF(x / ratio, y / ratio)))
+                    QVERIFY(image.pixel(x, y) != traceColors[0] && image.pixel(x, y) != traceColors[1]);
+    }
+
+    void waitWindowTimeTexts()
+    {
+        using std::chrono::milliseconds;
+        QCOMPARE(WaitDialog::durationText(milliseconds(0)), QString("0 秒"));
+        QCOMPARE(WaitDialog::durationText(milliseconds(8192)), QString("9 秒"));
+        QCOMPARE(WaitDialog::durationText(milliseconds(268431)), QString("4 分 29 秒"));
+        WaitDialog wait;
+        wait.setProgress(512, 1024, milliseconds(4096));
+        QCOMPARE(wait.progressBar()->maximum(), 1024);
+        QCOMPARE(wait.progressBar()->value(), 512);
+        QCOMPARE(wait.progressText(), QString("已采集 512 / 1024 个采样，剩余时间约 5 秒"));
+    }
+
     void cardThatNeverBecomesReady()
     {
         auto store = freshStore("never");
@@ -166,10 +229,46 @@ private slots:
         auto *sim = static_cast<SimulatedCard *>(card.get());
         frame.attachCard(std::move(card), QString(), nullptr);
         frame.parameters().sampinterval = 60000; // a minute for 1024 samples
-        QTimer::singleShot(200, frame.waitDialog(), [&frame] { frame.waitDialog()->reject(); });
+        // The wait window counts the samples in and the time left; cancel
+        // once it has shown some progress (or after five seconds).
+        int shownMaximum = 0, shownValue = 0;
+        QString shownText;
+        QElapsedTimer waited;
+        waited.start();
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            WaitDialog *w = frame.waitDialog();
+            if (!w->isVisible())
+                return;
+            shownMaximum = w->progressBar()->maximum();
+            shownValue = w->progressBar()->value();
+            shownText = w->progressText();
+            if (shownValue >= 2 || waited.elapsed() > 5000)
+                w->reject();
+        });
+        watch.start(20);
         QVERIFY(!frame.startSampling());
+        watch.stop();
+        QCOMPARE(shownMaximum, 1024);
+        QVERIFY(shownValue >= 2);
+        QVERIFY2(shownText.contains("/ 1024") && shownText.contains("剩余时间约 1 分"), qPrintable(shownText));
         QVERIFY(!sim->running());
         QVERIFY(!frame.document().record().hasSamples());
+
+        // Nothing to save: refused before any dialog, no file written.
+        frame.parameters().projectName = "C";
+        bool asked = false;
+        frame.setFileChooser([&](CMainFrame::FileRequest, const QString &p, QString *) {
+            asked = true;
+            return p;
+        });
+        frame.saveAcquisition();
+        QVERIFY(!asked);
+        QCOMPARE(messenger.last(), SedraDocument::noAcquiredDataMessage());
+        QVERIFY(!QDir(m_dir.filePath("C")).exists());
+        // The document refuses as well when asked directly.
+        QVERIFY(!frame.document().saveAcquisition(m_dir.filePath("c.cwd"), messenger));
+        QVERIFY(!QFile::exists(m_dir.filePath("c.cwd")));
     }
 
     void noCardGreysAcquisitionAndReleasesTheInstance()
@@ -257,25 +356,88 @@ private slots:
             wait.setText("正在采集。。。");
             wait.grab().save(shots.filePath("wait.png"));
         }
-        dialog.intervalEdit()->setText("70000");
+        dialog.intervalEdit()->setText("65535");
         dialog.siteEdit()->setText(QString(100, QChar(u'工')));
         dialog.lengthBox()->setCurrentIndex(1);
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(int(dialog.parameters().sampinterval), 70000 - 65536);
+        QCOMPARE(int(dialog.parameters().sampinterval), 65535);
         QCOMPARE(dialog.parameters().samplenth, 2048);
         QCOMPARE(dialog.parameters().projectName.size(), 39); // 78 bytes of GBK
         CDeployDlg again(dialog.parameters());
         QCOMPARE(again.lengthBox()->currentText(), QString("2048"));
 
-        CDeployDlg bad(p);
-        bad.delayEdit()->setText("abc");
+        // Values the card cannot take are refused with the range, as
+        // sedra-cli refuses them; nothing wraps to 16 bits.
+        const struct {
+            const char *interval;
+            const char *delay;
+            const char *range;
+        } refused[] = {{"70000", "0", "1 到 65535"}, {"0", "0", "1 到 65535"},        {"-1", "0", "1 到 65535"},
+                       {"8000", "-1", "0 到 65535"}, {"8000", "65536", "0 到 65535"}, {"8000", "abc", "0 到 65535"}};
+        for (const auto &r : refused) {
+            CDeployDlg bad(p);
+            bad.intervalEdit()->setText(r.interval);
+            bad.delayEdit()->setText(r.delay);
+            QString shown;
+            QTimer::singleShot(0, this, [&shown] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                    shown = box->text();
+                    box->close();
+                }
+            });
+            bad.accept();
+            QVERIFY2(bad.result() != int(QDialog::Accepted), r.interval);
+            QVERIFY2(shown.contains(r.range), qPrintable(shown));
+            QCOMPARE(bad.parameters(), p);
+        }
+    }
+
+    void storedParametersOutsideTheirRangesFallBack()
+    {
+        auto store = freshStore("ranges");
+        store->writeInt(SedraSettings::section(), "Sampinterval", 0);
+        store->writeInt(SedraSettings::section(), "DelayTime", 70000);
+        const SedraParameters p = SedraSettings::load(*store);
+        QCOMPARE(int(p.sampinterval), 8000);
+        QCOMPARE(int(p.delayTime), 0);
+        store->writeInt(SedraSettings::section(), "Sampinterval", 70000);
+        QCOMPARE(int(SedraSettings::load(*store).sampinterval), 8000);
+    }
+
+    // A record acquired without a site name and named afterwards in
+    // 配置参数 is saved with that name.
+    void siteNamedAfterTheAcquisitionIsSaved()
+    {
+        auto store = freshStore("named-later");
+        common::RecordingMessenger messenger;
+        CMainFrame frame(*store, messenger);
+        frame.attachCard(simulated("seed=3"), QString(), nullptr);
+        frame.parameters().keyboard = 0;
+        frame.parameters().projectName.clear();
+        frame.parameters().testSit = "7";
+        QVERIFY(frame.startSampling());
+        frame.saveAcquisition();
+        QCOMPARE(messenger.last(), QString("请在配置参数选项中输入工地名称 ！"));
+
         QTimer::singleShot(0, this, [] {
-            if (QWidget *box = QApplication::activeModalWidget())
-                box->close();
+            auto *dialog = qobject_cast<CDeployDlg *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->siteEdit()->setText("后来的工地");
+            dialog->accept();
         });
-        bad.accept();
-        QVERIFY(bad.result() != int(QDialog::Accepted));
+        frame.configure();
+        QCOMPARE(frame.parameters().projectName, QString("后来的工地"));
+        QCOMPARE(frame.document().record().siteName(), QString("后来的工地"));
+
+        QString saved;
+        frame.setFileChooser([&](CMainFrame::FileRequest, const QString &p, QString *) { return saved = p; });
+        frame.saveAcquisition();
+        QCOMPARE(messenger.last(), QString("保存本次数据成功！"));
+        SedraDocument reread;
+        QVERIFY(reread.load(saved, messenger));
+        QCOMPARE(reread.record().siteName(), QString("后来的工地"));
+        QCOMPARE(reread.printInfo().siteName, QString("后来的工地"));
     }
 
     void filterDialogFirstOpening()
