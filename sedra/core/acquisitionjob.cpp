@@ -1,13 +1,11 @@
 #include "sedra/core/acquisitionjob.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 
 namespace sedra {
 
-AcquisitionJob::AcquisitionJob(QObject *parent)
-    : QObject(parent), m_raw(std::make_unique<std::array<RecordChannel, kRecordChannels>>())
-{
-}
+AcquisitionJob::AcquisitionJob(QObject *parent) : QObject(parent) {}
 
 AcquisitionJob::~AcquisitionJob()
 {
@@ -17,26 +15,33 @@ AcquisitionJob::~AcquisitionJob()
 
 bool AcquisitionJob::start(PortIo &io, const AcquisitionParameters &parameters, const ReadyLimit &limit)
 {
-    if (isRunning())
+    if (m_running)
         return false;
     join();
     m_cancel.store(false);
-    m_done.store(false);
-    m_result = {};
     m_progress.store(0);
-    m_thread = std::thread([this, &io, parameters, limit] {
-        const AcquisitionResult result = AcquireRecord(io, parameters, *m_raw, &m_cancel, limit, &m_progress);
-        m_result = result;
-        m_done.store(true, std::memory_order_release);
+    m_running = true;
+    const int run = ++m_run;
+    m_thread = std::thread([this, &io, parameters, limit, run] {
+        auto raw = std::make_shared<std::array<RecordChannel, kRecordChannels>>();
+        Acquisition acquisition;
+        acquisition.result = AcquireRecord(io, parameters, *raw, &m_cancel, limit, &m_progress);
+        acquisition.raw = std::move(raw);
+        // The object outlives the worker (its destructor joins it); a call
+        // still queued when it is destroyed is dropped with it.
         QMetaObject::invokeMethod(
-            this,
-            [this] {
-                join();
-                emit finished();
-            },
-            Qt::QueuedConnection);
+            this, [this, run, acquisition] { deliver(run, acquisition); }, Qt::QueuedConnection);
     });
     return true;
+}
+
+void AcquisitionJob::deliver(int run, const Acquisition &acquisition)
+{
+    if (run != m_run || !m_running)
+        return; // delivered already (by wait())
+    join();
+    m_running = false;
+    emit finished(acquisition);
 }
 
 void AcquisitionJob::cancel()
@@ -47,6 +52,8 @@ void AcquisitionJob::cancel()
 void AcquisitionJob::wait()
 {
     join();
+    // The worker has queued its hand-over; deliver it now.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void AcquisitionJob::join()

@@ -1,17 +1,27 @@
 // One acquisition on a worker thread. The user-interface thread starts it
 // and goes on handling events; the worker programs the card, collects the
-// samples into a buffer of its own and reports the end through a queued
-// signal. Nothing of an acquisition that did not complete reaches a record.
+// samples into a buffer of its own (a new one for every run) and hands the
+// outcome and the buffer over by value in finished(), emitted exactly once
+// per run on the job's thread. Nothing of an acquisition that did not
+// complete reaches a record.
 #pragma once
 
 #include "sedra/card/acquisitioncard.h"
 
+#include <QMetaType>
 #include <QObject>
 #include <atomic>
 #include <memory>
 #include <thread>
 
 namespace sedra {
+
+// What one run produced. The raw channels are shared read-only: nothing
+// writes them once the run has ended.
+struct Acquisition {
+    AcquisitionResult result;
+    std::shared_ptr<const std::array<RecordChannel, kRecordChannels>> raw;
+};
 
 class AcquisitionJob : public QObject {
     Q_OBJECT
@@ -24,30 +34,30 @@ public:
     bool start(PortIo &io, const AcquisitionParameters &parameters, const ReadyLimit &limit);
     // Asks the worker to stop the card; finished() follows.
     void cancel();
-    bool isRunning() const { return m_thread.joinable() && !m_done.load(); }
-    // Blocks until the worker has ended (for callers without an event loop).
+    bool isRunning() const { return m_running; }
+    // Blocks until the worker has ended and finished() has been emitted (for
+    // callers without an event loop, or closing down).
     void wait();
 
     // Sample sets read so far by the running (or last) acquisition; safe to
     // read from any thread.
     int samplesRead() const { return m_progress.load(std::memory_order_relaxed); }
 
-    const AcquisitionResult &result() const { return m_result; }
-    const std::array<RecordChannel, kRecordChannels> &raw() const { return *m_raw; }
-
 signals:
-    // Emitted on the job's thread once the worker has ended.
-    void finished();
+    // Emitted on the job's thread, once per run, after the worker has ended.
+    void finished(const sedra::Acquisition &acquisition);
 
 private:
     void join();
+    void deliver(int run, const Acquisition &acquisition);
 
     std::thread m_thread;
     std::atomic<bool> m_cancel{false};
-    std::atomic<bool> m_done{false};
     std::atomic<int> m_progress{0};
-    AcquisitionResult m_result;
-    std::unique_ptr<std::array<RecordChannel, kRecordChannels>> m_raw;
+    bool m_running = false; // job's thread only: between start() and finished()
+    int m_run = 0; // job's thread only: the run whose finished() is still due
 };
 
 } // namespace sedra
+
+Q_DECLARE_METATYPE(sedra::Acquisition)

@@ -11,6 +11,7 @@
 #include "sedra/ui/csedraview.h"
 #include "sedra/ui/waitdialog.h"
 
+#include <utility>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -55,6 +56,8 @@ CMainFrame::CMainFrame(common::SettingsStore &store, common::Messenger &messenge
     m_wait->setModal(true);
     connect(m_wait, &WaitDialog::cancelRequested, &m_job, &AcquisitionJob::cancel);
     connect(&m_job, &AcquisitionJob::finished, m_wait, &QDialog::accept);
+    connect(&m_job, &AcquisitionJob::finished, this,
+            [this](const Acquisition &acquisition) { m_lastAcquisition = acquisition; });
     connect(&m_document, &SedraDocument::changed, this, &CMainFrame::updateStatus);
 
     for (int i = 1; i <= kRecentFiles; ++i) {
@@ -320,17 +323,21 @@ bool CMainFrame::startSampling()
     ticker.setInterval(200);
     connect(&ticker, &QTimer::timeout, m_wait, showProgress);
     elapsed.start();
+    m_lastAcquisition.reset();
     m_job.start(*m_card, p, limit);
     showProgress();
     ticker.start();
     updateActions();
     m_wait->exec(); // the window stays responsive; the job's end closes it
     ticker.stop();
-    m_job.wait();
+    m_job.wait(); // the worker has ended and handed its acquisition over
     updateActions();
-    switch (m_job.result().outcome) {
+    if (!m_lastAcquisition)
+        return false;
+    const Acquisition acquisition = *std::exchange(m_lastAcquisition, std::nullopt);
+    switch (acquisition.result.outcome) {
     case AcquisitionOutcome::Done:
-        m_document.takeAcquisition(m_job.raw(), m_parameters, QDateTime::currentDateTime());
+        m_document.takeAcquisition(*acquisition.raw, m_parameters, QDateTime::currentDateTime());
         m_documentPath.clear();
         updateTitle();
         m_view->update();

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QPrinter>
 #include <functional>
+#include <optional>
 #include <memory>
 
 class QAction;
@@ -101,6 +102,8 @@ private:
     std::unique_ptr<PortIo> m_card;
     bool m_cardPresent = false;
     AcquisitionJob m_job;
+    // The acquisition the job last handed over, until startSampling takes it.
+    std::optional<Acquisition> m_lastAcquisition;
     ReadyLimit m_readyLimit;
     bool m_fixedLimit = false;
     QPrinter m_printer;
