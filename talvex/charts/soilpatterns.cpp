@@ -88,6 +88,7 @@ QImage SoilPatternSet::pattern(int code)
         return builtInSoilPattern(code);
     if (code < kFirstUserPattern || code > kLastUserPattern)
         return {};
+    const std::lock_guard lock(m_mutex);
     if (const auto found = m_user.find(code); found != m_user.end())
         return found->second;
     if (m_failed.count(code))
@@ -103,8 +104,15 @@ QImage SoilPatternSet::pattern(int code)
     return picture;
 }
 
+void SoilPatternSet::setMessenger(common::Messenger *messenger)
+{
+    const std::lock_guard lock(m_mutex);
+    m_messenger = messenger;
+}
+
 void SoilPatternSet::reload()
 {
+    const std::lock_guard lock(m_mutex);
     m_user.clear();
     m_failed.clear();
 }

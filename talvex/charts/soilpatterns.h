@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QString>
 #include <map>
+#include <mutex>
 #include <set>
 
 class QPainter;
@@ -44,6 +45,8 @@ QImage LoadUserPattern(int code, const QString &programFolder, common::Messenger
 // program folder. User files are read on first use and kept; a file that is
 // missing or unreadable is reported once (not on every repaint, which would
 // stack message boxes during painting) and draws an empty cell until reload().
+// One set may be used from several threads at once (the batch draws holes
+// in parallel, each over the program's set or its own): its cache is locked.
 class SoilPatternSet {
 public:
     // `messenger` may be null: failures are then silent (an empty cell).
@@ -58,11 +61,12 @@ public:
     // example when a survey is opened or the user has copied the files.
     void reload();
 
-    void setMessenger(common::Messenger *messenger) { m_messenger = messenger; }
+    void setMessenger(common::Messenger *messenger);
     const QString &programFolder() const { return m_folder; }
 
 private:
-    QString m_folder;
+    const QString m_folder;
+    std::mutex m_mutex; // guards what follows
     common::Messenger *m_messenger = nullptr;
     std::map<int, QImage> m_user;
     std::set<int> m_failed;
