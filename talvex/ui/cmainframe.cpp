@@ -2,6 +2,7 @@
 
 #include "common/platform/onscreenkeyboard.h"
 #include "talvex/analysis/autopick.h"
+#include "talvex/analysis/intervalcheck.h"
 #include "talvex/analysis/layersuggest.h"
 #include "talvex/analysis/layercommands.h"
 #include "talvex/analysis/pointcommands.h"
@@ -30,6 +31,7 @@
 #include "talvex/ui/dialogs/ewuxingzhibiao.h"
 #include "talvex/ui/dialogs/filedialogs.h"
 #include "talvex/ui/dialogs/folderimportprogressdialog.h"
+#include "talvex/ui/dialogs/intervalreviewdialog.h"
 #include "talvex/ui/dialogs/layersuggestiondialog.h"
 #include "talvex/ui/dialogs/pickqualitydialog.h"
 #include "common/widgets/messageboxmessenger.h"
@@ -930,8 +932,42 @@ void CMainFrame::runWaveformCommand(CommandId id)
         RecalculateAllVelocities(survey);
         survey.markModified(SurveyParts::Points);
         return;
+    case CommandId::ReviewIntervals: reviewIntervals(); return;
     default: return;
     }
+}
+
+void CMainFrame::reviewIntervals()
+{
+    if (!m_intervalReview) {
+        m_intervalReview = new IntervalReviewDialog(this);
+        connect(m_intervalReview, &IntervalReviewDialog::pointChosen, m_view, &CtalvexView::showPoint);
+        connect(m_intervalReview, &QDialog::finished, this, [this] { m_view->setFlaggedPoints({}); });
+        connect(&m_document, &SurveyDocument::pointsChanged, this, [this] {
+            if (m_intervalReview->isVisible())
+                refreshIntervalCheck();
+        });
+    }
+    m_intervalReview->show();
+    m_intervalReview->raise();
+    refreshIntervalCheck();
+}
+
+void CMainFrame::refreshIntervalCheck()
+{
+    const SurveyData &survey = m_document.survey();
+    // The uncertainties come from the suggestions, which depend on the
+    // traces only: a pick keeps them, an edit of the traces computes them again.
+    const std::size_t fingerprint = suggestionInputFingerprint(survey);
+    if (fingerprint != m_uncertaintyFingerprint || m_pickUncertaintiesMs.size() != survey.points.size()) {
+        const ArrivalSuggestions &shown = m_document.suggestions();
+        m_pickUncertaintiesMs
+            = PickUncertaintiesMs(survey, shown.shown() ? shown.current(survey) : SuggestArrivals(survey));
+        m_uncertaintyFingerprint = fingerprint;
+    }
+    const IntervalCheck check = CheckIntervals(survey, m_pickUncertaintiesMs);
+    m_intervalReview->setCheck(check);
+    m_view->setFlaggedPoints(check.flaggedPoints);
 }
 
 void CMainFrame::acceptArrivalSuggestion()
