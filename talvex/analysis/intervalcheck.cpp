@@ -1,8 +1,10 @@
 #include "talvex/analysis/intervalcheck.h"
 
+#include "dsp/fft.h"
 #include "talvex/analysis/autopick.h"
 #include "talvex/survey/surveydata.h"
 
+#include <QHashFunctions>
 #include <QStringList>
 
 #include <algorithm>
@@ -107,20 +109,36 @@ struct Alignment {
 
 // The lag of `b` behind `a` (trace samples) where their cross-correlation
 // is greatest, refined by a parabola through the peak and its neighbours.
+// The correlation is taken through the FFT of the zero-padded windows.
 Alignment align(const SWindow &a, const SWindow &b)
 {
     const int na = int(a.samples.size());
     const int nb = int(b.samples.size());
-    // Lag in window samples: b[j] against a[j + shift], shift from -(nb-1) to na-1.
-    std::vector<double> r(std::size_t(na + nb - 1), 0.0);
-    for (int shift = -(nb - 1); shift < na; ++shift) {
-        double sum = 0.0;
-        const int j0 = std::max(0, -shift);
-        const int j1 = std::min(nb, na - shift);
-        for (int j = j0; j < j1; ++j)
-            sum += b.samples[std::size_t(j)] * a.samples[std::size_t(j + shift)];
-        r[std::size_t(shift + nb - 1)] = sum;
+    int n = 1;
+    while (n < na + nb - 1)
+        n *= 2;
+    std::vector<float> aRe(std::size_t(n), 0.0f);
+    std::vector<float> aIm(std::size_t(n), 0.0f);
+    std::vector<float> bRe(std::size_t(n), 0.0f);
+    std::vector<float> bIm(std::size_t(n), 0.0f);
+    for (int k = 0; k < na; ++k)
+        aRe[std::size_t(k)] = float(a.samples[std::size_t(k)]);
+    for (int k = 0; k < nb; ++k)
+        bRe[std::size_t(k)] = float(b.samples[std::size_t(k)]);
+    dsp::Fft(aRe.data(), aIm.data(), n, 0);
+    dsp::Fft(bRe.data(), bIm.data(), n, 0);
+    // conj(A) × B: its inverse is c[m] = sum over k of a[k] b[k + m].
+    for (int k = 0; k < n; ++k) {
+        const float re = aRe[std::size_t(k)] * bRe[std::size_t(k)] + aIm[std::size_t(k)] * bIm[std::size_t(k)];
+        const float im = aRe[std::size_t(k)] * bIm[std::size_t(k)] - aIm[std::size_t(k)] * bRe[std::size_t(k)];
+        aRe[std::size_t(k)] = re;
+        aIm[std::size_t(k)] = im;
     }
+    dsp::Fft(aRe.data(), aIm.data(), n, 1);
+    // r[shift + nb - 1] = sum over j of b[j] a[j + shift] = c[-shift], shift from -(nb-1) to na-1.
+    std::vector<double> r(std::size_t(na + nb - 1), 0.0);
+    for (int shift = -(nb - 1); shift < na; ++shift)
+        r[std::size_t(shift + nb - 1)] = double(aRe[std::size_t(((-shift) % n + n) % n)]);
     const auto peak = std::max_element(r.begin(), r.end());
     const int i = int(peak - r.begin());
     double offset = 0.0;
@@ -158,39 +176,22 @@ bool hasTrace(const TlvOne &point)
         || std::any_of(point.negative.begin(), point.negative.end(), nonZero);
 }
 
-void correlate(const SurveyData &survey, IntervalPair &pair)
+// Sets the correlated time of `pair` from the waveforms' alignment, made
+// vertical with a pick of the pair where there is one.
+void placeCorrelation(const SurveyData &survey, const PairAlignment &alignment, IntervalPair &pair)
 {
+    if (!alignment.ok) {
+        pair.problem = alignment.problem;
+        return;
+    }
     const TlvOne &p1 = survey.points[std::size_t(pair.upper)];
     const TlvOne &p2 = survey.points[std::size_t(pair.lower)];
-    if (!(p1.interval > 0.0f) || !(p2.interval > 0.0f)) {
-        pair.problem = QStringLiteral("采样间隔为 0，不能对比波形");
-        return;
-    }
-    if (std::fabs(p1.interval - p2.interval) > 1.0e-3f * std::max(p1.interval, p2.interval)) {
-        pair.problem = QStringLiteral("两测点采样间隔不同（%1 与 %2 µs），不能对比波形")
-                           .arg(double(p1.interval))
-                           .arg(double(p2.interval));
-        return;
-    }
-    if (!hasTrace(p1) || !hasTrace(p2)) {
-        pair.problem = QStringLiteral("测点 %1 没有波形").arg(hasTrace(p1) ? pair.lower + 1 : pair.upper + 1);
-        return;
-    }
-    const SWindow a = sWindow(p1);
-    const SWindow b = sWindow(p2);
-    if (!a.ok || !b.ok) {
-        pair.problem
-            = QStringLiteral("测点 %1 的正反向波形相同，没有 S 波").arg(a.ok ? pair.lower + 1 : pair.upper + 1);
-        return;
-    }
-    const Alignment found = align(a, b);
-    const double dt = double(p1.interval) / 1000.0;
-    const double rawMs = found.lag * dt + double(p2.delay) - double(p1.delay);
-
     const double c1 = verticalFactor(survey, p1);
     const double c2 = verticalFactor(survey, p2);
+    const double rawMs = alignment.rawMs;
     pair.correlated = true;
-    pair.coefficient = found.coefficient;
+    pair.coefficient = alignment.coefficient;
+    pair.resolutionMs = alignment.resolutionMs;
     if (p1.sArrival > 0) {
         const double t1 = p1.travelTime();
         pair.correlatedMs = c2 * (t1 + rawMs) - c1 * t1;
@@ -203,12 +204,111 @@ void correlate(const SurveyData &survey, IntervalPair &pair)
         pair.correlatedMs = rawMs;
         pair.correlatedVertical = !survey.header.isSingleHole();
     }
-    const double r = std::max(found.coefficient, 1.0e-6);
-    const double periodMs = double(a.lobeWidth + b.lobeWidth) * dt; // mean of the two, 2 lobes each
-    pair.resolutionMs = std::max(periodMs / (2.0 * kPi) * std::sqrt(std::max(0.0, 1.0 - r * r)) / r, dt / 2.0);
+}
+
+// The alignment of points i and i + 1 from their windows (`traced`: the
+// point has a trace at all).
+PairAlignment alignPair(const SurveyData &survey, std::size_t i, const SWindow &a, bool upperTraced, const SWindow &b,
+                        bool lowerTraced)
+{
+    PairAlignment pair;
+    const TlvOne &p1 = survey.points[i];
+    const TlvOne &p2 = survey.points[i + 1];
+    const int upper = int(i + 1); // 1-based numbers for the messages
+    const int lower = int(i + 2);
+    if (!(p1.interval > 0.0f) || !(p2.interval > 0.0f)) {
+        pair.problem = QStringLiteral("采样间隔为 0，不能对比波形");
+    } else if (std::fabs(p1.interval - p2.interval) > 1.0e-3f * std::max(p1.interval, p2.interval)) {
+        pair.problem = QStringLiteral("两测点采样间隔不同（%1 与 %2 µs），不能对比波形")
+                           .arg(double(p1.interval))
+                           .arg(double(p2.interval));
+    } else if (!upperTraced || !lowerTraced) {
+        pair.problem = QStringLiteral("测点 %1 没有波形").arg(upperTraced ? lower : upper);
+    } else if (!a.ok || !b.ok) {
+        pair.problem = QStringLiteral("测点 %1 的正反向波形相同，没有 S 波").arg(a.ok ? lower : upper);
+    } else {
+        const Alignment found = align(a, b);
+        const double dt = double(p1.interval) / 1000.0;
+        pair.ok = true;
+        pair.rawMs = found.lag * dt + double(p2.delay) - double(p1.delay);
+        pair.coefficient = found.coefficient;
+        const double r = std::max(found.coefficient, 1.0e-6);
+        const double periodMs = double(a.lobeWidth + b.lobeWidth) * dt; // the mean of the two, two lobes each
+        pair.resolutionMs = std::max(periodMs / (2.0 * kPi) * std::sqrt(std::max(0.0, 1.0 - r * r)) / r, dt / 2.0);
+    }
+    return pair;
+}
+
+// What a point's alignment depends on: its traces, interval and delay.
+std::size_t pointKey(const TlvOne &point)
+{
+    std::size_t key = qHashBits(point.positive.data(), sizeof(point.positive));
+    key = qHashBits(point.negative.data(), sizeof(point.negative), key);
+    key = qHashBits(&point.interval, sizeof(point.interval), key);
+    return qHashBits(&point.delay, sizeof(point.delay), key);
+}
+
+// The windows of the points for which `wanted` is true.
+void prepareWindows(const SurveyData &survey, const std::vector<bool> &wanted, std::vector<SWindow> &windows,
+                    std::vector<bool> &traced)
+{
+    windows.assign(survey.points.size(), SWindow());
+    traced.assign(survey.points.size(), false);
+    for (std::size_t i = 0; i < survey.points.size(); ++i) {
+        if (!wanted[i])
+            continue;
+        traced[i] = hasTrace(survey.points[i]);
+        if (traced[i])
+            windows[i] = sWindow(survey.points[i]);
+    }
 }
 
 } // namespace
+
+std::vector<PairAlignment> AlignNeighbours(const SurveyData &survey)
+{
+    const std::size_t count = survey.points.size();
+    std::vector<SWindow> windows;
+    std::vector<bool> traced;
+    prepareWindows(survey, std::vector<bool>(count, true), windows, traced);
+    std::vector<PairAlignment> all(count > 1 ? count - 1 : 0);
+    for (std::size_t i = 0; i + 1 < count; ++i)
+        all[i] = alignPair(survey, i, windows[i], traced[i], windows[i + 1], traced[i + 1]);
+    return all;
+}
+
+const std::vector<PairAlignment> &NeighbourAlignments::update(const SurveyData &survey)
+{
+    const std::size_t count = survey.points.size();
+    std::vector<std::size_t> keys(count);
+    for (std::size_t i = 0; i < count; ++i)
+        keys[i] = pointKey(survey.points[i]);
+    m_lastAligned = 0;
+    if (keys.size() != m_pointKeys.size()) {
+        m_alignments = AlignNeighbours(survey);
+        m_lastAligned = int(m_alignments.size());
+    } else {
+        // The windows of the changed points and their neighbours, once each.
+        std::vector<bool> changed(count > 1 ? count - 1 : 0, false);
+        std::vector<bool> wanted(count, false);
+        for (std::size_t i = 0; i + 1 < count; ++i) {
+            changed[i] = keys[i] != m_pointKeys[i] || keys[i + 1] != m_pointKeys[i + 1];
+            if (changed[i])
+                wanted[i] = wanted[i + 1] = true;
+        }
+        std::vector<SWindow> windows;
+        std::vector<bool> traced;
+        prepareWindows(survey, wanted, windows, traced);
+        for (std::size_t i = 0; i + 1 < count; ++i) {
+            if (!changed[i])
+                continue;
+            m_alignments[i] = alignPair(survey, i, windows[i], traced[i], windows[i + 1], traced[i + 1]);
+            ++m_lastAligned;
+        }
+    }
+    m_pointKeys = std::move(keys);
+    return m_alignments;
+}
 
 int IntervalCheck::flaggedCount() const
 {
@@ -223,6 +323,14 @@ int IntervalCheck::flaggedPairCount() const
 IntervalCheck CheckIntervals(const SurveyData &survey, const std::vector<double> &uncertaintyMs,
                              const IntervalCheckOptions &options)
 {
+    return CheckIntervals(survey, AlignNeighbours(survey), uncertaintyMs, options);
+}
+
+IntervalCheck CheckIntervals(const SurveyData &survey, const std::vector<PairAlignment> &alignments,
+                             const std::vector<double> &uncertaintyMs, const IntervalCheckOptions &options)
+{
+    if (alignments.size() + 1 != survey.points.size() && !survey.points.empty())
+        return CheckIntervals(survey, AlignNeighbours(survey), uncertaintyMs, options);
     IntervalCheck check;
     const int count = int(survey.points.size());
     check.flaggedPoints.assign(std::size_t(count), false);
@@ -241,7 +349,7 @@ IntervalCheck CheckIntervals(const SurveyData &survey, const std::vector<double>
         const TlvOne &p2 = survey.points[std::size_t(i + 1)];
         pair.upperDepth = p1.depth;
         pair.lowerDepth = p2.depth;
-        correlate(survey, pair);
+        placeCorrelation(survey, alignments[std::size_t(i)], pair);
 
         pair.picked = p1.sArrival > 0 && p2.sArrival > 0;
         if (pair.picked) {

@@ -38,6 +38,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <vector>
 
 namespace talvex {
@@ -81,12 +82,49 @@ struct IntervalCheck {
     int flaggedPairCount() const;
 };
 
+// What the waveforms alone say of a neighbouring pair: the delay of the
+// lower point's S wave after the upper one's (ms after the trigger, not
+// made vertical), with the coefficient and the resolution. Depends on the
+// traces, sample intervals and delays only, never on the picks, so a window
+// may keep it while the picks change.
+struct PairAlignment {
+    bool ok = false;
+    QString problem; // why there is none (empty when ok)
+    double rawMs = 0.0;
+    double coefficient = 0.0;
+    double resolutionMs = 0.0;
+};
+
+// One alignment per neighbouring pair, in list order (none for fewer than
+// two points).
+std::vector<PairAlignment> AlignNeighbours(const SurveyData &survey);
+
+// The alignments of a survey kept current through its changes: an update
+// aligns again only the pairs with a point whose traces, sample interval or
+// delay changed (all of them when the point count changed), so a window
+// can check after every edit of a long survey.
+class NeighbourAlignments {
+public:
+    const std::vector<PairAlignment> &update(const SurveyData &survey);
+    // Pairs aligned by the last update.
+    int lastAligned() const { return m_lastAligned; }
+
+private:
+    std::vector<std::size_t> m_pointKeys;
+    std::vector<PairAlignment> m_alignments;
+    int m_lastAligned = 0;
+};
+
 // The check over every neighbouring pair of `survey`'s points.
 // `uncertaintyMs`, when it has one entry per point, is each point's pick
 // uncertainty (ms); entries below one sample (or a missing list) count as
 // one sample.
 IntervalCheck CheckIntervals(const SurveyData &survey, const std::vector<double> &uncertaintyMs = {},
                              const IntervalCheckOptions &options = {});
+// The same with the alignments already made (AlignNeighbours of the same
+// traces); a list that does not match the points is made again.
+IntervalCheck CheckIntervals(const SurveyData &survey, const std::vector<PairAlignment> &alignments,
+                             const std::vector<double> &uncertaintyMs, const IntervalCheckOptions &options = {});
 
 // Pick uncertainties (ms) for CheckIntervals from the automatic suggestions
 // of the same points: the uncertainty (± samples) of each found suggestion

@@ -965,7 +965,9 @@ void CMainFrame::refreshIntervalCheck()
             = PickUncertaintiesMs(survey, shown.shown() ? shown.current(survey) : SuggestArrivals(survey));
         m_uncertaintyFingerprint = fingerprint;
     }
-    const IntervalCheck check = CheckIntervals(survey, m_pickUncertaintiesMs);
+    if (!m_alignments)
+        m_alignments = std::make_unique<NeighbourAlignments>();
+    const IntervalCheck check = CheckIntervals(survey, m_alignments->update(survey), m_pickUncertaintiesMs);
     m_intervalReview->setCheck(check);
     m_view->setFlaggedPoints(check.flaggedPoints);
 }

@@ -31,6 +31,7 @@ namespace talvex {
 
 class CtalvexView;
 class IntervalReviewDialog;
+class NeighbourAlignments;
 class ReadoutBar;
 class RecentFileList;
 class SurveyDocument;
@@ -177,6 +178,7 @@ private:
     // The lowest quality 采用全部拾取建议 last accepted with.
     float m_minSuggestionQuality = 0.5f;
     IntervalReviewDialog *m_intervalReview = nullptr;
+    std::unique_ptr<NeighbourAlignments> m_alignments; // of the interval check, kept between changes
     // The pick uncertainties of the interval check and the traces they
     // were computed from.
     std::vector<double> m_pickUncertaintiesMs;

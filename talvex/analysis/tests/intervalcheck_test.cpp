@@ -171,3 +171,29 @@ TEST(IntervalCheck, FractionalDelayAcrossDifferentTriggerDelays)
     survey.points[1].interval = 100.0f;
     EXPECT_TRUE(CheckIntervals(survey).pairs[0].problem.contains(QStringLiteral("测点 2 没有波形")));
 }
+
+TEST(IntervalCheck, AlignmentsFollowChangesOfTracesAndDelaysOnly)
+{
+    SurveyData survey = generatedHole(12, 20.0, 3);
+    NeighbourAlignments kept;
+    kept.update(survey);
+    EXPECT_EQ(kept.lastAligned(), 11);
+    // A pick changes nothing the alignment depends on.
+    survey.points[4].sArrival += 40;
+    kept.update(survey);
+    EXPECT_EQ(kept.lastAligned(), 0);
+    // A trace edit and a delay change align the pairs of those points again,
+    // to the same result as aligning all.
+    for (auto &v : survey.points[6].negative)
+        v = std::int16_t(-v);
+    survey.points[11].delay += 1.0f;
+    const std::vector<PairAlignment> &updated = kept.update(survey);
+    EXPECT_EQ(kept.lastAligned(), 3); // 6-7, 7-8 and 11-12
+    const std::vector<PairAlignment> all = AlignNeighbours(survey);
+    ASSERT_EQ(updated.size(), all.size());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(updated[i].ok, all[i].ok) << i;
+        EXPECT_DOUBLE_EQ(updated[i].rawMs, all[i].rawMs) << i;
+        EXPECT_DOUBLE_EQ(updated[i].coefficient, all[i].coefficient) << i;
+    }
+}
