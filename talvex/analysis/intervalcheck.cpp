@@ -376,9 +376,10 @@ IntervalCheck CheckIntervals(const SurveyData &survey, const std::vector<PairAli
             const double u2 = uncertaintyOf(i + 1);
             const double rawTolerance
                 = options.coverage * std::sqrt(u1 * u1 + u2 * u2 + pair.resolutionMs * pair.resolutionMs);
-            // The comparison is made on the times as recorded (the vertical
-            // correction scales both by the lower point's factor).
-            const double rawMismatch = c2 > 0.0 ? pair.differenceMs / c2 : 0.0;
+            // The comparison is made on the times as recorded; the vertical
+            // correction scales the difference by the lower point's factor.
+            const double rawMismatch
+                = alignments[std::size_t(i)].rawMs - (double(p2.travelTime()) - double(p1.travelTime()));
             pair.toleranceMs = rawTolerance * (c2 > 0.0 ? c2 : 1.0);
             pair.flagged = std::fabs(rawMismatch) > rawTolerance;
             pair.note = pair.flagged ? QStringLiteral("不一致") : QStringLiteral("一致");
