@@ -23,6 +23,7 @@ constexpr int x0 = kWaveformOriginX;
 constexpr int y0 = kWaveformOriginY;
 
 const QColor kSuggestionColour{0, 150, 0};
+const QColor kFlagColour{220, 0, 0};
 
 const TlvOne *currentPoint(const ViewScene &scene)
 {
@@ -123,6 +124,29 @@ void drawSuggestion(QPainter &p, const ArrivalSuggestion &suggestion, int top, i
     drawTextAt(p, x + 4, top - 2, QString::number(suggestion.quality, 'f', 2));
 }
 
+bool isFlagged(const ViewScene &scene, int index)
+{
+    const auto *flagged = scene.flaggedPoints;
+    return flagged && flagged->size() == scene.survey.points.size() && index >= 0
+        && std::size_t(index) < flagged->size() && (*flagged)[std::size_t(index)];
+}
+
+// A point the interval check flags: a dashed red frame inside the row's
+// trace area with the reason at its top left, so that it shows at any zoom
+// without covering the arrival line.
+void drawFlag(QPainter &p, int top)
+{
+    QPen pen = cosmeticPen(kFlagColour);
+    pen.setWidth(2);
+    pen.setStyle(Qt::DashLine);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(x0 + 3, top + 3, 1019, 114));
+    p.setPen(kFlagColour);
+    p.setFont(viewFont(20));
+    drawTextAt(p, x0 + 8, top + 6, QStringLiteral("层间时间待复核"));
+}
+
 // The four figures right of the traces, from `top` down in steps of 25.
 void drawPointFigures(QPainter &p, const TlvOne &point, int top)
 {
@@ -169,6 +193,10 @@ void paintMultiTrace(QPainter &p, const ViewScene &scene, const QRect &clip)
         drawArrival(p, point, top + 20, top + 100);
         if (const ArrivalSuggestion *suggestion = suggestionOf(scene, i)) {
             drawSuggestion(p, *suggestion, top + 6, 36, 20);
+            p.setFont(viewFont(24));
+        }
+        if (isFlagged(scene, i)) {
+            drawFlag(p, top);
             p.setFont(viewFont(24));
         }
         p.setPen(Qt::black);

@@ -49,6 +49,11 @@ struct ViewScene {
     // suggested sample with the quality beside it; null (or a list that
     // does not match the points) for none.
     const std::vector<ArrivalSuggestion> *suggestions = nullptr;
+    // Points the interval check flags for review, one per point, drawn in
+    // the multi-trace mode as a dashed red frame around the point's row
+    // with "层间时间待复核"; null (or a list that does not match the
+    // points) for none.
+    const std::vector<bool> *flaggedPoints = nullptr;
 };
 
 // Logical size of the scroll area in the scene's current mode

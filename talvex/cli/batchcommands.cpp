@@ -16,6 +16,7 @@
 #include "talvex/analysis/autopick.h"
 #include "talvex/analysis/ceditchanshudialogmodel.h"
 #include "talvex/analysis/ceditdaodialogmodel.h"
+#include "talvex/analysis/intervalcheck.h"
 #include "talvex/analysis/layersuggest.h"
 #include "talvex/analysis/pointvelocity.h"
 #include "talvex/analysis/siteclass.h"
@@ -58,12 +59,16 @@ namespace {
 constexpr double kBatchMinQuality = 0.5;
 constexpr int kMaxJobs = 64;
 
-enum class HoleStatus { Done, Incomplete, Failed };
+// Done only when every point has an accepted arrival and the interval check
+// flags none; Review otherwise. Incomplete and Failed are for records that
+// could not be read or written and for holes that could not be processed.
+enum class HoleStatus { Done, Review, Incomplete, Failed };
 
 QString statusText(HoleStatus status)
 {
     switch (status) {
     case HoleStatus::Done: return QStringLiteral("完成");
+    case HoleStatus::Review: return QStringLiteral("待复核");
     case HoleStatus::Incomplete: return QStringLiteral("不完整");
     case HoleStatus::Failed: return QStringLiteral("失败");
     }
@@ -89,6 +94,9 @@ struct HoleJob {
     int points = 0;
     int withoutSuggestion = 0;
     int autoPicks = 0; // applied automatically, not reviewed
+    int picked = 0; // points with an S arrival at the end
+    int notApplied = 0; // suggestions found but below the quality applied
+    std::vector<int> flagged; // points (1-based) the interval check flags
     std::optional<SiteClassification> site;
 };
 
@@ -224,14 +232,50 @@ QByteArray csvText(const std::vector<QStringList> &rows)
     return bytes;
 }
 
-// The review list of the automatic picks: every point with its suggestion
-// and what became of it.
+// What the interval check says of point `index`: 不一致 when a flagged pair
+// names it, 一致 when a pair of it was compared, else 未比较.
+QString intervalWord(const IntervalCheck &check, std::size_t index)
+{
+    if (index < check.flaggedPoints.size() && check.flaggedPoints[index])
+        return QStringLiteral("不一致");
+    for (const IntervalPair &pair : check.pairs) {
+        if (pair.compared && (std::size_t(pair.upper) == index || std::size_t(pair.lower) == index))
+            return QStringLiteral("一致");
+    }
+    return QStringLiteral("未比较");
+}
+
+QString pointList(const std::vector<int> &points, const QString &separator)
+{
+    QStringList numbers;
+    for (const int point : points)
+        numbers << QString::number(point);
+    return numbers.join(separator);
+}
+
+// The counts that decide between 完成 and 待复核, as one line.
+QString reviewCounts(const HoleJob &job)
+{
+    QString text = QStringLiteral("测点 %1 个，已拾取 %2 个，建议未采用 %3 个，相关检查不一致 %4 个")
+                       .arg(job.points)
+                       .arg(job.picked)
+                       .arg(job.notApplied)
+                       .arg(job.flagged.size());
+    if (!job.flagged.empty())
+        text += QStringLiteral("（测点 %1）").arg(pointList(job.flagged, QStringLiteral("、")));
+    return text;
+}
+
+// The review list of the automatic picks: every point with its suggestion,
+// what became of it and what the interval check says of it, then the
+// counts of the hole.
 QByteArray autoPickList(const SurveyData &survey, const std::vector<ArrivalSuggestion> &all,
-                        const std::vector<bool> &applied)
+                        const std::vector<bool> &applied, const IntervalCheck &check, const HoleJob &job)
 {
     std::vector<QStringList> rows{{QStringLiteral("测点"), QStringLiteral("深度(米)"),
                                    QStringLiteral("建议初至(采样点)"), QStringLiteral("初至(ms)"),
                                    QStringLiteral("质量"), QStringLiteral("信噪比"), QStringLiteral("说明")}};
+    rows.front() << QStringLiteral("相关检查");
     for (std::size_t i = 0; i < all.size() && i < survey.points.size(); ++i) {
         const ArrivalSuggestion &s = all[i];
         const TlvOne &p = survey.points[i];
@@ -245,8 +289,10 @@ QByteArray autoPickList(const SurveyData &survey, const std::vector<ArrivalSugge
         } else {
             row << QString() << QString() << QString() << QString::number(s.snr, 'f', 1) << s.reason;
         }
+        row << intervalWord(check, i);
         rows.push_back(row);
     }
+    rows.push_back({QStringLiteral("合计"), QString(), QString(), QString(), QString(), QString(), reviewCounts(job)});
     return csvText(rows);
 }
 
@@ -258,8 +304,15 @@ void fail(HoleJob &job, const QString &why)
 
 void incomplete(HoleJob &job, const QString &why)
 {
-    if (job.status == HoleStatus::Done)
+    if (job.status == HoleStatus::Done || job.status == HoleStatus::Review)
         job.status = HoleStatus::Incomplete;
+    job.notes << why;
+}
+
+void toReview(HoleJob &job, const QString &why)
+{
+    if (job.status == HoleStatus::Done)
+        job.status = HoleStatus::Review;
     job.notes << why;
 }
 
@@ -318,8 +371,28 @@ void processHoleSteps(HoleJob &job, const BatchSettings &settings, common::Recor
         applied[i] = ApplyArrivalSuggestion(survey, int(i), suggestions[i], kBatchMinQuality);
         job.autoPicks += applied[i] ? 1 : 0;
         job.withoutSuggestion += suggestions[i].found ? 0 : 1;
+        job.notApplied += suggestions[i].found && !applied[i] ? 1 : 0;
     }
     RecalculateAllVelocities(survey);
+
+    // The hole is complete only when every point has an arrival and the
+    // waveforms confirm the picked interval times.
+    const IntervalCheck intervals = CheckIntervals(survey, PickUncertaintiesMs(survey, suggestions));
+    for (std::size_t i = 0; i < survey.points.size(); ++i) {
+        job.picked += survey.points[i].sArrival > 0 ? 1 : 0;
+        if (intervals.flaggedPoints[i])
+            job.flagged.push_back(int(i + 1));
+    }
+    if (job.picked < job.points)
+        toReview(job,
+                 QStringLiteral("%1 个测点没有初至（建议未采用 %2 个，没有建议 %3 个）")
+                     .arg(job.points - job.picked)
+                     .arg(job.notApplied)
+                     .arg(job.withoutSuggestion));
+    if (!job.flagged.empty())
+        toReview(job,
+                 QStringLiteral("测点 %1 的拾取与波形相关的层间时间不一致")
+                     .arg(pointList(job.flagged, QStringLiteral("、"))));
 
     const LayerSuggestion layers = SuggestLayers(survey);
     if (!layers.ok())
@@ -332,8 +405,8 @@ void processHoleSteps(HoleJob &job, const BatchSettings &settings, common::Recor
     const common::FileError stored = StoreSurvey(survey, base + QStringLiteral(".qsw"));
     if (!stored.ok)
         return fail(job, QStringLiteral("不能保存 %1.qsw：%2").arg(job.name, stored.message));
-    const common::FileError list = common::writeFileAtomically(job.output + QStringLiteral("/autopick.csv"),
-                                                               autoPickList(survey, suggestions, applied));
+    const common::FileError list = common::writeFileAtomically(
+        job.output + QStringLiteral("/autopick.csv"), autoPickList(survey, suggestions, applied, intervals, job));
     if (!list.ok)
         incomplete(job, QStringLiteral("不能写出 autopick.csv：%1").arg(list.message));
 
@@ -409,6 +482,9 @@ QByteArray summaryText(const std::vector<HoleJob> &jobs)
                                    QStringLiteral("vse(m/s)"), QStringLiteral("d0(m)"), QStringLiteral("场地类别"),
                                    QStringLiteral("Vs30(m/s)"), QStringLiteral("NEHRP"), QStringLiteral("EC8"),
                                    QStringLiteral("说明")}};
+    // What decided between 完成 and 待复核, after the notes.
+    rows.front() << QStringLiteral("已拾取测点数") << QStringLiteral("建议未采用") << QStringLiteral("相关检查不一致")
+                 << QStringLiteral("不一致测点");
     for (const HoleJob &job : jobs) {
         QStringList row{job.name, statusText(job.status)};
         if (job.status == HoleStatus::Failed) {
@@ -431,6 +507,9 @@ QByteArray summaryText(const std::vector<HoleJob> &jobs)
             row << QString() << QString() << QString() << QString() << QString() << QString();
         }
         row << notes.join(QStringLiteral("；"));
+        if (job.status != HoleStatus::Failed)
+            row << QString::number(job.picked) << QString::number(job.notApplied) << QString::number(job.flagged.size())
+                << pointList(job.flagged, QStringLiteral(" "));
         rows.push_back(row);
     }
     return csvText(rows);
@@ -535,16 +614,17 @@ int runBatch(const Args &args)
     if (!e.ok)
         throw Failure(QStringLiteral("不能写出汇总表 %1：%2").arg(summary, e.message));
 
-    int counts[3] = {0, 0, 0};
+    int counts[4] = {0, 0, 0, 0};
     for (const HoleJob &job : holes)
         ++counts[int(job.status)];
-    printLine(QStringLiteral("已处理 %1 个孔：%2 个完成，%3 个不完整，%4 个失败；汇总表 %5")
+    printLine(QStringLiteral("已处理 %1 个孔：%2 个完成，%3 个待复核，%4 个不完整，%5 个失败；汇总表 %6")
                   .arg(total)
-                  .arg(counts[0])
-                  .arg(counts[1])
-                  .arg(counts[2])
+                  .arg(counts[int(HoleStatus::Done)])
+                  .arg(counts[int(HoleStatus::Review)])
+                  .arg(counts[int(HoleStatus::Incomplete)])
+                  .arg(counts[int(HoleStatus::Failed)])
                   .arg(summary));
-    return counts[1] + counts[2] > 0 ? kExitRefused : 0;
+    return counts[int(HoleStatus::Done)] < total ? kExitRefused : 0;
 }
 
 } // namespace
@@ -571,9 +651,11 @@ void addBatchCommands(std::vector<Command> &commands)
              "（标为待复核，列在 OUT/孔号/autopick.csv），重新计算波速，采用建议分层，写出 孔号.qsw、\n"
              "三个导出文件、PDF 成果报告和 BMP 图形，都放在 OUT/孔号/ 中；处理经过记在 OUT/孔号/batch.log。\n"
              "最后写出 OUT/summary.csv（UTF-8，带 BOM），每孔一行，按文件夹顺序。\n"
+             "每个测点都有初至、且相邻测点拾取的层间时间与波形互相关的一致（见 intervals）的孔才算完成；\n"
+             "否则为待复核，汇总表和 autopick.csv 列出测点数、已拾取、建议未采用和不一致的测点。\n"
              "测孔参数选项对每个孔都有效（--hole 和 --hole-depth 除外）；页面设置选项（同 "
              "report）只用于这次的报告和图形。\n"
-             "退出状态：所有孔都完成为 0；有孔失败或不完整为 1（其余孔照常处理）。")
+             "退出状态：所有孔都完成为 0；有孔待复核、不完整或失败为 1（其余孔照常处理）。")
              .arg(kBatchMinQuality, 0, 'f', 1),
          options, 2, 2, runBatch});
 }

@@ -74,6 +74,8 @@ void addReportCommands(std::vector<Command> &commands);
 void addSiteCommands(std::vector<Command> &commands);
 // Automatic S-wave arrival suggestions (autopick).
 void addAutoPickCommands(std::vector<Command> &commands);
+// Interval times from the picks against those from the waveforms (intervals).
+void addIntervalCommands(std::vector<Command> &commands);
 // A folder of holes processed in one run (batch).
 void addBatchCommands(std::vector<Command> &commands);
 

@@ -73,6 +73,7 @@ int main(int argc, char **argv)
     cli::addReportCommands(commands);
     cli::addSiteCommands(commands);
     cli::addAutoPickCommands(commands);
+    cli::addIntervalCommands(commands);
     cli::addBatchCommands(commands);
 
     if (argc < 2) {

@@ -72,6 +72,7 @@ constexpr std::array kCommands = {
     CommandInfo{DeletePoint,      "删除当前测点    e",   "将当前的测点删除",             "删除当前测点", "deletepoint"},
     CommandInfo{SortPoints,       "测点快速排序",        "对各测点的数据按测点深度进行排序", "测点快速排序", ""},
     CommandInfo{RecalculateAll,   "重算所有波速",        "重新计算所有的波速",           "重算所有波速", ""},
+    CommandInfo{ReviewIntervals,  "层间时间检查...",     "用相邻测点波形的互相关检查拾取的层间时间，列出不一致的测点", "层间时间检查", ""},
     // 查看(&V)
     CommandInfo{ViewToolBar,      "工具栏(&T)",          "显示或隐藏工具栏",   "工具栏",       "", true},
     CommandInfo{ViewStatusBar,    "状态栏(&S)",          "显示或隐藏状态栏",   "状态栏",       "", true},
@@ -109,7 +110,7 @@ constexpr std::array kWaveformMenu = {SetSArrival, SetPArrival, SetRArrival, Tog
                                       AcceptArrivalSuggestion, AcceptAllArrivalSuggestions, ZeroBeforeCursor, ZeroAfterCursor,
                                       DigitalFilter, ShowSpectrum, SmoothTrace, RemoveTraceDC, ShiftEarlier,
                                       ShiftLater, InvertTrace, InvertAllPoints, ShiftEarlierTen, ShiftLaterTen,
-                                      InsertPoint, DeletePoint, SortPoints, RecalculateAll};
+                                      InsertPoint, DeletePoint, SortPoints, RecalculateAll, ReviewIntervals};
 constexpr std::array kViewMenu = {ViewToolBar, ViewStatusBar, ShowWaveforms, ShowHistogram, ShowTimeDistance,
                                   ZoomIn, ZoomOut};
 constexpr std::array kHelpMenu = {HelpTopics, UserManual, WebSupport, UpdateCheck, About};
@@ -255,6 +256,7 @@ bool isEnabled(CommandId id, const SurveyDocument &document)
     case CommandId::ImportFolder: return pointCommandsEnabled(survey, view);
     case CommandId::InsertPoint: return insertPointEnabled(view);
     case CommandId::SetTriggerPoint: return setTriggerPointEnabled(view);
+    case CommandId::ReviewIntervals: return survey.points.size() >= 2;
     case CommandId::InsertLayer:
     case CommandId::DeleteLayer:
     case CommandId::SuggestLayers: return layerCommandsEnabled(survey, view);

@@ -79,6 +79,9 @@ enum class CommandId {
     DeletePoint = 32794,
     SortPoints = 32835,
     RecalculateAll = 32845,
+    // The picked interval times checked against the waveforms' (a list of
+    // the points that disagree, marked in the multi-trace view).
+    ReviewIntervals = 32944,
     // The automatic arrival suggestions: shown as markers (a toggle), the
     // current point's accepted (y), all above a quality accepted.
     ToggleArrivalSuggestions = 32940,

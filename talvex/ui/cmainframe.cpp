@@ -2,6 +2,7 @@
 
 #include "common/platform/onscreenkeyboard.h"
 #include "talvex/analysis/autopick.h"
+#include "talvex/analysis/intervalcheck.h"
 #include "talvex/analysis/layersuggest.h"
 #include "talvex/analysis/layercommands.h"
 #include "talvex/analysis/pointcommands.h"
@@ -30,6 +31,7 @@
 #include "talvex/ui/dialogs/ewuxingzhibiao.h"
 #include "talvex/ui/dialogs/filedialogs.h"
 #include "talvex/ui/dialogs/folderimportprogressdialog.h"
+#include "talvex/ui/dialogs/intervalreviewdialog.h"
 #include "talvex/ui/dialogs/layersuggestiondialog.h"
 #include "talvex/ui/dialogs/pickqualitydialog.h"
 #include "common/widgets/messageboxmessenger.h"
@@ -964,8 +966,56 @@ void CMainFrame::runWaveformCommand(CommandId id)
         RecalculateAllVelocities(survey);
         survey.markModified(SurveyParts::Points);
         return;
+    case CommandId::ReviewIntervals: reviewIntervals(); return;
     default: return;
     }
+}
+
+void CMainFrame::reviewIntervals()
+{
+    if (!m_intervalReview) {
+        m_intervalReview = new IntervalReviewDialog(this);
+        connect(m_intervalReview, &IntervalReviewDialog::pointChosen, m_view, &CtalvexView::showPoint);
+        connect(m_intervalReview, &QDialog::finished, this, [this] { m_view->setFlaggedPoints({}); });
+        connect(&m_document, &SurveyDocument::pointsChanged, this, [this] {
+            if (m_intervalReview->isVisible())
+                refreshIntervalCheck();
+        });
+        // Shown suggestions arrive from the worker; their uncertainties count.
+        connect(&m_document, &SurveyDocument::suggestionsChanged, this, [this] {
+            if (m_intervalReview->isVisible()) {
+                m_uncertaintyFingerprints.clear();
+                refreshIntervalCheck();
+            }
+        });
+    }
+    m_intervalReview->show();
+    m_intervalReview->raise();
+    refreshIntervalCheck();
+}
+
+void CMainFrame::refreshIntervalCheck()
+{
+    const SurveyData &survey = m_document.survey();
+    // The uncertainties come from the suggestions, which depend on the
+    // traces only: a pick keeps them, an edit of the traces computes them
+    // again. Shown suggestions are taken as far as the worker has computed
+    // them (a point still pending counts one sample) and again as they come.
+    std::vector<std::size_t> fingerprints;
+    fingerprints.reserve(survey.points.size());
+    for (const TlvOne &point : survey.points)
+        fingerprints.push_back(suggestionInputFingerprint(point));
+    if (fingerprints != m_uncertaintyFingerprints || m_pickUncertaintiesMs.size() != survey.points.size()) {
+        const ArrivalSuggestions &shown = m_document.suggestions();
+        m_pickUncertaintiesMs
+            = PickUncertaintiesMs(survey, shown.shown() ? *shown.current() : SuggestArrivals(survey));
+        m_uncertaintyFingerprints = std::move(fingerprints);
+    }
+    if (!m_alignments)
+        m_alignments = std::make_unique<NeighbourAlignments>();
+    const IntervalCheck check = CheckIntervals(survey, m_alignments->update(survey), m_pickUncertaintiesMs);
+    m_intervalReview->setCheck(check);
+    m_view->setFlaggedPoints(check.flaggedPoints);
 }
 
 void CMainFrame::acceptArrivalSuggestion()

@@ -30,6 +30,8 @@ class Messenger;
 namespace talvex {
 
 class CtalvexView;
+class IntervalReviewDialog;
+class NeighbourAlignments;
 class ReadoutBar;
 class RecentFileList;
 class SurveyDocument;
@@ -136,6 +138,10 @@ private:
     void acceptArrivalSuggestion();
     void acceptAllArrivalSuggestions();
     void suggestLayers();
+    // 层间时间检查: the review list of the interval check (not modal), kept
+    // current with the points while open, and its points marked in the view.
+    void reviewIntervals();
+    void refreshIntervalCheck();
     // Status pane 0 when no command prompt shows: the current point's
     // suggestion while the suggestions are shown, else "就绪".
     QString idlePrompt() const;
@@ -176,6 +182,12 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     // The lowest quality 采用全部拾取建议 last accepted with.
     float m_minSuggestionQuality = 0.5f;
+    IntervalReviewDialog *m_intervalReview = nullptr;
+    std::unique_ptr<NeighbourAlignments> m_alignments; // of the interval check, kept between changes
+    // The pick uncertainties of the interval check and the traces they
+    // were computed from.
+    std::vector<double> m_pickUncertaintiesMs;
+    std::vector<std::size_t> m_uncertaintyFingerprints; // per point, of what they were computed from
     QString m_idlePrompt;
 };
 

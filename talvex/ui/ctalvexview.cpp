@@ -97,7 +97,32 @@ charts::ViewScene CtalvexView::scene() const
                              m_document.editor().spectrum(),
                              m_curveName,
                              nullptr,
-                             m_sceneSuggestions.get()};
+                             m_sceneSuggestions.get(),
+                             m_flaggedPoints.empty() ? nullptr : &m_flaggedPoints};
+}
+
+void CtalvexView::setFlaggedPoints(std::vector<bool> flagged)
+{
+    if (flagged == m_flaggedPoints)
+        return;
+    m_flaggedPoints = std::move(flagged);
+    invalidateScene();
+}
+
+void CtalvexView::showPoint(int point)
+{
+    ViewState &view = m_document.view();
+    if (point < 1 || std::size_t(point) > m_document.survey().points.size())
+        return;
+    view.currentPoint = point;
+    m_document.notifyViewChanged();
+    if (view.mode != DisplayMode::MultiTrace)
+        return;
+    const int top = charts::multiTraceRowTop(point - 1);
+    const QPoint first = toViewport(QPoint(0, top));
+    const QPoint last = toViewport(QPoint(0, top + charts::kRowHeight));
+    if (first.y() < 0 || last.y() > viewport()->height())
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + first.y());
 }
 
 QTransform CtalvexView::sceneTransform() const

@@ -23,6 +23,7 @@
 #include <QPixmap>
 #include <QTransform>
 #include <memory>
+#include <vector>
 
 namespace talvex {
 
@@ -65,6 +66,13 @@ public:
     // page setup dialog only. Its curve name titles the histogram's curve.
     const PrintSettings &printSettings() const { return m_printSettings; }
     void setPrintSettings(const PrintSettings &settings);
+
+    // Points the interval check flags (one per point; empty for none),
+    // marked in the multi-trace view.
+    void setFlaggedPoints(std::vector<bool> flagged);
+    // Makes point `point` (1-based) current and, in the multi-trace view,
+    // scrolls its row into sight.
+    void showPoint(int point);
 
 public slots:
     // "显示原始曲线图" (F2).
@@ -136,6 +144,7 @@ private:
     ScrollMemory m_scrollMemory;
     ViewState m_shown; // the view state the picture shows
     int m_curveName = 0;
+    std::vector<bool> m_flaggedPoints;
 
     QPixmap m_cache;
     bool m_cacheValid = false;

@@ -158,3 +158,43 @@ TEST_F(BatchCli, HoleNamesThatCannotNameFilesAreRefusedForThatHole)
     EXPECT_TRUE(QFile::exists(out + "/ZK1/ZK1.qsw"));
     EXPECT_FALSE(QFile::exists(out + "/ZK1/ZK1-report.pdf"));
 }
+
+TEST_F(BatchCli, ANoisyHoleIsLeftForReviewNeverComplete)
+{
+    makeHole("ZK1", "8", "0:8:200:500");
+    // S/N 1.5: many points get no suggestion good enough to apply.
+    const auto made = clitest::run(
+        QStringLiteral(SAMPLEGEN),
+        {"--out", holes + "/ZK2", "--hole", "ZK2", "--depth", "8", "--model", "0:8:200:500", "--snr", "1.5"});
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+
+    const auto r = cli({"batch", holes, out, "--no-report", "--no-figures"});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.out).contains(QString::fromUtf8("1 个完成，1 个待复核，0 个不完整，0 个失败")))
+        << r.out.toStdString();
+
+    const auto rows = csvRows(readAll(out + "/summary.csv"));
+    ASSERT_EQ(rows.size(), 3u);
+    const QStringList &heading = rows[0];
+    const qsizetype picked = heading.indexOf(QString::fromUtf8("已拾取测点数"));
+    ASSERT_GT(picked, 0);
+    EXPECT_EQ(heading.mid(picked, 4),
+              QStringList({QString::fromUtf8("已拾取测点数"), QString::fromUtf8("建议未采用"),
+                           QString::fromUtf8("相关检查不一致"), QString::fromUtf8("不一致测点")}));
+    EXPECT_EQ(rows[1].value(1), QString::fromUtf8("完成"));
+    EXPECT_EQ(rows[1].mid(picked, 4), QStringList({"8", "0", "0", ""}));
+    EXPECT_EQ(rows[2].value(1), QString::fromUtf8("待复核"));
+    // Every point is either picked or counted as not picked, with the reason.
+    const int notPicked = 8 - rows[2].value(picked).toInt();
+    EXPECT_GT(notPicked, 0);
+    EXPECT_EQ(rows[2].value(picked + 1).toInt() + rows[2].value(3).toInt(), notPicked);
+    EXPECT_TRUE(rows[2].join(',').contains(QString::fromUtf8("%1 个测点没有初至").arg(notPicked)));
+
+    // The hole's review list ends with the same counts and says per point
+    // what the interval check found.
+    const QString review = QString::fromUtf8(readAll(out + "/ZK2/autopick.csv"));
+    EXPECT_TRUE(review.contains(QString::fromUtf8("测点 8 个，已拾取 %1 个").arg(8 - notPicked)))
+        << review.toStdString();
+    EXPECT_TRUE(review.contains(QString::fromUtf8("相关检查"))) << review.toStdString();
+    EXPECT_TRUE(readAll(out + "/ZK2/batch.log").contains(QString::fromUtf8("孔 ZK2：待复核").toUtf8()));
+}
