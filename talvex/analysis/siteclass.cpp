@@ -351,11 +351,14 @@ QStringList siteClassLines(const SiteClassification &site)
         category += QStringLiteral("；覆盖层更厚时可能为 %1 类")
                         .arg(QString::fromLatin1(siteCategoryName(*site.categoryIfThicker)));
     lines << category;
-    QString vs30 = QStringLiteral("Vs30 = %1 m/s").arg(metres(site.vs30));
+    QStringList vs30Notes;
     if (bounds && bounds->vs30.known())
-        vs30 += QStringLiteral("（%1）").arg(boundsText(bounds->vs30));
+        vs30Notes << boundsText(bounds->vs30);
     if (site.vs30Extrapolated)
-        vs30 += QStringLiteral("（%1）").arg(extrapolatedBelow);
+        vs30Notes << extrapolatedBelow;
+    QString vs30 = QStringLiteral("Vs30 = %1 m/s").arg(metres(site.vs30));
+    if (!vs30Notes.isEmpty())
+        vs30 += QStringLiteral("（%1）").arg(vs30Notes.join(QStringLiteral("，")));
     lines << vs30;
     lines << QStringLiteral("NEHRP 场地类别：%1").arg(nehrpWithBounds(site));
     QString ec8 = QStringLiteral("EC8 场地类型：%1").arg(ec8WithBounds(site));
