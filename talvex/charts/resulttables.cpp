@@ -146,12 +146,11 @@ std::array<HeadingPair, 2> siteClassRow(const SurveyData &survey)
             others << categoryText(c);
         notes << QStringLiteral("在误差范围内可能为%1").arg(others.join(QStringLiteral("或")));
     }
-    if (site.skippedPoints > 0)
-        notes << (site.unpickedPoints == site.skippedPoints
-                      ? QStringLiteral("%1个测点未拾取初至，未计入").arg(site.unpickedPoints)
-                      : QStringLiteral("%1个测点未计入（%2个未拾取初至）")
-                            .arg(site.skippedPoints)
-                            .arg(site.unpickedPoints));
+    // The row has room for the one note an engineer must see; the full
+    // account (also points whose times do not increase with depth) is in
+    // the results list.
+    if (site.unpickedPoints > 0)
+        notes << QStringLiteral("%1个测点未拾取初至，未计入").arg(site.unpickedPoints);
     row[0].value = categoryText(site.category);
     if (!notes.isEmpty())
         row[0].value += QStringLiteral("（%1）").arg(notes.join(QStringLiteral("；")));
