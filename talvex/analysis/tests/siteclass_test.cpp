@@ -210,3 +210,25 @@ TEST(SiteClass, APickedPointBelowAnUnpickedOneIsTimedFromThePickAbove)
     EXPECT_NEAR(site.vs30, 200.0f, 0.05f);
     EXPECT_EQ(site.unpickedPoints, 1);
 }
+
+TEST(SiteClass, CrossHoleTakesEachPickedPointsOwnVelocity)
+{
+    // L = 3 m crossed in 15 ms: 200 m/s at every picked depth; the point at
+    // 3 m is not picked and its delay alone would give 3 / 0.5 ms.
+    SurveyData s;
+    s.header.method = 1;
+    for (int d = 1; d <= 6; ++d) {
+        TlvOne p = TlvOne::newPoint(3.0f);
+        p.depth = float(d);
+        p.interval = 1000.0f;
+        p.sArrival = d == 3 ? 0 : 15;
+        p.delay = d == 3 ? 0.5f : 0.0f;
+        s.points.push_back(p);
+    }
+    RecalculateAllVelocities(s);
+    const SiteClassification site = ClassifySite(s);
+    ASSERT_TRUE(site.ok());
+    EXPECT_NEAR(site.vse, 200.0f, 0.01f);
+    EXPECT_EQ(site.unpickedPoints, 1);
+    EXPECT_EQ(site.usedPoints, 5);
+}
