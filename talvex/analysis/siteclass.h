@@ -155,14 +155,18 @@ struct SiteClassification {
     bool ok() const { return problem.isEmpty(); }
 };
 
+// The classes from the survey's picked points. `problem` says why there are
+// none: no points, no pick at all ("测点都未拾取初至（12 个测点）"), no
+// picked point with a velocity, or unpicked points within d0 and no picked
+// one there (vse would be a guess).
 SiteClassification ClassifySite(const SurveyData &survey);
 
 // The classes of a non-empty profile with the hole parameter `overburden`
 // (m); the point counts and the problem are left to the caller.
 SiteClassification classifyProfile(const std::vector<VelocityInterval> &profile, float overburdenParameter);
 
-// Where the figures cannot be given from what is picked: `problem` and the
-// counts of a classification of `picked` (ClassifySite runs it).
+// ClassifySite on picked times already gathered (with or without their
+// uncertainties), `problem` and the point counts included.
 SiteClassification ClassifyPicked(const PickedTimes &picked, float overburdenParameter);
 
 // "3 个测点未拾取初至，未计入" and the like, or nothing when no point was left out.
