@@ -367,6 +367,11 @@ QStringList siteClassLines(const SiteClassification &site)
                    .arg(metres(site.ec8SurfaceLayer));
     lines << ec8;
     lines << leftOutLines(site);
+    if (bounds && bounds->excessScatterMs > 0.0f)
+        lines << QStringLiteral("注意：拾取的走时相对相邻测点离散约 %1 ms，远大于拾取误差 %2 ms，"
+                                "可能有拾取错误，误差范围可能偏窄，请复核初至")
+                     .arg(QString::number(bounds->excessScatterMs, 'f', 2),
+                          QString::number(bounds->typicalUncertaintyMs, 'f', 2));
     if (bounds)
         lines << QStringLiteral("误差范围为 16%～84% 分位数：各测点初至按拾取误差（自动拾取建议的误差与建议和拾取之差的"
                                 "合成，至少 1 个采样点；没有建议的拾取按 %1 个采样点）抽样 %2 次重新计算")

@@ -118,6 +118,12 @@ struct SiteBounds {
     std::vector<SiteCategory> otherCategories;
     std::vector<NehrpClass> otherNehrp;
     std::vector<Ec8Ground> otherEc8;
+    // The scatter of the picked times about the curve of their neighbours
+    // (ms, one standard deviation) when it is over twice the typical stated
+    // uncertainty: the picks scatter more than their uncertainties allow,
+    // and the bounds are likely too narrow. 0 otherwise.
+    float excessScatterMs = 0.0f;
+    float typicalUncertaintyMs = 0.0f; // the median stated uncertainty it was compared with
 };
 
 struct SiteClassification {

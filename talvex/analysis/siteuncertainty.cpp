@@ -67,6 +67,28 @@ void forEachPerturbedDraw(const PickedTimes &picked, int draws, const std::funct
     }
 }
 
+double pickScatterMs(const PickedTimes &picked)
+{
+    const std::vector<PickedTime> &p = picked.points;
+    if (!picked.singleHole || p.size() < 5)
+        return 0.0;
+    std::vector<double> residuals;
+    for (std::size_t i = 1; i + 1 < p.size(); ++i) {
+        const double span = double(p[i + 1].depth) - p[i - 1].depth;
+        if (!(span > 0.0))
+            continue;
+        const double w = (double(p[i].depth) - p[i - 1].depth) / span;
+        const double line = p[i - 1].time + w * (p[i + 1].time - p[i - 1].time);
+        // The residual's variance is σ² (1 + w² + (1 - w)²).
+        residuals.push_back(std::abs(p[i].time - line) / std::sqrt(1.0 + w * w + (1.0 - w) * (1.0 - w)));
+    }
+    if (residuals.size() < 3)
+        return 0.0;
+    std::nth_element(residuals.begin(), residuals.begin() + std::ptrdiff_t(residuals.size() / 2), residuals.end());
+    // The median absolute value of a normal error is 0.6745 σ.
+    return residuals[residuals.size() / 2] / 0.6745;
+}
+
 ValueBounds percentileBounds(std::vector<double> values)
 {
     ValueBounds b;
@@ -120,6 +142,18 @@ SiteClassification ClassifySiteWithBounds(const SurveyData &survey, const std::v
     bounds.otherCategories = otherClasses(categories, site.category, classified);
     bounds.otherNehrp = otherClasses(nehrp, site.nehrp, classified);
     bounds.otherEc8 = otherClasses(ec8, site.ec8, classified);
+    std::vector<double> stated;
+    for (const PickedTime &p : picked.points)
+        stated.push_back(p.sigma);
+    if (!stated.empty()) {
+        std::nth_element(stated.begin(), stated.begin() + std::ptrdiff_t(stated.size() / 2), stated.end());
+        const double typical = stated[stated.size() / 2];
+        const double scatter = pickScatterMs(picked);
+        if (typical > 0.0 && scatter > 2.0 * typical) {
+            bounds.excessScatterMs = float(scatter);
+            bounds.typicalUncertaintyMs = float(typical);
+        }
+    }
     site.bounds = bounds;
     return site;
 }

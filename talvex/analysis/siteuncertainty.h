@@ -33,6 +33,14 @@ inline constexpr double kOtherClassShare = 0.16;
 // by normal errors of their `sigma`.
 void forEachPerturbedDraw(const PickedTimes &picked, int draws, const std::function<void(const PickedTimes &)> &each);
 
+// The scatter of picked times (ms, one standard deviation) estimated from
+// the data alone: each point's time against the straight line through its
+// two picked neighbours (residual variance 1.5 σ² at even spacing), taken
+// as the median absolute residual, so the few points at layer boundaries do
+// not count. Single hole only (a cross-hole time stands alone); 0 with
+// fewer than 5 points.
+double pickScatterMs(const PickedTimes &picked);
+
 // The 16th and 84th percentiles (linear between order statistics) of
 // `values`; unknown (0, 0) when there are none.
 ValueBounds percentileBounds(std::vector<double> values);

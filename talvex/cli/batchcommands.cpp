@@ -477,6 +477,9 @@ QByteArray summaryText(const std::vector<HoleJob> &jobs)
             if (s.bounds && !s.bounds->otherCategories.empty())
                 notes << QStringLiteral("场地类别 %1").arg(categoryWithBounds(s));
             notes << leftOutLines(s);
+            if (s.bounds && s.bounds->excessScatterMs > 0.0f)
+                notes << QStringLiteral("拾取走时离散约 %1 ms，大于拾取误差，误差范围可能偏窄")
+                             .arg(fixed(s.bounds->excessScatterMs, 2));
         } else {
             row << QString() << QString() << QString() << QString() << QString() << QString();
         }

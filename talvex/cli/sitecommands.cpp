@@ -143,6 +143,12 @@ void printSiteJson(const SiteClassification &site)
         names("nehrpWithinBounds", site.bounds->otherNehrp, nehrpClassName);
         names("ec8WithinBounds", site.bounds->otherEc8, ec8GroundName);
         w.field("uncertaintyDraws", site.bounds->draws);
+        // Set when the picks scatter more than their uncertainties allow.
+        w.key("excessScatterMs");
+        if (site.bounds->excessScatterMs > 0.0f)
+            w.value(site.bounds->excessScatterMs);
+        else
+            w.null();
     }
     w.endObject();
     std::fwrite(w.text().data(), 1, w.text().size(), stdout);

@@ -123,6 +123,20 @@ TEST(SiteBounds, ContainTheModelsFiguresOnAnIndependentHole)
     // Bounds, not an excuse: within a few percent on clean records.
     EXPECT_LT(site.bounds->vse.high - site.bounds->vse.low, 0.05 * trueVse);
     EXPECT_EQ(site.unpickedPoints, 0);
+    EXPECT_EQ(site.bounds->excessScatterMs, 0.0f);
+
+    // Picks scattered by ±6 samples while the suggestions claim a sample:
+    // the bounds cannot be trusted, and the text says so.
+    SurveyData scattered = s;
+    for (std::size_t i = 0; i < scattered.points.size(); ++i)
+        scattered.points[i].sArrival = std::int16_t(scattered.points[i].sArrival + (i % 2 ? 6 : -6));
+    std::vector<ArrivalSuggestion> claimed = suggestions;
+    for (std::size_t i = 0; i < claimed.size(); ++i)
+        claimed[i].sample = scattered.points[i].sArrival;
+    const SiteClassification doubtful = ClassifySiteWithBounds(scattered, claimed);
+    ASSERT_TRUE(doubtful.bounds);
+    EXPECT_GT(doubtful.bounds->excessScatterMs, 4 * kIntervalUs / 1000.0);
+    EXPECT_TRUE(siteClassLines(doubtful).join(u'\n').contains(QStringLiteral("可能有拾取错误")));
 
     // The layers between the model's boundaries, from the picks alone and as
     // fitted by the layer suggestion.
