@@ -2,6 +2,7 @@
 
 #include "common/numberformat.h"
 #include "talvex/analysis/siteclass.h"
+#include "talvex/analysis/siteuncertainty.h"
 #include "talvex/survey/surveydata.h"
 
 #include <cmath>
@@ -35,7 +36,7 @@ QStringList EChengGuoDialogModel::lines(const SurveyData &survey)
 
 QStringList EChengGuoDialogModel::siteLines(const SurveyData &survey)
 {
-    return siteClassLines(survey);
+    return siteClassLines(ClassifySiteWithBounds(survey));
 }
 
 } // namespace talvex

@@ -24,8 +24,9 @@ public:
     static const char *const kNoPeriodText; // "--(秒)"
 
     // The site classes shown under the list (siteClassLines): vse and d0,
-    // the overburden, the category, Vs30, NEHRP and EC8, or why they
-    // cannot be given.
+    // the overburden, the category, Vs30, NEHRP and EC8 from the picked
+    // points, with their bounds from the pick uncertainties and the count
+    // of points left out, or why they cannot be given.
     static QStringList siteLines(const SurveyData &survey);
 };
 

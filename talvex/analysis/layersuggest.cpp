@@ -3,6 +3,7 @@
 #include "common/messenger.h"
 #include "talvex/analysis/layercommands.h"
 #include "talvex/analysis/pointvelocity.h"
+#include "talvex/analysis/siteuncertainty.h"
 #include "talvex/analysis/surveylogimport.h"
 #include "talvex/survey/surveydata.h"
 #include "talvex/survey/viewstate.h"
@@ -95,36 +96,32 @@ std::vector<float> LayerSuggestion::boundaries() const
     return b;
 }
 
-std::vector<CurvePoint> verticalTimeCurve(const SurveyData &survey)
+std::vector<CurvePoint> curveFromTimes(const PickedTimes &picked)
 {
     std::vector<CurvePoint> curve;
-    if (survey.header.isSingleHole()) {
-        for (std::size_t i = 0; i < survey.points.size(); ++i) {
-            const TlvOne &p = survey.points[i];
-            if (p.sArrival > 0 && p.depth > 0.0f && std::isfinite(p.depth))
-                curve.push_back({p.depth, correctedTravelTime(survey, int(i))});
-        }
-        std::stable_sort(curve.begin(), curve.end(),
-                         [](const CurvePoint &a, const CurvePoint &b) { return a.depth < b.depth; });
+    if (picked.singleHole) {
+        for (const PickedTime &p : picked.points)
+            curve.push_back({p.depth, float(p.time)});
         return curve;
     }
     // Cross hole: the measured velocities are horizontal ones at each depth;
     // the vertical time is their sum down the hole.
-    std::vector<CurvePoint> velocities;
-    for (const TlvOne &p : survey.points) {
-        if (p.depth > 0.0f && std::isfinite(p.depth) && p.pointVelocity > 0.0f && std::isfinite(p.pointVelocity))
-            velocities.push_back({p.depth, p.pointVelocity});
-    }
-    std::stable_sort(velocities.begin(), velocities.end(),
-                     [](const CurvePoint &a, const CurvePoint &b) { return a.depth < b.depth; });
     double time = 0.0;
     double previous = 0.0;
-    for (const CurvePoint &p : velocities) {
-        time += (double(p.depth) - previous) / double(p.time) * 1000.0;
+    for (const PickedTime &p : picked.points) {
+        const double velocity = p.time > 0.0 ? p.crossDistance / p.time * 1000.0 : 0.0;
+        if (!(velocity > 0.0) || !std::isfinite(velocity))
+            continue;
+        time += (double(p.depth) - previous) / velocity * 1000.0;
         previous = p.depth;
         curve.push_back({p.depth, float(time)});
     }
     return curve;
+}
+
+std::vector<CurvePoint> verticalTimeCurve(const SurveyData &survey)
+{
+    return curveFromTimes(pickedTimes(survey));
 }
 
 float curveTimeResolution(const SurveyData &survey)
@@ -240,6 +237,7 @@ LayerSuggestion fitLayerSegments(const std::vector<CurvePoint> &curve, float res
         }
         layer.velocity = velocityOfSlope(fits[s].slope());
         layer.pointCount = fits[s].n;
+        layer.firstPoint = runs[s].first;
         result.layers.push_back(layer);
         top = layer.bottom;
     }
@@ -252,7 +250,43 @@ LayerSuggestion fitLayerSegments(const std::vector<CurvePoint> &curve, float res
 
 LayerSuggestion SuggestLayers(const SurveyData &survey)
 {
-    return fitLayerSegments(verticalTimeCurve(survey), curveTimeResolution(survey));
+    const PickedTimes picked = pickedTimes(survey);
+    LayerSuggestion suggestion = fitLayerSegments(curveFromTimes(picked), curveTimeResolution(survey));
+    suggestion.unpickedPoints = picked.unpicked;
+    return suggestion;
+}
+
+LayerSuggestion SuggestLayers(const SurveyData &survey, const std::vector<ArrivalSuggestion> &suggestions)
+{
+    const std::vector<double> sigmas = pickUncertainties(survey, suggestions);
+    const PickedTimes picked = pickedTimes(survey, &sigmas);
+    const std::vector<CurvePoint> curve = curveFromTimes(picked);
+    LayerSuggestion suggestion = fitLayerSegments(curve, curveTimeResolution(survey));
+    suggestion.unpickedPoints = picked.unpicked;
+    if (!suggestion.ok())
+        return suggestion;
+    // The segments stay as fitted; only their slopes are drawn again.
+    std::vector<std::vector<double>> velocities(suggestion.layers.size());
+    forEachPerturbedDraw(picked, kUncertaintyDraws, [&](const PickedTimes &moved) {
+        const std::vector<CurvePoint> drawn = curveFromTimes(moved);
+        if (drawn.size() != curve.size())
+            return; // a point fell out: its segments are not the same any more
+        for (std::size_t s = 0; s < suggestion.layers.size(); ++s) {
+            const SuggestedLayer &layer = suggestion.layers[s];
+            const LineFit fit = fitRun(drawn, layer.firstPoint, layer.firstPoint + layer.pointCount - 1);
+            // A slope at or below 0 is a velocity beyond any bound.
+            const double slope = fit.slope();
+            velocities[s].push_back(slope > 0.0 ? 1000.0 / slope : std::numeric_limits<double>::infinity());
+        }
+    });
+    for (std::size_t s = 0; s < suggestion.layers.size(); ++s) {
+        const ValueBounds b = percentileBounds(std::move(velocities[s]));
+        SuggestedLayer &layer = suggestion.layers[s];
+        layer.velocityLow = std::isfinite(b.low) ? b.low : 0.0f;
+        layer.velocityHigh = std::isfinite(b.high) ? b.high : 0.0f;
+    }
+    suggestion.hasBounds = true;
+    return suggestion;
 }
 
 bool AcceptLayerSuggestion(SurveyData &survey, const LayerSuggestion &suggestion, common::Messenger &messenger)

@@ -7,9 +7,15 @@
 //
 // The curve: single hole, the vertical time Tc (ms) of every picked point
 // (sArrival > 0) at a depth > 0 (correctedTravelTime); cross hole, the
-// vertical time accumulated down the points with a velocity, sorted by depth,
-// each interval crossed at the lower point's velocity. Points are fitted in
-// depth order whatever their list order.
+// vertical time accumulated down the picked points, sorted by depth, each
+// interval crossed at the lower point's velocity L / T. Points are fitted in
+// depth order whatever their list order; unpicked points are left out and
+// counted.
+//
+// Bounds of the fitted velocities: with the pick uncertainties
+// (pickedtimes.h), the picked times are drawn again as for the site figures
+// (siteuncertainty.h), the curve rebuilt and each segment's line refitted
+// over the same points; the 16th and 84th percentiles of 1000 / slope.
 //
 // The fit: every partition of the depth-sorted points into 1...maxSegments
 // runs of consecutive points (each at least kMinSegmentPoints points spanning
@@ -24,6 +30,9 @@
 // to fewer segments, then to the earlier boundary).
 //
 // Units: depths in m, times in ms, velocities in m/s.
+
+#include "talvex/analysis/autopick.h"
+#include "talvex/analysis/pickedtimes.h"
 
 #include <QString>
 
@@ -55,6 +64,11 @@ struct SuggestedLayer {
     float bottom = 0.0f; // m
     float velocity = 0.0f; // m/s, 1000 / slope of the segment; 0 when the slope is not positive
     int pointCount = 0; // points of the segment
+    int firstPoint = 0; // index of the segment's first point in the fitted curve
+    // 16 and 84 % bounds of `velocity` (SuggestLayers with suggestions);
+    // 0 when not known, velocityHigh 0 also when the slope may reach 0.
+    float velocityLow = 0.0f;
+    float velocityHigh = 0.0f;
 };
 
 struct LayerSuggestion {
@@ -67,6 +81,8 @@ struct LayerSuggestion {
     // depth cursor, so accepting them gives exactly these depths.
     std::vector<SuggestedLayer> layers;
     int usedPoints = 0; // points on the fitted curve
+    int unpickedPoints = 0; // points left out for want of an S arrival
+    bool hasBounds = false; // the layers' velocityLow and velocityHigh are filled
     float rmsResidual = 0.0f; // ms, root mean square of the fit's residuals
     float maxResidual = 0.0f; // ms, largest absolute residual
     float bic = 0.0f; // the criterion of the chosen fit
@@ -84,6 +100,7 @@ struct CurvePoint {
 
 // The curve the suggestion fits, sorted by depth (see above).
 std::vector<CurvePoint> verticalTimeCurve(const SurveyData &survey);
+std::vector<CurvePoint> curveFromTimes(const PickedTimes &picked);
 
 // The time resolution of the curve, ms: the smallest sample interval of the
 // picked points (single hole) or 0 when there is none to tell.
@@ -96,6 +113,9 @@ LayerSuggestion fitLayerSegments(const std::vector<CurvePoint> &curve, float res
 
 // The suggestion for the survey's points.
 LayerSuggestion SuggestLayers(const SurveyData &survey);
+// The same with the bounds of the velocities from the pick uncertainties of
+// `suggestions` (one per point, or empty: every pick a hand pick).
+LayerSuggestion SuggestLayers(const SurveyData &survey, const std::vector<ArrivalSuggestion> &suggestions);
 
 // Accepts a suggestion: when velocity layers exist, asks
 // kOverwriteLayersQuestion ("将覆盖现有分层，是否继续？") and stops on No;

@@ -10,6 +10,7 @@ namespace talvex {
 
 const char *const kNoPointsForSiteClass = "本测试没有测点";
 const char *const kNoVelocitiesForSiteClass = "测点都没有波速（请先拾取初至并重新计算波速）";
+const char *const kNoPicksForSiteClass = "测点都未拾取初至";
 
 namespace {
 
@@ -124,26 +125,39 @@ const char *ec8GroundName(Ec8Ground ground)
     return names[int(ground)];
 }
 
+std::vector<VelocityInterval> profileFromTimes(const PickedTimes &picked, int *dropped)
+{
+    std::vector<VelocityInterval> profile;
+    int left = 0;
+    double previousDepth = 0.0;
+    double previousTime = 0.0;
+    for (const PickedTime &p : picked.points) {
+        // A second point at the same depth adds no interval.
+        if (double(p.depth) == previousDepth)
+            continue;
+        double velocity = 0.0;
+        if (picked.singleHole) {
+            const double dt = p.time - previousTime;
+            velocity = dt > 0.0 ? (double(p.depth) - previousDepth) / dt * 1000.0 : 0.0;
+        } else {
+            velocity = p.time > 0.0 ? p.crossDistance / p.time * 1000.0 : 0.0;
+        }
+        if (!(velocity > 0.0) || !std::isfinite(velocity) || !std::isfinite(float(velocity))) {
+            ++left;
+            continue;
+        }
+        profile.push_back({float(previousDepth), p.depth, float(velocity)});
+        previousDepth = p.depth;
+        previousTime = p.time;
+    }
+    if (dropped)
+        *dropped = left;
+    return profile;
+}
+
 std::vector<VelocityInterval> velocityProfile(const SurveyData &survey)
 {
-    std::vector<VelocityInterval> points;
-    for (const TlvOne &p : survey.points) {
-        if (p.depth > 0.0f && std::isfinite(p.depth) && p.pointVelocity > 0.0f && std::isfinite(p.pointVelocity))
-            points.push_back({0.0f, p.depth, p.pointVelocity});
-    }
-    std::stable_sort(points.begin(), points.end(),
-                     [](const VelocityInterval &a, const VelocityInterval &b) { return a.bottom < b.bottom; });
-    std::vector<VelocityInterval> profile;
-    float previous = 0.0f;
-    for (VelocityInterval interval : points) {
-        // A second point at the same depth adds no interval.
-        if (interval.bottom == previous)
-            continue;
-        interval.top = previous;
-        profile.push_back(interval);
-        previous = interval.bottom;
-    }
-    return profile;
+    return profileFromTimes(pickedTimes(survey));
 }
 
 AverageVelocity timeAveragedVelocity(const std::vector<VelocityInterval> &profile, float depth)
@@ -167,30 +181,16 @@ AverageVelocity timeAveragedVelocity(const std::vector<VelocityInterval> &profil
     return result;
 }
 
-SiteClassification ClassifySite(const SurveyData &survey)
+SiteClassification classifyProfile(const std::vector<VelocityInterval> &profile, float overburdenParameter)
 {
     SiteClassification site;
-    if (survey.points.empty()) {
-        site.problem = QString::fromUtf8(kNoPointsForSiteClass);
-        return site;
-    }
-    const std::vector<VelocityInterval> profile = velocityProfile(survey);
-    if (profile.empty()) {
-        site.problem = QString::fromUtf8(kNoVelocitiesForSiteClass);
-        return site;
-    }
-    for (const TlvOne &p : survey.points) {
-        const bool used
-            = p.depth > 0.0f && std::isfinite(p.depth) && p.pointVelocity > 0.0f && std::isfinite(p.pointVelocity);
-        ++(used ? site.usedPoints : site.skippedPoints);
-    }
     site.deepest = profile.back().bottom;
 
     if (const auto top = rockTop(profile)) {
         site.overburden = *top;
         site.overburdenSource = OverburdenSource::Velocities;
-    } else if (survey.header.overburden > site.deepest && std::isfinite(survey.header.overburden)) {
-        site.overburden = survey.header.overburden;
+    } else if (overburdenParameter > site.deepest && std::isfinite(overburdenParameter)) {
+        site.overburden = overburdenParameter;
         site.overburdenSource = OverburdenSource::HoleParameters;
     } else {
         site.overburden = site.deepest;
@@ -225,21 +225,113 @@ SiteClassification ClassifySite(const SurveyData &survey)
     return site;
 }
 
+SiteClassification ClassifyPicked(const PickedTimes &picked, float overburdenParameter)
+{
+    SiteClassification site;
+    if (picked.total == 0) {
+        site.problem = QString::fromUtf8(kNoPointsForSiteClass);
+        return site;
+    }
+    int dropped = 0;
+    const std::vector<VelocityInterval> profile = profileFromTimes(picked, &dropped);
+    if (!profile.empty())
+        site = classifyProfile(profile, overburdenParameter);
+    site.usedPoints = int(picked.points.size()) - dropped;
+    site.skippedPoints = picked.total - site.usedPoints;
+    site.unpickedPoints = picked.unpicked;
+    if (profile.empty()) {
+        site.problem = picked.unpicked == picked.total
+            ? QStringLiteral("%1（%2 个测点）").arg(QString::fromUtf8(kNoPicksForSiteClass)).arg(picked.total)
+            : QString::fromUtf8(kNoVelocitiesForSiteClass);
+        return site;
+    }
+    // Unpicked points lie within d0 and no picked one does: vse would be a
+    // guess at ground nobody timed.
+    if (site.overburden > 0.0f && picked.shallowestUnpicked > 0.0f && picked.shallowestUnpicked <= site.d0
+        && profile.front().bottom > site.d0)
+        site.problem = QStringLiteral("计算深度 d0 = %1 米以内没有拾取初至的测点（%2 个测点未拾取初至），不能计算 vse")
+                           .arg(metres(site.d0))
+                           .arg(picked.unpicked);
+    return site;
+}
+
+SiteClassification ClassifySite(const SurveyData &survey)
+{
+    return ClassifyPicked(pickedTimes(survey), survey.header.overburden);
+}
+
+QStringList leftOutLines(const SiteClassification &site)
+{
+    QStringList lines;
+    if (site.unpickedPoints > 0)
+        lines << QStringLiteral("%1 个测点未拾取初至，未计入").arg(site.unpickedPoints);
+    const int other = site.skippedPoints - site.unpickedPoints;
+    if (other > 0)
+        lines << QStringLiteral("%1 个测点没有波速（深度不大于 0，或走时不大于上方测点），未计入").arg(other);
+    return lines;
+}
+
+namespace {
+
+template <class Class, class Name>
+QString withOthers(Class nominal, const std::vector<Class> &others, Name name, const QString &unit)
+{
+    QString text = QString::fromLatin1(name(nominal)) + unit;
+    if (others.empty())
+        return text;
+    QStringList names;
+    for (Class c : others)
+        names << QString::fromLatin1(name(c)) + unit;
+    return text + QStringLiteral("，在误差范围内可能为 ") + names.join(QStringLiteral("或"));
+}
+
+QString boundsText(const ValueBounds &b)
+{
+    return QStringLiteral("误差范围 %1～%2 m/s").arg(metres(b.low), metres(b.high));
+}
+
+} // namespace
+
+QString categoryWithBounds(const SiteClassification &site)
+{
+    static const std::vector<SiteCategory> none;
+    return withOthers(site.category, site.bounds ? site.bounds->otherCategories : none, siteCategoryName,
+                      QStringLiteral(" 类"));
+}
+
+QString nehrpWithBounds(const SiteClassification &site)
+{
+    static const std::vector<NehrpClass> none;
+    return withOthers(site.nehrp, site.bounds ? site.bounds->otherNehrp : none, nehrpClassName, QString());
+}
+
+QString ec8WithBounds(const SiteClassification &site)
+{
+    static const std::vector<Ec8Ground> none;
+    return withOthers(site.ec8, site.bounds ? site.bounds->otherEc8 : none, ec8GroundName, QString());
+}
+
 QStringList siteClassLines(const SiteClassification &site)
 {
     if (!site.ok())
         return {QStringLiteral("场地类别：无法确定（%1）").arg(site.problem)};
     QStringList lines;
+    const SiteBounds *bounds = site.bounds ? &*site.bounds : nullptr;
+    const auto range
+        = [](const ValueBounds &b) { return b.known() ? QStringLiteral("，") + boundsText(b) : QString(); };
     const QString extrapolatedBelow
         = QStringLiteral("外推：测孔只测到 %1 米，以下按最深测点波速计").arg(metres(site.deepest));
     if (site.overburden > 0.0f) {
         QString line
             = QStringLiteral("等效剪切波速 vse = %1 m/s（计算深度 d0 = %2 米").arg(metres(site.vse), metres(site.d0));
+        if (bounds)
+            line += range(bounds->vse);
         line += site.vseExtrapolated ? QStringLiteral("，%1）").arg(extrapolatedBelow) : QStringLiteral("）");
         lines << line;
     } else {
-        lines << QStringLiteral("岩石剪切波速 vs = %1 m/s（0～%2 米的平均）")
-                     .arg(metres(site.rockVelocity), metres(std::min(kMaxEquivalentDepth, site.deepest)));
+        lines << QStringLiteral("岩石剪切波速 vs = %1 m/s（0～%2 米的平均%3）")
+                     .arg(metres(site.rockVelocity), metres(std::min(kMaxEquivalentDepth, site.deepest)),
+                          bounds ? range(bounds->rockVelocity) : QString());
     }
     QString source;
     switch (site.overburdenSource) {
@@ -252,24 +344,39 @@ QStringList siteClassLines(const SiteClassification &site)
         break;
     }
     lines << QStringLiteral("覆盖层厚度 d = %1 米（%2）").arg(metres(site.overburden), source);
-    QString category = QStringLiteral("建筑场地类别：%1 类（GB 50011-2010）")
-                           .arg(QString::fromLatin1(siteCategoryName(site.category)));
+    QString category = bounds ? QStringLiteral("建筑场地类别：%1（GB 50011-2010）").arg(categoryWithBounds(site))
+                              : QStringLiteral("建筑场地类别：%1 类（GB 50011-2010）")
+                                    .arg(QString::fromLatin1(siteCategoryName(site.category)));
     if (site.categoryIfThicker)
         category += QStringLiteral("；覆盖层更厚时可能为 %1 类")
                         .arg(QString::fromLatin1(siteCategoryName(*site.categoryIfThicker)));
     lines << category;
-    QString vs30 = QStringLiteral("Vs30 = %1 m/s").arg(metres(site.vs30));
+    QStringList vs30Notes;
+    if (bounds && bounds->vs30.known())
+        vs30Notes << boundsText(bounds->vs30);
     if (site.vs30Extrapolated)
-        vs30 += QStringLiteral("（%1）").arg(extrapolatedBelow);
+        vs30Notes << extrapolatedBelow;
+    QString vs30 = QStringLiteral("Vs30 = %1 m/s").arg(metres(site.vs30));
+    if (!vs30Notes.isEmpty())
+        vs30 += QStringLiteral("（%1）").arg(vs30Notes.join(QStringLiteral("，")));
     lines << vs30;
-    lines << QStringLiteral("NEHRP 场地类别：%1").arg(QString::fromLatin1(nehrpClassName(site.nehrp)));
-    QString ec8 = QStringLiteral("EC8 场地类型：%1").arg(QString::fromLatin1(ec8GroundName(site.ec8)));
+    lines << QStringLiteral("NEHRP 场地类别：%1").arg(nehrpWithBounds(site));
+    QString ec8 = QStringLiteral("EC8 场地类型：%1").arg(ec8WithBounds(site));
     if (site.ec8 == Ec8Ground::E)
         ec8 += QStringLiteral("（地表 %1 米平均波速不大于 360 m/s，其下波速均大于 800 m/s）")
                    .arg(metres(site.ec8SurfaceLayer));
     lines << ec8;
-    if (site.skippedPoints > 0)
-        lines << QStringLiteral("%1 个测点没有波速，未计入").arg(site.skippedPoints);
+    lines << leftOutLines(site);
+    if (bounds && bounds->excessScatterMs > 0.0f)
+        lines << QStringLiteral("注意：拾取的走时相对相邻测点离散约 %1 ms，远大于拾取误差 %2 ms，"
+                                "可能有拾取错误，误差范围可能偏窄，请复核初至")
+                     .arg(QString::number(bounds->excessScatterMs, 'f', 2),
+                          QString::number(bounds->typicalUncertaintyMs, 'f', 2));
+    if (bounds)
+        lines << QStringLiteral("误差范围为 16%～84% 分位数：各测点初至按拾取误差（自动拾取建议的误差与建议和拾取之差的"
+                                "合成，至少 1 个采样点；没有建议的拾取按 %1 个采样点）抽样 %2 次重新计算")
+                     .arg(kHandPickUncertainty)
+                     .arg(bounds->draws);
     return lines;
 }
 

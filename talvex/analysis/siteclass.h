@@ -4,11 +4,13 @@
 // seismic design code GB 50011-2010, the time-averaged velocity of the top
 // 30 m (Vs30) with the NEHRP site class and the Eurocode 8 ground type.
 //
-// The profile: every point with a depth > 0 and a point velocity > 0,
-// sorted by depth, stands for the interval from the next shallower such
-// point (0 for the first) down to its own depth, crossed at its velocity. A
-// point without a velocity (not picked, or 0) is left out and its interval
-// joins the next point's. Times are summed in double precision.
+// The profile is built from the picked points only (pickedtimes.h), sorted
+// by depth: each stands for the interval from the next shallower picked
+// point (0 for the first) down to its own depth. Single hole: crossed at
+// (D - Dprev) / (Tc - Tcprev) from the vertical times; cross hole: at the
+// point's own L / T. A point without a pick is left out (its interval joins
+// the next picked point's), and so is one whose interval time is not
+// positive; both are counted and said. Times are summed in double precision.
 //
 // Overburden thickness d (覆盖层厚度), read from the velocities: the depth of
 // the top of the first interval whose velocity exceeds 500 m/s and below
@@ -32,6 +34,8 @@
 // D 180 ≤ v ≤ 360; E < 180. Eurocode 8: A > 800; B 360 < v ≤ 800;
 // C 180 ≤ v ≤ 360; D < 180; E when the top 5...20 m average 360 m/s or
 // less and every interval below them is faster than 800 m/s.
+
+#include "talvex/analysis/pickedtimes.h"
 
 #include <QString>
 #include <QStringList>
@@ -74,7 +78,12 @@ struct VelocityInterval {
     float velocity = 0.0f; // m/s
 };
 
-// The profile described above; empty when no point has a velocity.
+// The profile described above from `picked`; `dropped`, when given, gets
+// the number of picked points left out for an interval time that is not
+// positive (or a velocity that is not a number).
+std::vector<VelocityInterval> profileFromTimes(const PickedTimes &picked, int *dropped = nullptr);
+
+// The profile of the survey's picked points; empty when none has a velocity.
 std::vector<VelocityInterval> velocityProfile(const SurveyData &survey);
 
 // Time-averaged velocity (m/s) over 0...depth of a non-empty profile;
@@ -88,14 +97,43 @@ AverageVelocity timeAveragedVelocity(const std::vector<VelocityInterval> &profil
 
 extern const char *const kNoPointsForSiteClass; // "本测试没有测点"
 extern const char *const kNoVelocitiesForSiteClass; // "测点都没有波速（请先拾取初至并重新计算波速）"
+extern const char *const kNoPicksForSiteClass; // "测点都未拾取初至"
+
+// 16 and 84 % bounds of a figure (m/s); both 0 when not known.
+struct ValueBounds {
+    float low = 0.0f;
+    float high = 0.0f;
+    bool known() const { return high > 0.0f; }
+};
+
+// How far the site figures can move with the pick uncertainties
+// (siteuncertainty.h): the bounds, and the classes other than the nominal
+// ones that at least 16 % of the perturbed picks give (so the class changes
+// within the range).
+struct SiteBounds {
+    int draws = 0;
+    ValueBounds vse;
+    ValueBounds rockVelocity;
+    ValueBounds vs30;
+    std::vector<SiteCategory> otherCategories;
+    std::vector<NehrpClass> otherNehrp;
+    std::vector<Ec8Ground> otherEc8;
+    // The scatter of the picked times about the curve of their neighbours
+    // (ms, one standard deviation) when it is over twice the typical stated
+    // uncertainty: the picks scatter more than their uncertainties allow,
+    // and the bounds are likely too narrow. 0 otherwise.
+    float excessScatterMs = 0.0f;
+    float typicalUncertaintyMs = 0.0f; // the median stated uncertainty it was compared with
+};
 
 struct SiteClassification {
     // Empty when the classes were found; otherwise why not (and the fields
     // below are meaningless).
     QString problem;
 
-    int usedPoints = 0; // points with a velocity
-    int skippedPoints = 0; // points left out for want of one
+    int usedPoints = 0; // picked points in the profile
+    int skippedPoints = 0; // points left out (unpicked ones included)
+    int unpickedPoints = 0; // of those, points without an S arrival
     float deepest = 0.0f; // m, deepest point with a velocity
 
     float overburden = 0.0f; // d, m
@@ -117,10 +155,34 @@ struct SiteClassification {
     Ec8Ground ec8 = Ec8Ground::C;
     float ec8SurfaceLayer = 0.0f; // m, the soft top layer's thickness when ec8 is E
 
+    // With ClassifySiteWithBounds (siteuncertainty.h) only.
+    std::optional<SiteBounds> bounds;
+
     bool ok() const { return problem.isEmpty(); }
 };
 
+// The classes from the survey's picked points. `problem` says why there are
+// none: no points, no pick at all ("测点都未拾取初至（12 个测点）"), no
+// picked point with a velocity, or unpicked points within d0 and no picked
+// one there (vse would be a guess).
 SiteClassification ClassifySite(const SurveyData &survey);
+
+// The classes of a non-empty profile with the hole parameter `overburden`
+// (m); the point counts and the problem are left to the caller.
+SiteClassification classifyProfile(const std::vector<VelocityInterval> &profile, float overburdenParameter);
+
+// ClassifySite on picked times already gathered (with or without their
+// uncertainties), `problem` and the point counts included.
+SiteClassification ClassifyPicked(const PickedTimes &picked, float overburdenParameter);
+
+// "3 个测点未拾取初至，未计入" and the like, or nothing when no point was left out.
+QStringList leftOutLines(const SiteClassification &site);
+
+// The texts of the classes with the other ones the bounds allow:
+// "II 类，在误差范围内可能为 III 类".
+QString categoryWithBounds(const SiteClassification &site);
+QString nehrpWithBounds(const SiteClassification &site);
+QString ec8WithBounds(const SiteClassification &site);
 
 // The classification as lines of text, for the results list and the
 // report's heading area: one line saying why when it cannot be given.

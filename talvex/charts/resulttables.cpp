@@ -3,6 +3,7 @@
 #include "common/fixedtext.h"
 #include "common/gbk.h"
 #include "talvex/analysis/siteclass.h"
+#include "talvex/analysis/siteuncertainty.h"
 #include "talvex/analysis/sitevelocity.h"
 #include "talvex/charts/chartstyle.h"
 #include "talvex/survey/surveydata.h"
@@ -91,32 +92,95 @@ std::vector<std::array<HeadingPair, 2>> headingTableRows(SurveyData &survey, con
         UpdateSiteVelocity(survey);
         rows.push_back(
             {HeadingPair{QStringLiteral("覆盖层厚度"), QString::asprintf("%2.1f m", double(header.overburden))},
-             HeadingPair{QStringLiteral("等效波速"), QString::asprintf("%2.2fm/s", double(header.siteVelocity))}});
+             HeadingPair{QStringLiteral("等效波速"), siteVelocityText(survey)}});
     }
     if (options.siteClassRow)
         rows.push_back(siteClassRow(survey));
     return rows;
 }
 
+QString siteVelocityText(const SurveyData &survey)
+{
+    const SurveyHeader &header = survey.header;
+    const QString value = QString::asprintf("%2.2fm/s", double(header.siteVelocity));
+    const float d0 = header.computationDepth;
+    // The points the figure runs through: down to the first at or below d0.
+    int unpicked = 0;
+    bool reached = false;
+    float deepest = 0.0f;
+    for (const TlvOne &p : survey.points) {
+        deepest = std::max(deepest, p.depth);
+        if (reached)
+            continue;
+        unpicked += p.sArrival > 0 ? 0 : 1;
+        reached = p.depth >= d0;
+    }
+    if (survey.points.empty())
+        return value + QStringLiteral("（没有测点）");
+    const bool zero = header.siteVelocity == 0.0f && header.overburden > 0.0f;
+    if (zero && d0 > deepest)
+        return value
+            + QStringLiteral("（测点只到%1m，未到计算深度%2m）")
+                  .arg(QString::asprintf("%.1f", double(deepest)), QString::asprintf("%.1f", double(d0)));
+    // A figure through unpicked points is no measurement.
+    if (unpicked > 0)
+        return QStringLiteral("—（计算深度%1m内%2个测点未拾取）")
+            .arg(QString::asprintf("%.1f", double(d0)))
+            .arg(unpicked);
+    if (zero)
+        return value + QStringLiteral("（计算深度内有测点波速为0）");
+    return value;
+}
+
 std::array<HeadingPair, 2> siteClassRow(const SurveyData &survey)
 {
-    const SiteClassification site = ClassifySite(survey);
+    const SiteClassification site = ClassifySiteWithBounds(survey);
     std::array<HeadingPair, 2> row{HeadingPair{QStringLiteral("场地类别"), QStringLiteral("—")},
                                    HeadingPair{QStringLiteral("Vs30"), QStringLiteral("—")}};
-    if (!site.ok())
+    if (!site.ok()) {
+        // Why there is no class, in place of one.
+        if (!survey.points.empty())
+            row[0].value += QStringLiteral("（%1）").arg(site.problem);
         return row;
+    }
     const auto categoryText = [](SiteCategory c) { return QString::fromLatin1(siteCategoryName(c)) + u'类'; };
-    row[0].value = categoryText(site.category);
+    QStringList notes;
     // The hole ended in soft ground: the category is that of the overburden
     // reached, and a thicker one would change it.
     if (site.categoryIfThicker)
-        row[0].value += QStringLiteral("（覆盖层更厚时可能为%1）").arg(categoryText(*site.categoryIfThicker));
+        notes << QStringLiteral("覆盖层更厚时可能为%1").arg(categoryText(*site.categoryIfThicker));
+    if (site.bounds && !site.bounds->otherCategories.empty()) {
+        QStringList others;
+        for (SiteCategory c : site.bounds->otherCategories)
+            others << categoryText(c);
+        notes << QStringLiteral("在误差范围内可能为%1").arg(others.join(QStringLiteral("或")));
+    }
+    // The row has room for the one note an engineer must see; the full
+    // account (also points whose times do not increase with depth) is in
+    // the results list.
+    if (site.unpickedPoints > 0)
+        notes << QStringLiteral("%1个测点未拾取初至，未计入").arg(site.unpickedPoints);
+    row[0].value = categoryText(site.category);
+    if (!notes.isEmpty())
+        row[0].value += QStringLiteral("（%1）").arg(notes.join(QStringLiteral("；")));
     row[1].value = QString::asprintf("%.1fm/s", double(site.vs30));
+    if (site.bounds && site.bounds->vs30.known())
+        row[1].value += QString::asprintf("(%.1f~%.1f)", double(site.bounds->vs30.low), double(site.bounds->vs30.high));
     if (site.vs30Extrapolated)
         row[1].value += QStringLiteral("(外推)");
+    const auto withOthers = [](const char *name, const auto &others, auto nameOf) {
+        QString text = QString::fromLatin1(name);
+        for (const auto c : others)
+            text += u'/' + QString::fromLatin1(nameOf(c));
+        return text;
+    };
+    static const std::vector<NehrpClass> noNehrp;
+    static const std::vector<Ec8Ground> noEc8;
     row[1].value
         += QStringLiteral(" NEHRP %1 EC8 %2")
-               .arg(QString::fromLatin1(nehrpClassName(site.nehrp)), QString::fromLatin1(ec8GroundName(site.ec8)));
+               .arg(withOthers(nehrpClassName(site.nehrp), site.bounds ? site.bounds->otherNehrp : noNehrp,
+                               nehrpClassName),
+                    withOthers(ec8GroundName(site.ec8), site.bounds ? site.bounds->otherEc8 : noEc8, ec8GroundName));
     return row;
 }
 

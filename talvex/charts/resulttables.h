@@ -37,12 +37,22 @@ struct HeadingPair {
 // overburden is positive, so a survey without overburden keeps its value).
 std::vector<std::array<HeadingPair, 2>> headingTableRows(SurveyData &survey, const HeadingTableOptions &options);
 
-// The site class row, classified from the points (ClassifySite): 场地类别
-// with the category ("II类", with a short note when a thicker overburden
-// would give another category) and Vs30 with the NEHRP and EC8 classes
-// ("245.1m/s(外推) NEHRP D EC8 C", "(外推)" when the hole is shallower than
-// 30 m). Both values read "—" when the site cannot be classified.
+// The site class row, classified from the picked points with the bounds of
+// the pick uncertainties (ClassifySiteWithBounds): 场地类别 with the category
+// ("II类") and notes in brackets: when a thicker overburden would give
+// another category, when another lies within the bounds ("在误差范围内可能为
+// III类"), and how many points were left out ("3个测点未拾取初至，未计入");
+// Vs30 with its bounds and the NEHRP and EC8 classes
+// ("245.1m/s(240.2~250.3)(外推) NEHRP D EC8 C", "(外推)" when the hole is
+// shallower than 30 m, "D/C" when C lies within the bounds). Both values
+// read "—" when the site cannot be classified, the category with why.
 std::array<HeadingPair, 2> siteClassRow(const SurveyData &survey);
+
+// The 等效波速 value: the stored site velocity ("%2.2fm/s"), with why when
+// it is 0 (which depth the points do not reach); "—" and why when a point
+// it runs through (down to the first at or below the computation depth) has
+// no pick, as a figure through an unpicked point is no measurement.
+QString siteVelocityText(const SurveyData &survey);
 
 // Draws the heading table framed over `rect`; returns the y just below its
 // last row. Rows of label and value pairs, two pairs per row, the second

@@ -153,8 +153,14 @@ void drawPointFigures(QPainter &p, const TlvOne &point, int top)
     p.setPen(Qt::black);
     drawTextAt(p, kTextColumnX, top, QString::asprintf("采样间隔:%.0fus", double(point.interval)));
     drawTextAt(p, kTextColumnX, top + 25, QString::asprintf("波初至时:%.2fms", double(point.travelTime())));
-    drawTextAt(p, kTextColumnX, top + 50, QString::asprintf("等效波速:%.2fm/s", double(point.equivVelocity)));
-    drawTextAt(p, kTextColumnX, top + 75, QString::asprintf("测点波速:%.2fm/s", double(point.pointVelocity)));
+    // Velocities of a point without a pick come from its delay alone.
+    const bool picked = point.sArrival > 0;
+    drawTextAt(p, kTextColumnX, top + 50,
+               picked ? QString::asprintf("等效波速:%.2fm/s", double(point.equivVelocity))
+                      : QString::fromUtf8("等效波速:未拾取"));
+    drawTextAt(p, kTextColumnX, top + 75,
+               picked ? QString::asprintf("测点波速:%.2fm/s", double(point.pointVelocity))
+                      : QString::fromUtf8("测点波速:未拾取"));
 }
 
 void drawPointTraces(QPainter &p, const TlvOne &point, int centre, float reach)

@@ -15,6 +15,7 @@
 #include "talvex/analysis/layervelocity.h"
 #include "talvex/analysis/pointcommands.h"
 #include "talvex/analysis/pointvelocity.h"
+#include "talvex/analysis/siteuncertainty.h"
 #include "talvex/analysis/sitevelocity.h"
 #include "talvex/cli/cliargs.h"
 #include "talvex/cli/commands.h"
@@ -408,14 +409,32 @@ void printLayers(const SurveyData &survey)
         printLine(QStringLiteral("没有速度分层"));
         return;
     }
+    // Beside the stored velocity (from the point velocities as they stand),
+    // the one from the picked points alone with its 16...84 % range.
+    const std::vector<LayerVelocityEstimate> picked = layerVelocityEstimates(survey, SuggestArrivals(survey));
     std::vector<QStringList> rows{{QStringLiteral("分层"), QStringLiteral("顶(米)"), QStringLiteral("底(米)"),
-                                   QStringLiteral("波速(m/s)"), QStringLiteral("土层描述")}};
+                                   QStringLiteral("波速(m/s)"), QStringLiteral("拾取测点波速(m/s)"),
+                                   QStringLiteral("误差范围(m/s)"), QStringLiteral("土层描述")}};
     for (std::size_t i = 0; i < survey.layers.size(); ++i) {
         const DiChengOne &l = survey.layers[i];
+        const LayerVelocityEstimate &e = picked[i];
         rows.push_back({QString::number(i + 1), fixed(l.top, 2), fixed(l.bottom, 2), fixed(l.velocity, 1),
+                        e.velocity > 0.0f ? fixed(e.velocity, 1) : QStringLiteral("—"),
+                        e.bounds.known() ? fixed(e.bounds.low, 1) + QStringLiteral("～") + fixed(e.bounds.high, 1)
+                                         : QStringLiteral("—"),
                         common::decodeGbk(common::readFixedText(l.description))});
     }
     printLine(formatTable(rows, 1));
+    int unpicked = 0;
+    for (const TlvOne &p : survey.points)
+        unpicked += p.sArrival > 0 ? 0 : 1;
+    if (unpicked > 0)
+        printLine(
+            QStringLiteral("%1 个测点未拾取初至，未计入拾取测点波速（“波速”一栏仍按全部测点波速计算）").arg(unpicked));
+    printLine(
+        QStringLiteral("拾取测点波速：由拾取了初至的测点的走时计算；误差范围为按拾取误差抽样 %1 次的 16%～84% 分位数；"
+                       "“—”：该层内没有拾取的测点")
+            .arg(kUncertaintyDraws));
 }
 
 void addAnalysisCommands(std::vector<Command> &commands)

@@ -20,6 +20,7 @@
 #include "talvex/analysis/layersuggest.h"
 #include "talvex/analysis/pointvelocity.h"
 #include "talvex/analysis/siteclass.h"
+#include "talvex/analysis/siteuncertainty.h"
 #include "talvex/analysis/sitevelocity.h"
 #include "talvex/charts/soilpatterns.h"
 #include "talvex/cli/cliargs.h"
@@ -420,7 +421,8 @@ void processHoleSteps(HoleJob &job, const BatchSettings &settings, common::Recor
             incomplete(job, QStringLiteral("不能写出 %1：%2").arg(QFileInfo(written).fileName(), e.message));
     }
 
-    const SiteClassification site = ClassifySite(survey);
+    // From the picked points only, with the bounds of their uncertainties.
+    const SiteClassification site = ClassifySiteWithBounds(survey, suggestions);
     if (site.ok())
         job.site = site;
     else
@@ -457,6 +459,20 @@ void processHole(HoleJob &job, const BatchSettings &settings)
     writeHoleLog(job, messenger);
 }
 
+// "，vse 240.0（239.5～240.6）m/s，场地类别 II 类，在误差范围内可能为 III 类，
+// Vs30 …": the site figures of a hole with their 16...84 % bounds.
+QString siteFiguresText(const SiteClassification &s)
+{
+    const auto range = [](const std::optional<SiteBounds> &b, ValueBounds SiteBounds::*member) {
+        return b && ((*b).*member).known()
+            ? QStringLiteral("（%1～%2）").arg(fixed(((*b).*member).low, 1), fixed(((*b).*member).high, 1))
+            : QString();
+    };
+    return QStringLiteral("，vse %1%2 m/s，场地类别 %3，Vs30 %4%5 m/s")
+        .arg(fixed(s.vse, 1), range(s.bounds, &SiteBounds::vse), categoryWithBounds(s), fixed(s.vs30, 1),
+             range(s.bounds, &SiteBounds::vs30));
+}
+
 QString progressLine(const HoleJob &job)
 {
     if (job.status == HoleStatus::Failed)
@@ -467,12 +483,42 @@ QString progressLine(const HoleJob &job)
                        .arg(job.autoPicks)
                        .arg(job.withoutSuggestion);
     if (job.site)
-        line += QStringLiteral("，vse %1 m/s，场地类别 %2，Vs30 %3 m/s")
-                    .arg(fixed(job.site->vse, 1), QString::fromLatin1(siteCategoryName(job.site->category)),
-                         fixed(job.site->vs30, 1));
+        line += siteFiguresText(*job.site);
     if (!job.notes.isEmpty())
         line += QStringLiteral("；") + job.notes.join(QStringLiteral("；"));
     return line;
+}
+
+// The site figures' bounds, after the notes: 16 and 84 % of vse and Vs30,
+// the classes other than the hole's that lie within them ("III", "C/D"),
+// and the points the figures leave out for want of a pick.
+const QStringList kSiteBoundColumns{QStringLiteral("vse 16%(m/s)"),         QStringLiteral("vse 84%(m/s)"),
+                                    QStringLiteral("Vs30 16%(m/s)"),        QStringLiteral("Vs30 84%(m/s)"),
+                                    QStringLiteral("误差内可能的场地类别"), QStringLiteral("误差内可能的 NEHRP"),
+                                    QStringLiteral("误差内可能的 EC8"),     QStringLiteral("未拾取未计入测点数")};
+
+QStringList siteBoundCells(const HoleJob &job)
+{
+    if (!job.site || !job.site->bounds)
+        return QStringList(kSiteBoundColumns.size(), QString());
+    const SiteClassification &s = *job.site;
+    const SiteBounds &b = *s.bounds;
+    const auto value
+        = [](const ValueBounds &v, bool high) { return v.known() ? fixed(high ? v.high : v.low, 1) : QString(); };
+    const auto names = [](const auto &classes, auto nameOf) {
+        QStringList list;
+        for (const auto c : classes)
+            list << QString::fromLatin1(nameOf(c));
+        return list.join(u'/');
+    };
+    return {value(b.vse, false),
+            value(b.vse, true),
+            value(b.vs30, false),
+            value(b.vs30, true),
+            names(b.otherCategories, siteCategoryName),
+            names(b.otherNehrp, nehrpClassName),
+            names(b.otherEc8, ec8GroundName),
+            QString::number(s.unpickedPoints)};
 }
 
 QByteArray summaryText(const std::vector<HoleJob> &jobs)
@@ -482,9 +528,11 @@ QByteArray summaryText(const std::vector<HoleJob> &jobs)
                                    QStringLiteral("vse(m/s)"), QStringLiteral("d0(m)"), QStringLiteral("场地类别"),
                                    QStringLiteral("Vs30(m/s)"), QStringLiteral("NEHRP"), QStringLiteral("EC8"),
                                    QStringLiteral("说明")}};
-    // What decided between 完成 and 待复核, after the notes.
+    // What decided between 完成 and 待复核, then the bounds of the site
+    // figures, after the notes.
     rows.front() << QStringLiteral("已拾取测点数") << QStringLiteral("建议未采用") << QStringLiteral("相关检查不一致")
                  << QStringLiteral("不一致测点");
+    rows.front() << kSiteBoundColumns;
     for (const HoleJob &job : jobs) {
         QStringList row{job.name, statusText(job.status)};
         if (job.status == HoleStatus::Failed) {
@@ -503,6 +551,12 @@ QByteArray summaryText(const std::vector<HoleJob> &jobs)
                 notes << QStringLiteral("vse 外推");
             if (s.vs30Extrapolated)
                 notes << QStringLiteral("Vs30 外推");
+            if (s.bounds && !s.bounds->otherCategories.empty())
+                notes << QStringLiteral("场地类别 %1").arg(categoryWithBounds(s));
+            notes << leftOutLines(s);
+            if (s.bounds && s.bounds->excessScatterMs > 0.0f)
+                notes << QStringLiteral("拾取走时离散约 %1 ms，大于拾取误差，误差范围可能偏窄")
+                             .arg(fixed(s.bounds->excessScatterMs, 2));
         } else {
             row << QString() << QString() << QString() << QString() << QString() << QString();
         }
@@ -510,6 +564,9 @@ QByteArray summaryText(const std::vector<HoleJob> &jobs)
         if (job.status != HoleStatus::Failed)
             row << QString::number(job.picked) << QString::number(job.notApplied) << QString::number(job.flagged.size())
                 << pointList(job.flagged, QStringLiteral(" "));
+        else
+            row << QString() << QString() << QString() << QString();
+        row << siteBoundCells(job);
         rows.push_back(row);
     }
     return csvText(rows);

@@ -3,6 +3,7 @@
 
 #include "talvex/analysis/layersuggest.h"
 #include "talvex/analysis/siteclass.h"
+#include "talvex/analysis/siteuncertainty.h"
 #include "talvex/survey/surveydata.h"
 
 #include <benchmark/benchmark.h>
@@ -54,6 +55,24 @@ void BM_ClassifySite(benchmark::State &state)
         benchmark::DoNotOptimize(ClassifySite(s));
 }
 BENCHMARK(BM_ClassifySite)->Arg(100)->Unit(benchmark::kMicrosecond);
+
+// The bounds: 1000 draws through the classification (the suggestions are
+// given, hand picks everywhere, so only the draws are timed).
+void BM_ClassifySiteWithBounds(benchmark::State &state)
+{
+    const SurveyData s = layeredHole(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ClassifySiteWithBounds(s, {}));
+}
+BENCHMARK(BM_ClassifySiteWithBounds)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_SuggestLayersWithBounds(benchmark::State &state)
+{
+    const SurveyData s = layeredHole(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SuggestLayers(s, {}));
+}
+BENCHMARK(BM_SuggestLayersWithBounds)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -110,17 +110,24 @@ TEST(LayerSuggestion, CrossHoleUsesTheVelocitiesSummedDownTheHole)
 {
     SurveyData s = talvex::testing::velocityProfile({});
     s.header.method = 1;
-    for (int d = 1; d <= 24; ++d) {
+    for (int d = 1; d <= 25; ++d) {
         TlvOne p = TlvOne::newPoint(1.5f);
         p.depth = float(d);
         p.pointVelocity = d <= 12 ? 200.0f : 450.0f;
+        p.interval = 1000.0f;
+        p.sArrival = 1;
+        p.delay = p.crossDistance / p.pointVelocity * 1000.0f - 1.0f;
         s.points.push_back(p);
     }
+    // Not picked: its velocity (from the delay alone) is no measurement.
+    s.points.back().sArrival = 0;
+    s.points.back().pointVelocity = 40.0f;
     const std::vector<CurvePoint> curve = verticalTimeCurve(s);
     ASSERT_EQ(curve.size(), 24u);
     EXPECT_NEAR(curve[11].time, 60.0f, 1e-3f); // 12 m at 200 m/s
     const LayerSuggestion suggestion = SuggestLayers(s);
     ASSERT_EQ(suggestion.layers.size(), 2u);
+    EXPECT_EQ(suggestion.unpickedPoints, 1);
     EXPECT_NEAR(suggestion.layers[0].bottom, 12.0f, 1.0f);
     EXPECT_NEAR(suggestion.layers[0].velocity, 200.0f, 2.0f);
     EXPECT_NEAR(suggestion.layers[1].velocity, 450.0f, 5.0f);

@@ -1,6 +1,9 @@
 #include "analysistestutil.h"
 #include "talvex/analysis/echengguodialogmodel.h"
+#include "talvex/analysis/pointvelocity.h"
 #include "talvex/analysis/siteclass.h"
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -8,15 +11,9 @@ using namespace talvex;
 
 namespace {
 
-// Points every metre from `from` to `to` m, all at `velocity`.
 void addRun(SurveyData &s, int from, int to, float velocity)
 {
-    for (int d = from; d <= to; ++d) {
-        TlvOne p = TlvOne::newPoint(1.5f);
-        p.depth = float(d);
-        p.pointVelocity = velocity;
-        s.points.push_back(p);
-    }
+    talvex::testing::addPickedRun(s, from, to, velocity);
 }
 
 bool anyLineHas(const QStringList &lines, const char *text)
@@ -60,7 +57,7 @@ TEST(SiteCategory, NehrpAndEc8Edges)
 TEST(SiteClass, Vs30WithAndWithoutExtrapolation)
 {
     // 0-10 m at 200 m/s, 10-30 m at 400 m/s: 30 / (0.05 + 0.05) s.
-    SurveyData deep = talvex::testing::velocityProfile({{10.0f, 200.0f}, {30.0f, 400.0f}, {35.0f, 100.0f}});
+    SurveyData deep = talvex::testing::pickedProfile({{10.0f, 200.0f}, {30.0f, 400.0f}, {35.0f, 100.0f}});
     SiteClassification site = ClassifySite(deep);
     ASSERT_TRUE(site.ok());
     EXPECT_NEAR(site.vs30, 300.0f, 0.01f);
@@ -70,7 +67,7 @@ TEST(SiteClass, Vs30WithAndWithoutExtrapolation)
     EXPECT_FALSE(anyLineHas(siteClassLines(site), "外推"));
 
     // Down to 20 m only: the last 10 m at the deepest velocity, and said so.
-    SurveyData shallow = talvex::testing::velocityProfile({{20.0f, 400.0f}, {10.0f, 200.0f}});
+    SurveyData shallow = talvex::testing::pickedProfile({{20.0f, 400.0f}, {10.0f, 200.0f}});
     site = ClassifySite(shallow);
     EXPECT_NEAR(site.vs30, 300.0f, 0.01f);
     EXPECT_TRUE(site.vs30Extrapolated);
@@ -160,21 +157,78 @@ TEST(SiteClass, Ec8GroundTypeE)
     EXPECT_NE(ClassifySite(soft).ec8, Ec8Ground::E);
 }
 
-TEST(SiteClass, SaysWhyWhenItCannot)
+TEST(SiteClass, UnpickedPointsNeverCount)
 {
     SurveyData s;
     EXPECT_EQ(ClassifySite(s).problem, QString::fromUtf8(kNoPointsForSiteClass));
+    // Unpicked points still get a travel time (the delay) and a velocity
+    // from it; none of that may make a site class.
     addRun(s, 1, 5, 0.0f);
-    EXPECT_EQ(ClassifySite(s).problem, QString::fromUtf8(kNoVelocitiesForSiteClass));
+    for (TlvOne &p : s.points) {
+        p.delay = 4.0f * p.depth;
+        p.pointVelocity = 241.6f;
+    }
+    SiteClassification site = ClassifySite(s);
+    EXPECT_TRUE(site.problem.contains(QString::fromUtf8(kNoPicksForSiteClass))) << site.problem.toStdString();
+    EXPECT_TRUE(site.problem.contains(QStringLiteral("5 个测点")));
     const QStringList lines = EChengGuoDialogModel::siteLines(s);
     ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines[0].contains(QString::fromUtf8(kNoVelocitiesForSiteClass)));
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("无法确定")));
 
-    // Points without a velocity are left out and counted.
+    // Picked below them: left out and counted, the site from the picks.
     addRun(s, 6, 10, 300.0f);
+    site = ClassifySite(s);
+    ASSERT_TRUE(site.ok());
+    EXPECT_NEAR(site.vse, 300.0f, 0.05f);
+    EXPECT_EQ(site.usedPoints, 5);
+    EXPECT_EQ(site.unpickedPoints, 5);
+    EXPECT_EQ(site.skippedPoints, 5);
+    EXPECT_TRUE(anyLineHas(siteClassLines(site), "5 个测点未拾取初至，未计入"));
+
+    // Nothing picked within d0: no vse rather than a guess.
+    SurveyData deepOnly;
+    addRun(deepOnly, 1, 20, 0.0f);
+    addRun(deepOnly, 21, 30, 300.0f);
+    site = ClassifySite(deepOnly);
+    EXPECT_TRUE(site.problem.contains(QStringLiteral("d0 = 20.0 米以内没有拾取初至的测点")))
+        << site.problem.toStdString();
+}
+
+TEST(SiteClass, APickedPointBelowAnUnpickedOneIsTimedFromThePickAbove)
+{
+    // 200 m/s all the way; point 5 is not picked, so the stored velocities
+    // of points 5 and 6 (against their list neighbours) are meaningless.
+    SurveyData s;
+    addRun(s, 1, 4, 200.0f);
+    addRun(s, 5, 5, 0.0f);
+    addRun(s, 6, 10, 200.0f);
+    RecalculateAllVelocities(s);
+    ASSERT_GT(std::abs(s.points[5].pointVelocity - 200.0f), 50.0f);
     const SiteClassification site = ClassifySite(s);
     ASSERT_TRUE(site.ok());
+    EXPECT_NEAR(site.vse, 200.0f, 0.05f);
+    EXPECT_NEAR(site.vs30, 200.0f, 0.05f);
+    EXPECT_EQ(site.unpickedPoints, 1);
+}
+
+TEST(SiteClass, CrossHoleTakesEachPickedPointsOwnVelocity)
+{
+    // L = 3 m crossed in 15 ms: 200 m/s at every picked depth; the point at
+    // 3 m is not picked and its delay alone would give 3 / 0.5 ms.
+    SurveyData s;
+    s.header.method = 1;
+    for (int d = 1; d <= 6; ++d) {
+        TlvOne p = TlvOne::newPoint(3.0f);
+        p.depth = float(d);
+        p.interval = 1000.0f;
+        p.sArrival = d == 3 ? 0 : 15;
+        p.delay = d == 3 ? 0.5f : 0.0f;
+        s.points.push_back(p);
+    }
+    RecalculateAllVelocities(s);
+    const SiteClassification site = ClassifySite(s);
+    ASSERT_TRUE(site.ok());
+    EXPECT_NEAR(site.vse, 200.0f, 0.01f);
+    EXPECT_EQ(site.unpickedPoints, 1);
     EXPECT_EQ(site.usedPoints, 5);
-    EXPECT_EQ(site.skippedPoints, 5);
-    EXPECT_TRUE(anyLineHas(siteClassLines(site), "5 个测点没有波速"));
 }

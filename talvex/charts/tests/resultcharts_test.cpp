@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace talvex;
@@ -61,6 +62,23 @@ TlvOne point(float depth, float velocity, std::int16_t arrival = 0)
     p.sArrival = arrival;
     p.interval = 50.0f;
     return p;
+}
+
+// Picks the points (in list order, by depth) so that each interval from the
+// point above is crossed at the point's velocity: the source at the hole,
+// sArrival 1 at 1 ms a sample and the rest of the time in the delay.
+void pickAlongVelocities(SurveyData &s)
+{
+    s.header.sourceDistance = 0.0f;
+    double time = 0.0;
+    double previous = 0.0;
+    for (TlvOne &p : s.points) {
+        time += (double(p.depth) - previous) / double(p.pointVelocity) * 1000.0;
+        previous = p.depth;
+        p.sArrival = 1;
+        p.interval = 1000.0f;
+        p.delay = float(time - 1.0);
+    }
 }
 
 SurveyData twoPointSurvey()
@@ -217,6 +235,7 @@ TEST(HeadingTable, SiteVelocityRowStoresTheEquivalentVelocity)
     survey.header.computationDepth = 20.0f;
     survey.header.overburden = 12.5f;
     survey.points = {point(5, 100), point(10, 200), point(15, 300), point(25, 400)};
+    pickAlongVelocities(survey);
     auto rows = headingTableRows(survey, {0, true});
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_NEAR(survey.header.siteVelocity, 192.0f, 0.01f);
@@ -249,13 +268,22 @@ TEST(HeadingTable, SiteClassRowFromThePoints)
     SurveyData soft;
     soft.header.overburden = 12.5f;
     soft.points = {point(5, 100), point(10, 200), point(15, 300), point(25, 400)};
+    pickAlongVelocities(soft);
     auto rows = headingTableRows(soft, {1, true, true});
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[2][0].label, QStringLiteral("覆盖层厚度"));
     EXPECT_EQ(rows[3][0].label, QStringLiteral("场地类别"));
     EXPECT_EQ(rows[3][0].value, QStringLiteral("II类（覆盖层更厚时可能为III类）"));
     EXPECT_EQ(rows[3][1].label, QStringLiteral("Vs30"));
-    EXPECT_EQ(rows[3][1].value, QStringLiteral("232.3m/s(外推) NEHRP D EC8 C"));
+    // Vs30 with its bounds (hand picks, ±2 samples) around it.
+    const QRegularExpressionMatch m
+        = QRegularExpression(QStringLiteral("^232\\.3m/s\\(([0-9.]+)~([0-9.]+)\\)\\(外推\\) NEHRP D EC8 C$"))
+              .match(rows[3][1].value);
+    ASSERT_TRUE(m.hasMatch()) << rows[3][1].value.toStdString();
+    EXPECT_LT(m.captured(1).toDouble(), 232.3);
+    EXPECT_GT(m.captured(1).toDouble(), 215.0);
+    EXPECT_GT(m.captured(2).toDouble(), 232.3);
+    EXPECT_LT(m.captured(2).toDouble(), 250.0);
 
     // Rock (faster than 500 m/s) from 20 m, measured down to 30 m: no note,
     // nothing extrapolated. Without the overburden row the site row is third.
@@ -264,10 +292,12 @@ TEST(HeadingTable, SiteClassRowFromThePoints)
         site.points.push_back(point(float(d), 200));
     site.points.push_back(point(25, 600));
     site.points.push_back(point(30, 700));
+    pickAlongVelocities(site);
     rows = headingTableRows(site, {1, false, true});
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[2][0].value, QStringLiteral("II类"));
-    EXPECT_EQ(rows[2][1].value, QStringLiteral("259.8m/s NEHRP D EC8 C"));
+    EXPECT_TRUE(rows[2][1].value.startsWith(QStringLiteral("259.8m/s(")));
+    EXPECT_TRUE(rows[2][1].value.endsWith(QStringLiteral(") NEHRP D EC8 C")));
 
     // Nothing to classify from: no points, or no point with a velocity.
     SurveyData empty;
@@ -276,6 +306,33 @@ TEST(HeadingTable, SiteClassRowFromThePoints)
     EXPECT_EQ(none[1].value, QStringLiteral("—"));
     empty.points = {point(5, 0), point(10, 0)};
     EXPECT_EQ(siteClassRow(empty)[1].value, QStringLiteral("—"));
+    EXPECT_TRUE(siteClassRow(empty)[0].value.contains(QStringLiteral("测点都未拾取初至")));
+}
+
+TEST(HeadingTable, UnpickedPointsAreLeftOutAndAZeroSiteVelocitySaysWhy)
+{
+    // 0-10 m at 200 m/s; the point at 4 m is not picked (its stored
+    // velocity is what a delay alone gives).
+    SurveyData s;
+    s.header.overburden = 12.0f;
+    s.header.computationDepth = 20.0f;
+    for (int d = 1; d <= 10; ++d)
+        s.points.push_back(point(float(d), 200));
+    pickAlongVelocities(s);
+    s.points[3].sArrival = 0;
+    s.points[3].pointVelocity = -35.0f;
+    auto rows = headingTableRows(s, {1, true, true});
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_TRUE(rows[3][0].value.startsWith(QStringLiteral("II类"))) << rows[3][0].value.toStdString();
+    EXPECT_TRUE(rows[3][0].value.contains(QStringLiteral("1个测点未拾取初至，未计入")));
+    EXPECT_TRUE(rows[3][1].value.startsWith(QStringLiteral("200.0m/s("))) << rows[3][1].value.toStdString();
+    // The stored site velocity is 0 (the points end above 20 m) and says why.
+    EXPECT_EQ(rows[2][1].value, QStringLiteral("0.00m/s（测点只到10.0m，未到计算深度20.0m）"));
+
+    // Through the unpicked point, no figure is shown at all.
+    s.header.computationDepth = 8.0f;
+    rows = headingTableRows(s, {1, true, true});
+    EXPECT_EQ(rows[2][1].value, QStringLiteral("—（计算深度8.0m内1个测点未拾取）"));
 }
 
 TEST(TimeDepthTable, PointsFillOneGroupAfterAnother)

@@ -198,3 +198,40 @@ TEST_F(BatchCli, ANoisyHoleIsLeftForReviewNeverComplete)
     EXPECT_TRUE(review.contains(QString::fromUtf8("相关检查"))) << review.toStdString();
     EXPECT_TRUE(readAll(out + "/ZK2/batch.log").contains(QString::fromUtf8("孔 ZK2：待复核").toUtf8()));
 }
+
+TEST_F(BatchCli, SummarySiteFiguresLeaveOutUnpickedPointsAndCarryBounds)
+{
+    makeHole("ZK1", "12", "0:12:200:500");
+    // Points 3 and 7 recorded with the same blow twice: no reversal, so no
+    // suggestion and no pick.
+    for (const char *depth : {"3", "7"}) {
+        const QString a = QStringLiteral("%1/ZK1/ZK1&%2A.cwd").arg(holes, QString::fromLatin1(depth));
+        const QString b = QStringLiteral("%1/ZK1/ZK1&%2B.cwd").arg(holes, QString::fromLatin1(depth));
+        ASSERT_TRUE(QFile::remove(b));
+        ASSERT_TRUE(QFile::copy(a, b));
+    }
+    makeHole("ZK2", "12", "0:12:200:500");
+    cli({"batch", holes, out, "--no-report", "--no-figures", "--jobs", "1"});
+    const auto rows = csvRows(readAll(out + "/summary.csv"));
+    ASSERT_EQ(rows.size(), 3u);
+    const QStringList &head = rows[0];
+    const auto cell = [&head](const QStringList &row, const char *name) {
+        const int c = int(head.indexOf(QString::fromUtf8(name)));
+        EXPECT_GE(c, 0) << name;
+        return row.value(c);
+    };
+    for (const QStringList &row : {rows[1], rows[2]}) {
+        const double vse = cell(row, "vse(m/s)").toDouble();
+        // One layer of 200 m/s: the picked points alone give it.
+        EXPECT_NEAR(vse, 200.0, 5.0) << row.join(',').toStdString();
+        EXPECT_LE(cell(row, "vse 16%(m/s)").toDouble(), vse);
+        EXPECT_GE(cell(row, "vse 84%(m/s)").toDouble(), vse);
+        const double vs30 = cell(row, "Vs30(m/s)").toDouble();
+        EXPECT_LE(cell(row, "Vs30 16%(m/s)").toDouble(), vs30);
+        EXPECT_GE(cell(row, "Vs30 84%(m/s)").toDouble(), vs30);
+    }
+    EXPECT_EQ(cell(rows[1], "未拾取未计入测点数"), "2");
+    EXPECT_TRUE(cell(rows[1], "说明").contains(QString::fromUtf8("2 个测点未拾取初至，未计入")))
+        << rows[1].join(',').toStdString();
+    EXPECT_EQ(cell(rows[2], "未拾取未计入测点数"), "0");
+}

@@ -56,11 +56,34 @@ QStringList statusPaneTexts(const SurveyData &survey, const ViewState &view)
     const TlvOne *point = currentPoint(survey, view);
     const TlvOne &p = point ? *point : none;
     const float arrival = point ? p.travelTime() : 0.0f;
+    // The stored velocities of a point without a pick come from its delay
+    // alone, and a point velocity is measured against the list element above
+    // (single hole) or the equivalent one through all above (cross hole):
+    // those are shown as not picked rather than as a result.
+    QString pointVelocity = QString::fromUtf8("测点波速:%1m/s").arg(fixed(p.pointVelocity, 2));
+    QString equivVelocity = QString::fromUtf8("等效波速:%1m/s").arg(fixed(p.equivVelocity, 2));
+    if (point) {
+        const int index = currentPointIndex(survey, view);
+        bool aboveUnpicked = false;
+        for (int k = 0; k < index; ++k)
+            aboveUnpicked = aboveUnpicked || survey.points[std::size_t(k)].sArrival <= 0;
+        const bool previousUnpicked = index > 0 && survey.points[std::size_t(index - 1)].sArrival <= 0;
+        const bool singleHole = survey.header.isSingleHole();
+        if (p.sArrival <= 0) {
+            pointVelocity = QString::fromUtf8("测点波速:未拾取");
+            equivVelocity = QString::fromUtf8("等效波速:未拾取");
+        } else {
+            if (singleHole && previousUnpicked)
+                pointVelocity = QString::fromUtf8("测点波速:未拾取(上点)");
+            if (!singleHole && aboveUnpicked)
+                equivVelocity = QString::fromUtf8("等效波速:未拾取(上方)");
+        }
+    }
     return {
         QString::fromUtf8("测点深度:%1m").arg(fixed(p.depth, 2)),
         QString::fromUtf8("波初至时:%1ms").arg(fixed(arrival, 2)),
-        QString::fromUtf8("测点波速:%1m/s").arg(fixed(p.pointVelocity, 2)),
-        QString::fromUtf8("等效波速:%1m/s").arg(fixed(p.equivVelocity, 2)),
+        pointVelocity,
+        equivVelocity,
         QString::fromUtf8("采样延时:%1ms").arg(fixed(p.delay, 0)),
         QString::fromUtf8("采样间隔:%1us").arg(fixed(p.interval, 0)),
     };

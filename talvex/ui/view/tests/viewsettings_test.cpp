@@ -104,6 +104,29 @@ TEST(Readouts, StatusPanesOfTheCurrentPointOrZero)
                            "采样间隔:0us"}));
 }
 
+TEST(Readouts, VelocitiesFromAnUnpickedPointAreMarked)
+{
+    SurveyData survey = onePointSurvey();
+    TlvOne unpicked = survey.points[0];
+    unpicked.depth = 4.5f;
+    unpicked.sArrival = 0;
+    unpicked.pointVelocity = -812.0f; // what a delay alone gives
+    survey.points.push_back(unpicked);
+    TlvOne below = survey.points[0];
+    below.depth = 5.5f;
+    survey.points.push_back(below);
+    ViewState view;
+    view.currentPoint = 2;
+    QStringList texts = statusPaneTexts(survey, view);
+    EXPECT_EQ(texts[2], QStringLiteral("测点波速:未拾取"));
+    EXPECT_EQ(texts[3], QStringLiteral("等效波速:未拾取"));
+    // Picked, but measured against the unpicked point above it.
+    view.currentPoint = 3;
+    texts = statusPaneTexts(survey, view);
+    EXPECT_EQ(texts[2], QStringLiteral("测点波速:未拾取(上点)"));
+    EXPECT_EQ(texts[3], QStringLiteral("等效波速:150.50m/s"));
+}
+
 TEST(ModeCommands, HistogramNeedsPointsAndRecomputesTheLayers)
 {
     SurveyData survey;
