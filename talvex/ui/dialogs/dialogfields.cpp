@@ -8,7 +8,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 #include <limits>
 
@@ -75,18 +78,51 @@ bool readFloatField(QLineEdit *edit, common::Messenger &messenger, float &value)
     return false;
 }
 
+QString intFieldMessage(const QString &text, int lo, int hi)
+{
+    // Digits too many for any integer type are still a whole number: out of
+    // range, not "not an integer".
+    static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?[0-9]+$"));
+    return wholeNumber.match(text.trimmed()).hasMatch() ? intRangeMessage(lo, hi) : QString::fromUtf8(kIntFieldMessage);
+}
+
 bool readIntField(QLineEdit *edit, int lo, int hi, common::Messenger &messenger, int &value)
 {
     if (const auto parsed = parseIntField(edit->text(), lo, hi)) {
         value = *parsed;
         return true;
     }
-    bool isNumber = false;
-    fieldLocale().toLongLong(edit->text().trimmed(), &isNumber);
-    messenger.show(isNumber ? intRangeMessage(lo, hi) : QString::fromUtf8(kIntFieldMessage),
-                   common::MessageKind::Warning);
+    messenger.show(intFieldMessage(edit->text(), lo, hi), common::MessageKind::Warning);
     refocusField(edit);
     return false;
+}
+
+QFont fixedPitchFont(const QFont &base)
+{
+    // Faces with Chinese characters exactly two digits wide come first, so a
+    // heading in Chinese lines up with the digits too; then the platform's
+    // fixed font, then whatever the font matching finds for "monospace" (the
+    // platform's fixed font is the ordinary font where it has none).
+    const QStringList families
+        = {QStringLiteral("NSimSun"), QStringLiteral("新宋体"), QStringLiteral("Noto Sans Mono CJK SC"),
+           QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("Sarasa Mono SC")};
+    const QStringList installed = QFontDatabase::families();
+    QFont font = base;
+    for (const QString &family : families) {
+        if (installed.contains(family)) {
+            font.setFamilies({family});
+            if (QFontInfo(font).fixedPitch())
+                return font;
+        }
+    }
+    font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(base.pointSizeF() > 0 ? base.pointSizeF() : font.pointSizeF());
+    if (QFontInfo(font).fixedPitch())
+        return font;
+    font.setFamilies({QStringLiteral("monospace")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
 }
 
 void layOutLayerListDialog(QDialog *dialog, QListWidget *list, QLayout *fields, QLayout *listButtons)
