@@ -325,9 +325,17 @@ void applyHoleOptions(const Args &args, HoleParameters &values, CEditChanShuDial
         values.method = std::uint8_t(*v);
     if (const auto v = args.integerIn(QStringLiteral("personnel-label"), 0, 2))
         values.personnelLabel = *v;
-    // The dialog's rules and messages, one set for both.
-    if (const auto refusal = model.check(values, forNew))
-        throw Failure(refusal->message + QStringLiteral("（文件没有改动）"));
+    // The dialog's rules and messages, one set for both. A depth, spacing
+    // or distance outside the fixed range the option's help states is a
+    // wrong command line; the other refusals concern the survey.
+    if (const auto refusal = model.check(values, forNew)) {
+        const bool outsideHelpRange = refusal->field
+            && (*refusal->field == HoleNumber::PointSpacing || *refusal->field == HoleNumber::PlankLength
+                || *refusal->field == HoleNumber::SourceDistance
+                || (*refusal->field == HoleNumber::HoleDepth && !(values.holeDepth > 0.0f)));
+        throw Failure(refusal->message + QStringLiteral("（文件没有改动）"),
+                      outsideHelpRange ? kExitUsage : kExitRefused);
+    }
 }
 
 void storePersonnelLabel(TalvexSettings &store, int label)

@@ -315,11 +315,16 @@ TEST_F(SurveyCli, ChangesSayWhatHappenedAndRefuseTheSameAsTheDialogs)
     EXPECT_EQ(cli({"log", survey, "add", "--bottom", "1"}).exitCode, 1);
     EXPECT_EQ(readAll(survey), before);
 
-    // The New dialog's rule: a negative spacing is no survey.
+    // The New dialog's rules: a negative spacing (outside the range the help
+    // states) and a hole shallower than one spacing are no survey.
     const QString fresh = dir.filePath("fresh.qsw");
     r = cli({"new", fresh, "--spacing", "-1"});
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8("测点间隔: 请输入一个大于 0 的数。")));
+    EXPECT_FALSE(QFileInfo::exists(fresh));
+    r = cli({"new", fresh, "--spacing", "3", "--hole-depth", "2"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8("新测试将没有测点"))) << r.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(fresh));
 
     // Files that could not be read make the import incomplete: exit 1 with
