@@ -396,7 +396,7 @@ void lockSurveyOrFail(const QString &path)
     const std::lock_guard<std::mutex> guard(held.mutex);
     if (held.locks.count(file))
         return;
-    auto lock = std::make_unique<QLockFile>(file + QStringLiteral(".lock"));
+    auto lock = std::make_unique<QLockFile>(SurveyLockFileName(file));
     // A lock is only given up when its owner is gone, not after a time: a
     // long command keeps it.
     lock->setStaleLockTime(0);

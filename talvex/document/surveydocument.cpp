@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 
 namespace talvex {
 
@@ -125,6 +126,17 @@ bool SurveyDocument::fileChangedOnDisk() const
 
 bool SurveyDocument::save(const QString &path, common::Messenger &messenger)
 {
+    // A command that is changing the file finishes first; then what it wrote
+    // is seen by the check below. Where no lock file can be made, the save
+    // itself says why it fails (or succeeds without one).
+    QLockFile lock(SurveyLockFileName(path));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(m_saveLockWaitMs) && lock.error() == QLockFile::LockFailedError) {
+        messenger.show(QString::fromUtf8("不能保存文件 ") + path
+                           + QString::fromUtf8("\n另一个程序正在修改这个文件，请稍后再保存。"),
+                       common::MessageKind::Error);
+        return false;
+    }
     if (path == m_filePath && fileChangedOnDisk()) {
         const QString question = QString::fromUtf8("文件 %1 在打开之后已被其他程序修改（例如 talvex-cli）。\n"
                                                    "保存将覆盖那些修改。仍要保存吗？")

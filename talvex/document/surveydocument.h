@@ -96,8 +96,13 @@ public:
     // disk since it was loaded or last saved here (another program, such as
     // talvex-cli, saved it meanwhile: its time, size or creation differ),
     // `messenger` is asked first whether to overwrite it; no keeps the file
-    // on disk as it is and returns false.
+    // on disk as it is and returns false. The check and the write are made
+    // under the survey's lock file (SurveyLockFileName), which talvex-cli
+    // holds while it changes the file; while another holds it longer than
+    // saveLockWaitMs the save is refused with a message.
     bool save(const QString &path, common::Messenger &messenger);
+    int saveLockWaitMs() const { return m_saveLockWaitMs; }
+    void setSaveLockWaitMs(int ms) { m_saveLockWaitMs = ms; }
 
     // Whether the document's file on disk is no longer the one it loaded or
     // saved (false without a file path).
@@ -167,6 +172,7 @@ private:
     };
     static DiskStamp stampOf(const QString &path);
     DiskStamp m_diskStamp;
+    int m_saveLockWaitMs = 10000;
 
     // What the signals last announced.
     bool m_announcedModified = false;

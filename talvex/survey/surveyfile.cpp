@@ -5,6 +5,7 @@
 #include "common/messenger.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
 #include <bit>
@@ -381,6 +382,11 @@ common::FileError StoreSurvey(SurveyData &survey, const QString &path)
 // The longest document the format can describe: every count at its largest.
 constexpr std::uint64_t kLargestDocument = kDocumentHeaderSize + 2ull * kMaxRecordCount * kLayerRecordSize
     + std::uint64_t(kMaxRecordCount) * kPointRecordSize;
+
+QString SurveyLockFileName(const QString &path)
+{
+    return QFileInfo(path).absoluteFilePath() + QStringLiteral(".lock");
+}
 
 bool LoadSurvey(SurveyData &survey, const QString &path, common::Messenger &messenger)
 {

@@ -54,6 +54,10 @@ bool decodeSurvey(std::span<const std::uint8_t> bytes, SurveyData &survey, commo
 // tells the survey's listener).
 common::FileError StoreSurvey(SurveyData &survey, const QString &path);
 
+// The lock file that programs changing the survey at `path` hold while they
+// read, change and write it: "<absolute path>.lock" beside it.
+QString SurveyLockFileName(const QString &path);
+
 // Reads `path` into the survey. A file that cannot be opened shows
 // "不能打开文件 " with the path.
 bool LoadSurvey(SurveyData &survey, const QString &path, common::Messenger &messenger);

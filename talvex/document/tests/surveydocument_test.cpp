@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -171,6 +172,16 @@ TEST(SurveyDocument, SavingOverAFileChangedOnDiskAsksFirst)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), theirs);
     file.close();
+
+    // While talvex-cli holds the survey's lock, the window does not write.
+    {
+        QLockFile held(SurveyLockFileName(path));
+        ASSERT_TRUE(held.tryLock(0));
+        window.setSaveLockWaitMs(50);
+        EXPECT_FALSE(window.save(path, messages));
+        EXPECT_TRUE(messages.last().contains(QString::fromUtf8("另一个程序正在修改"))) << messages.last().toStdString();
+        EXPECT_EQ(messages.questions.size(), 1);
+    }
 
     // Yes: overwritten, and the next save asks nothing.
     messages.answers = {true};
