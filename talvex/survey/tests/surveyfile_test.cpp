@@ -327,4 +327,13 @@ TEST(SurveyFile, ImportLayersTakesBothListsOnly)
     m.clear();
     EXPECT_FALSE(ImportLayers(target, dir.filePath("none.qsw"), m));
     EXPECT_TRUE(m.messages.isEmpty());
+
+    // Layers whose depths are not numbers are not taken.
+    SurveyData spoilt = makeSurvey();
+    spoilt.layers[1].top = std::numeric_limits<float>::quiet_NaN();
+    ASSERT_TRUE(StoreSurvey(spoilt, dir.filePath("nan.qsw")).ok);
+    EXPECT_FALSE(ImportLayers(target, dir.filePath("nan.qsw"), m));
+    EXPECT_TRUE(m.last().contains(QString::fromUtf8("第 2 个速度分层的起始深度不是有效的数")))
+        << m.last().toStdString();
+    EXPECT_EQ(target.layers.size(), 1u);
 }
