@@ -9,7 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QFontDatabase>
-#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
@@ -97,27 +97,39 @@ bool readIntField(QLineEdit *edit, int lo, int hi, common::Messenger &messenger,
     return false;
 }
 
+bool isFixedPitch(const QFont &font)
+{
+    // Digits, spaces and letters of one width (dual-width Chinese faces are
+    // not marked fixed-pitch, but are for this purpose).
+    const QFontMetricsF m(font);
+    const qreal digit = m.horizontalAdvance(QLatin1Char('0'));
+    return digit > 0 && qAbs(m.horizontalAdvance(QLatin1Char(' ')) - digit) < 0.01
+        && qAbs(m.horizontalAdvance(QLatin1Char('m')) - digit) < 0.01
+        && qAbs(m.horizontalAdvance(QLatin1Char('(')) - digit) < 0.01;
+}
+
 QFont fixedPitchFont(const QFont &base)
 {
     // Faces with Chinese characters exactly two digits wide come first, so a
     // heading in Chinese lines up with the digits too; then the platform's
     // fixed font, then whatever the font matching finds for "monospace" (the
     // platform's fixed font is the ordinary font where it has none).
-    const QStringList families
-        = {QStringLiteral("NSimSun"), QStringLiteral("新宋体"), QStringLiteral("Noto Sans Mono CJK SC"),
-           QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("Sarasa Mono SC")};
+    const QStringList families = {QStringLiteral("NSimSun"), QStringLiteral("新宋体"),
+                                  QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Sarasa Mono SC")};
     const QStringList installed = QFontDatabase::families();
     QFont font = base;
     for (const QString &family : families) {
-        if (installed.contains(family)) {
-            font.setFamilies({family});
-            if (QFontInfo(font).fixedPitch())
-                return font;
-        }
+        if (!installed.contains(family))
+            continue;
+        font.setFamilies({family});
+        const QFontMetricsF m(font);
+        if (isFixedPitch(font)
+            && qAbs(m.horizontalAdvance(QStringLiteral("米")) - 2 * m.horizontalAdvance(QLatin1Char('0'))) < 0.5)
+            return font;
     }
     font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSizeF(base.pointSizeF() > 0 ? base.pointSizeF() : font.pointSizeF());
-    if (QFontInfo(font).fixedPitch())
+    if (isFixedPitch(font))
         return font;
     font.setFamilies({QStringLiteral("monospace")});
     font.setStyleHint(QFont::TypeWriter);

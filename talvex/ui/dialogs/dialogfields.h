@@ -35,8 +35,11 @@ extern const char *const kIntFieldMessage; // "请输入一个整数。"
 // "请输入一个介于 lo 和 hi 之间的整数。"
 QString intRangeMessage(int lo, int hi);
 // A fixed-pitch face for text that lines up columns with spaces, at the size
-// of `base`.
+// of `base`: one whose Chinese characters are two digits wide when one is
+// installed, else the platform's fixed face.
 QFont fixedPitchFont(const QFont &base);
+// Whether digits, spaces and letters of `font` have one width.
+bool isFixedPitch(const QFont &font);
 
 // The message for a refused integer field: its range for a whole number
 // outside it (however many digits), else kIntFieldMessage.

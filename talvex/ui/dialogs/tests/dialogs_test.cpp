@@ -26,6 +26,8 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -475,8 +477,18 @@ void DialogsTest::resultsAndSoilIndices()
     doc.survey().points[29].equivVelocity = 300.0f;
     EChengGuoDialog results(doc.survey());
     QCOMPARE(results.list()->count(), 30);
-    // The columns are made of spaces: they stay straight in a fixed-pitch font.
-    QVERIFY(QFontInfo(results.list()->font()).fixedPitch());
+    // The columns are made of spaces: they stay straight in a fixed-pitch
+    // font, and the heading's Chinese lines up with the digits below it in a
+    // face whose Chinese characters are two digits wide (where one is
+    // installed).
+    const QFont listFont = results.list()->font();
+    QVERIFY(isFixedPitch(listFont));
+    const QFontMetricsF metrics(listFont);
+    const QStringList installed = QFontDatabase::families();
+    if (installed.contains(QStringLiteral("Noto Sans Mono CJK SC")) || installed.contains(QStringLiteral("NSimSun")))
+        QVERIFY(
+            qAbs(metrics.horizontalAdvance(QStringLiteral("米")) - 2 * metrics.horizontalAdvance(QStringLiteral("0")))
+            < 0.5);
     QCOMPARE(results.list()->item(29)->text(),
              QStringLiteral("30.0(米)") + QString(16, u' ') + QStringLiteral("300.0(m/s)") + QString(22, u' ')
                  + QStringLiteral("0.4000(秒)"));
