@@ -13,7 +13,7 @@ namespace common {
 
 struct FileError {
     bool ok = true;
-    QString message; // the system's description of what went wrong
+    QString message; // what went wrong, in Chinese (systemerror.h), without the path
 };
 
 // Reads the whole file, or its first `maxBytes` bytes when it is longer (a

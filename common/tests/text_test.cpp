@@ -2,6 +2,11 @@
 #include "common/gbk.h"
 #include "common/jsonwriter.h"
 #include "common/numberformat.h"
+#include "common/qttranslations.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -64,4 +69,21 @@ TEST(JsonWriter, NestsAndEscapes)
         .field("c", std::numeric_limits<float>::quiet_NaN())
         .endObject();
     EXPECT_EQ(w.text(), R"({"a":1,"b":[1.5,"x\"\n",null],"c":null})");
+}
+
+TEST(QtTranslations, TheDefaultLocaleIsChineseChina)
+{
+    int argc = 1;
+    char name[] = "common_tests";
+    char *argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    common::installQtTranslations(app);
+    // Qt's dialogs take dates and names from the default locale: "8 Dec"
+    // was what they showed.
+    const QLocale locale;
+    EXPECT_EQ(locale.language(), QLocale::Chinese);
+    EXPECT_EQ(locale.territory(), QLocale::China);
+    EXPECT_EQ(locale.monthName(12, QLocale::ShortFormat), QStringLiteral("12月"));
+    EXPECT_FALSE(locale.toString(QDate(2026, 12, 8), QLocale::ShortFormat).contains(QStringLiteral("Dec")));
 }

@@ -5,6 +5,8 @@
 #include "talvex/analysis/fieldtext.h"
 #include "talvex/survey/undosnapshot.h"
 
+#include <cmath>
+
 namespace talvex {
 
 namespace {
@@ -32,6 +34,26 @@ auto withField(Values &values, HoleText which, Use &&use)
     return use(values.testDate, "测试日期");
 }
 
+bool positiveFinite(float v)
+{
+    return v > 0.0f && std::isfinite(v);
+}
+
+bool notNegativeFinite(float v)
+{
+    return v >= 0.0f && std::isfinite(v);
+}
+
+QString positiveMessage(const QString &label)
+{
+    return QStringLiteral("%1请输入一个大于 0 的数。").arg(label);
+}
+
+QString notNegativeMessage(const QString &label)
+{
+    return QStringLiteral("%1请输入一个不小于 0 的数。").arg(label);
+}
+
 } // namespace
 
 CEditChanShuDialogModel::CEditChanShuDialogModel(SurveyData &survey, UndoSnapshot &undo, common::Messenger &messenger)
@@ -57,29 +79,51 @@ bool CEditChanShuDialogModel::setText(HoleParameters &values, HoleText field, co
     });
 }
 
-bool CEditChanShuDialogModel::validate(const HoleParameters &values)
+std::optional<CEditChanShuDialogModel::Refusal> CEditChanShuDialogModel::check(const HoleParameters &values,
+                                                                               bool newSurvey) const
 {
-    if (!inRange(values.overburden, 0.0f, kMaxOverburden)) {
-        m_messenger.show(rangeMessage(QStringLiteral("覆盖层厚度: "), 0.0f, kMaxOverburden),
-                         common::MessageKind::Warning);
-        return false;
-    }
-    if (!inRange(values.computationDepth, 0.0f, kMaxOverburden)) {
-        m_messenger.show(rangeMessage(QStringLiteral("覆盖层计算厚度: "), 0.0f, kMaxOverburden),
-                         common::MessageKind::Warning);
-        return false;
-    }
+    const HoleParameters &stored = m_survey.header;
+    // A value the survey already holds is no edit (NaN never equals).
+    const auto edited = [newSurvey](float value, float before) { return newSurvey || value != before; };
+    const auto refuse = [](std::optional<HoleNumber> field, const QString &message) {
+        return std::optional<Refusal>(Refusal{field, message});
+    };
+    // A hole and a spacing of 0 or less would make a survey without points
+    // (or divide by zero); a negative distance has no meaning.
+    if (edited(values.holeDepth, stored.holeDepth) && !positiveFinite(values.holeDepth))
+        return refuse(HoleNumber::HoleDepth, positiveMessage(QStringLiteral("测孔深度: ")));
+    if (edited(values.pointSpacing, stored.pointSpacing) && !positiveFinite(values.pointSpacing))
+        return refuse(HoleNumber::PointSpacing, positiveMessage(QStringLiteral("测点间隔: ")));
+    if (edited(values.plankLength, stored.plankLength) && !notNegativeFinite(values.plankLength))
+        return refuse(HoleNumber::PlankLength, notNegativeMessage(QStringLiteral("激振板长: ")));
+    if (edited(values.sourceDistance, stored.sourceDistance) && !notNegativeFinite(values.sourceDistance))
+        return refuse(HoleNumber::SourceDistance, notNegativeMessage(QStringLiteral("激振距离: ")));
+    if (!inRange(values.overburden, 0.0f, kMaxOverburden))
+        return refuse(HoleNumber::Overburden, rangeMessage(QStringLiteral("覆盖层厚度: "), 0.0f, kMaxOverburden));
+    if (!inRange(values.computationDepth, 0.0f, kMaxOverburden))
+        return refuse(HoleNumber::ComputationDepth,
+                      rangeMessage(QStringLiteral("覆盖层计算厚度: "), 0.0f, kMaxOverburden));
+    if (newSurvey && !(values.holeDepth >= values.pointSpacing))
+        return refuse(HoleNumber::HoleDepth,
+                      QStringLiteral("测孔深度 %1 米小于测点间隔 %2 米，新测试将没有测点。")
+                          .arg(double(values.holeDepth))
+                          .arg(double(values.pointSpacing)));
     // The dialog's list and check box cannot hold anything else; a caller
     // without them (talvex-cli) is told why.
-    if (values.personnelLabel < 0 || values.personnelLabel > 2) {
-        m_messenger.show(QStringLiteral("测试单位选项只能是 0、1 或 2。"), common::MessageKind::Warning);
-        return false;
-    }
-    if (values.microtremorTest < 0 || values.microtremorTest > 1) {
-        m_messenger.show(QStringLiteral("地脉动测试只能是 0 或 1。"), common::MessageKind::Warning);
-        return false;
-    }
-    return true;
+    if (values.personnelLabel < 0 || values.personnelLabel > 2)
+        return refuse(std::nullopt, QStringLiteral("测试单位选项只能是 0、1 或 2。"));
+    if (values.microtremorTest < 0 || values.microtremorTest > 1)
+        return refuse(std::nullopt, QStringLiteral("地脉动测试只能是 0 或 1。"));
+    return std::nullopt;
+}
+
+bool CEditChanShuDialogModel::validate(const HoleParameters &values, bool newSurvey)
+{
+    const std::optional<Refusal> refusal = check(values, newSurvey);
+    m_refused = refusal ? refusal->field : std::nullopt;
+    if (refusal)
+        m_messenger.show(refusal->message, common::MessageKind::Warning);
+    return !refusal;
 }
 
 bool CEditChanShuDialogModel::apply(const HoleParameters &values)

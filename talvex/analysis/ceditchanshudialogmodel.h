@@ -9,6 +9,7 @@
 #include "talvex/survey/surveydata.h"
 
 #include <QString>
+#include <optional>
 
 namespace common {
 class Messenger;
@@ -20,6 +21,9 @@ class UndoSnapshot;
 
 // The four texts of the dialog.
 enum class HoleText { ProjectName, HoleNumber, Personnel, TestDate };
+
+// The six number fields of the dialog, in the order they are laid out.
+enum class HoleNumber { HoleDepth, PointSpacing, PlankLength, SourceDistance, Overburden, ComputationDepth };
 
 class CEditChanShuDialogModel {
 public:
@@ -35,11 +39,28 @@ public:
     // naming the field when GBK cannot hold a character of it.
     bool setText(HoleParameters &values, HoleText field, const QString &text);
 
-    // Checks the numbers and choices as the dialog's fields do: overburden
-    // and computation depth within 0...200, the personnel label 0...2, the
-    // check box 0 or 1. Any `method` is taken (not 0 means cross hole).
-    // Shows the first failure; true when all pass.
-    bool validate(const HoleParameters &values);
+    // Why the dialog's values are refused: the message and the number field
+    // it concerns (none for the choices).
+    struct Refusal {
+        std::optional<HoleNumber> field;
+        QString message;
+    };
+
+    // Checks the numbers and choices, for the dialog and talvex-cli alike:
+    // hole depth and point spacing above 0, plank length and source distance
+    // not negative (all finite), overburden and computation depth within
+    // 0...200, the personnel label 0...2, the check box 0 or 1. Any `method`
+    // is taken (not 0 means cross hole). For a new survey the hole must also
+    // be at least one spacing deep, or the survey would have no point. When
+    // editing, a value equal to the one the survey already holds is not
+    // refused for the first four rules (an old file stays editable).
+    // Returns the first failure, nothing when all pass.
+    std::optional<Refusal> check(const HoleParameters &values, bool newSurvey = false) const;
+
+    // check() with its message shown; true when all pass. refusedField()
+    // then names the number field of the last refusal.
+    bool validate(const HoleParameters &values, bool newSurvey = false);
+    std::optional<HoleNumber> refusedField() const { return m_refused; }
 
     // OK: validates, takes an undo snapshot, stores the parameters into the
     // header and marks the header modified. Velocities are not recomputed.
@@ -56,6 +77,7 @@ private:
     SurveyData &m_survey;
     UndoSnapshot &m_undo;
     common::Messenger &m_messenger;
+    std::optional<HoleNumber> m_refused;
 };
 
 } // namespace talvex

@@ -11,6 +11,8 @@
 namespace talvex {
 
 const char *const CEditChenDialogModel::kBottomRangeMessage = "分层结束深度不能小于分层开始深度，请重新输入！";
+const char *const CEditChenDialogModel::kNextBottomMessage
+    = "第 %1 层土层结束于 %2 米，本层结束深度 %3 米不能超过它，请重新输入！";
 
 QStringList layerEntries(int count)
 {
@@ -55,13 +57,25 @@ bool CEditChenDialogModel::leaveField(const SurveyLogFields &fields)
         return false;
     auto &log = m_survey.logLayers;
     const std::size_t s = std::size_t(m_selected);
-    const bool hasNext = s + 1 < log.size();
     // The start depth is read-only: the stored one counts.
     const float top = log[s].top;
-    // A layer may not end above its own start. The next layer is not a limit:
-    // after "添加层" it is often still empty and is edited next.
-    if (fields.bottom < top) {
+    // No layer may end above its own start: neither this one nor the ones
+    // below, whose start follows this end. Layers still empty (start equals
+    // end, as "添加层" leaves them) move down with it; the first layer with
+    // a thickness must still end at or below the new end.
+    if (!(fields.bottom >= top)) {
         m_messenger.show(QString::fromUtf8(kBottomRangeMessage), common::MessageKind::Warning);
+        return false;
+    }
+    std::size_t emptyEnd = s + 1; // layers s+1 ... emptyEnd-1 are empty and move along
+    while (emptyEnd < log.size() && log[emptyEnd].top == log[emptyEnd].bottom && log[emptyEnd].bottom < fields.bottom)
+        ++emptyEnd;
+    if (emptyEnd < log.size() && log[emptyEnd].bottom < fields.bottom) {
+        m_messenger.show(QString::fromUtf8(kNextBottomMessage)
+                             .arg(emptyEnd + 1)
+                             .arg(double(log[emptyEnd].bottom))
+                             .arg(double(fields.bottom)),
+                         common::MessageKind::Warning);
         return false;
     }
     const auto name = encodeFieldText(fields.soilName, kDescriptionBytes, QStringLiteral("土层名称"), m_messenger);
@@ -75,10 +89,15 @@ bool CEditChenDialogModel::leaveField(const SurveyLogFields &fields)
     l.reserved = {};
     common::storeFixedText(l.description, *name);
     log[s] = l;
-    if (hasNext) {
-        DiChengOne next = log[s + 1];
+    for (std::size_t j = s + 1; j < emptyEnd; ++j) {
+        DiChengOne empty = log[j];
+        empty.top = empty.bottom = l.bottom;
+        log[j] = empty;
+    }
+    if (emptyEnd < log.size()) {
+        DiChengOne next = log[emptyEnd];
         next.top = l.bottom;
-        log[s + 1] = next;
+        log[emptyEnd] = next;
     }
     m_survey.markModified(SurveyParts::LogLayers);
     return true;

@@ -39,9 +39,11 @@ public:
     // Focus leaves the end depth or the soil name: the selected layer gets
     // top and bottom from the fields, velocity 0, the selected pattern,
     // cleared reserved bytes and the soil name; the next layer's top follows
-    // its bottom, so the log stays contiguous. An end depth above the start
-    // depth, or a name GBK cannot hold, is refused with a message and
-    // nothing changes.
+    // its bottom, so the log stays contiguous. No layer may end above its
+    // start: an end depth above the start depth, or below the end of the next
+    // layer that has a thickness (empty layers in between move down with it),
+    // or a name GBK cannot hold, is refused with a message and nothing
+    // changes.
     bool leaveField(const SurveyLogFields &fields);
 
     // A new pattern selection: only the selected layer's pattern changes.
@@ -58,6 +60,7 @@ public:
     bool deleteLayer();
 
     static const char *const kBottomRangeMessage;
+    static const char *const kNextBottomMessage; // %1 layer, %2 its end, %3 the end typed
 
 private:
     SurveyData &m_survey;

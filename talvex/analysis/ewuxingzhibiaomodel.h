@@ -6,8 +6,9 @@
 //   μd = (Vp² - 2 Vs²) / (2 (Vp² - Vs²))     dynamic Poisson's ratio
 //   Ed = 2 (1 + μd) ρ Vs²                    dynamic elastic modulus, kPa
 //   ηs = (0.87 + 1.12 μd) / (1 + μd)         coefficient depending on μd
-// μd is rounded to single precision before it is used further. The inputs
-// are not otherwise checked: Vp < Vs gives μd outside 0...0.5 as computed.
+// μd is rounded to single precision before it is used further. Inputs no
+// material has are refused: velocities or a density of 0 or less, and Vp
+// below Vs (μd would exceed 0.5).
 
 #include <QString>
 #include <optional>
@@ -33,14 +34,18 @@ struct SoilIndices {
 
 class EWUXINGZHIBIAOModel {
 public:
-    // "计算": the four indices, or kEqualVelocitiesMessage and nothing when
-    // Vs equals Vp (as in the start state, all 0).
+    // "计算": the four indices, or a message and nothing: kEqualVelocitiesMessage
+    // when Vs equals Vp (as in the start state, all 0), kVelocityRangeMessage,
+    // kDensityRangeMessage or kSlowCompressionMessage for inputs no material has.
     static std::optional<SoilIndices> ComputeSoilIndices(const SoilIndexInputs &inputs, common::Messenger &messenger);
 
     // An output as the dialog shows it: "%f".
     static QString format(float value);
 
     static const char *const kEqualVelocitiesMessage;
+    static const char *const kVelocityRangeMessage;
+    static const char *const kDensityRangeMessage;
+    static const char *const kSlowCompressionMessage;
 };
 
 } // namespace talvex

@@ -53,19 +53,17 @@ std::optional<QImage> renderView(const SurveyData &survey, const FieldRecord &re
 {
     const int count = int(survey.points.size());
     if (count > 0 && (options.point < 1 || options.point > count))
-        return fail(
-            error,
-            QStringLiteral("point %1 does not exist (the survey has points 1...%2)").arg(options.point).arg(count));
+        return fail(error, QStringLiteral("没有第 %1 个测点（本测试的测点为 1～%2）").arg(options.point).arg(count));
     if (options.trace != 0 && options.trace != 1)
-        return fail(error, QStringLiteral("the trace must be 0 (positive) or 1 (negative)"));
+        return fail(error, QStringLiteral("选中的道只能是 0（正向）或 1（反向）"));
     if (options.channel < 1 || options.channel > kRecordChannels)
-        return fail(error, QStringLiteral("the channel must be 1...4"));
+        return fail(error, QStringLiteral("通道应为 1～4"));
     if (!(options.scale >= 0.05 && options.scale <= 10.0))
-        return fail(error, QStringLiteral("the scale must be 0.05...10"));
+        return fail(error, QStringLiteral("视图比例应在 0.05～10 之间"));
     if (options.dpi < 10 || options.dpi > 1200)
-        return fail(error, QStringLiteral("the resolution must be 10...1200 dpi"));
+        return fail(error, QStringLiteral("分辨率应在每英寸 10～1200 像素之间"));
     if (options.mode == DisplayMode::Spectrum && count == 0)
-        return fail(error, QStringLiteral("the survey has no points, so there is no spectrum to show"));
+        return fail(error, QStringLiteral("本测试没有测点，没有频谱可显示"));
 
     ViewState view;
     view.mode = options.mode;
@@ -81,15 +79,14 @@ std::optional<QImage> renderView(const SurveyData &survey, const FieldRecord &re
     const double height = std::ceil(extent.height() * factor);
     if (width > kMaxImageSide || height > kMaxImageSide || width * height * 4 > double(kMaxImageBytes))
         return fail(error,
-                    QStringLiteral("the picture would be %1 x %2 pixels, more than %3 on a side or 1 GiB; "
-                                   "lower the scale or the resolution")
+                    QStringLiteral("图片将有 %1 × %2 像素，超过每边 %3 像素或 1 GiB；请减小视图比例或分辨率")
                         .arg(width)
                         .arg(height)
                         .arg(kMaxImageSide));
 
     QImage image(std::max(1, int(width)), std::max(1, int(height)), QImage::Format_RGB32);
     if (image.isNull())
-        return fail(error, QStringLiteral("not enough memory for a picture of %1 x %2 pixels").arg(width).arg(height));
+        return fail(error, QStringLiteral("内存不足，不能画 %1 × %2 像素的图片").arg(width).arg(height));
     image.fill(Qt::white);
     const int dotsPerMetre = int(std::lround(options.dpi / 0.0254));
     image.setDotsPerMeterX(dotsPerMetre);

@@ -21,8 +21,17 @@ class CEditChanShuDialogModel;
 
 namespace cli {
 
-// Loads the survey document at `path` into `survey`; throws a Failure (after
-// the program's message was printed) when it cannot be read.
+// Takes the lock file "<path>.lock" beside the survey and keeps it until the
+// process ends, so that commands changing one survey in parallel run one
+// after the other and none loses another's change. Waits up to
+// kSurveyLockWaitMs for another holder; a Failure after that. Taken once per
+// path; where no lock file can be made (no such folder, no permission) the
+// command goes on without one.
+inline constexpr int kSurveyLockWaitMs = 120000;
+void lockSurveyOrFail(const QString &path);
+// Loads the survey document at `path` into `survey` under its lock (see
+// lockSurveyOrFail); throws a Failure (after the program's message was
+// printed) when it cannot be read.
 void loadSurveyOrFail(talvex::SurveyData &survey, const QString &path, common::Messenger &messenger);
 // Stores `survey` to `path` (the old file stays when that fails); throws a
 // Failure when it cannot.
@@ -50,8 +59,13 @@ QString fixed(float value, int decimals);
 // The hole-parameter options of new and hole (with their defaults for new).
 std::vector<OptionSpec> holeOptions(bool forNew);
 // Puts the hole options given into `values` through the hole dialog's model
-// (its texts, ranges and messages); a Failure when one is refused.
-void applyHoleOptions(const Args &args, talvex::HoleParameters &values, talvex::CEditChanShuDialogModel &model);
+// (its texts, rules and messages; `forNew` for a new survey); a Failure with
+// the model's message when one is refused.
+void applyHoleOptions(const Args &args, talvex::HoleParameters &values, talvex::CEditChanShuDialogModel &model,
+                      bool forNew = false);
+// Stores the personnel label in the settings store, where the window, report
+// and figures read it; a Failure when the store cannot keep it.
+void storePersonnelLabel(talvex::TalvexSettings &store, int label);
 
 // The page-setup options of the report commands (--no-waveforms, --rows, ...)
 // and the stored page setup with those given applied for this run only (a

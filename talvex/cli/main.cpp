@@ -1,5 +1,6 @@
 // talvex-cli: batch front-end of the shear-wave analysis program.
 
+#include "common/qttranslations.h"
 #include "talvex/cli/cliargs.h"
 #include "talvex/cli/commands.h"
 #include "talvex/survey/fieldrecord.h"
@@ -54,6 +55,7 @@ int main(int argc, char **argv)
     }
     QCoreApplication::setApplicationName(QStringLiteral("talvex-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TALVEX_VERSION));
+    common::installQtTranslations(*app);
 
     // The words as the system gave them: a file name copied from Windows may
     // be GBK bytes, which are shown decoded and opened as they are.

@@ -13,6 +13,7 @@
 #include "talvex/cli/cliargs.h"
 #include "talvex/cli/commands.h"
 #include "talvex/survey/surveydata.h"
+#include "talvex/survey/talvexsettings.h"
 #include "talvex/survey/undosnapshot.h"
 #include "talvex/survey/viewstate.h"
 
@@ -101,11 +102,14 @@ int runHole(const Args &args)
     common::ConsoleMessenger messenger;
     SurveyData survey;
     loadSurveyOrFail(survey, path, messenger);
+    // The personnel label is a setting of the user, as in the window.
+    TalvexSettings store;
+    survey.header.personnelLabel = store.personnelLabel();
     UndoSnapshot undo;
     CEditChanShuDialogModel model(survey, undo, messenger);
     const HoleParameters before = survey.header;
     HoleParameters values = before;
-    applyHoleOptions(args, values, model);
+    applyHoleOptions(args, values, model, false);
     const QStringList changes = holeChanges(before, values);
     if (changes.isEmpty()) {
         // Nothing to change: show what there is.
@@ -116,6 +120,8 @@ int runHole(const Args &args)
     if (!model.apply(values))
         throw Failure(QStringLiteral("测孔参数被拒绝，文件没有改动"));
     storeSurveyOrFail(survey, path);
+    if (values.personnelLabel != before.personnelLabel)
+        storePersonnelLabel(store, values.personnelLabel);
     printLine(QStringLiteral("测孔参数已修改：") + changes.join(QStringLiteral("；")));
     return 0;
 }
@@ -162,12 +168,21 @@ int runPoint(const Args &args)
         printLine(formatTable(rows, 2));
         return 0;
     }
+    const std::int16_t sampleBefore = survey.points[std::size_t(point - 1)].sArrival;
     if (!model.apply(values))
         throw Failure(QStringLiteral("测点参数被拒绝，文件没有改动"));
     storeSurveyOrFail(survey, path);
     printLine(QStringLiteral("第 %1 个测点已修改：%2；已重新计算所有测点的波速")
                   .arg(point)
                   .arg(changes.join(QStringLiteral("；"))));
+    // The pick is kept as a time: at another interval it lies on another
+    // sample, which the user should know about.
+    const std::int16_t sampleAfter = survey.points[std::size_t(point - 1)].sArrival;
+    if (sampleAfter != sampleBefore)
+        printLine(QStringLiteral("注意：S 波初至保持 %1 ms，按新的采样间隔落在第 %2 个采样点（原为第 %3 个）")
+                      .arg(number(values.sArrivalMs))
+                      .arg(sampleAfter)
+                      .arg(sampleBefore));
     return 0;
 }
 
@@ -288,7 +303,7 @@ std::vector<OptionSpec> holeOptions(bool forNew)
     };
 }
 
-void applyHoleOptions(const Args &args, HoleParameters &values, CEditChanShuDialogModel &model)
+void applyHoleOptions(const Args &args, HoleParameters &values, CEditChanShuDialogModel &model, bool forNew)
 {
     for (const HoleTextOption &t : kHoleTexts) {
         if (const auto text = args.text(QString::fromLatin1(t.name))) {
@@ -296,40 +311,39 @@ void applyHoleOptions(const Args &args, HoleParameters &values, CEditChanShuDial
                 throw Failure(QStringLiteral("--%1 被拒绝，文件没有改动").arg(QString::fromLatin1(t.name)));
         }
     }
-    // Rules of the command line the dialog leaves to the user's eye: a hole
-    // and a spacing must be positive, distances not negative.
-    const auto positive = [&args](const char *name, float &field) {
-        if (const auto v = args.number(QString::fromLatin1(name))) {
-            if (!(*v > 0.0f))
-                throw Failure(QStringLiteral("--%1 应大于 0，不能是 %2").arg(QString::fromLatin1(name), number(*v)),
-                              kExitUsage);
+    const auto take = [&args](const char *name, float &field) {
+        if (const auto v = args.number(QString::fromLatin1(name)))
             field = *v;
-        }
     };
-    const auto notNegative = [&args](const char *name, float &field) {
-        if (const auto v = args.number(QString::fromLatin1(name))) {
-            if (*v < 0.0f)
-                throw Failure(QStringLiteral("--%1 不能为负，不能是 %2").arg(QString::fromLatin1(name), number(*v)),
-                              kExitUsage);
-            field = *v;
-        }
-    };
-    positive("hole-depth", values.holeDepth);
-    positive("spacing", values.pointSpacing);
-    notNegative("source-distance", values.sourceDistance);
-    notNegative("plank-length", values.plankLength);
+    take("hole-depth", values.holeDepth);
+    take("spacing", values.pointSpacing);
+    take("source-distance", values.sourceDistance);
+    take("plank-length", values.plankLength);
+    take("overburden", values.overburden);
+    take("computation-depth", values.computationDepth);
     if (const auto v = args.integerIn(QStringLiteral("method"), 0, 1))
         values.method = std::uint8_t(*v);
     if (const auto v = args.integerIn(QStringLiteral("personnel-label"), 0, 2))
         values.personnelLabel = *v;
-    // The dialog's own ranges (overburden and computation depth 0...200) and
-    // messages.
-    if (const auto v = args.number(QStringLiteral("overburden")))
-        values.overburden = *v;
-    if (const auto v = args.number(QStringLiteral("computation-depth")))
-        values.computationDepth = *v;
-    if (!model.validate(values))
-        throw Failure(QStringLiteral("测孔参数被拒绝，文件没有改动"));
+    // The dialog's rules and messages, one set for both. A depth, spacing
+    // or distance outside the fixed range the option's help states is a
+    // wrong command line; the other refusals concern the survey.
+    if (const auto refusal = model.check(values, forNew)) {
+        const bool outsideHelpRange = refusal->field
+            && (*refusal->field == HoleNumber::PointSpacing || *refusal->field == HoleNumber::PlankLength
+                || *refusal->field == HoleNumber::SourceDistance
+                || (*refusal->field == HoleNumber::HoleDepth && !(values.holeDepth > 0.0f)));
+        throw Failure(refusal->message + QStringLiteral("（文件没有改动）"),
+                      outsideHelpRange ? kExitUsage : kExitRefused);
+    }
+}
+
+void storePersonnelLabel(TalvexSettings &store, int label)
+{
+    store.setPersonnelLabel(label);
+    store.store().sync();
+    if (store.personnelLabel() != label)
+        throw Failure(QStringLiteral("不能把测试人标签保存到设置文件 %1").arg(store.store().fileName()));
 }
 
 void addParameterCommands(std::vector<Command> &commands)

@@ -14,12 +14,17 @@
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/newsurvey.h"
 #include "talvex/survey/surveyfile.h"
+#include "talvex/survey/talvexsettings.h"
 #include "talvex/survey/undosnapshot.h"
 
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QTime>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -279,15 +284,21 @@ int runNew(const Args &args)
         throw Failure(QStringLiteral("%1 是一个文件夹").arg(path));
     common::ConsoleMessenger messenger;
     SurveyData survey;
+    TalvexSettings store;
+    survey.header.personnelLabel = store.personnelLabel();
     UndoSnapshot undo;
     CEditChanShuDialogModel model(survey, undo, messenger);
     HoleParameters p = newSurveyDefaults(survey, QDate::currentDate());
-    applyHoleOptions(args, p, model);
-    if (!(p.holeDepth >= p.pointSpacing))
-        throw Failure(QStringLiteral("测孔深度 %1 米小于测点间隔 %2 米，新测试将没有测点")
-                          .arg(number(p.holeDepth), number(p.pointSpacing)));
+    applyHoleOptions(args, p, model, true);
+    // Another command may be writing the same file: wait for it, then look
+    // again whether there is a survey to keep.
+    lockSurveyOrFail(path);
+    if (QFileInfo::exists(path) && !args.flag(QStringLiteral("force")))
+        throw Failure(QStringLiteral("文件 %1 已存在，没有改动它；要用新测试替换它请加 --force").arg(path));
     NewSurvey(survey, p);
     storeSurveyOrFail(survey, path);
+    if (args.has(QStringLiteral("personnel-label")))
+        storePersonnelLabel(store, p.personnelLabel);
     QString line = QStringLiteral("已建立新测试 %1：%2 个测点，测点间隔 %3 米，测孔深度 %4 米")
                        .arg(path)
                        .arg(survey.points.size())
@@ -314,6 +325,13 @@ int runImportFolder(const Args &args)
     if (result.filesTaken == 0)
         return kExitRefused;
     storeSurveyOrFail(survey, path);
+    // What was read is kept; files that could not be read make the import
+    // incomplete, which the exit status says as well as the summary.
+    if (!result.unreadable.isEmpty())
+        throw Failure(QStringLiteral("%1 个数据文件不能读取，没有导入（其余 %2 个已导入并保存到 %3）")
+                          .arg(result.unreadable.size())
+                          .arg(result.filesTaken)
+                          .arg(path));
     return 0;
 }
 
@@ -380,17 +398,62 @@ int runExport(const Args &args)
 
 } // namespace
 
+namespace {
+
+// The locks this process holds, by survey path; each is released when the
+// process ends, so a command's load, change and save run as one.
+struct HeldLocks {
+    std::mutex mutex;
+    std::map<QString, std::unique_ptr<QLockFile>> locks;
+};
+
+HeldLocks &heldLocks()
+{
+    static HeldLocks held;
+    return held;
+}
+
+} // namespace
+
+void lockSurveyOrFail(const QString &path)
+{
+    const QString file = QFileInfo(path).absoluteFilePath();
+    HeldLocks &held = heldLocks();
+    const std::lock_guard<std::mutex> guard(held.mutex);
+    if (held.locks.count(file))
+        return;
+    auto lock = std::make_unique<QLockFile>(SurveyLockFileName(file));
+    // A lock is only given up when its owner is gone, not after a time: a
+    // long command keeps it.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(kSurveyLockWaitMs)) {
+        held.locks.emplace(file, std::move(lock));
+        return;
+    }
+    if (lock->error() == QLockFile::LockFailedError)
+        throw Failure(
+            QStringLiteral("测试文件 %1 正被另一个命令修改（锁文件 %1.lock），等待 %2 秒后仍未释放，文件没有改动")
+                .arg(path)
+                .arg(kSurveyLockWaitMs / 1000));
+    // No lock file can be made there (a folder that does not exist or may
+    // not be written to): nobody can save the survey there either, and the
+    // command's own load or save says why.
+}
+
 void loadSurveyOrFail(SurveyData &survey, const QString &path, common::Messenger &messenger)
 {
+    lockSurveyOrFail(path);
     if (!LoadSurvey(survey, path, messenger))
         throw Failure(QStringLiteral("不能打开测试文件 %1").arg(path));
 }
 
 void storeSurveyOrFail(SurveyData &survey, const QString &path)
 {
+    const bool existed = QFileInfo::exists(path);
     const common::FileError e = StoreSurvey(survey, path);
     if (!e.ok)
-        throw Failure(QStringLiteral("不能保存 %1：%2（原文件没有改动）").arg(path, e.message));
+        throw Failure(QStringLiteral("不能保存 %1：%2%3")
+                          .arg(path, e.message, existed ? QStringLiteral("（原文件没有改动）") : QString()));
 }
 
 void requirePoint(int point, std::size_t count)

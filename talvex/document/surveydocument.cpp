@@ -4,7 +4,9 @@
 #include "talvex/analysis/layervelocity.h"
 #include "talvex/survey/surveyfile.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 
 namespace talvex {
 
@@ -104,14 +106,48 @@ bool SurveyDocument::load(const QString &path, common::Messenger &messenger)
     m_survey.points = std::move(loaded.points);
     startOver();
     setFilePath(path);
+    m_diskStamp = stampOf(path);
     // A survey just read from its file has nothing unsaved.
     m_survey.setModified(false);
     m_survey.notifyChanged(SurveyParts::All);
     return true;
 }
 
+SurveyDocument::DiskStamp SurveyDocument::stampOf(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    // A save through a temporary file makes a new file: its creation time
+    // tells it apart even with the same size within the same millisecond.
+    return {true, info.size(), info.lastModified(), info.birthTime()};
+}
+
+bool SurveyDocument::fileChangedOnDisk() const
+{
+    return !m_filePath.isEmpty() && !(stampOf(m_filePath) == m_diskStamp);
+}
+
 bool SurveyDocument::save(const QString &path, common::Messenger &messenger)
 {
+    // A command that is changing the file finishes first; then what it wrote
+    // is seen by the check below. Where no lock file can be made, the save
+    // itself says why it fails (or succeeds without one).
+    QLockFile lock(SurveyLockFileName(path));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(m_saveLockWaitMs) && lock.error() == QLockFile::LockFailedError) {
+        messenger.show(QString::fromUtf8("不能保存文件 ") + path
+                           + QString::fromUtf8("\n另一个程序正在修改这个文件，请稍后再保存。"),
+                       common::MessageKind::Error);
+        return false;
+    }
+    if (path == m_filePath && fileChangedOnDisk()) {
+        const QString question = QString::fromUtf8("文件 %1 在打开之后已被其他程序修改（例如 talvex-cli）。\n"
+                                                   "保存将覆盖那些修改。仍要保存吗？")
+                                     .arg(QDir::toNativeSeparators(path));
+        if (!messenger.ask(question))
+            return false;
+    }
     const common::FileError result = StoreSurvey(m_survey, path);
     if (!result.ok) {
         messenger.show(QString::fromUtf8("不能保存文件 ") + path + QStringLiteral("\n") + result.message,
@@ -119,6 +155,7 @@ bool SurveyDocument::save(const QString &path, common::Messenger &messenger)
         return false;
     }
     setFilePath(path);
+    m_diskStamp = stampOf(path);
     announceState();
     return true;
 }

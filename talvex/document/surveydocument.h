@@ -28,6 +28,7 @@
 #include "talvex/survey/undosnapshot.h"
 #include "talvex/survey/viewstate.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -90,7 +91,22 @@ public:
     // file is complete). On success the path becomes `path` and the modified
     // flag is cleared with modifiedChanged(false); on failure the message
     // goes to `messenger`, the old file stays and the flag stays set.
+    //
+    // When `path` is the document's own file and that file was changed on
+    // disk since it was loaded or last saved here (another program, such as
+    // talvex-cli, saved it meanwhile: its time, size or creation differ),
+    // `messenger` is asked first whether to overwrite it; no keeps the file
+    // on disk as it is and returns false. The check and the write are made
+    // under the survey's lock file (SurveyLockFileName), which talvex-cli
+    // holds while it changes the file; while another holds it longer than
+    // saveLockWaitMs the save is refused with a message.
     bool save(const QString &path, common::Messenger &messenger);
+    int saveLockWaitMs() const { return m_saveLockWaitMs; }
+    void setSaveLockWaitMs(int ms) { m_saveLockWaitMs = ms; }
+
+    // Whether the document's file on disk is no longer the one it loaded or
+    // saved (false without a file path).
+    bool fileChangedOnDisk() const;
 
     // The New command after the hole dialog's OK (NewSurvey): a new survey
     // from `parameters`, no file path, undo dropped, view on point 1;
@@ -146,6 +162,17 @@ private:
     std::unique_ptr<WaveformEditor> m_editor;
     ArrivalSuggestions m_suggestions;
     QString m_filePath;
+    // The document file as this document last read or wrote it.
+    struct DiskStamp {
+        bool exists = false;
+        qint64 size = 0;
+        QDateTime modified;
+        QDateTime born;
+        bool operator==(const DiskStamp &) const = default;
+    };
+    static DiskStamp stampOf(const QString &path);
+    DiskStamp m_diskStamp;
+    int m_saveLockWaitMs = 10000;
 
     // What the signals last announced.
     bool m_announcedModified = false;

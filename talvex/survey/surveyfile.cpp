@@ -5,9 +5,12 @@
 #include "common/messenger.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QStringList>
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -149,6 +152,44 @@ std::vector<DiChengOne> decodeLayers(const std::uint8_t *data, std::size_t offse
     return list;
 }
 
+// "测孔深度不是有效的数（nan）".
+QString notFiniteText(const QString &field, float value)
+{
+    return QStringLiteral("%1不是有效的数（%2）")
+        .arg(field, std::isnan(value) ? QStringLiteral("nan") : QStringLiteral("无穷大"));
+}
+
+// The first layer field of `list` that is not a finite number, as text;
+// empty when all are.
+QString notFiniteLayer(const std::vector<DiChengOne> &list, const char *name)
+{
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::pair<float, const char *> fields[3]
+            = {{list[i].top, "起始深度"}, {list[i].bottom, "结束深度"}, {list[i].velocity, "波速"}};
+        for (const auto &[value, field] : fields) {
+            if (!std::isfinite(value))
+                return notFiniteText(
+                    QStringLiteral("第 %1 个%2的%3").arg(i + 1).arg(QString::fromUtf8(name), QString::fromUtf8(field)),
+                    value);
+        }
+    }
+    return {};
+}
+
+// The warning for negative record counts (read as none); empty when there is none.
+QString negativeCountWarning(std::span<const std::int16_t> counts)
+{
+    const char *const names[3] = {"工勘土层数", "速度分层数", "测点数"};
+    QStringList parts;
+    for (std::size_t i = 0; i < counts.size() && i < 3; ++i) {
+        if (counts[i] < 0)
+            parts << QStringLiteral("%1为 %2").arg(QString::fromUtf8(names[i])).arg(counts[i]);
+    }
+    if (parts.isEmpty())
+        return {};
+    return QStringLiteral("文件头的%1，是负数；按 0 读入，文件可能已损坏。").arg(parts.join(QStringLiteral("、")));
+}
+
 } // namespace
 
 VersionCheck CheckVersion(std::span<const std::uint8_t> tag, common::Messenger &messenger)
@@ -248,10 +289,26 @@ bool decodeSurvey(std::span<const std::uint8_t> bytes, SurveyData &survey, commo
     for (std::size_t i = 0; i < 7; ++i)
         r.f32(kOffHoleDepth + 4 * i, *floats[i]);
 
-    // A negative count reads no record.
+    // A number the program would compute with that is not finite would show
+    // as "nan" and spread through every velocity: such a file is refused
+    // whole, naming the field.
+    const auto damaged = [&](const QString &what) {
+        messenger.show(QString::fromUtf8(kBadFormatMessage) + QStringLiteral("\n") + what, common::MessageKind::Error);
+        return false;
+    };
+    const char *const headerNames[7]
+        = {"测孔深度", "测点间隔", "激振距离", "激振板长", "场地等效剪切波速", "覆盖层厚度", "覆盖层计算厚度"};
+    for (std::size_t i = 0; i < 7; ++i) {
+        if (!std::isfinite(*floats[i]))
+            return damaged(
+                notFiniteText(QStringLiteral("文件头的%1").arg(QString::fromUtf8(headerNames[i])), *floats[i]));
+    }
+    // A negative count reads no record; the file is opened, but not without
+    // saying so.
     const int logCount = std::max<int>(counts[0], 0);
     const int layerCount = std::max<int>(counts[1], 0);
     const int pointCount = std::max<int>(counts[2], 0);
+    const QString countWarning = negativeCountWarning(counts);
     const std::size_t layerSize = layerRecordSize(check.version);
     if (logCount + layerCount + pointCount > 0) {
         const std::size_t needed = kDocumentHeaderSize + std::size_t(logCount + layerCount) * layerSize
@@ -266,6 +323,11 @@ bool decodeSurvey(std::span<const std::uint8_t> bytes, SurveyData &survey, commo
     std::vector<DiChengOne> layers = decodeLayers(bytes.data(), offset, layerCount, layerSize);
     offset += std::size_t(layerCount) * layerSize;
 
+    for (const QString &what : {notFiniteLayer(logLayers, "工勘土层"), notFiniteLayer(layers, "速度分层")}) {
+        if (!what.isEmpty())
+            return damaged(what);
+    }
+
     // Before 10.01 the survey-log patterns were kept in the velocity layers.
     if (check.version < 10.01f) {
         const std::size_t n = std::min(logLayers.size(), layers.size());
@@ -274,9 +336,20 @@ bool decodeSurvey(std::span<const std::uint8_t> bytes, SurveyData &survey, commo
     }
 
     std::vector<TlvOne> points(static_cast<std::size_t>(pointCount));
-    for (TlvOne &pt : points) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        TlvOne &pt = points[i];
         decodePoint(bytes.data() + offset, pt);
         offset += kPointRecordSize;
+        const std::pair<float, const char *> fields[5] = {{pt.depth, "深度"},
+                                                          {pt.interval, "采样间隔"},
+                                                          {pt.delay, "采样延时"},
+                                                          {pt.pointVelocity, "测点波速"},
+                                                          {pt.equivVelocity, "等效波速"}};
+        for (const auto &[value, field] : fields) {
+            if (!std::isfinite(value))
+                return damaged(
+                    notFiniteText(QStringLiteral("第 %1 个测点的%2").arg(i + 1).arg(QString::fromUtf8(field)), value));
+        }
         // Only distances strictly between 0 and 100 m are kept (NaN included
         // among those replaced).
         if (!(pt.crossDistance > 0.0f && pt.crossDistance < 100.0f))
@@ -287,6 +360,8 @@ bool decodeSurvey(std::span<const std::uint8_t> bytes, SurveyData &survey, commo
     survey.logLayers = std::move(logLayers);
     survey.layers = std::move(layers);
     survey.points = std::move(points);
+    if (!countWarning.isEmpty())
+        messenger.show(countWarning, common::MessageKind::Warning);
     return true;
 }
 
@@ -307,6 +382,11 @@ common::FileError StoreSurvey(SurveyData &survey, const QString &path)
 // The longest document the format can describe: every count at its largest.
 constexpr std::uint64_t kLargestDocument = kDocumentHeaderSize + 2ull * kMaxRecordCount * kLayerRecordSize
     + std::uint64_t(kMaxRecordCount) * kPointRecordSize;
+
+QString SurveyLockFileName(const QString &path)
+{
+    return QFileInfo(path).absoluteFilePath() + QStringLiteral(".lock");
+}
 
 bool LoadSurvey(SurveyData &survey, const QString &path, common::Messenger &messenger)
 {
@@ -340,9 +420,20 @@ bool ImportLayers(SurveyData &survey, const QString &path, common::Messenger &me
         messenger.show(QString::fromUtf8(kBadFormatMessage), common::MessageKind::Error);
         return false;
     }
-    survey.logLayers = decodeLayers(bytes.data(), kDocumentHeaderSize, logCount, layerSize);
-    survey.layers
+    std::vector<DiChengOne> logLayers = decodeLayers(bytes.data(), kDocumentHeaderSize, logCount, layerSize);
+    std::vector<DiChengOne> layers
         = decodeLayers(bytes.data(), kDocumentHeaderSize + std::size_t(logCount) * layerSize, layerCount, layerSize);
+    for (const QString &what : {notFiniteLayer(logLayers, "工勘土层"), notFiniteLayer(layers, "速度分层")}) {
+        if (!what.isEmpty()) {
+            messenger.show(QString::fromUtf8(kBadFormatMessage) + QStringLiteral("\n") + what,
+                           common::MessageKind::Error);
+            return false;
+        }
+    }
+    survey.logLayers = std::move(logLayers);
+    survey.layers = std::move(layers);
+    if (const QString warning = negativeCountWarning(counts); !warning.isEmpty())
+        messenger.show(warning, common::MessageKind::Warning);
     return true;
 }
 

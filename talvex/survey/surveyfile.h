@@ -43,13 +43,20 @@ std::vector<std::uint8_t> encodeSurvey(const SurveyData &survey);
 // `survey` (the modified flag and the settings that are not stored stay) and
 // returns true. On failure shows the message and leaves `survey` unchanged: a
 // refused tag shows its version message, a file shorter than its header or its
-// record counts shows the format message.
+// record counts shows the format message, and so does a negative count or a
+// depth, interval, delay or velocity that is not a finite number (with a line
+// naming the field). A point's cross-hole distance outside 0...100 m (NaN
+// included) is replaced by the source distance.
 bool decodeSurvey(std::span<const std::uint8_t> bytes, SurveyData &survey, common::Messenger &messenger);
 
 // Writes the survey to `path`, replacing an existing file only when the new
 // one is complete. Clears the modified flag on success (setModified, which
 // tells the survey's listener).
 common::FileError StoreSurvey(SurveyData &survey, const QString &path);
+
+// The lock file that programs changing the survey at `path` hold while they
+// read, change and write it: "<absolute path>.lock" beside it.
+QString SurveyLockFileName(const QString &path);
 
 // Reads `path` into the survey. A file that cannot be opened shows
 // "不能打开文件 " with the path.

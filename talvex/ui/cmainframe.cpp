@@ -468,8 +468,8 @@ bool CMainFrame::maybeSave()
 {
     if (!m_document.isModified())
         return true;
-    switch (m_saveQuestion(m_document.filePath().isEmpty() ? QString::fromUtf8(kNewDocumentName)
-                                                           : m_document.displayName())) {
+    // The name the title shows: "无标题" for a survey without a file.
+    switch (m_saveQuestion(m_document.displayName())) {
     case QMessageBox::Yes: return save();
     case QMessageBox::No: return true;
     default: return false;

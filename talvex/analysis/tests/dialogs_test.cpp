@@ -9,6 +9,7 @@
 
 #include <QDate>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace talvex;
 using talvex::testing::layer;
@@ -192,6 +193,52 @@ TEST(HoleDialog, RefusesWhatItsFieldsWouldNotTakeAndKeepsWhatIsStored)
     ASSERT_TRUE(dialog.apply(v));
     EXPECT_EQ(s.header.method, 7);
     EXPECT_EQ(CEditChanShuDialogModel::text(s.header, HoleText::ProjectName), longName);
+}
+
+TEST(HoleDialog, DepthSpacingAndDistancesFollowOneRuleForDialogAndCommandLine)
+{
+    SurveyData s;
+    UndoSnapshot undo;
+    common::RecordingMessenger messenger;
+    CEditChanShuDialogModel dialog(s, undo, messenger);
+    const HoleParameters fresh = newSurveyDefaults(s, QDate(2026, 12, 7));
+    ASSERT_TRUE(dialog.validate(fresh, true));
+    struct Case {
+        float HoleParameters::*field;
+        float value;
+        HoleNumber refused;
+        const char *message;
+    };
+    const Case cases[] = {
+        {&HoleParameters::pointSpacing, -1.0f, HoleNumber::PointSpacing, "测点间隔: 请输入一个大于 0 的数。"},
+        {&HoleParameters::pointSpacing, 0.0f, HoleNumber::PointSpacing, "测点间隔: 请输入一个大于 0 的数。"},
+        {&HoleParameters::holeDepth, std::numeric_limits<float>::infinity(), HoleNumber::HoleDepth,
+         "测孔深度: 请输入一个大于 0 的数。"},
+        {&HoleParameters::sourceDistance, -0.5f, HoleNumber::SourceDistance, "激振距离: 请输入一个不小于 0 的数。"},
+        {&HoleParameters::plankLength, std::numeric_limits<float>::quiet_NaN(), HoleNumber::PlankLength,
+         "激振板长: 请输入一个不小于 0 的数。"},
+        // Deeper than the hole: a new survey would have no point.
+        {&HoleParameters::pointSpacing, 60.0f, HoleNumber::HoleDepth, "新测试将没有测点"},
+    };
+    for (const Case &c : cases) {
+        HoleParameters v = fresh;
+        v.*c.field = c.value;
+        EXPECT_FALSE(dialog.validate(v, true)) << c.message;
+        EXPECT_EQ(dialog.refusedField(), c.refused) << c.message;
+        EXPECT_TRUE(messenger.last().contains(QString::fromUtf8(c.message))) << messenger.last().toStdString();
+        ASSERT_TRUE(dialog.check(v, true).has_value());
+        EXPECT_EQ(dialog.check(v, true)->message, messenger.last());
+    }
+    // Editing: a spacing wider than the hole is the user's affair, a negative
+    // one is not; a value the survey already holds (an old file's 0 m hole)
+    // does not stop other edits.
+    s.header.holeDepth = 0.0f;
+    HoleParameters v = s.header;
+    v.overburden = 10.0f;
+    EXPECT_TRUE(dialog.apply(v));
+    v.pointSpacing = -2.0f;
+    EXPECT_FALSE(dialog.apply(v));
+    EXPECT_EQ(s.header.overburden, 10.0f);
 }
 
 TEST(HoleDialog, NewSurveyTextsAreCutAtACharacterBoundary)

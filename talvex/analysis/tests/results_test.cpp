@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace talvex;
 using talvex::testing::velocityProfile;
 
@@ -40,10 +42,17 @@ TEST(SoilIndices, FromVsVpAndDensity)
     EXPECT_FLOAT_EQ(r->etaS, (0.87f + 1.12f / 3.0f) / (4.0f / 3.0f));
     EXPECT_TRUE(messenger.messages.isEmpty());
 
-    // Vp below Vs is shown as computed.
-    const auto low = EWUXINGZHIBIAOModel::ComputeSoilIndices({400.0f, 200.0f, 2.0f}, messenger);
-    ASSERT_TRUE(low.has_value());
-    EXPECT_GT(low->poissonRatio, 0.5f);
+    // Inputs no material has are refused with their reason, not computed
+    // (Vp below Vs would give a Poisson's ratio of 1.17).
+    const std::pair<SoilIndexInputs, const char *> impossible[]
+        = {{{400.0f, 200.0f, 2.0f}, EWUXINGZHIBIAOModel::kSlowCompressionMessage},
+           {{-200.0f, 400.0f, 2.0f}, EWUXINGZHIBIAOModel::kVelocityRangeMessage},
+           {{200.0f, 400.0f, 0.0f}, EWUXINGZHIBIAOModel::kDensityRangeMessage},
+           {{200.0f, std::numeric_limits<float>::quiet_NaN(), 2.0f}, EWUXINGZHIBIAOModel::kVelocityRangeMessage}};
+    for (const auto &[inputs, message] : impossible) {
+        EXPECT_FALSE(EWUXINGZHIBIAOModel::ComputeSoilIndices(inputs, messenger).has_value()) << message;
+        EXPECT_EQ(messenger.last(), QString::fromUtf8(message));
+    }
 
     // The start state, all 0: Vs equals Vp.
     EXPECT_FALSE(EWUXINGZHIBIAOModel::ComputeSoilIndices({}, messenger).has_value());

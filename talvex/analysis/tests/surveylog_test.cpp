@@ -85,12 +85,36 @@ TEST(SurveyLogDialog, EditingKeepsTheLogContiguous)
     EXPECT_EQ(s.logLayers[0].bottom, 3.0f);
     EXPECT_FALSE(s.isModified());
 
-    // The next layer is no limit: it follows, as after "添加层" twice.
+    // An end below the next layer's end would turn that layer upside down:
+    // refused, as an end above the layer's own start is.
     f.soilName = QStringLiteral("粉质粘土");
     f.bottom = 9.0f;
+    EXPECT_FALSE(dialog.leaveField(f));
+    EXPECT_EQ(messenger.last(), QString::fromUtf8(CEditChenDialogModel::kNextBottomMessage).arg(2).arg(5).arg(9));
+    EXPECT_EQ(s.logLayers[0].bottom, 3.0f);
+    EXPECT_EQ(s.logLayers[1].top, 3.0f);
+    EXPECT_FALSE(s.isModified());
+    f.bottom = 5.0f; // down to the next end: the next layer is left empty
     ASSERT_TRUE(dialog.leaveField(f));
-    EXPECT_EQ(s.logLayers[0].bottom, 9.0f);
-    EXPECT_EQ(s.logLayers[1].top, 9.0f);
+    EXPECT_EQ(s.logLayers[1].top, 5.0f);
+
+    // Empty layers, as "添加层" twice leaves them, move down with the end;
+    // the first layer with a thickness still limits it.
+    s.logLayers = {layer(0.0f, 2.0f), layer(2.0f, 2.0f), layer(2.0f, 2.0f), layer(2.0f, 6.0f)};
+    dialog.select(0);
+    f = dialog.shown();
+    f.bottom = 4.0f;
+    ASSERT_TRUE(dialog.leaveField(f));
+    for (std::size_t i = 1; i < 3; ++i) {
+        EXPECT_EQ(s.logLayers[i].top, 4.0f);
+        EXPECT_EQ(s.logLayers[i].bottom, 4.0f);
+    }
+    EXPECT_EQ(s.logLayers[3].top, 4.0f);
+    EXPECT_EQ(s.logLayers[3].bottom, 6.0f);
+    f.bottom = 7.0f;
+    EXPECT_FALSE(dialog.leaveField(f));
+    EXPECT_EQ(messenger.last(), QString::fromUtf8(CEditChenDialogModel::kNextBottomMessage).arg(4).arg(6).arg(7));
+    EXPECT_EQ(s.logLayers[1].top, 4.0f);
 }
 
 TEST(SurveyLogDialog, LongNamesAreCutAtACharacterBoundary)

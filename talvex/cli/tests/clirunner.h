@@ -15,9 +15,11 @@ struct Run {
     QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
 };
 
-inline Run run(const QString &program, const QStringList &args)
+inline Run run(const QString &program, const QStringList &args,
+               const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
+    p.setProcessEnvironment(environment);
     p.start(program, args);
     p.waitForFinished(60000);
     Run r;
@@ -27,9 +29,10 @@ inline Run run(const QString &program, const QStringList &args)
     return r;
 }
 
-inline Run cli(const QStringList &args)
+inline Run cli(const QStringList &args,
+               const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
-    return run(QStringLiteral(TALVEX_CLI), args);
+    return run(QStringLiteral(TALVEX_CLI), args, environment);
 }
 
 } // namespace clitest

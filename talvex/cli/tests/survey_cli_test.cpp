@@ -2,7 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include "talvex/survey/fieldrecord.h"
 #include "talvex/survey/tests/seg2writer.h"
@@ -283,4 +287,136 @@ TEST_F(SurveyCli, GbkFileNamesAreFoundAndOpened)
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(QString::fromUtf8(r.out + r.err).startsWith(QString::fromUtf8("共成功导入数据文件1个")));
     EXPECT_EQ(cli({"info", survey, "--json"}).json()["points"].toArray()[1].toObject()["interval"].toDouble(), 25.0);
+}
+
+namespace {
+
+// The environment of a run whose settings store lies in `folder` (not the
+// user's own).
+QProcessEnvironment settingsIn(const QString &folder)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder);
+    env.insert(QStringLiteral("HOME"), folder);
+    return env;
+}
+
+} // namespace
+
+TEST_F(SurveyCli, PersonnelLabelIsKeptInTheSettingsStore)
+{
+    const QProcessEnvironment env = settingsIn(dir.filePath("config"));
+    ASSERT_EQ(cli({"new", survey, "--hole-depth", "3", "--personnel", "李工", "--personnel-label", "2"}, env).exitCode,
+              0);
+    // What hole shows comes from the store the report and figures read.
+    auto r = cli({"hole", survey}, env);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.out).contains(QRegularExpression(QString::fromUtf8("测试仪器 +李工"))))
+        << r.out.toStdString();
+    r = cli({"hole", survey, "--personnel-label", "0"}, env);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.out).contains(QString::fromUtf8("测试人标签 2 → 0"))) << r.out.toStdString();
+    r = cli({"hole", survey}, env);
+    EXPECT_TRUE(QString::fromUtf8(r.out).contains(QRegularExpression(QString::fromUtf8("测试人 +李工"))))
+        << r.out.toStdString();
+    // Giving the stored label again changes nothing.
+    r = cli({"hole", survey, "--personnel-label", "0"}, env);
+    EXPECT_TRUE(QString::fromUtf8(r.out).startsWith(QString::fromUtf8("测孔参数没有变化"))) << r.out.toStdString();
+}
+
+TEST_F(SurveyCli, ParallelChangesOfOneSurveyAreAllKept)
+{
+    ASSERT_EQ(cli({"new", survey, "--hole-depth", "3"}).exitCode, 0);
+    // Two writers at a time, twenty times: each holds the survey's lock
+    // file from loading to saving, so no change is lost.
+    for (int round = 0; round < 20; ++round) {
+        QProcess a;
+        QProcess b;
+        a.start(QStringLiteral(TALVEX_CLI), {"log", survey, "add", "--soil", QStringLiteral("a%1").arg(round)});
+        b.start(QStringLiteral(TALVEX_CLI), {"log", survey, "add", "--soil", QStringLiteral("b%1").arg(round)});
+        ASSERT_TRUE(a.waitForFinished(60000) && b.waitForFinished(60000));
+        EXPECT_EQ(a.exitCode(), 0) << a.readAllStandardError().toStdString();
+        EXPECT_EQ(b.exitCode(), 0) << b.readAllStandardError().toStdString();
+    }
+    const auto info = cli({"info", survey, "--json"});
+    EXPECT_EQ(info.json()["logLayers"].toArray().size(), 40);
+    // The lock files go with their commands.
+    EXPECT_FALSE(QFileInfo::exists(survey + ".lock"));
+}
+
+TEST_F(SurveyCli, ChangesSayWhatHappenedAndRefuseTheSameAsTheDialogs)
+{
+    ASSERT_EQ(cli({"new", survey, "--hole-depth", "6"}).exitCode, 0);
+    ASSERT_EQ(cli({"import-folder", survey, records}).exitCode, 0);
+
+    // A new interval keeps the arrival time, so the pick moves to another sample.
+    ASSERT_EQ(cli({"point", survey, "--point", "2", "--arrival-ms", "5"}).exitCode, 0);
+    auto r = cli({"point", survey, "--point", "2", "--interval", "50"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.out).contains(
+        QString::fromUtf8("S 波初至保持 5 ms，按新的采样间隔落在第 100 个采样点（原为第 200 个）")))
+        << r.out.toStdString();
+
+    // One rule for the survey log: an end below the next layer's end is
+    // refused by set as an end above the start is by add.
+    ASSERT_EQ(cli({"log", survey, "add", "--bottom", "2"}).exitCode, 0);
+    ASSERT_EQ(cli({"log", survey, "add", "--bottom", "5"}).exitCode, 0);
+    const QByteArray before = readAll(survey);
+    r = cli({"log", survey, "set", "--layer", "1", "--bottom", "50"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(r.out + r.err).contains(QString::fromUtf8("第 2 层土层结束于 5 米")))
+        << r.err.toStdString();
+    EXPECT_EQ(readAll(survey), before);
+    EXPECT_EQ(cli({"log", survey, "add", "--bottom", "1"}).exitCode, 1);
+    EXPECT_EQ(readAll(survey), before);
+
+    // The New dialog's rules: a negative spacing (outside the range the help
+    // states) and a hole shallower than one spacing are no survey.
+    const QString fresh = dir.filePath("fresh.qsw");
+    r = cli({"new", fresh, "--spacing", "-1"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8("测点间隔: 请输入一个大于 0 的数。")));
+    EXPECT_FALSE(QFileInfo::exists(fresh));
+    r = cli({"new", fresh, "--spacing", "3", "--hole-depth", "2"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8("新测试将没有测点"))) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(fresh));
+
+    // Files that could not be read make the import incomplete: exit 1 with
+    // the summary, what was read is kept.
+    writeFile(QDir(records).filePath("ZK1&2B.cwd"), QByteArray("not a record"));
+    r = cli({"import-folder", survey, records});
+    EXPECT_EQ(r.exitCode, 1);
+    const QString said = QString::fromUtf8(r.out + r.err);
+    EXPECT_TRUE(said.contains(QString::fromUtf8("ZK1&2B.cwd"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QString::fromUtf8("1 个数据文件不能读取"))) << said.toStdString();
+}
+
+TEST_F(SurveyCli, SystemErrorsAreSaidInChinese)
+{
+    ASSERT_EQ(cli({"new", survey, "--hole-depth", "3"}).exitCode, 0);
+    const auto english = QRegularExpression(QStringLiteral("[A-Za-z]{3,}"));
+    const auto withoutPaths = [](const QByteArray &text) {
+        return QString::fromUtf8(text)
+            .remove(QRegularExpression(QString::fromUtf8("^talvex-cli [a-z-]+：")))
+            .remove(QRegularExpression(QString::fromUtf8("/[^：，（）\\s]+")));
+    };
+    // A folder that does not exist: no file was there, so none is "kept".
+    const QString nowhere = dir.filePath("missing/s.qsw");
+    auto r = cli({"new", nowhere});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8("文件或文件夹不存在"))) << r.err.toStdString();
+    EXPECT_FALSE(QString::fromUtf8(r.err).contains(QString::fromUtf8("原文件没有改动"))) << r.err.toStdString();
+    EXPECT_FALSE(withoutPaths(r.err).contains(english)) << r.err.toStdString();
+
+    r = cli({"export", "points", survey, dir.filePath("missing/p")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8("文件或文件夹不存在"))) << r.err.toStdString();
+
+    // A picture too large to draw.
+    r = cli({"render", survey, dir.filePath("big.png"), "--mode", "0", "--scale", "10", "--dpi", "1200"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8("像素"))) << r.err.toStdString();
+    EXPECT_FALSE(withoutPaths(r.err).contains(QRegularExpression(QStringLiteral("[A-Za-z]{4,}"))))
+        << r.err.toStdString();
 }

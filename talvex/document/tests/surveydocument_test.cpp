@@ -9,6 +9,8 @@
 #include "talvex/survey/surveyfile.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -129,6 +131,66 @@ TEST(SurveyDocument, SaveClearsTheFlagOnceAndAFailedSaveKeepsFileAndFlag)
     EXPECT_FALSE(doc.save(dir.filePath("none/b.qsw"), messages));
     EXPECT_EQ(doc.filePath(), path);
     EXPECT_EQ(spy.path.count(), 0);
+}
+
+TEST(SurveyDocument, SavingOverAFileChangedOnDiskAsksFirst)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.qsw");
+    SurveyDocument cli;
+    newSurvey(cli, 3);
+    common::RecordingMessenger messages;
+    ASSERT_TRUE(cli.save(path, messages));
+
+    SurveyDocument window;
+    ASSERT_TRUE(window.load(path, messages));
+    EXPECT_FALSE(window.fileChangedOnDisk());
+    // Nothing changed on disk: saving asks nothing.
+    ASSERT_TRUE(InsertPoint(window.survey(), window.view(), window.undo()));
+    ASSERT_TRUE(window.save(path, messages));
+    EXPECT_TRUE(messages.questions.isEmpty());
+
+    // Another program saves the file meanwhile (as talvex-cli does).
+    ASSERT_TRUE(cli.load(path, messages));
+    ASSERT_TRUE(InsertPoint(cli.survey(), cli.view(), cli.undo()));
+    ASSERT_TRUE(cli.save(path, messages));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    // The same second on a coarse file system: the time alone may not tell.
+    ASSERT_TRUE(file.setFileTime(QFileInfo(path).lastModified().addSecs(2), QFileDevice::FileModificationTime));
+    const QByteArray theirs = file.readAll();
+    file.close();
+    EXPECT_TRUE(window.fileChangedOnDisk());
+
+    // No: their file stays, the window keeps its unsaved change.
+    ASSERT_TRUE(InsertPoint(window.survey(), window.view(), window.undo()));
+    messages.answers = {false};
+    EXPECT_FALSE(window.save(path, messages));
+    ASSERT_EQ(messages.questions.size(), 1);
+    EXPECT_TRUE(messages.questions[0].contains(path)) << messages.questions[0].toStdString();
+    EXPECT_TRUE(window.isModified());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), theirs);
+    file.close();
+
+    // While talvex-cli holds the survey's lock, the window does not write.
+    {
+        QLockFile held(SurveyLockFileName(path));
+        ASSERT_TRUE(held.tryLock(0));
+        window.setSaveLockWaitMs(50);
+        EXPECT_FALSE(window.save(path, messages));
+        EXPECT_TRUE(messages.last().contains(QString::fromUtf8("另一个程序正在修改"))) << messages.last().toStdString();
+        EXPECT_EQ(messages.questions.size(), 1);
+    }
+
+    // Yes: overwritten, and the next save asks nothing.
+    messages.answers = {true};
+    ASSERT_TRUE(window.save(path, messages));
+    EXPECT_EQ(messages.questions.size(), 2);
+    EXPECT_FALSE(window.isModified());
+    ASSERT_TRUE(InsertPoint(window.survey(), window.view(), window.undo()));
+    ASSERT_TRUE(window.save(path, messages));
+    EXPECT_EQ(messages.questions.size(), 2);
 }
 
 TEST(SurveyDocument, FailedLoadLeavesEverythingAndALoadStartsClean)

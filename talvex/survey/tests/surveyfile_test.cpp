@@ -9,6 +9,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace talvex;
 using talvex::testing::makeSurvey;
 
@@ -221,7 +223,7 @@ TEST(SurveyFile, TruncatedOrHostileFilesAreRefusedAndChangeNothing)
     EXPECT_FALSE(decodeSurvey(huge, target, m));
     EXPECT_TRUE(sameSurvey(target, before));
 
-    // Negative counts read no record.
+    // Negative counts read no record, with a warning naming them.
     std::vector<std::uint8_t> negative(good.begin(), good.begin() + 220);
     common::LeWriter w(negative);
     w.i16(186, -1);
@@ -229,6 +231,38 @@ TEST(SurveyFile, TruncatedOrHostileFilesAreRefusedAndChangeNothing)
     w.i16(190, -5);
     ASSERT_TRUE(decodeSurvey(negative, target, m));
     EXPECT_TRUE(target.points.empty() && target.layers.empty() && target.logLayers.empty());
+    EXPECT_TRUE(m.last().contains(QString::fromUtf8("测点数为 -5"))) << m.last().toStdString();
+    EXPECT_TRUE(m.last().contains(QString::fromUtf8("工勘土层数为 -1"))) << m.last().toStdString();
+}
+
+TEST(SurveyFile, NumbersThatAreNotFiniteRefuseTheFileNamingTheField)
+{
+    constexpr float nan = std::numeric_limits<float>::quiet_NaN();
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    const SurveyData before = makeSurvey();
+    struct Case {
+        std::function<void(SurveyData &)> spoil;
+        const char *field;
+    };
+    const Case cases[] = {
+        {[](SurveyData &s) { s.header.holeDepth = nan; }, "文件头的测孔深度不是有效的数（nan）"},
+        {[](SurveyData &s) { s.header.pointSpacing = -inf; }, "文件头的测点间隔不是有效的数（无穷大）"},
+        {[](SurveyData &s) { s.points[2].depth = nan; }, "第 3 个测点的深度不是有效的数"},
+        {[](SurveyData &s) { s.points[0].interval = inf; }, "第 1 个测点的采样间隔不是有效的数"},
+        {[](SurveyData &s) { s.points[1].pointVelocity = nan; }, "第 2 个测点的测点波速不是有效的数"},
+        {[](SurveyData &s) { s.layers[0].velocity = nan; }, "第 1 个速度分层的波速不是有效的数"},
+        {[](SurveyData &s) { s.logLayers[0].bottom = inf; }, "第 1 个工勘土层的结束深度不是有效的数"},
+    };
+    for (const Case &c : cases) {
+        SurveyData spoilt = makeSurvey();
+        c.spoil(spoilt);
+        SurveyData target = makeSurvey();
+        common::RecordingMessenger m;
+        EXPECT_FALSE(decodeSurvey(encodeSurvey(spoilt), target, m)) << c.field;
+        EXPECT_TRUE(m.last().startsWith(kBadFormat)) << m.last().toStdString();
+        EXPECT_TRUE(m.last().contains(QString::fromUtf8(c.field))) << m.last().toStdString();
+        EXPECT_TRUE(sameSurvey(target, before)) << c.field;
+    }
 }
 
 TEST(SurveyFile, StoreReplacesAtomicallyAndClearsModified)
@@ -293,4 +327,13 @@ TEST(SurveyFile, ImportLayersTakesBothListsOnly)
     m.clear();
     EXPECT_FALSE(ImportLayers(target, dir.filePath("none.qsw"), m));
     EXPECT_TRUE(m.messages.isEmpty());
+
+    // Layers whose depths are not numbers are not taken.
+    SurveyData spoilt = makeSurvey();
+    spoilt.layers[1].top = std::numeric_limits<float>::quiet_NaN();
+    ASSERT_TRUE(StoreSurvey(spoilt, dir.filePath("nan.qsw")).ok);
+    EXPECT_FALSE(ImportLayers(target, dir.filePath("nan.qsw"), m));
+    EXPECT_TRUE(m.last().contains(QString::fromUtf8("第 2 个速度分层的起始深度不是有效的数")))
+        << m.last().toStdString();
+    EXPECT_EQ(target.layers.size(), 1u);
 }

@@ -144,11 +144,9 @@ bool CEditChanShuDialog::readValues(HoleParameters &values)
     if (m_method->currentIndex() != (values.method != 0 ? 1 : 0))
         values.method = std::uint8_t(m_method->currentIndex());
     values.microtremorTest = m_microtremor->isChecked() ? 1 : 0;
-    if (!model.validate(values)) {
-        // The range checks concern overburden and computation depth.
-        const float overburden = values.overburden;
-        refocusField(overburden >= 0.0f && overburden <= CEditChanShuDialogModel::kMaxOverburden ? m_numbers[5]
-                                                                                                 : m_numbers[4]);
+    if (!model.validate(values, m_purpose == Purpose::NewSurvey)) {
+        if (const auto field = model.refusedField())
+            refocusField(m_numbers[int(*field)]);
         return false;
     }
     return true;

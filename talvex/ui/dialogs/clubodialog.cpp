@@ -85,7 +85,7 @@ bool CLuBoDialog::readFrequency(QLineEdit *edit, qint16 &value)
 {
     const auto parsed = CLuBoDialogModel::parseFrequency(edit->text());
     if (!parsed) {
-        m_messenger.show(QString::fromUtf8(kIntFieldMessage), common::MessageKind::Warning);
+        m_messenger.show(intFieldMessage(edit->text(), -32768, 32767), common::MessageKind::Warning);
         refocusField(edit);
         return false;
     }

@@ -8,7 +8,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 #include <limits>
 
@@ -75,18 +78,63 @@ bool readFloatField(QLineEdit *edit, common::Messenger &messenger, float &value)
     return false;
 }
 
+QString intFieldMessage(const QString &text, int lo, int hi)
+{
+    // Digits too many for any integer type are still a whole number: out of
+    // range, not "not an integer".
+    static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?[0-9]+$"));
+    return wholeNumber.match(text.trimmed()).hasMatch() ? intRangeMessage(lo, hi) : QString::fromUtf8(kIntFieldMessage);
+}
+
 bool readIntField(QLineEdit *edit, int lo, int hi, common::Messenger &messenger, int &value)
 {
     if (const auto parsed = parseIntField(edit->text(), lo, hi)) {
         value = *parsed;
         return true;
     }
-    bool isNumber = false;
-    fieldLocale().toLongLong(edit->text().trimmed(), &isNumber);
-    messenger.show(isNumber ? intRangeMessage(lo, hi) : QString::fromUtf8(kIntFieldMessage),
-                   common::MessageKind::Warning);
+    messenger.show(intFieldMessage(edit->text(), lo, hi), common::MessageKind::Warning);
     refocusField(edit);
     return false;
+}
+
+bool isFixedPitch(const QFont &font)
+{
+    // Digits, spaces and letters of one width (dual-width Chinese faces are
+    // not marked fixed-pitch, but are for this purpose).
+    const QFontMetricsF m(font);
+    const qreal digit = m.horizontalAdvance(QLatin1Char('0'));
+    return digit > 0 && qAbs(m.horizontalAdvance(QLatin1Char(' ')) - digit) < 0.01
+        && qAbs(m.horizontalAdvance(QLatin1Char('m')) - digit) < 0.01
+        && qAbs(m.horizontalAdvance(QLatin1Char('(')) - digit) < 0.01;
+}
+
+QFont fixedPitchFont(const QFont &base)
+{
+    // Faces with Chinese characters exactly two digits wide come first, so a
+    // heading in Chinese lines up with the digits too; then the platform's
+    // fixed font, then whatever the font matching finds for "monospace" (the
+    // platform's fixed font is the ordinary font where it has none).
+    const QStringList families = {QStringLiteral("NSimSun"), QStringLiteral("新宋体"),
+                                  QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Sarasa Mono SC")};
+    const QStringList installed = QFontDatabase::families();
+    QFont font = base;
+    for (const QString &family : families) {
+        if (!installed.contains(family))
+            continue;
+        font.setFamilies({family});
+        const QFontMetricsF m(font);
+        if (isFixedPitch(font)
+            && qAbs(m.horizontalAdvance(QStringLiteral("米")) - 2 * m.horizontalAdvance(QLatin1Char('0'))) < 0.5)
+            return font;
+    }
+    font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(base.pointSizeF() > 0 ? base.pointSizeF() : font.pointSizeF());
+    if (isFixedPitch(font))
+        return font;
+    font.setFamilies({QStringLiteral("monospace")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
 }
 
 void layOutLayerListDialog(QDialog *dialog, QListWidget *list, QLayout *fields, QLayout *listButtons)

@@ -4,6 +4,7 @@
 // with the standard message, the box gets the focus back with its text
 // selected, and the dialog stays open.
 
+#include <QFont>
 #include <QString>
 #include <optional>
 
@@ -33,6 +34,16 @@ extern const char *const kFloatFieldMessage; // "请输入一个数字。"
 extern const char *const kIntFieldMessage; // "请输入一个整数。"
 // "请输入一个介于 lo 和 hi 之间的整数。"
 QString intRangeMessage(int lo, int hi);
+// A fixed-pitch face for text that lines up columns with spaces, at the size
+// of `base`: one whose Chinese characters are two digits wide when one is
+// installed, else the platform's fixed face.
+QFont fixedPitchFont(const QFont &base);
+// Whether digits, spaces and letters of `font` have one width.
+bool isFixedPitch(const QFont &font);
+
+// The message for a refused integer field: its range for a whole number
+// outside it (however many digits), else kIntFieldMessage.
+QString intFieldMessage(const QString &text, int lo, int hi);
 
 // Reads a number box into `value`, which holds the value the box was filled
 // with: a box that still shows floatFieldText(value) keeps it exactly (six

@@ -1,9 +1,9 @@
 #include "talvex/ui/dialogs/echengguodialog.h"
 
 #include "talvex/analysis/echengguodialogmodel.h"
+#include "talvex/ui/dialogs/dialogfields.h"
 
 #include <QDialogButtonBox>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -19,7 +19,7 @@ EChengGuoDialog::EChengGuoDialog(const SurveyData &survey, QWidget *parent) : QD
     m_list->addItems(EChengGuoDialogModel::lines(survey));
     // The lines line up their columns with spaces, which needs digits and
     // spaces of one width.
-    m_list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_list->setFont(fixedPitchFont(m_list->font()));
     heading->setFont(m_list->font());
     m_list->setMinimumSize(520, 300);
     m_siteClasses = new QLabel(EChengGuoDialogModel::siteLines(survey).join(QLatin1Char('\n')), this);

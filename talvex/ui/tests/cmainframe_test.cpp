@@ -253,6 +253,9 @@ private slots:
         QVERIFY(!f.frame.close());
         QCOMPARE(f.questions.size(), 1);
         QVERIFY(f.document.isModified());
+        // The question names the survey as the title does.
+        QCOMPARE(f.questions.first(), QString::fromUtf8(kUntitledDocumentName));
+        QVERIFY(f.frame.windowTitle().startsWith(f.questions.first()));
 
         f.answer = QMessageBox::No;
         QVERIFY(f.frame.close());

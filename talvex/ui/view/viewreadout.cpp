@@ -45,7 +45,12 @@ CursorReadout cursorReadout(const SurveyData &survey, const ViewState &view, con
         return {QString::fromUtf8("当前频率:"), fixed(sample * spectrum.frequencyStep, 2), QStringLiteral("Hz")};
     case DisplayMode::VelocityHistogram:
         return {QString::fromUtf8("当前深度:"), fixed(cursorYToDepth(view.depthCursor), 1), QStringLiteral("m")};
-    case DisplayMode::TimeDistance: break;
+    case DisplayMode::TimeDistance: {
+        // The chart has no cursor: the box keeps its label and unit and shows
+        // the current point's arrival time, the chart's quantity.
+        const TlvOne *point = currentPoint(survey, view);
+        return {QString::fromUtf8("波初至时:"), fixed(point ? point->travelTime() : 0.0f, 2), QStringLiteral("ms")};
+    }
     }
     return {};
 }

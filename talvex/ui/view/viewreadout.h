@@ -14,7 +14,7 @@ struct FieldRecord;
 struct FrequencyDisplay;
 
 struct CursorReadout {
-    QString label; // "当前时间:", "当前深度:", "当前频率:"; empty in the time-distance chart
+    QString label; // "当前时间:", "当前深度:", "当前频率:", "波初至时:"
     QString value;
     QString unit; // "ms", "m", "Hz"
 
@@ -28,7 +28,8 @@ struct CursorReadout {
 //   record's delay;
 // - spectrum: cursor sample x frequency step (Hz);
 // - velocity histogram: "%.1f" of the depth cursor's depth (m);
-// - time-distance chart: nothing (no cursor).
+// - time-distance chart (no cursor): "%.2f" of the current point's arrival
+//   time (ms) as the status pane shows it, 0 without a current point.
 CursorReadout cursorReadout(const SurveyData &survey, const ViewState &view, const FieldRecord &record,
                             const FrequencyDisplay &spectrum);
 

@@ -26,12 +26,15 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <limits>
 
 using namespace talvex;
 
@@ -218,9 +221,10 @@ void DialogsTest::filterDialogShowsTheDefaultsOfTheRememberedKind()
     QCOMPARE(upper->text(), QStringLiteral("800"));
     QVERIFY(upper->isEnabled());
     QVERIFY(!lower->isEnabled());
+    // A number too large is told its range, not that it is no integer.
     upper->setText(QStringLiteral("70000"));
     dialog.accept();
-    QCOMPARE(messenger.last(), QString::fromUtf8(kIntFieldMessage));
+    QCOMPARE(messenger.last(), intRangeMessage(-32768, 32767));
     QVERIFY(dialog.result() != QDialog::Accepted);
     upper->setText(QStringLiteral("300"));
     dialog.accept();
@@ -233,6 +237,11 @@ void DialogsTest::filterDialogShowsTheDefaultsOfTheRememberedKind()
     window->setText(QStringLiteral("x"));
     points.accept();
     QCOMPARE(points.value(), 5);
+    QCOMPARE(messenger.last(), QString::fromUtf8(kIntFieldMessage));
+    window->setText(QStringLiteral("99999999999999999999"));
+    points.accept();
+    QCOMPARE(points.value(), 5);
+    QCOMPARE(messenger.last(), intRangeMessage(std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     QVERIFY(points.result() != QDialog::Accepted);
     window->setText(QStringLiteral("9"));
     points.accept();
@@ -311,8 +320,19 @@ void DialogsTest::newSurveyDialogBuildsTheSurvey()
     const QDate today = QDate::currentDate();
     QCOMPARE(edits[3]->text(), QStringLiteral("%1-%2-%3").arg(today.year()).arg(today.month()).arg(today.day()));
     QCOMPARE(edits[1]->text(), QStringLiteral("ZK1"));
-    edits[4]->setText(QStringLiteral("10"));
+    // The hole dialog's model refuses what would give a survey without
+    // points, as talvex-cli new does.
+    edits[5]->setText(QStringLiteral("-1"));
+    dialog.accept();
+    QVERIFY(dialog.result() != QDialog::Accepted);
+    QCOMPARE(messenger.last(), QStringLiteral("测点间隔: 请输入一个大于 0 的数。"));
+    QCOMPARE(doc.survey().points.size(), std::size_t(3));
+    edits[4]->setText(QStringLiteral("2"));
     edits[5]->setText(QStringLiteral("3"));
+    dialog.accept();
+    QVERIFY(dialog.result() != QDialog::Accepted);
+    QVERIFY(messenger.last().contains(QStringLiteral("新测试将没有测点")));
+    edits[4]->setText(QStringLiteral("10"));
     dialog.reject();
     QCOMPARE(doc.survey().points.size(), std::size_t(3));
     dialog.accept();
@@ -457,6 +477,18 @@ void DialogsTest::resultsAndSoilIndices()
     doc.survey().points[29].equivVelocity = 300.0f;
     EChengGuoDialog results(doc.survey());
     QCOMPARE(results.list()->count(), 30);
+    // The columns are made of spaces: they stay straight in a fixed-pitch
+    // font, and the heading's Chinese lines up with the digits below it in a
+    // face whose Chinese characters are two digits wide (where one is
+    // installed).
+    const QFont listFont = results.list()->font();
+    QVERIFY(isFixedPitch(listFont));
+    const QFontMetricsF metrics(listFont);
+    const QStringList installed = QFontDatabase::families();
+    if (installed.contains(QStringLiteral("Noto Sans Mono CJK SC")) || installed.contains(QStringLiteral("NSimSun")))
+        QVERIFY(
+            qAbs(metrics.horizontalAdvance(QStringLiteral("米")) - 2 * metrics.horizontalAdvance(QStringLiteral("0")))
+            < 0.5);
     QCOMPARE(results.list()->item(29)->text(),
              QStringLiteral("30.0(米)") + QString(16, u' ') + QStringLiteral("300.0(m/s)") + QString(22, u' ')
                  + QStringLiteral("0.4000(秒)"));

@@ -84,11 +84,16 @@ TEST(Readouts, LabelValueAndUnitOfEachMode)
     EXPECT_EQ(readout(DisplayMode::RawRecord), (CursorReadout{"当前时间:", "6.00", "ms"}));
     EXPECT_EQ(readout(DisplayMode::Spectrum), (CursorReadout{"当前频率:", "950.00", "Hz"}));
     EXPECT_EQ(readout(DisplayMode::VelocityHistogram), (CursorReadout{"当前深度:", "5.0", "m"}));
-    EXPECT_EQ(readout(DisplayMode::TimeDistance), CursorReadout{});
+    // The time-distance chart has no cursor, but the box is never blank.
+    const CursorReadout timeDistance = readout(DisplayMode::TimeDistance);
+    EXPECT_EQ(timeDistance.label, QString::fromUtf8("波初至时:"));
+    EXPECT_EQ(timeDistance.unit, QStringLiteral("ms"));
+    EXPECT_EQ(timeDistance.value, QString::number(double(survey.points[0].travelTime()), 'f', 2));
 
     // A current point past the list (after the last point was deleted).
     view.currentPoint = 2;
     EXPECT_EQ(readout(DisplayMode::MultiTrace).value, "0.00");
+    EXPECT_EQ(readout(DisplayMode::TimeDistance), (CursorReadout{"波初至时:", "0.00", "ms"}));
 }
 
 TEST(Readouts, StatusPanesOfTheCurrentPointOrZero)
