@@ -1007,8 +1007,7 @@ void CMainFrame::refreshIntervalCheck()
         fingerprints.push_back(suggestionInputFingerprint(point));
     if (fingerprints != m_uncertaintyFingerprints || m_pickUncertaintiesMs.size() != survey.points.size()) {
         const ArrivalSuggestions &shown = m_document.suggestions();
-        m_pickUncertaintiesMs
-            = PickUncertaintiesMs(survey, shown.shown() ? *shown.current() : SuggestArrivals(survey));
+        m_pickUncertaintiesMs = PickUncertaintiesMs(survey, shown.shown() ? *shown.current() : SuggestArrivals(survey));
         m_uncertaintyFingerprints = std::move(fingerprints);
     }
     if (!m_alignments)

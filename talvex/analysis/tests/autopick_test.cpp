@@ -117,10 +117,10 @@ TEST(AutoPick, ApplyingSetsOnlyAcceptableSuggestionsAsAPickWould)
     survey.points[2].sArrival = 88;
 
     std::vector<ArrivalSuggestion> suggestions(4);
-    suggestions[0] = {true, 401, 0.9, 50.0, -0.99, 0.0, QString()};
-    suggestions[1] = {true, 433, 0.3, 6.0, -0.7, 0.0, QString()}; // below the threshold
-    suggestions[2] = {false, 0, 0.0, 0.0, 0.2, 0.0, QStringLiteral("正反向波形没有反相")};
-    suggestions[3] = {true, 406, 0.5, 20.0, -0.95, 0.0, QString()}; // exactly at it
+    suggestions[0] = {true, 401, 0.9, 50.0, -0.99, QString()};
+    suggestions[1] = {true, 433, 0.3, 6.0, -0.7, QString()}; // below the threshold
+    suggestions[2] = {false, 0, 0.0, 0.0, 0.2, QStringLiteral("正反向波形没有反相")};
+    suggestions[3] = {true, 406, 0.5, 20.0, -0.95, QString()}; // exactly at it
 
     // Suggestions of another list are refused whole.
     std::vector<ArrivalSuggestion> stale = suggestions;
