@@ -16,9 +16,6 @@ namespace talvex {
 namespace {
 
 constexpr int kCount = kTraceLength;
-constexpr double kPi = 3.14159265358979323846;
-// Points on either side whose wave shapes a point shares.
-constexpr std::size_t kShapeNeighbours = 3;
 // Reported when the noise before the arrival is exactly zero.
 constexpr double kNoiselessSnr = 1.0e6;
 
@@ -139,203 +136,167 @@ int aicChangePoint(const std::vector<float> &x, int a, int b)
     return best;
 }
 
-// The first lobe of the S-wave in the half difference d: the traces part
-// at the arrival t0 and cross again at `next`, half a cycle later. For each
-// candidate t0 in [first, last], d over [from, next] is fitted by least
-// squares with zero before t0 and c sin(pi u / L) (1 + b u / L) after it
-// (u = t - t0, L = next - t0: half a cycle from one crossing to the next,
-// its amplitude growing or fading as b says); the t0 whose fit explains most
-// of the energy wins, or -1 when no candidate fits.
-int lobeStart(const std::vector<float> &d, int first, int last, int from, int next)
-{
-    int best = -1;
-    double bestExplained = -1.0;
-    for (int t0 = std::max(first, from + 1); t0 <= last && t0 < next - 2; ++t0) {
-        const double length = next - t0;
-        double m11 = 0, m12 = 0, m22 = 0, b1 = 0, b2 = 0;
-        // sin(pi u / L) stepped by a rotation, one multiplication per sample.
-        const double stepC = std::cos(kPi / length);
-        const double stepS = std::sin(kPi / length);
-        double c = 1.0;
-        double sn = 0.0;
-        for (int t = t0; t <= next; ++t) {
-            const double u = t - t0;
-            const double g1 = sn;
-            const double g2 = g1 * u / length;
-            const double nc = c * stepC - sn * stepS;
-            sn = sn * stepC + c * stepS;
-            c = nc;
-            const double v = d[std::size_t(t)];
-            m11 += g1 * g1;
-            m12 += g1 * g2;
-            m22 += g2 * g2;
-            b1 += v * g1;
-            b2 += v * g2;
-        }
-        const double det = m11 * m22 - m12 * m12;
-        if (!(det > 0.0))
-            continue;
-        // b' M^-1 b: the energy the fit explains.
-        const double explained = (m22 * b1 * b1 - 2.0 * m12 * b1 * b2 + m11 * b2 * b2) / det;
-        if (explained > bestExplained) {
-            bestExplained = explained;
-            best = t0;
-        }
-    }
-    return best;
-}
-
-// A damped wave starting at t0: A sin(w u) exp(-a u) for u = t - t0 >= 0,
-// zero before.
-struct DampedWave {
-    double t0 = 0.0; // samples
-    double amplitude = 0.0;
-    double omega = 0.0; // radians per sample
-    double decay = 0.0; // per sample
+// The onset of a wave that starts from zero at t0 and rises as
+// c1 (t - t0) (+ c2 (t - t0)^2 with `curved`), fitted by least squares to x
+// over [from, to] (zero before t0) for every candidate t0 in [first, last];
+// `polarity` is the sign the rise must have at `to`. The fit window is the
+// same for every candidate, so their residuals compare.
+struct OnsetFit {
+    int t0 = -1; // the best candidate, -1 when none fits
+    double halfWidth = 0.0; // half the span of candidates within one noise variance of the best (samples)
 };
 
-// Sum of squared residuals of `wave` against d over [from, end], with the
-// Jacobian's normal equations (JtJ, Jt r) when `jtj` is given. The model's
-// sine and decay are carried from sample to sample by one complex
-// multiplication, so the fit costs a few operations per sample.
-double waveResiduals(const std::vector<float> &d, const DampedWave &w, int from, int end, double (*jtj)[4] = nullptr,
-                     double *jtr = nullptr)
+// Solves the n x n system a x = b (n <= 3) by Gaussian elimination with
+// partial pivoting; false when it is singular.
+bool solveSmall(int n, double a[3][3], double b[3], double x[3])
 {
-    if (jtj) {
-        for (int i = 0; i < 4; ++i) {
-            jtr[i] = 0.0;
-            for (int j = 0; j < 4; ++j)
-                jtj[i][j] = 0.0;
-        }
-    }
-    double sse = 0.0;
-    const int start = std::max(from, int(std::ceil(w.t0)));
-    for (int t = from; t < std::min(start, end + 1); ++t)
-        sse += double(d[std::size_t(t)]) * d[std::size_t(t)];
-    // e^(-a u) (cos w u, sin w u) at the first sample, then stepped.
-    double u = double(start) - w.t0;
-    double envelope = std::exp(-w.decay * u);
-    double c = envelope * std::cos(w.omega * u);
-    double sn = envelope * std::sin(w.omega * u);
-    const double stepEnvelope = std::exp(-w.decay);
-    const double stepC = stepEnvelope * std::cos(w.omega);
-    const double stepS = stepEnvelope * std::sin(w.omega);
-    for (int t = start; t <= end; ++t) {
-        const double r = double(d[std::size_t(t)]) - w.amplitude * sn;
-        sse += r * r;
-        if (jtj) {
-            // Derivatives of the model by amplitude, t0, omega and decay.
-            const double g[4]
-                = {sn, w.amplitude * (w.decay * sn - w.omega * c), w.amplitude * u * c, -w.amplitude * u * sn};
-            for (int i = 0; i < 4; ++i) {
-                jtr[i] += g[i] * r;
-                for (int j = i; j < 4; ++j)
-                    jtj[i][j] += g[i] * g[j];
-            }
-        }
-        const double nc = c * stepC - sn * stepS;
-        sn = sn * stepC + c * stepS;
-        c = nc;
-        u += 1.0;
-    }
-    if (jtj) {
-        for (int i = 0; i < 4; ++i)
-            for (int j = 0; j < i; ++j)
-                jtj[i][j] = jtj[j][i];
-    }
-    return sse;
-}
-
-// Solves the 4 x 4 system a x = b by Gaussian elimination with partial
-// pivoting; false when it is singular.
-bool solve4(double a[4][4], double b[4], double x[4])
-{
-    for (int k = 0; k < 4; ++k) {
+    for (int k = 0; k < n; ++k) {
         int pivot = k;
-        for (int i = k + 1; i < 4; ++i)
+        for (int i = k + 1; i < n; ++i)
             if (std::abs(a[i][k]) > std::abs(a[pivot][k]))
                 pivot = i;
-        if (!(std::abs(a[pivot][k]) > 0.0))
+        if (!(std::abs(a[pivot][k]) > 1.0e-12 * (1.0 + std::abs(a[0][0]))))
             return false;
         std::swap(a[k], a[pivot]);
         std::swap(b[k], b[pivot]);
-        for (int i = k + 1; i < 4; ++i) {
+        for (int i = k + 1; i < n; ++i) {
             const double f = a[i][k] / a[k][k];
-            for (int j = k; j < 4; ++j)
+            for (int j = k; j < n; ++j)
                 a[i][j] -= f * a[k][j];
             b[i] -= f * b[k];
         }
     }
-    for (int i = 3; i >= 0; --i) {
+    for (int i = n - 1; i >= 0; --i) {
         double v = b[i];
-        for (int j = i + 1; j < 4; ++j)
+        for (int j = i + 1; j < n; ++j)
             v -= a[i][j] * x[j];
         x[i] = v / a[i][i];
     }
     return true;
 }
 
-// Levenberg-Marquardt fit of a damped wave to d over [from, end], from `w`.
-// The whole wave, not only its first lobe, then times its start: the later
-// crossings fix the period that the onset is extrapolated with. With
-// `fixedShape` only the amplitude and t0 are fitted.
-DampedWave fitDampedWave(const std::vector<float> &d, DampedWave w, int from, int end, bool fixedShape)
+OnsetFit fitOnset(const std::vector<float> &x, int from, int to, int first, int last, float polarity, bool curved,
+                  double correlationGain)
 {
-    double lambda = 1.0e-3;
-    double sse = waveResiduals(d, w, from, end);
-    for (int iteration = 0; iteration < 30; ++iteration) {
-        double jtj[4][4];
-        double jtr[4];
-        waveResiduals(d, w, from, end, jtj, jtr);
-        if (fixedShape) {
-            for (int i = 2; i < 4; ++i) {
-                for (int j = 0; j < 4; ++j)
-                    jtj[i][j] = jtj[j][i] = 0.0;
-                jtj[i][i] = 1.0;
-                jtr[i] = 0.0;
-            }
-        }
-        bool improved = false;
-        for (int attempt = 0; attempt < 8 && !improved; ++attempt) {
-            double a[4][4];
-            double b[4];
-            for (int i = 0; i < 4; ++i) {
-                for (int j = 0; j < 4; ++j)
-                    a[i][j] = jtj[i][j];
-                a[i][i] += lambda * jtj[i][i];
-                b[i] = jtr[i];
-            }
-            double step[4];
-            if (!solve4(a, b, step)) {
-                lambda *= 10.0;
-                continue;
-            }
-            DampedWave next = w;
-            next.amplitude += step[0];
-            next.t0 += step[1];
-            next.omega += step[2];
-            next.decay = std::max(0.0, w.decay + step[3]);
-            if (next.t0 < from || next.t0 > end || !(next.omega > 0.0)) {
-                lambda *= 10.0;
-                continue;
-            }
-            const double nextSse = waveResiduals(d, next, from, end);
-            if (nextSse < sse) {
-                const bool small = std::abs(step[1]) < 1.0e-3;
-                w = next;
-                sse = nextSse;
-                lambda = std::max(1.0e-7, lambda * 0.3);
-                improved = true;
-                if (small)
-                    return w;
+    std::vector<double> residual(std::size_t(std::max(0, last - first + 1)), std::numeric_limits<double>::infinity());
+    double total = 0.0;
+    for (int t = from; t <= to; ++t)
+        total += double(x[std::size_t(t)]) * x[std::size_t(t)];
+    // Basis: the rise (t - t0)+, then either its curvature (t - t0)+^2 or a
+    // level and slope of the background (slow noise the rise sits on).
+    const double centre = 0.5 * (from + to);
+    const double scale = std::max(1.0, 0.5 * (to - from));
+    const int n = curved ? 2 : 3;
+    OnsetFit best;
+    double bestResidual = std::numeric_limits<double>::infinity();
+    for (int t0 = first; t0 <= last; ++t0) {
+        double m[3][3] = {};
+        double rhs[3] = {};
+        for (int t = from; t <= to; ++t) {
+            const double u = std::max(0.0, double(t - t0)) / scale;
+            double g[3];
+            g[0] = u;
+            if (curved) {
+                g[1] = u * u;
             } else {
-                lambda *= 10.0;
+                g[1] = 1.0;
+                g[2] = (t - centre) / scale;
+            }
+            const double v = x[std::size_t(t)];
+            for (int i = 0; i < n; ++i) {
+                rhs[i] += v * g[i];
+                for (int j = 0; j < n; ++j)
+                    m[i][j] += g[i] * g[j];
             }
         }
-        if (!improved)
-            break;
+        double c[3] = {};
+        double mm[3][3];
+        double bb[3];
+        for (int i = 0; i < n; ++i) {
+            bb[i] = rhs[i];
+            for (int j = 0; j < n; ++j)
+                mm[i][j] = m[i][j];
+        }
+        if (!solveSmall(n, mm, bb, c))
+            continue;
+        const double span = (to - t0) / scale;
+        const double end = curved ? c[0] * span + c[1] * span * span : c[0] * span;
+        if (!(polarity * end > 0.0))
+            continue;
+        // A rise that turns back before `to` is not the lobe's flank.
+        if (curved && polarity * (c[0] + 2.0 * c[1] * span) < 0.0 && polarity * c[0] < 0.0)
+            continue;
+        double explained = 0.0;
+        for (int i = 0; i < n; ++i)
+            explained += c[i] * rhs[i];
+        const double r = total - explained;
+        residual[std::size_t(t0 - first)] = r;
+        if (r < bestResidual) {
+            bestResidual = r;
+            best.t0 = t0;
+        }
     }
-    return w;
+    if (best.t0 < 0)
+        return best;
+    // Candidates whose residual exceeds the best by less than the noise
+    // variance (times the noise's correlation gain: neighbouring samples of
+    // band-limited noise are not independent) are as likely.
+    const double variance = bestResidual / std::max(1, to - from - n);
+    const double limit = bestResidual + variance * correlationGain;
+    int lo = best.t0;
+    int hi = best.t0;
+    while (lo > first && residual[std::size_t(lo - 1 - first)] <= limit)
+        --lo;
+    while (hi < last && residual[std::size_t(hi + 1 - first)] <= limit)
+        ++hi;
+    best.halfWidth = 0.5 * double(hi - lo) + 0.5;
+    return best;
+}
+
+// Lag-one autocorrelation of x over [from, to), turned into how many times
+// the variance of a mean of its samples exceeds that of white noise:
+// (1 + rho) / (1 - rho), 1...25.
+double correlationGainOf(const std::vector<float> &x, int from, int to)
+{
+    double c0 = 0.0, c1 = 0.0, mean = 0.0;
+    for (int i = from; i < to; ++i)
+        mean += x[std::size_t(i)];
+    mean /= std::max(1, to - from);
+    for (int i = from; i < to; ++i) {
+        const double a = x[std::size_t(i)] - mean;
+        c0 += a * a;
+        if (i + 1 < to)
+            c1 += a * (x[std::size_t(i + 1)] - mean);
+    }
+    const double rho = c0 > 0.0 ? std::clamp(c1 / c0, 0.0, 0.92) : 0.0;
+    return (1.0 + rho) / (1.0 - rho);
+}
+
+// A lobe of x: from the sample after its start crossing to its end crossing,
+// and its peak (absolute value) and sign.
+struct Lobe {
+    int start = 0; // first sample of the lobe's sign
+    int end = 0; // first sample past it
+    float peak = 0.0f;
+    float sign = 1.0f;
+};
+
+// The lobe holding sample `at`.
+Lobe lobeAt(const std::vector<float> &x, int at)
+{
+    Lobe l;
+    l.sign = x[std::size_t(at)] >= 0.0f ? 1.0f : -1.0f;
+    l.start = at;
+    while (l.start > 0 && l.sign * x[std::size_t(l.start - 1)] > 0.0f)
+        --l.start;
+    l.end = at;
+    while (l.end < int(x.size()) && l.sign * x[std::size_t(l.end)] > 0.0f) {
+        l.peak = std::max(l.peak, std::abs(x[std::size_t(l.end)]));
+        ++l.end;
+    }
+    for (int i = l.start; i < at; ++i)
+        l.peak = std::max(l.peak, std::abs(x[std::size_t(i)]));
+    return l;
 }
 
 double correlation(const std::vector<float> &a, const std::vector<float> &b, int from, int to)
@@ -369,17 +330,17 @@ QString notReversed(double r)
     return QStringLiteral("正反向波形没有反相（相关系数 %1）").arg(two(r));
 }
 
-// Period and decay of a point's S-wave, per ms (independent of the interval).
-struct WaveShape {
-    double omega = 0.0; // radians per ms
-    double decay = 0.0; // per ms
-};
+// Upper edge of the low-pass through which the S-wave's lobes are found [Hz]:
+// wide enough to keep a 3 ms wave's lobes in place, narrow enough to calm
+// white noise.
+constexpr float kLobeHz = 800.0f;
+// Longest flank fitted past a quarter of the lobe's peak [ms]: a long
+// lobe's flank bends too much further on to pass for a straight rise.
+constexpr float kFlankMs = 1.0f;
+// Pick uncertainty (± samples) at which the precision score is one half.
+constexpr double kHalfQualityUncertainty = 8.0;
 
-// The suggestion for one point. With `shape` the wave's period and decay are
-// taken as given; `fittedShape`, when given and the wave was fitted, receives
-// them.
-ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options, const WaveShape *shape,
-                          WaveShape *fittedShape)
+ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options)
 {
     const bool positiveEmpty = isEmpty(point.positive);
     const bool negativeEmpty = isEmpty(point.negative);
@@ -424,57 +385,75 @@ ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options, c
         return none(QStringLiteral("找不到明显的初至（信噪比太低）"));
     }
 
-    // The onset lies between the long window before the peak and the short
-    // one after it.
+    // The onset region: between the long window before the STA/LTA peak and
+    // the short one after it, where the Akaike criterion puts the change.
     const int a = std::max(0, onset.sample - lta);
     const int b = std::min(kCount, onset.sample + 2 * sta);
     const int aic = aicChangePoint(diff, a, b);
 
-    // The first lobe after the AIC sample, on the zero-phase low-passed half
-    // difference (the band-pass's high-pass would move the crossings): where
-    // it first reaches half the largest swing, and the next crossing.
-    const std::vector<float> smooth = halfDifference(positive, negative, dt, high);
-    const int lookTo = std::min(kCount, aic + signal);
-    float swing = 0.0f;
-    for (int i = aic; i < lookTo; ++i)
-        swing = std::max(swing, std::abs(smooth[std::size_t(i)]));
-    int rising = aic;
-    while (rising < lookTo && std::abs(smooth[std::size_t(rising)]) < 0.5f * swing)
-        ++rising;
-    const float polarity = smooth[std::size_t(std::min(rising, kCount - 1))] >= 0.0f ? 1.0f : -1.0f;
-    int next = rising;
-    while (next < kCount && polarity * smooth[std::size_t(next)] > 0.0f)
-        ++next;
-    // The unfiltered half difference: its noise is white and its onset not
-    // rounded by a filter.
+    // The S-wave's lobes on the half difference through a zero-phase
+    // low-pass, which keeps the crossings in place: the first lobe after the
+    // noise that reaches a quarter of the wave's largest swing (and four
+    // times the noise), then back over every earlier lobe that is still
+    // clearly part of the wave (a third of that lobe's swing, at least
+    // 0.4 times as wide; a P-wave leaking through unequal blows is narrower
+    // and weaker, noise weaker still).
+    const std::vector<float> smooth = halfDifference(positive, negative, dt, std::min(kLobeHz, 0.45f * nyquist));
     const std::vector<float> raw = halfDifference(positive, negative, dt, 0.0f);
-    int pick = aic;
-    if (next < kCount) {
-        const int first = std::max(1, aic - 2 * sta);
-        const int found = lobeStart(raw, first, rising - 1, std::max(0, first - sta), next);
-        if (found > 0) {
-            pick = found;
-            // The whole wave, over three cycles from the lobe's start, times
-            // the start more closely than its first lobe alone.
-            DampedWave w;
-            w.t0 = found;
-            w.omega = kPi / double(next - found);
-            w.decay = 0.5 / double(next - found);
-            if (shape) {
-                w.omega = shape->omega * double(dt) / 1000.0;
-                w.decay = shape->decay * double(dt) / 1000.0;
-            }
-            w.amplitude = polarity * swing;
-            const int from = std::max(0, found - sta);
-            const int to = std::min(kCount - 1, found + 6 * (next - found));
-            const DampedWave fitted = fitDampedWave(raw, w, from, to, shape != nullptr);
-            const int refined = int(std::lround(fitted.t0));
-            if (std::abs(refined - found) <= sta && fitted.amplitude * polarity > 0.0) {
-                pick = refined;
-                if (fittedShape)
-                    *fittedShape = {fitted.omega * 1000.0 / double(dt), fitted.decay * 1000.0 / double(dt)};
-            }
-        }
+    const int quietTo = std::max(8, aic - sta);
+    double quiet = 0.0;
+    for (int i = 0; i < quietTo; ++i)
+        quiet += double(smooth[std::size_t(i)]) * smooth[std::size_t(i)];
+    quiet = std::sqrt(quiet / quietTo);
+    float swing = 0.0f;
+    for (int i = std::max(0, aic - sta); i < kCount; ++i)
+        swing = std::max(swing, std::abs(smooth[std::size_t(i)]));
+    const float threshold = std::max(float(4.0 * quiet), 0.25f * swing);
+    int rising = std::max(0, aic - sta);
+    while (rising < kCount && std::abs(smooth[std::size_t(rising)]) < threshold)
+        ++rising;
+    if (rising >= kCount - 2)
+        return none(QStringLiteral("找不到明显的初至（信噪比太低）"));
+    Lobe lobe = lobeAt(smooth, rising);
+    for (int step = 0; step < 4 && lobe.start > 2; ++step) {
+        const Lobe before = lobeAt(smooth, lobe.start - 1);
+        if (before.peak < std::max(float(4.0 * quiet), lobe.peak / 3.0f)
+            || before.end - before.start < 0.4 * (lobe.end - lobe.start))
+            break;
+        lobe = before;
+    }
+    // Where the lobe's flank first reaches a quarter and 0.6 of its peak.
+    int quarter = lobe.start;
+    while (quarter < lobe.end && std::abs(smooth[std::size_t(quarter)]) < 0.25f * lobe.peak)
+        ++quarter;
+    int upper = quarter;
+    const int flankEnd = std::min(lobe.end, quarter + samplesOf(kFlankMs, dt));
+    while (upper < flankEnd && std::abs(smooth[std::size_t(upper)]) < 0.75f * lobe.peak)
+        ++upper;
+
+    // The onset, on the unfiltered half difference (its onset not rounded
+    // by a filter): a straight rise on a sloping background, fitted to the
+    // flank up to 0.75 of the peak after a stretch of noise as long as the
+    // rise, is the suggestion. Its uncertainty joins the spread of onsets
+    // the data allow (within one noise variance of the best fit) with the
+    // disagreement of a curved rise on the same flank: a wave whose start
+    // is not straight, or noise that bends it, moves the two apart.
+    const int rise = std::max(4, quarter - lobe.start);
+    const int first = std::max(1, lobe.start - rise);
+    const int last = std::max(first, quarter);
+    const int from = std::max(0, first - std::max(8, rise));
+    const int to = std::max(upper, last + 2);
+    const double gain = correlationGainOf(raw, 0, std::max(8, first - rise));
+    const OnsetFit straight = fitOnset(raw, from, to, first, last, lobe.sign, false, gain);
+    if (straight.t0 < 0)
+        return none(QStringLiteral("找不到明显的初至（波形起跳不清楚）"));
+    const int pick = straight.t0;
+    double uncertainty = straight.halfWidth;
+    const OnsetFit curved = fitOnset(raw, from, to, first, last, lobe.sign, true, gain);
+    if (curved.t0 >= 0) {
+        const double width = std::max(straight.halfWidth, curved.halfWidth);
+        const double spread = 0.5 * std::abs(straight.t0 - curved.t0);
+        uncertainty = std::sqrt(width * width + spread * spread);
     }
 
     // Signal-to-noise: the peak of the low-passed half difference after the
@@ -504,58 +483,31 @@ ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options, c
     s.sample = pick;
     s.snr = snr;
     s.correlation = r;
-    // Half at twice the least signal-to-noise ratio, 0.9 at ten times.
-    const double snrScore = 1.0 - options.minSnr / snr;
-    const double reversal = std::clamp(-r, 0.0, 1.0);
-    s.quality = std::clamp(snrScore * reversal, 0.0, 1.0);
+    s.uncertainty = uncertainty;
+    // The quality falls with the noise, a weaker reversal and, most, with
+    // the uncertainty: half at ±8 samples.
+    const double snrScore = std::sqrt(std::max(0.0, 1.0 - options.minSnr / snr));
+    const double reversal = std::sqrt(std::clamp(-r, 0.0, 1.0));
+    const double precision
+        = 1.0 / (1.0 + (uncertainty / kHalfQualityUncertainty) * (uncertainty / kHalfQualityUncertainty));
+    s.quality = std::clamp(snrScore * reversal * precision, 0.0, 1.0);
     return s;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
 }
 
 } // namespace
 
 ArrivalSuggestion SuggestArrival(const TlvOne &point, const AutoPickOptions &options)
 {
-    return suggest(point, options, nullptr, nullptr);
+    return suggest(point, options);
 }
 
 std::vector<ArrivalSuggestion> SuggestArrivals(const SurveyData &survey, const AutoPickOptions &options)
 {
-    const std::size_t n = survey.points.size();
-    std::vector<ArrivalSuggestion> all(n);
-    std::vector<WaveShape> shapes(n);
-    for (std::size_t i = 0; i < n; ++i)
-        all[i] = suggest(survey.points[i], options, nullptr, &shapes[i]);
-    // Neighbouring points see the same blows through similar ground, so
-    // their waves share period and decay: a point is timed again with the
-    // median shape of the fitted points among its neighbours.
-    std::vector<ArrivalSuggestion> shared = all;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (!all[i].found)
-            continue;
-        std::vector<double> omegas;
-        std::vector<double> decays;
-        const std::size_t first = i >= kShapeNeighbours ? i - kShapeNeighbours : 0;
-        for (std::size_t j = first; j < std::min(n, i + kShapeNeighbours + 1); ++j) {
-            if (all[j].found && shapes[j].omega > 0.0) {
-                omegas.push_back(shapes[j].omega);
-                decays.push_back(shapes[j].decay);
-            }
-        }
-        if (omegas.size() < 3)
-            continue;
-        const WaveShape common{median(omegas), median(decays)};
-        const ArrivalSuggestion again = suggest(survey.points[i], options, &common, nullptr);
-        if (again.found)
-            shared[i] = again;
-    }
-    return shared;
+    std::vector<ArrivalSuggestion> all;
+    all.reserve(survey.points.size());
+    for (const TlvOne &point : survey.points)
+        all.push_back(suggest(point, options));
+    return all;
 }
 
 bool isAcceptable(const ArrivalSuggestion &suggestion, double minQuality)
@@ -575,21 +527,47 @@ bool ApplyArrivalSuggestion(SurveyData &survey, int index, const ArrivalSuggesti
     return SetSArrival(survey, view);
 }
 
+AppliedSuggestions AcceptArrivalSuggestions(SurveyData &survey, const std::vector<ArrivalSuggestion> &suggestions,
+                                            double minQuality, ExistingPicks existing, UndoSnapshot *undo)
+{
+    AppliedSuggestions result;
+    if (suggestions.size() != survey.points.size())
+        return result;
+    result.ok = true;
+    // What each point gets, decided on the picks as they were before any
+    // change, so that the undo snapshot is taken once and only when needed.
+    std::vector<bool> take(suggestions.size(), false);
+    for (std::size_t i = 0; i < suggestions.size(); ++i) {
+        if (!isAcceptable(suggestions[i], minQuality))
+            continue;
+        const int pick = survey.points[i].sArrival;
+        if (pick == 0) {
+            take[i] = true;
+        } else if (pick != suggestions[i].sample) {
+            if (existing == ExistingPicks::Replace)
+                take[i] = true;
+            else
+                ++result.kept;
+        }
+    }
+    if (undo && std::find(take.begin(), take.end(), true) != take.end())
+        undo->TakeUndoSnapshot(survey);
+    for (std::size_t i = 0; i < suggestions.size(); ++i) {
+        if (!take[i])
+            continue;
+        const bool had = survey.points[i].sArrival != 0;
+        if (ApplyArrivalSuggestion(survey, int(i), suggestions[i], minQuality))
+            ++(had ? result.replaced : result.filled);
+    }
+    return result;
+}
+
 int ApplyArrivalSuggestions(SurveyData &survey, const std::vector<ArrivalSuggestion> &suggestions, double minQuality,
                             UndoSnapshot *undo)
 {
-    if (suggestions.size() != survey.points.size())
-        return -1;
-    const bool any = std::any_of(suggestions.begin(), suggestions.end(),
-                                 [&](const ArrivalSuggestion &s) { return isAcceptable(s, minQuality); });
-    if (undo && any)
-        undo->TakeUndoSnapshot(survey);
-    int applied = 0;
-    for (std::size_t i = 0; i < suggestions.size(); ++i) {
-        if (ApplyArrivalSuggestion(survey, int(i), suggestions[i], minQuality))
-            ++applied;
-    }
-    return applied;
+    const AppliedSuggestions result
+        = AcceptArrivalSuggestions(survey, suggestions, minQuality, ExistingPicks::Keep, undo);
+    return result.ok ? result.filled : -1;
 }
 
 } // namespace talvex
