@@ -12,10 +12,10 @@
 #include <limits>
 
 namespace talvex {
-
 namespace {
 
 constexpr int kCount = kTraceLength;
+constexpr double kPi = 3.14159265358979323846;
 // Reported when the noise before the arrival is exactly zero.
 constexpr double kNoiselessSnr = 1.0e6;
 
@@ -143,12 +143,13 @@ int aicChangePoint(const std::vector<float> &x, int a, int b)
 // same for every candidate, so their residuals compare.
 struct OnsetFit {
     int t0 = -1; // the best candidate, -1 when none fits
+    double exact = 0.0; // t0 between the candidates, from a parabola through the residuals around it
     double halfWidth = 0.0; // half the span of candidates within one noise variance of the best (samples)
 };
 
-// Solves the n x n system a x = b (n <= 3) by Gaussian elimination with
+// Solves the n x n system a x = b (n <= 4) by Gaussian elimination with
 // partial pivoting; false when it is singular.
-bool solveSmall(int n, double a[3][3], double b[3], double x[3])
+bool solveSmall(int n, double a[4][4], double b[4], double x[4])
 {
     for (int k = 0; k < n; ++k) {
         int pivot = k;
@@ -175,81 +176,209 @@ bool solveSmall(int n, double a[3][3], double b[3], double x[3])
     return true;
 }
 
-OnsetFit fitOnset(const std::vector<float> &x, int from, int to, int first, int last, float polarity, bool curved,
-                  double correlationGain)
+// A two-term whitening filter for the noise, y[t] = x[t] - a1 x[t-1] -
+// a2 x[t-2], from the Yule-Walker equations of an order-two autoregression
+// fitted to the noise: band-limited noise comes out close to white, so that
+// a least-squares fit weighs its samples as independent. Zero terms leave
+// white noise as it is.
+struct Whitening {
+    double a1 = 0.0;
+    double a2 = 0.0;
+};
+
+Whitening whiteningOf(const std::vector<float> &x, int from, int to)
 {
-    std::vector<double> residual(std::size_t(std::max(0, last - first + 1)), std::numeric_limits<double>::infinity());
+    Whitening w;
+    if (to - from < 32)
+        return w;
+    double mean = 0.0;
+    for (int i = from; i < to; ++i)
+        mean += x[std::size_t(i)];
+    mean /= double(to - from);
+    double r[3] = {};
+    for (int i = from; i < to; ++i) {
+        const double a = x[std::size_t(i)] - mean;
+        for (int lag = 0; lag < 3; ++lag)
+            if (i + lag < to)
+                r[lag] += a * (x[std::size_t(i + lag)] - mean);
+    }
+    const double det = r[0] * r[0] - r[1] * r[1];
+    if (!(r[0] > 0.0) || !(det > 1.0e-9 * r[0] * r[0]))
+        return w;
+    w.a1 = r[1] * (r[0] - r[2]) / det;
+    w.a2 = (r[0] * r[2] - r[1] * r[1]) / det;
+    // Keep the filter's inverse stable (poles inside the unit circle).
+    if (!(std::abs(w.a2) < 0.98 && std::abs(w.a1) < 1.0 - w.a2))
+        return Whitening{};
+    return w;
+}
+
+enum class RiseModel {
+    Straight, // c1 (t - t0)+ on a level and slope of the background
+    Curved, // c1 (t - t0)+ + c2 (t - t0)+^2
+    Lobe, // a half sine from t0 to `to`, its amplitude growing or fading linearly, on the background
+};
+
+OnsetFit fitOnset(const std::vector<float> &x, int from, int to, int first, int last, float polarity, RiseModel model,
+                  const Whitening &white, double correlationGain)
+{
+    OnsetFit best;
+    from = std::max(from, 2);
+    first = std::max(first, from);
+    last = std::min(last, to - 3);
+    if (last < first || to - from < 6)
+        return best;
+    const int count = to - from + 1;
+    // The data and every basis function pass the same whitening filter.
+    const auto whiten = [&](const std::vector<double> &f, std::vector<double> &out) {
+        // f holds the values at from - 2 ... to.
+        out.resize(std::size_t(count));
+        for (int k = 0; k < count; ++k)
+            out[std::size_t(k)]
+                = f[std::size_t(k + 2)] - white.a1 * f[std::size_t(k + 1)] - white.a2 * f[std::size_t(k)];
+    };
+    std::vector<double> raw(std::size_t(count + 2));
+    for (int k = 0; k < count + 2; ++k)
+        raw[std::size_t(k)] = x[std::size_t(from - 2 + k)];
+    std::vector<double> y;
+    whiten(raw, y);
     double total = 0.0;
-    for (int t = from; t <= to; ++t)
-        total += double(x[std::size_t(t)]) * x[std::size_t(t)];
-    // Basis: the rise (t - t0)+, then either its curvature (t - t0)+^2 or a
-    // level and slope of the background (slow noise the rise sits on).
+    for (const double v : y)
+        total += v * v;
+
+    // Basis: the rise (t - t0)+ (or the lobe's half sine and its skew),
+    // then either its curvature (t - t0)+^2 or a level and slope of the
+    // background (slow noise the rise sits on). The background does not
+    // depend on t0 and is whitened once.
+    const bool curved = model == RiseModel::Curved;
+    const int n = curved ? 2 : model == RiseModel::Straight ? 3 : 4;
     const double centre = 0.5 * (from + to);
     const double scale = std::max(1.0, 0.5 * (to - from));
-    const int n = curved ? 2 : 3;
-    OnsetFit best;
-    double bestResidual = std::numeric_limits<double>::infinity();
-    for (int t0 = first; t0 <= last; ++t0) {
-        double m[3][3] = {};
-        double rhs[3] = {};
-        for (int t = from; t <= to; ++t) {
-            const double u = std::max(0.0, double(t - t0)) / scale;
-            double g[3];
-            g[0] = u;
-            if (curved) {
-                g[1] = u * u;
+    std::vector<double> level, slope;
+    if (!curved) {
+        std::vector<double> f(std::size_t(count + 2));
+        for (auto &v : f)
+            v = 1.0;
+        whiten(f, level);
+        for (int k = 0; k < count + 2; ++k)
+            f[std::size_t(k)] = (from - 2 + k - centre) / scale;
+        whiten(f, slope);
+    }
+    std::vector<double> f0(std::size_t(count + 2)), f1(std::size_t(count + 2)), g0, g1;
+    const auto residualAt = [&](int t0) {
+        const double length = std::max(1, to - t0);
+        for (int k = 0; k < count + 2; ++k) {
+            const int t = from - 2 + k;
+            if (model == RiseModel::Lobe) {
+                const double h = t < t0 ? 0.0 : std::sin(kPi * (t - t0) / length);
+                f0[std::size_t(k)] = h;
+                f1[std::size_t(k)] = h * (t - t0) / length;
             } else {
-                g[1] = 1.0;
-                g[2] = (t - centre) / scale;
-            }
-            const double v = x[std::size_t(t)];
-            for (int i = 0; i < n; ++i) {
-                rhs[i] += v * g[i];
-                for (int j = 0; j < n; ++j)
-                    m[i][j] += g[i] * g[j];
+                const double u = std::max(0.0, double(t - t0)) / scale;
+                f0[std::size_t(k)] = u;
+                f1[std::size_t(k)] = u * u;
             }
         }
-        double c[3] = {};
-        double mm[3][3];
-        double bb[3];
+        whiten(f0, g0);
+        if (model != RiseModel::Straight)
+            whiten(f1, g1);
+        // Columns of the design: the rise, then the rest.
+        const std::vector<double> *columns[4] = {&g0, nullptr, nullptr, nullptr};
+        if (curved) {
+            columns[1] = &g1;
+        } else {
+            columns[1] = &level;
+            columns[2] = &slope;
+            if (model == RiseModel::Lobe)
+                columns[3] = &g1;
+        }
+        double m[4][4] = {};
+        double rhs[4] = {};
         for (int i = 0; i < n; ++i) {
-            bb[i] = rhs[i];
-            for (int j = 0; j < n; ++j)
-                mm[i][j] = m[i][j];
+            const std::vector<double> &ci = *columns[i];
+            for (int k = 0; k < count; ++k)
+                rhs[i] += y[std::size_t(k)] * ci[std::size_t(k)];
+            for (int j = i; j < n; ++j) {
+                const std::vector<double> &cj = *columns[j];
+                double sum = 0.0;
+                for (int k = 0; k < count; ++k)
+                    sum += ci[std::size_t(k)] * cj[std::size_t(k)];
+                m[i][j] = m[j][i] = sum;
+            }
         }
-        if (!solveSmall(n, mm, bb, c))
-            continue;
+        double c[4] = {};
+        double bb[4];
+        for (int i = 0; i < n; ++i)
+            bb[i] = rhs[i];
+        if (!solveSmall(n, m, bb, c))
+            return std::numeric_limits<double>::infinity();
         const double span = (to - t0) / scale;
-        const double end = curved ? c[0] * span + c[1] * span * span : c[0] * span;
-        if (!(polarity * end > 0.0))
-            continue;
-        // A rise that turns back before `to` is not the lobe's flank.
-        if (curved && polarity * (c[0] + 2.0 * c[1] * span) < 0.0 && polarity * c[0] < 0.0)
-            continue;
+        if (model == RiseModel::Lobe) {
+            if (!(polarity * (c[0] + 0.5 * c[3]) > 0.0))
+                return std::numeric_limits<double>::infinity();
+        } else {
+            const double end = curved ? c[0] * span + c[1] * span * span : c[0] * span;
+            if (!(polarity * end > 0.0))
+                return std::numeric_limits<double>::infinity();
+            // A rise that turns back before `to` is not the lobe's flank.
+            if (curved && polarity * (c[0] + 2.0 * c[1] * span) < 0.0 && polarity * c[0] < 0.0)
+                return std::numeric_limits<double>::infinity();
+        }
         double explained = 0.0;
         for (int i = 0; i < n; ++i)
             explained += c[i] * rhs[i];
-        const double r = total - explained;
-        residual[std::size_t(t0 - first)] = r;
-        if (r < bestResidual) {
-            bestResidual = r;
-            best.t0 = t0;
+        return total - explained;
+    };
+
+    // Coarse to fine: every step-th candidate, then each one around the
+    // best of those; the residual changes smoothly with t0.
+    std::vector<double> residual(std::size_t(last - first + 1), std::numeric_limits<double>::quiet_NaN());
+    const auto at = [&](int t0) {
+        double &r = residual[std::size_t(t0 - first)];
+        if (std::isnan(r))
+            r = residualAt(t0);
+        return r;
+    };
+    const int step = std::max(1, (last - first) / 16);
+    for (int t0 = first; t0 <= last; t0 += step)
+        at(t0);
+    at(last);
+    const auto bestSoFar = [&]() {
+        int b = -1;
+        for (int t0 = first; t0 <= last; ++t0) {
+            const double r = residual[std::size_t(t0 - first)];
+            if (!std::isnan(r) && std::isfinite(r) && (b < 0 || r < residual[std::size_t(b - first)]))
+                b = t0;
         }
-    }
-    if (best.t0 < 0)
+        return b;
+    };
+    int b0 = bestSoFar();
+    if (b0 < 0)
         return best;
+    for (int t0 = std::max(first, b0 - step); t0 <= std::min(last, b0 + step); ++t0)
+        at(t0);
+    best.t0 = bestSoFar();
+    const double bestResidual = residual[std::size_t(best.t0 - first)];
     // Candidates whose residual exceeds the best by less than the noise
     // variance (times the noise's correlation gain: neighbouring samples of
     // band-limited noise are not independent) are as likely.
-    const double variance = bestResidual / std::max(1, to - from - n);
+    const double variance = bestResidual / std::max(1, count - n);
     const double limit = bestResidual + variance * correlationGain;
     int lo = best.t0;
     int hi = best.t0;
-    while (lo > first && residual[std::size_t(lo - 1 - first)] <= limit)
+    while (lo > first && at(lo - 1) <= limit)
         --lo;
-    while (hi < last && residual[std::size_t(hi + 1 - first)] <= limit)
+    while (hi < last && at(hi + 1) <= limit)
         ++hi;
     best.halfWidth = 0.5 * double(hi - lo) + 0.5;
+    best.exact = best.t0;
+    if (best.t0 > first && best.t0 < last) {
+        const double left = at(best.t0 - 1);
+        const double right = at(best.t0 + 1);
+        const double curvature = left - 2.0 * bestResidual + right;
+        if (std::isfinite(left) && std::isfinite(right) && curvature > 0.0)
+            best.exact = best.t0 + std::clamp(0.5 * (left - right) / curvature, -0.5, 0.5);
+    }
     return best;
 }
 
@@ -338,7 +467,9 @@ constexpr float kLobeHz = 800.0f;
 // lobe's flank bends too much further on to pass for a straight rise.
 constexpr float kFlankMs = 1.0f;
 // Pick uncertainty (± samples) at which the precision score is one half.
-constexpr double kHalfQualityUncertainty = 8.0;
+constexpr double kHalfQualityUncertainty = 16.0;
+// First-lobe peak over the noise RMS at which the clarity score is 0.
+constexpr double kLeastLobeSnr = 6.0;
 
 ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options)
 {
@@ -408,20 +539,32 @@ ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options)
     float swing = 0.0f;
     for (int i = std::max(0, aic - sta); i < kCount; ++i)
         swing = std::max(swing, std::abs(smooth[std::size_t(i)]));
-    const float threshold = std::max(float(4.0 * quiet), 0.25f * swing);
-    int rising = std::max(0, aic - sta);
-    while (rising < kCount && std::abs(smooth[std::size_t(rising)]) < threshold)
-        ++rising;
-    if (rising >= kCount - 2)
+    // The lobe the wave starts with, searched from the first sample that
+    // reaches `share` of the swing.
+    const auto firstLobe = [&](float share) {
+        const float threshold = std::max(float(4.0 * quiet), share * swing);
+        int rising = std::max(0, aic - sta);
+        while (rising < kCount && std::abs(smooth[std::size_t(rising)]) < threshold)
+            ++rising;
+        if (rising >= kCount - 2)
+            return Lobe{-1, -1, 0.0f, 1.0f};
+        Lobe lobe = lobeAt(smooth, rising);
+        for (int step = 0; step < 4 && lobe.start > 2; ++step) {
+            const Lobe before = lobeAt(smooth, lobe.start - 1);
+            if (before.peak < std::max(float(4.0 * quiet), lobe.peak / 3.0f)
+                || before.end - before.start < 0.4 * (lobe.end - lobe.start))
+                break;
+            lobe = before;
+        }
+        return lobe;
+    };
+    const Lobe lobe = firstLobe(0.25f);
+    if (lobe.start < 0)
         return none(QStringLiteral("找不到明显的初至（信噪比太低）"));
-    Lobe lobe = lobeAt(smooth, rising);
-    for (int step = 0; step < 4 && lobe.start > 2; ++step) {
-        const Lobe before = lobeAt(smooth, lobe.start - 1);
-        if (before.peak < std::max(float(4.0 * quiet), lobe.peak / 3.0f)
-            || before.end - before.start < 0.4 * (lobe.end - lobe.start))
-            break;
-        lobe = before;
-    }
+    // Searched from half the swing instead, the walk back should end on the
+    // same lobe; when it does not, which lobe starts the wave is in doubt.
+    const Lobe strict = firstLobe(0.5f);
+    const double lobeDoubt = strict.start >= 0 ? 0.5 * std::abs(strict.start - lobe.start) : 0.0;
     // Where the lobe's flank first reaches a quarter and 0.6 of its peak.
     int quarter = lobe.start;
     while (quarter < lobe.end && std::abs(smooth[std::size_t(quarter)]) < 0.25f * lobe.peak)
@@ -443,18 +586,35 @@ ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options)
     const int last = std::max(first, quarter);
     const int from = std::max(0, first - std::max(8, rise));
     const int to = std::max(upper, last + 2);
-    const double gain = correlationGainOf(raw, 0, std::max(8, first - rise));
-    const OnsetFit straight = fitOnset(raw, from, to, first, last, lobe.sign, false, gain);
+    const int leadIn = std::max(8, first - rise);
+    const Whitening white = whiteningOf(raw, 0, leadIn);
+    // What the whitening leaves of the noise may still be correlated; the
+    // uncertainty widens by as much.
+    std::vector<float> residualNoise(std::size_t(leadIn), 0.0f);
+    for (int t = 2; t < leadIn; ++t)
+        residualNoise[std::size_t(t)]
+            = float(raw[std::size_t(t)] - white.a1 * raw[std::size_t(t - 1)] - white.a2 * raw[std::size_t(t - 2)]);
+    const double gain = correlationGainOf(residualNoise, 2, leadIn);
+    const OnsetFit straight = fitOnset(raw, from, to, first, last, lobe.sign, RiseModel::Straight, white, gain);
     if (straight.t0 < 0)
         return none(QStringLiteral("找不到明显的初至（波形起跳不清楚）"));
-    const int pick = straight.t0;
+    const int pick = int(std::lround(straight.exact));
     double uncertainty = straight.halfWidth;
-    const OnsetFit curved = fitOnset(raw, from, to, first, last, lobe.sign, true, gain);
+    const OnsetFit curved = fitOnset(raw, from, to, first, last, lobe.sign, RiseModel::Curved, white, gain);
     if (curved.t0 >= 0) {
         const double width = std::max(straight.halfWidth, curved.halfWidth);
         const double spread = 0.5 * std::abs(straight.t0 - curved.t0);
         uncertainty = std::sqrt(width * width + spread * spread);
     }
+    // A third estimate: the whole lobe as a half sine whose amplitude grows
+    // or fades, on the same background. It uses more of the wave, so noise
+    // moves it less, but its shape is only roughly the lobe's; where it
+    // parts from the straight rise, either is in doubt.
+    const OnsetFit whole
+        = fitOnset(raw, from, std::min(kCount - 1, lobe.end), first, last, lobe.sign, RiseModel::Lobe, white, gain);
+    const double lobeSpread
+        = 0.5 * (whole.t0 >= 0 ? std::abs(whole.exact - straight.exact) : double(lobe.end - lobe.start));
+    uncertainty = std::sqrt(uncertainty * uncertainty + lobeDoubt * lobeDoubt + lobeSpread * lobeSpread);
 
     // Signal-to-noise: the peak of the low-passed half difference after the
     // arrival over the RMS of the unfiltered one before it (a filter would
@@ -484,13 +644,16 @@ ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options)
     s.snr = snr;
     s.correlation = r;
     s.uncertainty = uncertainty;
-    // The quality falls with the noise, a weaker reversal and, most, with
-    // the uncertainty: half at ±8 samples.
-    const double snrScore = std::sqrt(std::max(0.0, 1.0 - options.minSnr / snr));
+    // The quality: how far the first lobe stands out of the noise (a lobe
+    // of kLeastLobeSnr times the noise RMS scores 0: below that the lobe the
+    // wave starts with is easily the wrong one), times the reversal
+    // agreement, times a precision score that is one half at an uncertainty
+    // of kHalfQualityUncertainty samples.
+    const double lobeSnr = quiet > 0.0 ? double(lobe.peak) / quiet : kNoiselessSnr;
+    const double clarity = std::max(0.0, 1.0 - kLeastLobeSnr / lobeSnr);
     const double reversal = std::sqrt(std::clamp(-r, 0.0, 1.0));
-    const double precision
-        = 1.0 / (1.0 + (uncertainty / kHalfQualityUncertainty) * (uncertainty / kHalfQualityUncertainty));
-    s.quality = std::clamp(snrScore * reversal * precision, 0.0, 1.0);
+    const double precision = 1.0 / (1.0 + uncertainty / kHalfQualityUncertainty);
+    s.quality = std::clamp(clarity * reversal * precision, 0.0, 1.0);
     return s;
 }
 

@@ -17,13 +17,17 @@
 //     from there that reaches a quarter of the wave's largest swing, and
 //     back over earlier lobes that are still clearly part of the wave,
 //     gives the lobe the S-wave starts with;
-//  4. on the unfiltered half difference (onset not rounded by a filter), a
-//     straight rise from t0 on a sloping background is fitted by least
-//     squares to that lobe's flank for every candidate t0; the best t0 is
-//     the suggested sample. The pick uncertainty comes from the data: the
-//     span of t0 whose fit is within one noise variance of the best (wider
-//     for band-limited noise, whose neighbouring samples are not
-//     independent), joined with the distance to the t0 of a curved rise;
+//  4. on the unfiltered half difference (onset not rounded by a filter),
+//     a straight rise from t0 on a sloping background is fitted by least
+//     squares to that lobe's flank for every candidate t0, data and model
+//     through the same whitening filter (a two-term prediction-error filter
+//     fitted to the noise before the wave, so that band-limited noise
+//     weighs as white); the best t0 is the suggested sample. The pick
+//     uncertainty comes from the data: the span of t0 whose fit is within
+//     one noise variance of the best, joined with how far apart other
+//     estimates land: a curved rise on the same flank, a half-sine fit of
+//     the whole lobe, and the lobe found when searching from half the
+//     wave's swing instead of a quarter;
 //  5. the suggestion is confirmed by the polarity reversal: over
 //     `signalMs` after the arrival the correlation of the two filtered
 //     traces must be at most -`minReversal`, and the signal-to-noise ratio
@@ -31,12 +35,13 @@
 //     RMS of the unfiltered one before it; for white noise about 1.4 times
 //     the ratio of each trace) at least `minSnr`.
 //
-// The quality, 0...1, is the product of the square roots of a signal-to-
-// noise score (1 - minSnr / snr) and of the reversal agreement (minus the
-// correlation), times a precision score that is one half at an uncertainty
-// of ±8 samples; so a suggestion of quality >= 0.7 is both clear and
-// closely placed. Points whose traces are empty, not reversed or too noisy
-// get no suggestion and a reason.
+// The quality, 0...1, is the product of a clarity score (how far the first
+// lobe stands out of the noise: 0 at 6 times the noise RMS), the square
+// root of the reversal agreement (minus the correlation) and a precision
+// score that is one half at an uncertainty of ±16 samples. On independently
+// generated holes a suggestion of quality >= 0.7 lies within 5 samples of
+// the true onset nearly always. Points whose traces are empty, not reversed
+// or too noisy get no suggestion and a reason.
 //
 // Suggestions change nothing; ApplyArrivalSuggestion sets an accepted one
 // through SetSArrival, exactly as a pick with the time cursor, and

@@ -73,9 +73,9 @@ TEST(AutoPick, SuggestsTheTrueArrivalsOfGeneratedHoles)
 
 // Holes of the independent generator: each point its own period, decay and
 // onset shape, an earlier same-polarity P-wave, white or band-limited noise.
-// The points of one small fixed hole, each within its own uncertainty of the
-// true onset and most within 2 samples; the shares over many holes are the
-// benchmark's.
+// The points of one small fixed hole, each within 5 samples of the true
+// onset and most within 2; the shares over many holes, and how often the
+// truth lies within the uncertainty, are the benchmark's.
 TEST(AutoPick, PicksPointsOfAnIndependentlyGeneratedHole)
 {
     holegen::HoleOptions options;
@@ -96,8 +96,7 @@ TEST(AutoPick, PicksPointsOfAnIndependentlyGeneratedHole)
         const int miss = std::abs(all[i].sample - t.onsetSample);
         close += miss <= 2 ? 1 : 0;
         EXPECT_GT(all[i].uncertainty, 0.0) << i;
-        EXPECT_LE(miss, 2.0 * all[i].uncertainty + 1.0)
-            << "point " << i << " " << holegen::shapeName(t.shape) << " T " << t.periodMs;
+        EXPECT_LE(miss, 5) << "point " << i << " " << holegen::shapeName(t.shape) << " T " << t.periodMs;
     }
     EXPECT_GE(close, 6);
     // The hole is not one wave repeated.
