@@ -1,5 +1,7 @@
 // talvex-cli autopick: automatic S-wave arrival suggestions for every point,
-// listed, and with --apply set through the same command as pick.
+// listed with their uncertainty, and with --apply set through the same
+// command as pick: points without a pick are filled, points with one keep it
+// unless --replace is given.
 
 #include "common/jsonwriter.h"
 #include "common/messenger.h"
@@ -27,7 +29,27 @@ double rounded(double v, int decimals)
     return std::round(v * scale) / scale;
 }
 
-void printJson(const SurveyData &survey, const std::vector<ArrivalSuggestion> &all, const std::vector<bool> *applied)
+// What --apply did to each point.
+enum class Action { None, Filled, Kept, Replaced };
+
+const char *actionName(Action a)
+{
+    switch (a) {
+    case Action::Filled: return "filled";
+    case Action::Kept: return "kept";
+    case Action::Replaced: return "replaced";
+    case Action::None: break;
+    }
+    return "none";
+}
+
+// The uncertainty in ms: ± samples times the point's interval.
+double uncertaintyMs(const ArrivalSuggestion &s, const TlvOne &p)
+{
+    return s.uncertainty * double(p.interval) / 1000.0;
+}
+
+void printJson(const SurveyData &survey, const std::vector<ArrivalSuggestion> &all, const std::vector<Action> *applied)
 {
     common::JsonWriter w;
     w.beginArray();
@@ -40,12 +62,17 @@ void printJson(const SurveyData &survey, const std::vector<ArrivalSuggestion> &a
             w.field("sample", s.sample);
             w.field("timeMs", rounded(CEditDaoDialogModel::arrivalMs(std::int16_t(s.sample), p.interval), 4));
             w.field("quality", rounded(s.quality, 3));
+            w.field("uncertainty", rounded(s.uncertainty, 2));
+            w.field("uncertaintyMs", rounded(uncertaintyMs(s, p), 4));
         } else {
             w.field("reason", s.reason.toStdString());
         }
         w.field("snr", rounded(s.snr, 2)).field("correlation", rounded(s.correlation, 3));
-        if (applied)
-            w.field("applied", bool((*applied)[i]));
+        if (applied) {
+            const Action a = (*applied)[i];
+            w.field("applied", a == Action::Filled || a == Action::Replaced);
+            w.field("action", actionName(a));
+        }
         w.endObject();
     }
     w.endArray();
@@ -53,24 +80,33 @@ void printJson(const SurveyData &survey, const std::vector<ArrivalSuggestion> &a
     std::fputc('\n', stdout);
 }
 
-void printTable(const SurveyData &survey, const std::vector<ArrivalSuggestion> &all, const std::vector<bool> *applied)
+void printTable(const SurveyData &survey, const std::vector<ArrivalSuggestion> &all, const std::vector<Action> *applied,
+                const std::vector<std::int16_t> &before)
 {
     std::vector<QStringList> rows{{QStringLiteral("测点"), QStringLiteral("深度(米)"),
                                    QStringLiteral("建议初至(采样点)"), QStringLiteral("初至(ms)"),
+                                   QStringLiteral("不确定度(±采样点)"), QStringLiteral("不确定度(±ms)"),
                                    QStringLiteral("质量"), QStringLiteral("说明")}};
     for (std::size_t i = 0; i < all.size(); ++i) {
         const ArrivalSuggestion &s = all[i];
         const TlvOne &p = survey.points[i];
         QString note = s.reason;
-        if (applied && (*applied)[i])
-            note = QStringLiteral("已采用");
+        if (applied) {
+            switch ((*applied)[i]) {
+            case Action::Filled: note = QStringLiteral("已采用"); break;
+            case Action::Replaced: note = QStringLiteral("已替换原拾取 %1").arg(before[i]); break;
+            case Action::Kept: note = QStringLiteral("保留原拾取 %1").arg(p.sArrival); break;
+            case Action::None: break;
+            }
+        }
         if (s.found)
             rows.push_back({QString::number(i + 1), fixed(p.depth, 2), QString::number(s.sample),
                             fixed(CEditDaoDialogModel::arrivalMs(std::int16_t(s.sample), p.interval), 3),
+                            QString::number(s.uncertainty, 'f', 1), fixed(uncertaintyMs(s, p), 3),
                             QString::number(s.quality, 'f', 2), note});
         else
             rows.push_back({QString::number(i + 1), fixed(p.depth, 2), QStringLiteral("-"), QStringLiteral("-"),
-                            QStringLiteral("-"), note});
+                            QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-"), note});
     }
     printLine(formatTable(rows, 1));
 }
@@ -79,6 +115,9 @@ int runAutoPick(const Args &args)
 {
     const QString path = args.word(0, QStringLiteral("测试文件 FILE.qsw"));
     const bool apply = args.flag(QStringLiteral("apply"));
+    const bool replace = args.flag(QStringLiteral("replace"));
+    if (replace && !apply)
+        throw Failure(QStringLiteral("--replace 只能和 --apply 一起使用"), kExitUsage);
     double minQuality = kDefaultMinQuality;
     if (const auto q = args.number(QStringLiteral("min-quality"))) {
         if (!apply)
@@ -96,27 +135,42 @@ int runAutoPick(const Args &args)
     }
 
     const std::vector<ArrivalSuggestion> all = SuggestArrivals(survey);
-    std::vector<bool> applied(all.size(), false);
-    int count = 0;
+    std::vector<std::int16_t> before;
+    for (const TlvOne &p : survey.points)
+        before.push_back(p.sArrival);
+    std::vector<Action> actions(all.size(), Action::None);
+    AppliedSuggestions result;
     if (apply) {
+        result
+            = AcceptArrivalSuggestions(survey, all, minQuality, replace ? ExistingPicks::Replace : ExistingPicks::Keep);
         for (std::size_t i = 0; i < all.size(); ++i) {
-            applied[i] = ApplyArrivalSuggestion(survey, int(i), all[i], minQuality);
-            count += applied[i] ? 1 : 0;
+            if (survey.points[i].sArrival != before[i])
+                actions[i] = before[i] == 0 ? Action::Filled : Action::Replaced;
+            else if (before[i] != 0 && isAcceptable(all[i], minQuality) && all[i].sample != before[i])
+                actions[i] = Action::Kept;
         }
-        if (count > 0)
+        if (result.changed() > 0)
             storeSurveyOrFail(survey, path);
     }
 
-    const std::vector<bool> *shown = apply ? &applied : nullptr;
+    const std::vector<Action> *shown = apply ? &actions : nullptr;
     if (args.flag(QStringLiteral("json"))) {
         printJson(survey, all, shown);
         return 0;
     }
-    printTable(survey, all, shown);
+    printTable(survey, all, shown, before);
     if (apply) {
         const QString threshold = QString::number(minQuality, 'f', 2);
-        printLine(count > 0 ? QStringLiteral("采用了 %1 个质量不低于 %2 的建议，已保存").arg(count).arg(threshold)
-                            : QStringLiteral("没有质量不低于 %1 的建议，文件未改动").arg(threshold));
+        QString line
+            = QStringLiteral("质量不低于 %1 的建议：填入 %2 个未拾取的测点，保留 %3 个已有拾取，替换 %4 个已有拾取")
+                  .arg(threshold)
+                  .arg(result.filled)
+                  .arg(result.kept)
+                  .arg(result.replaced);
+        line += result.changed() > 0 ? QStringLiteral("；已保存") : QStringLiteral("；文件未改动");
+        if (result.kept > 0)
+            line += QStringLiteral("（要替换已有拾取，请加 --replace）");
+        printLine(line);
     }
     return 0;
 }
@@ -127,14 +181,17 @@ void addAutoPickCommands(std::vector<Command> &commands)
 {
     commands.push_back(
         {QStringLiteral("autopick"),
-         QStringLiteral("autopick FILE.qsw [--json] [--apply [--min-quality Q]]"),
+         QStringLiteral("autopick FILE.qsw [--json] [--apply [--replace] [--min-quality Q]]"),
          QStringLiteral("自动建议各测点的 S 波初至（正反向波形反相处），列出建议；--apply 时采用并保存"),
-         QStringLiteral("每个测点列出建议的初至采样点、时间和质量（0～1，综合信噪比和正反向反相的程度）；\n"
+         QStringLiteral("每个测点列出建议的初至采样点、时间、不确定度（± 采样点和 ± ms，由波形数据估计）\n"
+                        "和质量（0～1，综合信噪比、正反向反相的程度和不确定度）；\n"
                         "没有建议的测点说明原因（没有波形、没有反相、信噪比太低等）。\n"
                         "不给 --apply 时不改动文件。--apply 时把质量不低于 Q 的建议按“设为 S 波初至”\n"
-                        "逐个设好（重新计算该测点和下一个测点的波速）并保存。"),
+                        "逐个设好（重新计算该测点和下一个测点的波速）并保存；已有拾取的测点保留原拾取，\n"
+                        "加 --replace 才替换。最后列出填入、保留和替换的测点数。"),
          {{QStringLiteral("json"), QString(), QStringLiteral("以 JSON 数组输出")},
-          {QStringLiteral("apply"), QString(), QStringLiteral("采用建议并保存文件")},
+          {QStringLiteral("apply"), QString(), QStringLiteral("采用建议（只填入未拾取的测点）并保存文件")},
+          {QStringLiteral("replace"), QString(), QStringLiteral("和 --apply 一起使用：已有拾取的测点也换成建议")},
           {QStringLiteral("min-quality"), QStringLiteral("Q"),
            QStringLiteral("采用的建议至少要有的质量，0～1（默认 %1；只和 --apply 一起使用）").arg(kDefaultMinQuality)}},
          1,
