@@ -425,6 +425,10 @@ void processHoleSteps(HoleJob &job, const BatchSettings &settings, common::Recor
     const SiteClassification site = ClassifySiteWithBounds(survey, suggestions);
     if (site.ok())
         job.site = site;
+    else if (job.picked < job.points)
+        // Too few picks: the hole waits for review of its arrivals, which
+        // is what to do about it; its data are not incomplete.
+        toReview(job, QStringLiteral("不能确定场地类别：") + site.problem);
     else
         incomplete(job, QStringLiteral("不能确定场地类别：") + site.problem);
 

@@ -123,7 +123,7 @@ void ArrivalSuggestions::check() const
             suggestions[n - 1 - k] = before[m - 1 - k];
             pending[n - 1 - k] = m_pending[m - 1 - k];
         }
-        // The neighbours of the changed run share their wave shape with it.
+        // Neighbours within the picker's reach depend on the changed run too.
         const std::size_t from = head >= std::size_t(kSuggestionReach) ? head - kSuggestionReach : 0;
         const std::size_t to = std::min(n, n - tail + kSuggestionReach);
         for (std::size_t i = from; i < to; ++i)

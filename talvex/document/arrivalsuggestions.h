@@ -112,8 +112,10 @@ private:
 // and sample interval.
 std::size_t suggestionInputFingerprint(const TlvOne &point);
 
-// How far a point's traces reach into its neighbours' suggestions (the
-// picker shares the wave shape among up to this many points on each side).
-inline constexpr int kSuggestionReach = 3;
+// How far a point's traces reach into its neighbours' suggestions: the
+// picker times every point from its own traces alone. (Were it to share
+// anything between neighbours, this is the reach to raise; the cache test
+// compares the pieces with the whole survey.)
+inline constexpr int kSuggestionReach = 0;
 
 } // namespace talvex

@@ -1043,15 +1043,30 @@ void CMainFrame::acceptAllArrivalSuggestions()
     // A snapshot: the picks below change the points, which never changes a
     // snapshot already handed out.
     const ArrivalSuggestions::Snapshot suggestions = m_document.suggestions().current();
-    const int applied
-        = ApplyArrivalSuggestions(survey, *suggestions, double(m_minSuggestionQuality), &m_document.undo());
+    // Picks already made stay unless the engineer ticked 替换已有的拾取; one
+    // undo snapshot covers whatever changed.
+    const AppliedSuggestions applied = AcceptArrivalSuggestions(
+        survey, *suggestions, double(m_minSuggestionQuality),
+        dialog.replaceExisting() ? ExistingPicks::Replace : ExistingPicks::Keep, &m_document.undo());
     const QString quality = QString::number(double(m_minSuggestionQuality), 'f', 2);
-    if (applied > 0)
-        m_messenger->show(QString::fromUtf8("已采用 %1 个测点的拾取建议（质量不低于 %2）。").arg(applied).arg(quality),
-                          common::MessageKind::Information);
-    else
+    if (applied.filled + applied.replaced > 0) {
+        QString text = QString::fromUtf8("已采用 %1 个测点的拾取建议（质量不低于 %2）")
+                           .arg(applied.filled + applied.replaced)
+                           .arg(quality);
+        text += QString::fromUtf8("：填入 %1 个，替换 %2 个").arg(applied.filled).arg(applied.replaced);
+        if (applied.kept > 0)
+            text += QString::fromUtf8("，保留已有拾取 %1 个").arg(applied.kept);
+        m_messenger->show(text + QString::fromUtf8("。"), common::MessageKind::Information);
+    } else if (applied.kept > 0) {
+        m_messenger->show(
+            QString::fromUtf8(
+                "已有拾取的 %1 个测点保持不变（要替换请勾选“替换已有的拾取”），没有未拾取的测点可以填入。")
+                .arg(applied.kept),
+            common::MessageKind::Information);
+    } else {
         m_messenger->show(QString::fromUtf8("没有质量不低于 %1 的拾取建议，未作改动。").arg(quality),
                           common::MessageKind::Information);
+    }
 }
 
 void CMainFrame::suggestLayers()

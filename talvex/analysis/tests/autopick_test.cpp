@@ -167,10 +167,10 @@ TEST(AutoPick, ApplyingSetsOnlyAcceptableSuggestionsAsAPickWould)
     survey.points[2].sArrival = 88;
 
     std::vector<ArrivalSuggestion> suggestions(4);
-    suggestions[0] = {true, 401, 0.9, 50.0, -0.99, 1.0, QString()};
-    suggestions[1] = {true, 433, 0.3, 6.0, -0.7, 9.0, QString()}; // below the threshold
-    suggestions[2] = {false, 0, 0.0, 0.0, 0.2, 0.0, QStringLiteral("正反向波形没有反相")};
-    suggestions[3] = {true, 406, 0.5, 20.0, -0.95, 2.5, QString()}; // exactly at it
+    suggestions[0] = {true, 401, 0.9, 50.0, -0.99, QString(), 1.0};
+    suggestions[1] = {true, 433, 0.3, 6.0, -0.7, QString(), 9.0}; // below the threshold
+    suggestions[2] = {false, 0, 0.0, 0.0, 0.2, QStringLiteral("正反向波形没有反相"), 0.0};
+    suggestions[3] = {true, 406, 0.5, 20.0, -0.95, QString(), 2.5}; // exactly at it
 
     // Suggestions of another list are refused whole.
     std::vector<ArrivalSuggestion> stale = suggestions;
@@ -222,7 +222,7 @@ TEST(AutoPick, AcceptingKeepsHandPicksUnlessTheyAreToBeReplaced)
     survey.points[2].sArrival = 420; // by hand, the same as its suggestion
     std::vector<ArrivalSuggestion> suggestions(4);
     for (std::size_t i = 0; i < 4; ++i)
-        suggestions[i] = {true, 410 + int(i) * 5, 0.9, 30.0, -0.95, 1.0, QString()};
+        suggestions[i] = {true, 410 + int(i) * 5, 0.9, 30.0, -0.95, QString(), 1.0};
     suggestions[2].sample = 420;
     suggestions[3].quality = 0.2; // not acceptable: neither filled nor counted
 

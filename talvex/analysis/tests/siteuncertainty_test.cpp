@@ -116,10 +116,17 @@ TEST(SiteBounds, ContainTheModelsFiguresOnAnIndependentHole)
     const double trueVse = 20.0 / verticalTimeMs(20.0) * 1000.0;
     const double trueVs30 = 30.0 / verticalTimeMs(30.0) * 1000.0;
     EXPECT_FLOAT_EQ(site.d0, 20.0f);
-    EXPECT_LE(site.bounds->vse.low, trueVse);
-    EXPECT_GE(site.bounds->vse.high, trueVse);
-    EXPECT_LE(site.bounds->vs30.low, trueVs30);
-    EXPECT_GE(site.bounds->vs30.high, trueVs30);
+    // The 16/84 % bounds are one standard deviation either side: a single
+    // hole's figure falls outside them one time in three. The model's value
+    // must lie within two (the bounds widened by half their width each way).
+    const auto within2Sigma = [](const ValueBounds &b, double truth) {
+        const double half = (b.high - b.low) / 2.0;
+        return b.low - half <= truth && truth <= b.high + half;
+    };
+    EXPECT_TRUE(within2Sigma(site.bounds->vse, trueVse))
+        << site.bounds->vse.low << "..." << site.bounds->vse.high << " vs " << trueVse;
+    EXPECT_TRUE(within2Sigma(site.bounds->vs30, trueVs30))
+        << site.bounds->vs30.low << "..." << site.bounds->vs30.high << " vs " << trueVs30;
     // Bounds, not an excuse: within a few percent on clean records.
     EXPECT_LT(site.bounds->vse.high - site.bounds->vse.low, 0.05 * trueVse);
     EXPECT_EQ(site.unpickedPoints, 0);

@@ -3,6 +3,7 @@
 #include "common/messenger.h"
 #include "talvex/ui/dialogs/dialogfields.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,7 +28,10 @@ PickQualityDialog::PickQualityDialog(float minQuality, common::Messenger &messen
     row->addWidget(label);
     row->addWidget(m_edit);
 
-    auto *note = new QLabel(QString::fromUtf8("质量不低于此值的拾取建议都将设为S波初至。"), this);
+    auto *note = new QLabel(QString::fromUtf8("质量不低于此值的拾取建议将设为尚未拾取的测点的S波初至。"), this);
+    m_replace = new QCheckBox(QString::fromUtf8("替换已有的拾取"), this);
+    m_replace->setObjectName(QStringLiteral("replaceExisting"));
+    m_replace->setChecked(false);
 
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(QString::fromUtf8("确定"), QDialogButtonBox::AcceptRole)->setDefault(true);
@@ -38,8 +42,14 @@ PickQualityDialog::PickQualityDialog(float minQuality, common::Messenger &messen
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(note);
+    layout->addWidget(m_replace);
     layout->addWidget(buttons);
     m_edit->selectAll();
+}
+
+bool PickQualityDialog::replaceExisting() const
+{
+    return m_replace->isChecked();
 }
 
 void PickQualityDialog::accept()

@@ -16,6 +16,7 @@
 #include "tools/samplegen/syntheticsurvey.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QStandardPaths>
@@ -230,8 +231,9 @@ private slots:
             dialog.accept();
         });
         f.trigger(CommandId::AcceptAllArrivalSuggestions);
-        QCOMPARE(f.messenger.last(),
-                 QString::fromUtf8("已采用 %1 个测点的拾取建议（质量不低于 0.80）。").arg(expected));
+        QCOMPARE(
+            f.messenger.last(),
+            QString::fromUtf8("已采用 %1 个测点的拾取建议（质量不低于 0.80）：填入 %1 个，替换 0 个。").arg(expected));
         int picked = 0;
         for (std::size_t i = 0; i < suggestions.size(); ++i) {
             if (isAcceptable(suggestions[i], 0.8)) {
@@ -250,6 +252,43 @@ private slots:
         answerDialog<PickQualityDialog>([](PickQualityDialog &dialog) { dialog.reject(); });
         f.trigger(CommandId::AcceptAllArrivalSuggestions);
         QVERIFY(f.arrivals() == before);
+    }
+
+    void handPicksStayUnlessReplacingIsTicked()
+    {
+        Fixture f;
+        f.trigger(CommandId::ToggleArrivalSuggestions);
+        const std::vector<ArrivalSuggestion> suggestions = f.suggestions();
+        QVERIFY(isAcceptable(suggestions[1], 0.0) && isAcceptable(suggestions[2], 0.0));
+        // The engineer picked points 2 and 3 by hand, away from the suggestions.
+        f.document.survey().points[1].sArrival = std::int16_t(suggestions[1].sample + 30);
+        f.document.survey().points[2].sArrival = std::int16_t(suggestions[2].sample + 30);
+        f.document.survey().markModified(SurveyParts::Points);
+        const std::vector<int> handPicked = f.arrivals();
+
+        answerDialog<PickQualityDialog>([](PickQualityDialog &dialog) {
+            dialog.findChild<QLineEdit *>(QStringLiteral("minQuality"))->setText(QStringLiteral("0"));
+            QVERIFY(!dialog.findChild<QCheckBox *>(QStringLiteral("replaceExisting"))->isChecked());
+            dialog.accept();
+        });
+        f.trigger(CommandId::AcceptAllArrivalSuggestions);
+        QCOMPARE(int(f.document.survey().points[1].sArrival), handPicked[1]);
+        QCOMPARE(int(f.document.survey().points[2].sArrival), handPicked[2]);
+        QVERIFY(f.messenger.last().contains(QString::fromUtf8("保留已有拾取 2 个")));
+
+        // Ticked: they are replaced, and one Undo brings them back.
+        answerDialog<PickQualityDialog>([](PickQualityDialog &dialog) {
+            dialog.findChild<QLineEdit *>(QStringLiteral("minQuality"))->setText(QStringLiteral("0"));
+            dialog.findChild<QCheckBox *>(QStringLiteral("replaceExisting"))->setChecked(true);
+            dialog.accept();
+        });
+        const std::vector<int> beforeReplacing = f.arrivals();
+        f.trigger(CommandId::AcceptAllArrivalSuggestions);
+        QCOMPARE(int(f.document.survey().points[1].sArrival), suggestions[1].sample);
+        QCOMPARE(int(f.document.survey().points[2].sArrival), suggestions[2].sample);
+        QVERIFY(f.messenger.last().contains(QString::fromUtf8("替换 2 个")));
+        f.trigger(CommandId::Undo);
+        QVERIFY(f.arrivals() == beforeReplacing);
     }
 
     void suggestedLayersAreAcceptedOrIgnored()

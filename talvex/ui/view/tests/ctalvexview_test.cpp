@@ -149,8 +149,10 @@ private slots:
         QCOMPARE(menus.count(), 1);
         QCOMPARE(menus.last().at(0).toInt(), int(ContextMenuId::Histogram));
 
+        // The time-distance chart keeps a label and unit in the readout box.
         m_view->showTimeDistance();
-        QCOMPARE(readouts.last().at(0).toString(), QString());
+        QCOMPARE(readouts.last().at(0).toString(), QString::fromUtf8("波初至时:"));
+        QCOMPARE(readouts.last().at(2).toString(), QString("ms"));
         QTest::mouseClick(m_view->viewport(), Qt::RightButton, {}, QPoint(300, 300));
         QCOMPARE(menus.count(), 1);
     }
