@@ -19,12 +19,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         survey = dir.filePath("s.qsw");
         const QString records = dir.filePath("rec");
-        auto r = clitest::run(QStringLiteral(SAMPLEGEN), {"--out", records, "--depth", "4"});
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-        r = cli({"new", survey, "--hole-depth", "4", "--source-distance", "0"});
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-        r = cli({"import-folder", survey, records});
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        ASSERT_EQ(clitest::makeImportedSurvey(survey, records, 4, {"--source-distance", "0"}).toStdString(), "");
     }
 
     std::vector<int> arrivals()

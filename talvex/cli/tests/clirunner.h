@@ -35,4 +35,29 @@ inline Run cli(const QStringList &args,
     return run(QStringLiteral(TALVEX_CLI), args, environment);
 }
 
+#ifdef SAMPLEGEN
+// The starting point of most end-to-end tests: generated records of a hole
+// `depth` m deep in the folder `records`, a new survey at `survey` (with
+// `newOptions` given to new) and the folder imported into it. Returns an
+// empty text when every step went well, else the step and what it said.
+inline QString makeImportedSurvey(const QString &survey, const QString &records, int depth,
+                                  const QStringList &newOptions = {})
+{
+    const QString metres = QString::number(depth);
+    const auto failed = [](const char *step, const Run &r) {
+        return QStringLiteral("%1: exit %2: %3").arg(QLatin1String(step)).arg(r.exitCode).arg(QString::fromUtf8(r.err));
+    };
+    Run r = run(QStringLiteral(SAMPLEGEN), {QStringLiteral("--out"), records, QStringLiteral("--depth"), metres});
+    if (r.exitCode != 0)
+        return failed("samplegen", r);
+    r = cli(QStringList{QStringLiteral("new"), survey, QStringLiteral("--hole-depth"), metres} + newOptions);
+    if (r.exitCode != 0)
+        return failed("new", r);
+    r = cli({QStringLiteral("import-folder"), survey, records});
+    if (r.exitCode != 0)
+        return failed("import-folder", r);
+    return {};
+}
+#endif
+
 } // namespace clitest

@@ -26,12 +26,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         survey = dir.filePath("s.qsw");
         records = dir.filePath("rec");
-        auto r = clitest::run(QStringLiteral(SAMPLEGEN), {"--out", records, "--depth", "6"});
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-        r = cli({"new", survey, "--hole-depth", "6"});
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-        r = cli({"import-folder", survey, records});
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        ASSERT_EQ(clitest::makeImportedSurvey(survey, records, 6).toStdString(), "");
     }
 
     QTemporaryDir dir;

@@ -37,12 +37,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         survey = dir.filePath("s.qsw");
         const QString records = dir.filePath("rec");
-        const auto gen = clitest::run(QStringLiteral(SAMPLEGEN), {"--out", records, "--depth", "5"});
-        ASSERT_EQ(gen.exitCode, 0) << gen.err.toStdString();
-        auto r = cli({"new", survey, "--hole-depth", "5", "--spacing", "1"});
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-        r = cli({"import-folder", survey, records});
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        ASSERT_EQ(clitest::makeImportedSurvey(survey, records, 5, {"--spacing", "1"}).toStdString(), "");
     }
 
     // Trace `which` ("positive" or "negative") of point k (1-based).

@@ -18,12 +18,7 @@ protected:
         qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
         survey = dir.filePath(QStringLiteral("s.qsw"));
         const QString records = dir.filePath(QStringLiteral("rec"));
-        auto r = clitest::run(QStringLiteral(SAMPLEGEN), {"--out", records, "--depth", "6"});
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-        r = cli({"new", survey, "--hole-depth", "6"});
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-        r = cli({"import-folder", survey, records});
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        ASSERT_EQ(clitest::makeImportedSurvey(survey, records, 6).toStdString(), "");
     }
 
     QStringList outFiles() const { return QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files); }
