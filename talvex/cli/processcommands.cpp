@@ -89,7 +89,7 @@ FilterSettings filterSettingsOf(const QString &op, const QStringList &v, float i
     const float nyquist = 500000.0f / interval; // Hz
     const auto frequency = [&](const QString &text, const QString &what) {
         const int f = parseIntegerIn(text, op + QLatin1Char(' ') + what, 1, 32767);
-        if (float(f) >= nyquist)
+        if (!usableCutOff(f, interval))
             throw Failure(QStringLiteral("%1：%2 %3 Hz 不低于该测点采样间隔 %4 us 的奈奎斯特频率 %5 Hz，文件没有改动")
                               .arg(op, what)
                               .arg(f)

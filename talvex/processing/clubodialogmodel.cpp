@@ -35,6 +35,34 @@ FilterSettings CLuBoDialogModel::accepted() const
     return FilterSettings{m_lower, m_upper, m_kind};
 }
 
+QString CLuBoDialogModel::problem() const
+{
+    const FilterKindLayout &layout = filterKindLayout(m_kind);
+    const auto edge = [this](int hz, const char *name) -> QString {
+        if (usableCutOff(hz, m_interval))
+            return {};
+        if (hz <= 0)
+            return QString::fromUtf8("%1应为正整数（Hz）。").arg(QString::fromUtf8(name));
+        return QString::fromUtf8("%1 %2 Hz 不低于该波形采样间隔 %3 us 的奈奎斯特频率 %4 Hz，请输入较低的频率。")
+            .arg(QString::fromUtf8(name))
+            .arg(hz)
+            .arg(double(m_interval), 0, 'g', 7)
+            .arg(double(nyquistFrequency(m_interval)), 0, 'g', 7);
+    };
+    if (layout.upperEnabled) {
+        if (const QString why = edge(m_upper, layout.upperLabel); !why.isEmpty())
+            return why;
+    }
+    if (layout.lowerEnabled) {
+        if (const QString why = edge(m_lower, layout.lowerLabel); !why.isEmpty())
+            return why;
+    }
+    if (layout.upperEnabled && layout.lowerEnabled && m_lower >= m_upper)
+        return QString::fromUtf8("%1应低于%2。")
+            .arg(QString::fromUtf8(layout.lowerLabel), QString::fromUtf8(layout.upperLabel));
+    return {};
+}
+
 std::optional<qint16> CLuBoDialogModel::parseFrequency(const QString &text)
 {
     bool ok = false;

@@ -48,6 +48,14 @@ public:
     // The settings the view stores when the dialog is accepted.
     FilterSettings accepted() const;
 
+    // The sample interval (us) of the trace the filter will work on; 0 when
+    // not known.
+    void setTraceInterval(float interval) { m_interval = interval; }
+    // Why the frequencies cannot filter that trace (the edges the kind uses
+    // must be usableCutOff, a band's lower edge below its upper one); empty
+    // when they can. The same rule as talvex-cli process.
+    QString problem() const;
+
     // Validation of a frequency edit: a whole number in the 16-bit range,
     // optionally signed and surrounded by blanks; anything else is refused
     // and the dialog asks for an integer.
@@ -57,6 +65,7 @@ private:
     FilterKind m_kind = FilterKind::LowPass;
     qint16 m_upper = 800;
     qint16 m_lower = 0;
+    float m_interval = 0.0f;
 };
 
 } // namespace talvex

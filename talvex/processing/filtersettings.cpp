@@ -5,6 +5,16 @@
 
 namespace talvex {
 
+float nyquistFrequency(float interval)
+{
+    return 500000.0f / interval;
+}
+
+bool usableCutOff(int hz, float interval)
+{
+    return hz > 0 && (interval <= 0.0f || float(hz) < nyquistFrequency(interval));
+}
+
 void ApplyFilterSettings(const FilterSettings &settings, std::span<std::int16_t> samples, float interval)
 {
     const std::size_t size

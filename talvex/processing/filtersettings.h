@@ -20,6 +20,16 @@ struct FilterSettings {
     bool operator==(const FilterSettings &) const = default;
 };
 
+// Nyquist frequency [Hz] of a trace sampled every `interval` us (> 0).
+float nyquistFrequency(float interval);
+
+// Whether `hz` can be an edge frequency for a trace sampled every
+// `interval` us: a positive whole number of Hz below the Nyquist frequency.
+// A filter with an edge at or above it, or at 0 or below, changes the trace
+// into something that is no filtered version of it. An interval of 0 or
+// less (not known) asks only for a positive number.
+bool usableCutOff(int hz, float interval);
+
 // Filters the samples in place with the chosen kind. Filters accumulate:
 // every call works on the data as it stands.
 //   low-pass  : cut-off = upper

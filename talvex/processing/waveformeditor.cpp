@@ -150,6 +150,17 @@ bool WaveformEditor::FilterTrace(const FilterSettings &settings)
     return FilterTrace();
 }
 
+float WaveformEditor::targetInterval() const
+{
+    if (m_view.inPointMode()) {
+        const int k = m_view.currentPoint;
+        return k >= 1 && std::size_t(k) <= m_survey.points.size() ? m_survey.points[std::size_t(k - 1)].interval : 0.0f;
+    }
+    const int c = m_view.selectedChannel;
+    return c >= 1 && std::size_t(c) <= m_record.channelInterval.size() ? m_record.channelInterval[std::size_t(c - 1)]
+                                                                       : 0.0f;
+}
+
 bool WaveformEditor::ShowSpectrum()
 {
     if (!isEnabled(EditCommand::ShowSpectrum))

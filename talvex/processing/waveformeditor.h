@@ -92,6 +92,10 @@ public:
     bool FilterTrace();
     // The CLuBoDialog's OK: remembers `settings`, then FilterTrace().
     bool FilterTrace(const FilterSettings &settings);
+    // Sample interval (us) of the trace the editing commands work on: the
+    // current point's, or in raw-record mode the selected channel's; 0 when
+    // there is none.
+    float targetInterval() const;
     // Copies the target into the spectrum buffer, AmplitudeSpectrum (1024
     // samples, step 1) at the target's interval, keeps the peak frequency and
     // the frequency step, switches the view to the spectrum mode and negates

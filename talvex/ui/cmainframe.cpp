@@ -926,7 +926,7 @@ void CMainFrame::runWaveformCommand(CommandId id)
     case CommandId::ZeroBeforeCursor: editor.ZeroBeforeCursor(); return;
     case CommandId::ZeroAfterCursor: editor.ZeroAfterCursor(); return;
     case CommandId::DigitalFilter: {
-        CLuBoDialog dialog(m_document.editing().filter, *m_messenger, this);
+        CLuBoDialog dialog(m_document.editing().filter, *m_messenger, editor.targetInterval(), this);
         if (dialog.exec() == QDialog::Accepted)
             editor.FilterTrace(dialog.settings());
         return;

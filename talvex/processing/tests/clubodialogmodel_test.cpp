@@ -78,3 +78,30 @@ TEST(CLuBoDialogModel, FrequencyFieldTakesSixteenBitIntegersOnly)
         EXPECT_FALSE(CLuBoDialogModel::parseFrequency(QString::fromUtf8(bad)).has_value()) << bad;
     }
 }
+
+TEST(CLuBoDialogModel, EdgesMustBePositiveAndBelowTheTracesNyquistFrequency)
+{
+    talvex::CLuBoDialogModel model(talvex::FilterSettings{0, 800, talvex::FilterKind::LowPass});
+    model.setTraceInterval(25.0f); // Nyquist 20000 Hz
+    EXPECT_TRUE(model.problem().isEmpty());
+    model.setUpper(20000);
+    EXPECT_TRUE(model.problem().contains(QStringLiteral("20000 Hz")));
+    model.setUpper(19999);
+    EXPECT_TRUE(model.problem().isEmpty());
+    model.setUpper(0);
+    EXPECT_FALSE(model.problem().isEmpty());
+    // The high-pass edge is the lower one; the upper box is not used.
+    model.selectKind(talvex::FilterKind::HighPass);
+    model.setUpper(-1);
+    model.setLower(100);
+    EXPECT_TRUE(model.problem().isEmpty());
+    model.setLower(-100);
+    EXPECT_FALSE(model.problem().isEmpty());
+    // A band needs its lower edge below its upper one.
+    model.selectKind(talvex::FilterKind::BandStop);
+    model.setLower(55);
+    model.setUpper(45);
+    EXPECT_FALSE(model.problem().isEmpty());
+    EXPECT_TRUE(talvex::usableCutOff(5, 0.0f)); // interval not known: any positive edge
+    EXPECT_FALSE(talvex::usableCutOff(0, 0.0f));
+}

@@ -16,9 +16,11 @@
 
 namespace talvex {
 
-CLuBoDialog::CLuBoDialog(const FilterSettings &remembered, common::Messenger &messenger, QWidget *parent)
+CLuBoDialog::CLuBoDialog(const FilterSettings &remembered, common::Messenger &messenger, float traceInterval,
+                         QWidget *parent)
     : QDialog(parent), m_model(remembered), m_messenger(messenger)
 {
+    m_model.setTraceInterval(traceInterval);
     setWindowTitle(QStringLiteral("滤波设定"));
 
     m_upperLabel = new QLabel(QStringLiteral("滤波上限:"), this);
@@ -101,6 +103,11 @@ void CLuBoDialog::accept()
         return;
     m_model.setUpper(upper);
     m_model.setLower(lower);
+    if (const QString why = m_model.problem(); !why.isEmpty()) {
+        m_messenger.show(why, common::MessageKind::Warning);
+        refocusField(m_model.upperEnabled() ? m_upper : m_lower);
+        return;
+    }
     QDialog::accept();
 }
 

@@ -231,6 +231,29 @@ void DialogsTest::filterDialogShowsTheDefaultsOfTheRememberedKind()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.settings(), (FilterSettings{0, 300, FilterKind::LowPass}));
 
+    // For a trace sampled every 50 us (Nyquist 10000 Hz) the CLI's rule
+    // holds: an edge at or above it, or not positive, is refused and the
+    // dialog stays open; so is a band whose lower edge is not below its upper.
+    CLuBoDialog sampled(FilterSettings{}, messenger, 50.0f);
+    auto sampledEdits = sampled.findChildren<QLineEdit *>();
+    sampledEdits[0]->setText(QStringLiteral("10000"));
+    sampled.accept();
+    QVERIFY(sampled.result() != QDialog::Accepted);
+    QVERIFY(messenger.last().contains(QStringLiteral("10000 Hz")));
+    sampled.findChildren<QRadioButton *>().at(2)->click(); // band-pass
+    sampledEdits[0]->setText(QStringLiteral("300"));
+    sampledEdits[1]->setText(QStringLiteral("-5"));
+    sampled.accept();
+    QVERIFY(sampled.result() != QDialog::Accepted);
+    QVERIFY(messenger.last().contains(QString::fromUtf8("正整数")));
+    sampledEdits[1]->setText(QStringLiteral("400"));
+    sampled.accept();
+    QVERIFY(sampled.result() != QDialog::Accepted);
+    sampledEdits[1]->setText(QStringLiteral("20"));
+    sampled.accept();
+    QCOMPARE(sampled.result(), int(QDialog::Accepted));
+    QCOMPARE(sampled.settings(), (FilterSettings{20, 300, FilterKind::BandPass}));
+
     CPointNumDialog points(5, messenger);
     auto *window = points.findChild<QLineEdit *>();
     QCOMPARE(window->text(), QStringLiteral("5"));
