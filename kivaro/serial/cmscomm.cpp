@@ -26,6 +26,24 @@ bool CMSComm::portOpen() const
     return m_port->isOpen();
 }
 
+QString portErrorText(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError: return QStringLiteral("没有错误");
+    case QSerialPort::DeviceNotFoundError: return QStringLiteral("找不到这个串口设备");
+    case QSerialPort::PermissionError: return QStringLiteral("没有权限打开串口，或串口正被其他程序使用");
+    case QSerialPort::OpenError: return QStringLiteral("串口已经打开");
+    case QSerialPort::NotOpenError: return QStringLiteral("串口没有打开");
+    case QSerialPort::WriteError: return QStringLiteral("向串口写数据出错");
+    case QSerialPort::ReadError: return QStringLiteral("从串口读数据出错");
+    case QSerialPort::ResourceError: return QStringLiteral("串口设备已不可用（可能已拔下）");
+    case QSerialPort::UnsupportedOperationError: return QStringLiteral("系统不支持这项串口操作");
+    case QSerialPort::TimeoutError: return QStringLiteral("串口操作超时");
+    case QSerialPort::UnknownError: break;
+    }
+    return QStringLiteral("未知的串口错误");
+}
+
 bool CMSComm::fail(const QString &what)
 {
     m_lastError = m_portLabel.isEmpty()
@@ -49,7 +67,7 @@ bool CMSComm::setPortOpen(bool open)
         return fail(QStringLiteral("没有这个端口"));
     m_port->setPortName(device);
     if (!m_port->open(QIODevice::ReadWrite))
-        return fail(m_port->errorString());
+        return fail(portErrorText(m_port->error()));
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!applySettings()) {
         m_port->close();
@@ -106,7 +124,7 @@ bool CMSComm::applySettings()
         return true; // applied when the port opens
     if (!m_port->setBaudRate(baud) || !m_port->setParity(parity) || !m_port->setDataBits(data)
         || !m_port->setStopBits(stop))
-        return fail(m_port->errorString());
+        return fail(portErrorText(m_port->error()));
     return true;
 }
 
@@ -117,7 +135,7 @@ bool CMSComm::setRTSEnable(bool enable)
     // A pseudo-terminal (the simulated instrument) has no modem lines;
     // asserting them there is meaningless rather than an error.
     if (!m_port->setRequestToSend(enable) && m_port->error() != QSerialPort::UnsupportedOperationError)
-        return fail(m_port->errorString());
+        return fail(portErrorText(m_port->error()));
     m_port->clearError();
     return true;
 }
@@ -127,7 +145,7 @@ bool CMSComm::setDTREnable(bool enable)
     if (!m_port->isOpen())
         return fail(QStringLiteral("端口没有打开"));
     if (!m_port->setDataTerminalReady(enable) && m_port->error() != QSerialPort::UnsupportedOperationError)
-        return fail(m_port->errorString());
+        return fail(portErrorText(m_port->error()));
     m_port->clearError();
     return true;
 }
@@ -153,12 +171,12 @@ bool CMSComm::setOutput(const QByteArray &bytes)
     if (bytes.isEmpty())
         return true;
     if (m_port->write(bytes) != bytes.size())
-        return fail(m_port->errorString());
+        return fail(portErrorText(m_port->error()));
     // Hand every byte to the system now, so that closing the port right
     // after the last write (end of an upgrade) loses nothing.
     while (m_port->bytesToWrite() > 0) {
         if (!m_port->waitForBytesWritten(5000))
-            return fail(m_port->errorString());
+            return fail(portErrorText(m_port->error()));
     }
     return true;
 }

@@ -8,19 +8,23 @@
 //
 // Errors of the layer itself (a device that does not exist, a port held by
 // another program, a write to a closed port, settings it cannot apply) are
-// shown through the Messenger with the layer's own error text, and the
+// shown through the Messenger with the layer's own error text (in Chinese,
+// portErrorText), and the
 // operation returns false so that the caller abandons the step in progress.
 
 #include "common/messenger.h"
 
 #include <QByteArray>
 #include <QObject>
+#include <QSerialPort>
 #include <QString>
 #include <functional>
 
-class QSerialPort;
-
 namespace kivaro {
+
+// The reason a serial-port operation failed, in Chinese (the port's own
+// error texts are English).
+QString portErrorText(QSerialPort::SerialPortError error);
 
 class CMSComm : public QObject {
     Q_OBJECT

@@ -85,6 +85,9 @@ void CMSCommTest::reportsItsOwnErrors()
     QVERIFY(!comm.setPortOpen(true));
     QVERIFY(messenger.last().contains(QStringLiteral("COM 4")));
     QVERIFY(messenger.last().contains(QStringLiteral("/nonexistent/port4")));
+    // The reason is the layer's own, in Chinese, never the port's English text.
+    QVERIFY(messenger.last().contains(QStringLiteral("找不到这个串口设备")));
+    QVERIFY(!messenger.last().contains(QStringLiteral("No such")));
     QCOMPARE(comm.lastError(), messenger.last());
 
     QVERIFY(!comm.setOutput("x")); // a write to a closed port
