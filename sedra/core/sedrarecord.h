@@ -5,7 +5,7 @@
 #pragma once
 
 #include "sedra/core/recordchannels.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 
 #include <QByteArray>
 #include <QDateTime>

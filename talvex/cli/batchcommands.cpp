@@ -28,7 +28,7 @@
 #include "talvex/report/figureexport.h"
 #include "talvex/report/pdfreport.h"
 #include "talvex/survey/exports.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/newsurvey.h"
 #include "talvex/survey/surveyfile.h"

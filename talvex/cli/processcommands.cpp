@@ -11,7 +11,7 @@
 #include "talvex/cli/commands.h"
 #include "talvex/survey/undosnapshot.h"
 #include "talvex/processing/waveformeditor.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
 #include "talvex/survey/viewstate.h"
 

@@ -10,7 +10,7 @@
 #include "talvex/cli/cliargs.h"
 #include "talvex/cli/commands.h"
 #include "talvex/survey/exports.h"
-#include "talvex/survey/fieldrecord.h"
+#include "talvex/survey/recordtraces.h"
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/newsurvey.h"
 #include "talvex/survey/surveyfile.h"

@@ -13,7 +13,7 @@
 #include "talvex/report/reportpages.h"
 #include "talvex/report/reportpainter.h"
 #include "talvex/survey/exports.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/talvexsettings.h"
 #include "talvex/ui/caboutdlg.h"

@@ -5,7 +5,7 @@
 #include "talvex/analysis/layercommands.h"
 #include "talvex/analysis/pointcommands.h"
 #include "talvex/analysis/pointvelocity.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/newsurvey.h"
 #include "talvex/survey/viewstate.h"

@@ -4,7 +4,7 @@
 #include "dsp/filters.h"
 #include "dsp/frequencydomain.h"
 #include "talvex/survey/undosnapshot.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/viewstate.h"
 
 #include <gtest/gtest.h>
