@@ -7,7 +7,7 @@
 #include "common/fixedtext.h"
 #include "common/gbk.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <algorithm>
 

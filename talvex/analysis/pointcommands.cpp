@@ -4,7 +4,7 @@
 #include "talvex/survey/undosnapshot.h"
 #include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <algorithm>
 #include <utility>

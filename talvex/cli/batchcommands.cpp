@@ -32,7 +32,7 @@
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/newsurvey.h"
 #include "talvex/survey/surveyfile.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 #include "talvex/survey/undosnapshot.h"
 
 #include <QCoreApplication>

@@ -13,7 +13,7 @@
 #include "talvex/processing/waveformeditor.h"
 #include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <cmath>
 #include <cstdio>

@@ -26,7 +26,7 @@
 #include "talvex/survey/newsurvey.h"
 #include "talvex/survey/surveydata.h"
 #include "talvex/survey/undosnapshot.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <QDateTime>
 #include <QObject>

@@ -2,7 +2,7 @@
 // What a report is made from: the survey, the page setup, the label of the
 // personnel field and the soil patterns of the column chart.
 
-#include "talvex/survey/printsettings.h"
+#include "talvex/settings/printsettings.h"
 
 namespace talvex {
 class SurveyData;

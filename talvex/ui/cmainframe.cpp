@@ -15,7 +15,7 @@
 #include "talvex/survey/exports.h"
 #include "records/fieldrecord.h"
 #include "talvex/survey/folderimport.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 #include "talvex/ui/caboutdlg.h"
 #include "talvex/ui/commandicons.h"
 #include "talvex/ui/ctalvexview.h"

@@ -3,7 +3,7 @@
 #include "talvex/charts/viewgeometry.h"
 #include "talvex/charts/viewpainter.h"
 #include "talvex/document/surveydocument.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>

@@ -3,7 +3,7 @@
 #include "common/messenger.h"
 #include "talvex/analysis/layercommands.h"
 #include "talvex/analysis/layervelocity.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <gtest/gtest.h>
 

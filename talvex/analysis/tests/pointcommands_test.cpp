@@ -5,7 +5,7 @@
 #include "talvex/analysis/pointvelocity.h"
 #include "talvex/survey/undosnapshot.h"
 #include "records/fieldrecord.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "dsp/frequencydomain.h"
 #include "talvex/survey/undosnapshot.h"
 #include "records/fieldrecord.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "common/messenger.h"
 #include "talvex/document/surveydocument.h"
 #include "talvex/survey/surveyfile.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 #include "talvex/ui/cmainframe.h"
 #include "talvex/ui/commandicons.h"
 #include "talvex/ui/ctalvexview.h"

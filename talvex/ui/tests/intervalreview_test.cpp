@@ -4,7 +4,7 @@
 // list drops the marks.
 
 #include "talvex/document/surveydocument.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 #include "talvex/ui/cmainframe.h"
 #include "talvex/ui/ctalvexview.h"
 #include "talvex/ui/dialogs/intervalreviewdialog.h"

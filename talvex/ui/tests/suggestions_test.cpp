@@ -8,7 +8,7 @@
 #include "talvex/analysis/layersuggest.h"
 #include "talvex/analysis/surveylogimport.h"
 #include "talvex/document/surveydocument.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 #include "talvex/ui/cmainframe.h"
 #include "talvex/ui/ctalvexview.h"
 #include "talvex/ui/dialogs/layersuggestiondialog.h"

@@ -4,7 +4,7 @@
 
 #include "talvex/analysis/pointcommands.h"
 #include "talvex/document/surveydocument.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 #include "talvex/ui/ctalvexview.h"
 
 #include <QScrollBar>

@@ -4,7 +4,7 @@
 #include "talvex/processing/frequencydisplay.h"
 #include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 #include "talvex/ui/view/viewmodecommands.h"
 #include "talvex/ui/view/viewreadout.h"
 #include "talvex/ui/view/viewzoom.h"
