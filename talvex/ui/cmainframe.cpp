@@ -18,7 +18,7 @@
 #include "talvex/settings/talvexsettings.h"
 #include "talvex/ui/caboutdlg.h"
 #include "talvex/ui/commandicons.h"
-#include "talvex/ui/ctalvexview.h"
+#include "talvex/ui/view/ctalvexview.h"
 #include "talvex/ui/dialogs/ceditchanshudialog.h"
 #include "talvex/ui/dialogs/ceditchendialog.h"
 #include "talvex/ui/dialogs/ceditdaodialog.h"

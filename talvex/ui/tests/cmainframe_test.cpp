@@ -8,7 +8,7 @@
 #include "talvex/settings/talvexsettings.h"
 #include "talvex/ui/cmainframe.h"
 #include "talvex/ui/commandicons.h"
-#include "talvex/ui/ctalvexview.h"
+#include "talvex/ui/view/ctalvexview.h"
 #include "talvex/ui/deferredmessenger.h"
 #include "talvex/ui/dialogs/csetuppagedialog.h"
 #include "talvex/ui/dialogs/filedialogs.h"

@@ -10,7 +10,7 @@
 #include "talvex/document/surveydocument.h"
 #include "talvex/settings/talvexsettings.h"
 #include "talvex/ui/cmainframe.h"
-#include "talvex/ui/ctalvexview.h"
+#include "talvex/ui/view/ctalvexview.h"
 #include "talvex/ui/dialogs/layersuggestiondialog.h"
 #include "talvex/ui/dialogs/pickqualitydialog.h"
 #include "tools/samplegen/syntheticsurvey.h"

@@ -5,7 +5,7 @@
 #include "talvex/analysis/pointcommands.h"
 #include "talvex/document/surveydocument.h"
 #include "talvex/settings/talvexsettings.h"
-#include "talvex/ui/ctalvexview.h"
+#include "talvex/ui/view/ctalvexview.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "talvex/ui/ctalvexview.h"
+#include "talvex/ui/view/ctalvexview.h"
 
 #include "talvex/charts/viewgeometry.h"
 #include "talvex/charts/viewpainter.h"
