@@ -4,7 +4,7 @@
 // and its text export.
 #pragma once
 
-#include "sedra/core/recordchannels.h"
+#include "sedra/card/recordchannels.h"
 #include "records/fieldrecord.h"
 
 #include <QByteArray>
