@@ -165,6 +165,27 @@ TEST(DeleteLayer, TheNextLayerTakesTheRemovedTop)
     EXPECT_EQ(s.layers[0].bottom, 5.0f);
 }
 
+TEST(DeleteLayer, OneRuleForVelocityAndSurveyLogLayers)
+{
+    // The layer that moves up takes the removed top and keeps everything
+    // else; what depends on its new thickness is the caller's to recompute.
+    std::vector<DiChengOne> log = {layer(0.0f, 2.0f), layer(2.0f, 5.0f), layer(5.0f, 9.0f)};
+    log[2].velocity = 321.0f;
+    log[2].pattern = 7;
+    common::storeFixedText(log[2].description, "silty clay");
+    ASSERT_TRUE(RemoveLayerClosingGap(log, 1));
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1].top, 2.0f);
+    EXPECT_EQ(log[1].bottom, 9.0f);
+    EXPECT_EQ(log[1].velocity, 321.0f);
+    EXPECT_EQ(log[1].pattern, 7);
+    EXPECT_EQ(common::readFixedText(log[1].description), "silty clay");
+    // The last layer leaves nothing to move up.
+    EXPECT_FALSE(RemoveLayerClosingGap(log, 1));
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].bottom, 2.0f);
+}
+
 TEST(MoveLayerBoundary, DragStopsShortOfTheNeighboursAndReachesTheHoleDepth)
 {
     SurveyData s = velocityProfile({{4.0f, 100.0f}, {8.0f, 200.0f}, {12.0f, 400.0f}});
