@@ -33,6 +33,23 @@ else
     failed=$((failed + 1))
 fi
 
+step "layer check"
+# The check below guards the layers of docs/architecture.md, so it is tested first.
+if bash "$root/scripts/tests/check-layers-test.sh"; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
+fi
+
+step "layers"
+# Every #include of the tree against the layer table.
+if bash "$root/scripts/check-layers.sh" "$root"; then
+    passed=$((passed + 1))
+else
+    echo "layers: an include above goes against docs/architecture.md"
+    failed=$((failed + 1))
+fi
+
 step "build with address and undefined-behaviour sanitizers"
 build="$root/build/asan"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUITE_SANITIZE=ON \

@@ -4,7 +4,7 @@
 // the conversion of the raw 14-bit codes to signed samples and millivolts.
 
 #include "sedra/card/portio.h"
-#include "sedra/core/recordchannels.h"
+#include "sedra/card/recordchannels.h"
 
 #include <atomic>
 #include <chrono>

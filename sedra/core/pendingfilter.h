@@ -2,7 +2,7 @@
 #pragma once
 
 #include "sedra/core/filtersettings.h"
-#include "sedra/core/recordchannels.h"
+#include "sedra/card/recordchannels.h"
 
 namespace sedra {
 

@@ -3,7 +3,7 @@
 // cursors (time, amplitude, predominant frequency Fm and period 1/Fm).
 #pragma once
 
-#include "sedra/core/recordchannels.h"
+#include "sedra/card/recordchannels.h"
 
 #include <QString>
 #include <array>

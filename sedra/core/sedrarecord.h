@@ -4,8 +4,8 @@
 // and its text export.
 #pragma once
 
-#include "sedra/core/recordchannels.h"
-#include "talvex/survey/fieldrecord.h"
+#include "sedra/card/recordchannels.h"
+#include "records/fieldrecord.h"
 
 #include <QByteArray>
 #include <QDateTime>

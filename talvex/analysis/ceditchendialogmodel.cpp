@@ -3,6 +3,7 @@
 #include "common/fixedtext.h"
 #include "common/messenger.h"
 #include "talvex/analysis/fieldtext.h"
+#include "talvex/analysis/layercommands.h"
 #include "talvex/analysis/soilpatterns.h"
 #include "talvex/survey/surveydata.h"
 
@@ -132,14 +133,7 @@ bool CEditChenDialogModel::deleteLayer()
     if (m_selected < 0)
         return false;
     auto &log = m_survey.logLayers;
-    const std::size_t s = std::size_t(m_selected);
-    const float top = log[s].top;
-    log.erase(log.begin() + std::ptrdiff_t(s));
-    if (s < log.size()) {
-        DiChengOne next = log[s];
-        next.top = top;
-        log[s] = next;
-    }
+    RemoveLayerClosingGap(log, std::size_t(m_selected));
     m_selected = std::min(m_selected, int(log.size()) - 1);
     m_survey.markModified(SurveyParts::LogLayers);
     return true;

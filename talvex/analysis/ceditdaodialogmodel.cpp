@@ -5,7 +5,7 @@
 #include "talvex/analysis/pointvelocity.h"
 #include "talvex/survey/undosnapshot.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <algorithm>
 #include <array>

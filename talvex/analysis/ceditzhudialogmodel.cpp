@@ -133,12 +133,8 @@ bool CEditZhuDialogModel::deleteLayer()
         return false;
     auto &layers = m_survey.layers;
     const std::size_t s = std::size_t(m_selected);
-    const float top = layers[s].top;
-    layers.erase(layers.begin() + std::ptrdiff_t(s));
-    if (s < layers.size()) {
+    if (RemoveLayerClosingGap(layers, s)) {
         DiChengOne next = layers[s];
-        next.top = top;
-        layers[s] = next;
         next.velocity = ComputeLayerVelocity(m_survey, int(s));
         layers[s] = next;
     }

@@ -7,7 +7,7 @@
 #include "common/fixedtext.h"
 #include "common/gbk.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <algorithm>
 
@@ -109,16 +109,21 @@ bool DeleteLayer(SurveyData &survey, const ViewState &view, common::Messenger &m
         messenger.show(QString::fromUtf8(kNoLayerSelectedMessage), common::MessageKind::Warning);
         return false;
     }
-    auto &layers = survey.layers;
-    const float top = layers[std::size_t(k)].top;
-    layers.erase(layers.begin() + k);
-    if (std::size_t(k) < layers.size()) {
-        DiChengOne next = layers[std::size_t(k)];
-        next.top = top;
-        layers[std::size_t(k)] = next;
+    if (RemoveLayerClosingGap(survey.layers, std::size_t(k)))
         refreshLayer(survey, std::size_t(k));
-    }
     survey.markModified(SurveyParts::Layers);
+    return true;
+}
+
+bool RemoveLayerClosingGap(std::vector<DiChengOne> &layers, std::size_t index)
+{
+    const float top = layers[index].top;
+    layers.erase(layers.begin() + std::ptrdiff_t(index));
+    if (index >= layers.size())
+        return false;
+    DiChengOne next = layers[index];
+    next.top = top;
+    layers[index] = next;
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include <cstddef>
+#include <vector>
 
 namespace common {
 class Messenger;
@@ -45,6 +46,13 @@ bool layerCommandsEnabled(const SurveyData &survey, const ViewState &view);
 //   the list from the last bottom.
 // The new and changed layers get their velocities computed.
 bool InsertLayer(SurveyData &survey, const ViewState &view, common::Messenger &messenger);
+
+// The one rule for removing a layer, of the velocity layers or of the
+// survey log: layer `index` (< layers.size()) is erased and the layer that
+// moves up into its place takes its top, so the column keeps no gap.
+// Returns whether a layer moved up (whose velocity, where the list has
+// computed velocities, the caller recomputes); marks nothing modified.
+bool RemoveLayerClosingGap(std::vector<DiChengOne> &layers, std::size_t index);
 
 // "删除一个土层": removes the layer the depth cursor lies inside (last match;
 // kNoLayerSelectedMessage when none). The layer that moves up takes the

@@ -6,7 +6,7 @@
 #include "talvex/analysis/siteuncertainty.h"
 #include "talvex/analysis/surveylogimport.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,9 +2,9 @@
 
 #include "talvex/analysis/pointvelocity.h"
 #include "talvex/survey/undosnapshot.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <algorithm>
 #include <utility>

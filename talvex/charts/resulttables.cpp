@@ -4,7 +4,6 @@
 #include "common/gbk.h"
 #include "talvex/analysis/siteclass.h"
 #include "talvex/analysis/siteuncertainty.h"
-#include "talvex/analysis/sitevelocity.h"
 #include "talvex/charts/chartstyle.h"
 #include "talvex/survey/surveydata.h"
 
@@ -77,7 +76,7 @@ QString personnelLabelText(int label)
 
 } // namespace
 
-std::vector<std::array<HeadingPair, 2>> headingTableRows(SurveyData &survey, const HeadingTableOptions &options)
+std::vector<std::array<HeadingPair, 2>> headingTableRows(const SurveyData &survey, const HeadingTableOptions &options)
 {
     const SurveyHeader &header = survey.header;
     std::vector<std::array<HeadingPair, 2>> rows{
@@ -87,9 +86,6 @@ std::vector<std::array<HeadingPair, 2>> headingTableRows(SurveyData &survey, con
          HeadingPair{QStringLiteral("测试日期"), fieldText(header.testDate)}},
     };
     if (options.overburdenRow) {
-        // The stored site velocity follows the points whenever this row is
-        // drawn (not when there is no overburden: the value stays as it was).
-        UpdateSiteVelocity(survey);
         rows.push_back(
             {HeadingPair{QStringLiteral("覆盖层厚度"), QString::asprintf("%2.1f m", double(header.overburden))},
              HeadingPair{QStringLiteral("等效波速"), siteVelocityText(survey)}});
@@ -184,7 +180,7 @@ std::array<HeadingPair, 2> siteClassRow(const SurveyData &survey)
     return row;
 }
 
-int DrawHeadingTable(QPainter &p, PatternOutput output, const QRect &rect, SurveyData &survey,
+int DrawHeadingTable(QPainter &p, PatternOutput output, const QRect &rect, const SurveyData &survey,
                      const HeadingTableOptions &options)
 {
     const TableNumbers n = headingNumbers(output);

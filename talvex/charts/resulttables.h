@@ -22,7 +22,7 @@ namespace talvex::charts {
 
 struct HeadingTableOptions {
     int personnelLabel = 1; // 0 "测试人员", 1 "测试单位", 2 "测试仪器"
-    bool overburdenRow = false; // third row: 覆盖层厚度 and 等效波速 (computes and stores the site velocity)
+    bool overburdenRow = false; // third row: 覆盖层厚度 and 等效波速 (the stored site velocity)
     bool siteClassRow = false; // next row: 场地类别 and Vs30 with the NEHRP and EC8 classes
 };
 
@@ -32,10 +32,11 @@ struct HeadingPair {
     QString value;
 };
 
-// The texts of the heading table, two pairs per row. With the overburden
-// row, stores the site velocity first (UpdateSiteVelocity: only when the
-// overburden is positive, so a survey without overburden keeps its value).
-std::vector<std::array<HeadingPair, 2>> headingTableRows(SurveyData &survey, const HeadingTableOptions &options);
+// The texts of the heading table, two pairs per row. The overburden row
+// shows the stored site velocity: whoever draws it stores the current one
+// first (UpdateSiteVelocity, as the report does before it paints a page with
+// that row), so that drawing only reads the survey.
+std::vector<std::array<HeadingPair, 2>> headingTableRows(const SurveyData &survey, const HeadingTableOptions &options);
 
 // The site class row, classified from the picked points with the bounds of
 // the pick uncertainties (ClassifySiteWithBounds): 场地类别 with the category
@@ -58,12 +59,11 @@ QString siteVelocityText(const SurveyData &survey);
 // last row. Rows of label and value pairs, two pairs per row, the second
 // starting at 6/10 of the width: 工程名称 and the personnel label, 测孔编号
 // and 测试日期, with the overburden row 覆盖层厚度 ("%2.1f m") and 等效波速
-// ("%2.2fm/s"), then with the site class row 场地类别 and Vs30. Drawing the
-// overburden row stores the site velocity first (UpdateSiteVelocity: only
-// when the overburden is positive). Rows are 6 mm
-// high in print (label cells 18 mm wide) and 24 pixels in the bitmap. The
-// frame covers the whole of `rect`, or just the rows when `rect` is shorter.
-int DrawHeadingTable(QPainter &painter, PatternOutput output, const QRect &rect, SurveyData &survey,
+// ("%2.2fm/s", the stored site velocity), then with the site class row
+// 场地类别 and Vs30. Rows are 6 mm high in print (label cells 18 mm wide) and
+// 24 pixels in the bitmap. The frame covers the whole of `rect`, or just the
+// rows when `rect` is shorter.
+int DrawHeadingTable(QPainter &painter, PatternOutput output, const QRect &rect, const SurveyData &survey,
                      const HeadingTableOptions &options);
 
 // The time-depth table: four column groups across `rect`, each of 测点深 (m),

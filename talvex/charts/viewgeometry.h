@@ -8,7 +8,7 @@
 // horizontally. x grows to the right, y downward. The waveform area starts
 // at (x0, y0) = (kWaveformOriginX, kWaveformOriginY) = (100, 20).
 
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <QRect>
 #include <QSize>

@@ -6,7 +6,7 @@
 #include "talvex/charts/viewgeometry.h"
 #include "talvex/processing/frequencydisplay.h"
 #include "talvex/processing/rawrecorddisplay.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
 
 #include <QPainter>

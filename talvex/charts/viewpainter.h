@@ -10,7 +10,7 @@
 // it (time cursor, depth cursor, dragged boundary), so that moving them never
 // repaints a trace.
 
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <QRect>
 #include <QSize>

@@ -8,7 +8,7 @@
 #include "talvex/processing/rawrecorddisplay.h"
 #include "talvex/survey/undosnapshot.h"
 #include "talvex/processing/waveformeditor.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
 
 #include <QPainter>

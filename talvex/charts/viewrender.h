@@ -4,7 +4,7 @@
 // command-line tool writes it to a file; tests look at its pixels. Text
 // needs a QGuiApplication (the offscreen platform will do).
 
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <QImage>
 #include <QString>

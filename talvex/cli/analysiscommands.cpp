@@ -21,7 +21,7 @@
 #include "talvex/cli/commands.h"
 #include "talvex/survey/undosnapshot.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <QRegularExpression>
 #include <cmath>

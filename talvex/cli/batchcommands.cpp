@@ -28,11 +28,11 @@
 #include "talvex/report/figureexport.h"
 #include "talvex/report/pdfreport.h"
 #include "talvex/survey/exports.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/newsurvey.h"
 #include "talvex/survey/surveyfile.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 #include "talvex/survey/undosnapshot.h"
 
 #include <QCoreApplication>

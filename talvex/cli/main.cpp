@@ -3,7 +3,7 @@
 #include "common/qttranslations.h"
 #include "talvex/cli/cliargs.h"
 #include "talvex/cli/commands.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 
 #include <QGuiApplication>
 #include <cstdio>

@@ -13,9 +13,9 @@
 #include "talvex/cli/cliargs.h"
 #include "talvex/cli/commands.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 #include "talvex/survey/undosnapshot.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 using namespace talvex;
 

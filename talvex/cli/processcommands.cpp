@@ -11,9 +11,9 @@
 #include "talvex/cli/commands.h"
 #include "talvex/survey/undosnapshot.h"
 #include "talvex/processing/waveformeditor.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <cmath>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include "talvex/charts/viewrender.h"
 #include "talvex/cli/cliargs.h"
 #include "talvex/cli/commands.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
 
 #include <QBuffer>

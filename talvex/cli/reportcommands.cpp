@@ -12,7 +12,7 @@
 #include "talvex/report/pdfreport.h"
 #include "talvex/report/reportpages.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 
 #include <QCoreApplication>
 

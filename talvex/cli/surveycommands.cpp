@@ -10,11 +10,11 @@
 #include "talvex/cli/cliargs.h"
 #include "talvex/cli/commands.h"
 #include "talvex/survey/exports.h"
-#include "talvex/survey/fieldrecord.h"
+#include "talvex/survey/recordtraces.h"
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/newsurvey.h"
 #include "talvex/survey/surveyfile.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 #include "talvex/survey/undosnapshot.h"
 
 #include <QDate>

@@ -10,7 +10,7 @@
 // Qt Core only: key sequences are portable texts ("Ctrl+N", "T", "F2") that
 // the window turns into QKeySequence.
 
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <optional>
 #include <span>

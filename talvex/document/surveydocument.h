@@ -22,11 +22,11 @@
 #include "talvex/document/arrivalsuggestions.h"
 #include "talvex/processing/editingsettings.h"
 #include "talvex/processing/waveformeditor.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/newsurvey.h"
 #include "talvex/survey/surveydata.h"
 #include "talvex/survey/undosnapshot.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <QDateTime>
 #include <QObject>

@@ -1,7 +1,7 @@
 #include "talvex/processing/editcommands.h"
 
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 namespace talvex {
 

@@ -5,7 +5,7 @@
 // touched.
 #pragma once
 
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 
 #include <QString>
 #include <array>

@@ -3,9 +3,9 @@
 #include "dsp/filters.h"
 #include "dsp/frequencydomain.h"
 #include "talvex/survey/undosnapshot.h"
-#include "talvex/survey/fieldrecord.h"
+#include "talvex/survey/recordtraces.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <algorithm>
 

@@ -1,6 +1,7 @@
 #include "talvex/report/figureexport.h"
 
 #include "common/imaging/bmp16writer.h"
+#include "talvex/analysis/sitevelocity.h"
 #include "talvex/charts/chartstyle.h"
 #include "talvex/charts/columncharts.h"
 #include "talvex/charts/resulttables.h"
@@ -53,7 +54,7 @@ void drawCentred(QPainter &painter, int top, const QString &text)
 
 // The heading table; the optional rows only where `withOptionalRows` (the
 // chart figures), as the print flags ask.
-int headingTable(QPainter &painter, ReportContext &context, bool withOptionalRows)
+int headingTable(QPainter &painter, const ReportContext &context, bool withOptionalRows)
 {
     const PrintSettings &s = context.settings;
     charts::HeadingTableOptions options;
@@ -68,7 +69,7 @@ int headingTable(QPainter &painter, ReportContext &context, bool withOptionalRow
     return below;
 }
 
-void drawWaveformCells(QPainter &painter, ReportContext &context, int page)
+void drawWaveformCells(QPainter &painter, const ReportContext &context, int page)
 {
     const PrintSettings s = clampedToDialogRanges(context.settings);
     const int cellWidth = kFigureWidth / s.columnsPerPage;
@@ -123,6 +124,14 @@ QImage renderFigure(ReportContext &context, const Figure &figure)
     painter.setFont(figureFont(10));
     // Style 4 gives the signature line here as on the printed pages.
     drawCentred(painter, kFooterY - 1, footerText(s.footerStyle, s.firstPageNumber, figure.pageNumber));
+
+    // The chart figures' overburden row shows the stored site velocity: it
+    // is brought up to date before anything is painted, so that the
+    // painters only read the survey.
+    const bool chartFigure = figure.kind == FigureKind::VelocityHistogram || figure.kind == FigureKind::TimeDistance
+        || figure.kind == FigureKind::Combined;
+    if (chartFigure && s.printOverburden != 0)
+        UpdateSiteVelocity(context.survey);
 
     // The charts start below the optional rows of the heading table.
     const int extra = (s.printOverburden ? kHeadingRow : 0) + (s.printSiteClass ? kHeadingRow : 0);

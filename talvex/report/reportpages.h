@@ -7,7 +7,7 @@
 // of raw waveforms per rowsPerPage x columnsPerPage points (with
 // printWaveforms). Pages are numbered from 1.
 
-#include "talvex/survey/printsettings.h"
+#include "talvex/settings/printsettings.h"
 
 #include <QString>
 #include <vector>

@@ -1,5 +1,6 @@
 #include "talvex/report/reportpainter.h"
 
+#include "talvex/analysis/sitevelocity.h"
 #include "talvex/charts/chartstyle.h"
 #include "talvex/charts/columncharts.h"
 #include "talvex/charts/resulttables.h"
@@ -64,7 +65,7 @@ void paintHeadingAndFooter(QPainter &painter, const PrintSettings &settings, con
     painter.restore();
 }
 
-void paintChartPage(QPainter &painter, ReportContext &context, const QRect &area, PageKind kind)
+void paintChartPage(QPainter &painter, const ReportContext &context, const QRect &area, PageKind kind)
 {
     const PrintSettings &s = context.settings;
     const int extra = optionalRowsHeight(s);
@@ -95,7 +96,7 @@ void paintChartPage(QPainter &painter, ReportContext &context, const QRect &area
     painter.restore();
 }
 
-void paintTablePage(QPainter &painter, ReportContext &context, const QRect &area)
+void paintTablePage(QPainter &painter, const ReportContext &context, const QRect &area)
 {
     painter.save();
     charts::HeadingTableOptions table;
@@ -113,7 +114,7 @@ void paintTablePage(QPainter &painter, ReportContext &context, const QRect &area
     painter.restore();
 }
 
-void paintWaveformPage(QPainter &painter, ReportContext &context, const QRect &area, int page)
+void paintWaveformPage(QPainter &painter, const ReportContext &context, const QRect &area, int page)
 {
     const PrintSettings s = clampedToDialogRanges(context.settings);
     painter.save();
@@ -210,6 +211,12 @@ bool paintReportPage(QPainter &painter, ReportContext &context, int pageIndex, Q
     charts::ensureSongFontSubstitution();
     const ReportPage page = pages[std::size_t(pageIndex - 1)];
     const QRect area = usableArea(context.settings, printableSizeMm);
+    // The overburden row of a chart page shows the stored site velocity:
+    // it is brought up to date here, before the page is painted, so that
+    // the painters only read the survey.
+    if ((page.kind == PageKind::VelocityHistogram || page.kind == PageKind::TimeDistance)
+        && context.settings.printOverburden != 0)
+        UpdateSiteVelocity(context.survey);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     paintHeadingAndFooter(painter, context.settings, area, page.kind, pageIndex);

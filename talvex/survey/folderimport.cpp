@@ -2,7 +2,7 @@
 
 #include "common/messenger.h"
 #include "common/numberformat.h"
-#include "talvex/survey/fieldrecord.h"
+#include "talvex/survey/recordtraces.h"
 #include "talvex/survey/surveydata.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "common/qttranslations.h"
 #include "talvex/document/surveydocument.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 #include "talvex/ui/cmainframe.h"
 #include "talvex/ui/programicon.h"
 #include "talvex/ui/songfont.h"

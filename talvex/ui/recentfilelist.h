@@ -2,7 +2,7 @@
 // The recent-file list of the File menu: newest first, each file once, at
 // most five entries; kept in the settings between runs.
 
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 
 #include <QStringList>
 

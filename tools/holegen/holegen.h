@@ -14,7 +14,7 @@
 // Ground truth is the sample nearest the S-wave onset: the first instant at
 // which the S-wave differs from zero.
 
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
 
 #include <cstdint>

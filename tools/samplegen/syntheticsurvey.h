@@ -6,7 +6,7 @@
 // before it and some noise, all from a fixed seed so that every run writes
 // the same bytes.
 
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
 
 #include <QString>

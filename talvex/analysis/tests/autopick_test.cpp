@@ -5,7 +5,7 @@
 #include "talvex/analysis/pointcommands.h"
 #include "talvex/survey/surveydata.h"
 #include "talvex/survey/undosnapshot.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 #include "tools/holegen/holegen.h"
 #include "tools/samplegen/syntheticsurvey.h"
 

@@ -3,7 +3,7 @@
 #include "common/messenger.h"
 #include "talvex/analysis/layercommands.h"
 #include "talvex/analysis/layervelocity.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <gtest/gtest.h>
 
@@ -163,6 +163,27 @@ TEST(DeleteLayer, TheNextLayerTakesTheRemovedTop)
     ASSERT_TRUE(DeleteLayer(s, cursorAt(depthToCursorY(7.0f)), messenger));
     ASSERT_EQ(s.layers.size(), 1u);
     EXPECT_EQ(s.layers[0].bottom, 5.0f);
+}
+
+TEST(DeleteLayer, OneRuleForVelocityAndSurveyLogLayers)
+{
+    // The layer that moves up takes the removed top and keeps everything
+    // else; what depends on its new thickness is the caller's to recompute.
+    std::vector<DiChengOne> log = {layer(0.0f, 2.0f), layer(2.0f, 5.0f), layer(5.0f, 9.0f)};
+    log[2].velocity = 321.0f;
+    log[2].pattern = 7;
+    common::storeFixedText(log[2].description, "silty clay");
+    ASSERT_TRUE(RemoveLayerClosingGap(log, 1));
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1].top, 2.0f);
+    EXPECT_EQ(log[1].bottom, 9.0f);
+    EXPECT_EQ(log[1].velocity, 321.0f);
+    EXPECT_EQ(log[1].pattern, 7);
+    EXPECT_EQ(common::readFixedText(log[1].description), "silty clay");
+    // The last layer leaves nothing to move up.
+    EXPECT_FALSE(RemoveLayerClosingGap(log, 1));
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].bottom, 2.0f);
 }
 
 TEST(MoveLayerBoundary, DragStopsShortOfTheNeighboursAndReachesTheHoleDepth)

@@ -5,10 +5,10 @@
 #include "talvex/analysis/layercommands.h"
 #include "talvex/analysis/pointcommands.h"
 #include "talvex/analysis/pointvelocity.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/newsurvey.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 #include "tools/samplegen/syntheticsurvey.h"
 
 #include <QTemporaryDir>

@@ -15,7 +15,7 @@
 #include "talvex/charts/viewpainter.h"
 #include "talvex/processing/frequencydisplay.h"
 #include "talvex/processing/rawrecorddisplay.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -8,7 +8,7 @@
 #include "talvex/analysis/pointvelocity.h"
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/newsurvey.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 #include "tools/samplegen/syntheticsurvey.h"
 
 #include <QTemporaryDir>

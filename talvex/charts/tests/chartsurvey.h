@@ -4,7 +4,7 @@
 // layered at the model's boundaries, with a survey log), and a long survey
 // made of its points repeated.
 
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
 
 namespace chartsurvey {

@@ -2,6 +2,7 @@
 // the heading table with the site velocity and the time-depth table, checked
 // on the pixels they draw.
 
+#include "talvex/analysis/sitevelocity.h"
 #include "talvex/charts/columncharts.h"
 #include "talvex/charts/resulttables.h"
 #include "talvex/survey/surveydata.h"
@@ -229,16 +230,18 @@ TEST(CombinedFigure, LayerStaircaseAndTravelTimesAgainstTheDepthScale)
     EXPECT_EQ(colourPixels(image, kMagenta, QRect(0, deepY + 5, image.width(), 20)), 0);
 }
 
-TEST(HeadingTable, SiteVelocityRowStoresTheEquivalentVelocity)
+TEST(HeadingTable, SiteVelocityRowShowsTheStoredEquivalentVelocity)
 {
     SurveyData survey;
     survey.header.computationDepth = 20.0f;
     survey.header.overburden = 12.5f;
     survey.points = {point(5, 100), point(10, 200), point(15, 300), point(25, 400)};
     pickAlongVelocities(survey);
+    // The caller stores the site velocity before it draws; the row shows it.
+    ASSERT_TRUE(UpdateSiteVelocity(survey));
+    EXPECT_NEAR(survey.header.siteVelocity, 192.0f, 0.01f);
     auto rows = headingTableRows(survey, {0, true});
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_NEAR(survey.header.siteVelocity, 192.0f, 0.01f);
     EXPECT_EQ(rows[0][1].label, QStringLiteral("测试人员"));
     EXPECT_EQ(rows[2][0].value, QStringLiteral("12.5 m"));
     EXPECT_EQ(rows[2][1].value, QStringLiteral("192.00m/s"));

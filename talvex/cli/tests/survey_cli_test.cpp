@@ -8,8 +8,8 @@
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include "talvex/survey/fieldrecord.h"
-#include "talvex/survey/tests/seg2writer.h"
+#include "records/fieldrecord.h"
+#include "records/tests/seg2writer.h"
 #include <gtest/gtest.h>
 
 using clitest::cli;

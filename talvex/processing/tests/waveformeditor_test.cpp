@@ -4,8 +4,8 @@
 #include "dsp/filters.h"
 #include "dsp/frequencydomain.h"
 #include "talvex/survey/undosnapshot.h"
-#include "talvex/survey/fieldrecord.h"
-#include "talvex/survey/viewstate.h"
+#include "records/fieldrecord.h"
+#include "talvex/settings/viewstate.h"
 
 #include <gtest/gtest.h>
 

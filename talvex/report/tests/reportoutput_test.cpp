@@ -1,6 +1,7 @@
 #include "../../charts/tests/chartsurvey.h"
 #include "common/fileio.h"
 #include "common/fixedtext.h"
+#include "talvex/analysis/sitevelocity.h"
 #include "talvex/report/figureexport.h"
 #include "talvex/report/pdfreport.h"
 #include "talvex/report/reportpainter.h"
@@ -86,6 +87,35 @@ TEST_F(ReportOutput, FiguresAreSixteenBitBitmapsOfTheFixedSize)
     }
     // The site velocity computed for the heading table stays in the survey.
     EXPECT_GT(survey.header.siteVelocity, 0.0f);
+}
+
+TEST_F(ReportOutput, OnlyAPageWithTheOverburdenRowStoresTheSiteVelocity)
+{
+    survey.header.overburden = 12.0f;
+    survey.header.siteVelocity = 1.0f;
+    const float computed = ComputeSiteVelocity(survey);
+    ASSERT_NE(computed, 1.0f);
+    QImage image(64, 64, QImage::Format_RGB32);
+    QPainter painter(&image);
+    const auto pageOf = [&](PageKind kind) {
+        const std::vector<ReportPage> pages = reportPages(context.settings, int(survey.points.size()));
+        for (std::size_t i = 0; i < pages.size(); ++i)
+            if (pages[i].kind == kind)
+                return int(i) + 1;
+        return 0;
+    };
+    // Table and waveform pages have no overburden row: the stored value stays.
+    ASSERT_TRUE(paintReportPage(painter, context, pageOf(PageKind::TimeDepthTable), QSizeF(210, 297)));
+    ASSERT_TRUE(paintReportPage(painter, context, pageOf(PageKind::Waveforms), QSizeF(210, 297)));
+    EXPECT_EQ(survey.header.siteVelocity, 1.0f);
+    // Nor has a chart page when the row is not printed.
+    context.settings.printOverburden = 0;
+    ASSERT_TRUE(paintReportPage(painter, context, pageOf(PageKind::VelocityHistogram), QSizeF(210, 297)));
+    EXPECT_EQ(survey.header.siteVelocity, 1.0f);
+    // A chart page that shows it stores the velocity before painting.
+    context.settings.printOverburden = 1;
+    ASSERT_TRUE(paintReportPage(painter, context, pageOf(PageKind::TimeDistance), QSizeF(210, 297)));
+    EXPECT_EQ(survey.header.siteVelocity, computed);
 }
 
 TEST_F(ReportOutput, AFigureThatCannotBeWrittenIsReportedAndTheRestWritten)

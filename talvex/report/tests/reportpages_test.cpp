@@ -1,6 +1,6 @@
 #include "talvex/report/figureexport.h"
 #include "talvex/report/reportpages.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

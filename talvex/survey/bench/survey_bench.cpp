@@ -4,7 +4,7 @@
 
 #include "common/fileio.h"
 #include "common/messenger.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/surveyfile.h"
 

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the field record reader, judges the header as
 // the import does, and assigns every channel it read to a point.
 
-#include "talvex/survey/fieldrecord.h"
+#include "talvex/survey/recordtraces.h"
 
 #include <cstdlib>
 

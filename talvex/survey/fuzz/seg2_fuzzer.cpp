@@ -3,8 +3,8 @@
 // buffer, and assigns every channel it read to a point. The same bytes are
 // decoded as 20-bit packed samples.
 
-#include "talvex/survey/fieldrecord.h"
-#include "talvex/survey/seg2record.h"
+#include "talvex/survey/recordtraces.h"
+#include "records/seg2record.h"
 
 #include <QDate>
 #include <QTime>

@@ -5,7 +5,7 @@
 // print flag shown checked when it is greater than 0); settings() gives every
 // field back (flags 1 or 0) and is taken by the caller only after 确定.
 
-#include "talvex/survey/printsettings.h"
+#include "talvex/settings/printsettings.h"
 
 #include <QDialog>
 

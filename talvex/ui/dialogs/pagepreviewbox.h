@@ -2,7 +2,7 @@
 // The 预览 box of the page setup dialog: paints pagePreviewGeometry() of the
 // settings it was last given.
 
-#include "talvex/survey/printsettings.h"
+#include "talvex/settings/printsettings.h"
 
 #include <QWidget>
 

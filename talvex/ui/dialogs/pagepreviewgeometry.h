@@ -4,7 +4,7 @@
 // margins (mm) are taken as pixels: the picture shows proportions roughly, not
 // to scale.
 
-#include "talvex/survey/printsettings.h"
+#include "talvex/settings/printsettings.h"
 
 #include <QLine>
 #include <QRect>

@@ -1,7 +1,7 @@
 // The recent-file list and the documents beside the program.
 
 #include "common/messenger.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 #include "talvex/ui/programfiles.h"
 #include "talvex/ui/recentfilelist.h"
 

@@ -4,9 +4,9 @@
 // list drops the marks.
 
 #include "talvex/document/surveydocument.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 #include "talvex/ui/cmainframe.h"
-#include "talvex/ui/ctalvexview.h"
+#include "talvex/ui/view/ctalvexview.h"
 #include "talvex/ui/dialogs/intervalreviewdialog.h"
 #include "tools/samplegen/syntheticsurvey.h"
 

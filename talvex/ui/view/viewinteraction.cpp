@@ -3,7 +3,7 @@
 #include "talvex/analysis/layercommands.h"
 #include "talvex/charts/viewgeometry.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <Qt>
 #include <algorithm>

@@ -6,7 +6,7 @@
 // what a position hits). Widget-free: the view converts its events and
 // repaints what the state says changed.
 
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <QPoint>
 #include <optional>

@@ -3,7 +3,7 @@
 // waveform and chart modes keep across a switch. Widget-free: the view runs
 // a command, announces the new state and scrolls where ScrollMemory says.
 
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 #include <QPoint>
 #include <optional>

@@ -2,9 +2,9 @@
 
 #include "talvex/analysis/pointcommands.h"
 #include "talvex/processing/frequencydisplay.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 
 namespace talvex {
 

@@ -1,5 +1,5 @@
 #include "common/messenger.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/newsurvey.h"
 #include "tools/samplegen/syntheticsurvey.h"

@@ -6,7 +6,7 @@
 
 #include "common/messenger.h"
 #include "talvex/document/surveydocument.h"
-#include "talvex/ui/ctalvexview.h"
+#include "talvex/ui/view/ctalvexview.h"
 
 #include <QApplication>
 #include <QScrollBar>

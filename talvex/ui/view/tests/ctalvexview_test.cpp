@@ -4,8 +4,8 @@
 
 #include "talvex/analysis/pointcommands.h"
 #include "talvex/document/surveydocument.h"
-#include "talvex/survey/talvexsettings.h"
-#include "talvex/ui/ctalvexview.h"
+#include "talvex/settings/talvexsettings.h"
+#include "talvex/ui/view/ctalvexview.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>

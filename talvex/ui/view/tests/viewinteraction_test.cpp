@@ -2,7 +2,7 @@
 // mode, at the edges where the cursors are held.
 
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 #include "talvex/ui/view/viewinteraction.h"
 
 #include <Qt>

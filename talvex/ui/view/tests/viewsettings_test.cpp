@@ -2,9 +2,9 @@
 // mode commands and the scroll positions the modes keep.
 
 #include "talvex/processing/frequencydisplay.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/viewstate.h"
 #include "talvex/ui/view/viewmodecommands.h"
 #include "talvex/ui/view/viewreadout.h"
 #include "talvex/ui/view/viewzoom.h"

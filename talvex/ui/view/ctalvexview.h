@@ -12,8 +12,8 @@
 // and repaints what the document says changed.
 
 #include "talvex/document/arrivalsuggestions.h"
-#include "talvex/survey/printsettings.h"
-#include "talvex/survey/viewstate.h"
+#include "talvex/settings/printsettings.h"
+#include "talvex/settings/viewstate.h"
 #include "talvex/ui/view/viewinteraction.h"
 #include "talvex/ui/view/viewmodecommands.h"
 #include "talvex/ui/view/viewreadout.h"

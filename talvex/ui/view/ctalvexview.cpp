@@ -1,9 +1,9 @@
-#include "talvex/ui/ctalvexview.h"
+#include "talvex/ui/view/ctalvexview.h"
 
 #include "talvex/charts/viewgeometry.h"
 #include "talvex/charts/viewpainter.h"
 #include "talvex/document/surveydocument.h"
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 
 #include "common/binaryio.h"
 #include "common/gbk.h"
 #include "common/messenger.h"
-#include "talvex/survey/seg2record.h"
+#include "records/seg2record.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -59,22 +59,6 @@ void writeShortFields(common::LeWriter &w, const FieldRecordHeader &h)
                                  std::uint16_t(h.triggerLevel)};
     for (std::size_t i = 0; i < 12; ++i)
         w.u16(kV2Fields + 2 * i, v[i]);
-}
-
-bool setTrace(SurveyData &survey, const FieldRecord &record, int point, int channel, bool positive)
-{
-    if (point < 1 || std::size_t(point) > survey.points.size() || channel < 1 || channel > kRecordChannels)
-        return false;
-    const std::size_t c = std::size_t(channel - 1);
-    TlvOne pt = survey.points[std::size_t(point - 1)];
-    pt.interval = record.channelInterval[c];
-    pt.delay = record.delay;
-    pt.gain = record.gain;
-    Trace &trace = positive ? pt.positive : pt.negative;
-    std::copy_n(record.channels[c].begin(), kTraceLength, trace.begin());
-    survey.points[std::size_t(point - 1)] = pt;
-    survey.markModified(SurveyParts::Points);
-    return true;
 }
 
 } // namespace
@@ -334,16 +318,6 @@ bool ReadFieldRecord(const QString &path, FieldRecord &record, common::Messenger
         return true;
     messenger.show(error, common::MessageKind::Error);
     return false;
-}
-
-bool SetPositiveTrace(SurveyData &survey, const FieldRecord &record, int point, int channel)
-{
-    return setTrace(survey, record, point, channel, true);
-}
-
-bool SetNegativeTrace(SurveyData &survey, const FieldRecord &record, int point, int channel)
-{
-    return setTrace(survey, record, point, channel, false);
 }
 
 std::vector<std::uint8_t> encodeFieldRecordV2(const FieldRecordData &record)

@@ -4,7 +4,7 @@
 // (20-bit packed) is written from explicit mantissa/exponent pairs, so that
 // a test states the exact bits a seismograph would have written.
 
-#include "talvex/survey/seg2record.h"
+#include "records/seg2record.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // with its section, name and default, declared in one place.
 
 #include "common/settingsstore.h"
-#include "talvex/survey/printsettings.h"
+#include "talvex/settings/printsettings.h"
 
 #include <QString>
 #include <QStringList>

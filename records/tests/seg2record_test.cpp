@@ -1,9 +1,8 @@
 #include "common/binaryio.h"
 #include "common/messenger.h"
-#include "talvex/survey/fieldrecord.h"
-#include "talvex/survey/folderimport.h"
-#include "talvex/survey/seg2record.h"
-#include "talvex/survey/tests/seg2writer.h"
+#include "records/fieldrecord.h"
+#include "records/seg2record.h"
+#include "records/tests/seg2writer.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -217,12 +216,6 @@ TEST(Seg2Record, OneScaleKeepsTheChannelsRelativeAmplitudes)
     ASSERT_EQ(rec.notes.size(), 1);
     EXPECT_TRUE(rec.notes[0].contains(QString::fromUtf8("-10 ms"))) << rec.notes[0].toStdString();
     EXPECT_TRUE(rec.notes[0].contains(QString::fromUtf8("激发前 10 ms"))) << rec.notes[0].toStdString();
-    SurveyData survey;
-    survey.points.push_back(TlvOne::newPoint(1.5f));
-    ASSERT_TRUE(SetNegativeTrace(survey, rec, 1, 1));
-    EXPECT_FLOAT_EQ(survey.points[0].delay, -10.0f);
-    EXPECT_FLOAT_EQ(survey.points[0].interval, 500.0f);
-    EXPECT_EQ(survey.points[0].negative[2], 3);
 }
 
 TEST(Seg2Record, MoreThanTheBufferHoldsIsReadAsFarAsItFits)
@@ -329,42 +322,4 @@ TEST(Seg2Record, FilesAreReadByTheirContentNotTheirName)
     EXPECT_FALSE(ReadFieldRecord(dir.filePath("packed.sg2"), rec, m));
     EXPECT_TRUE(m.last().startsWith(dir.filePath("packed.sg2") + QString::fromUtf8(" 不是有效的SEG-2数据文件：第1道")))
         << m.last().toStdString();
-}
-
-TEST(FolderImport, SeismographFilesNamedLikeRecordsAreImportedBesideCwdRecords)
-{
-    QTemporaryDir dir;
-    FieldRecordData cwd;
-    cwd.header.interval = 40;
-    cwd.header.gain = 10;
-    cwd.channels = {{1, 2, 3}, {4, 5, 6}};
-    ASSERT_TRUE(writeFieldRecordV2(dir.filePath("ZK1&1A.cwd"), cwd).ok);
-    Seg2File file;
-    file.traces = {seg2Trace(4, {0.0, 0.001}), seg2Trace(4, {0.0, -0.002})};
-    writeBytes(dir.filePath("ZK1&1B.sg2"), seg2Bytes(file));
-    writeBytes(dir.filePath("ZK1&2A.DAT"), seg2Bytes(file));
-    ASSERT_TRUE(writeFieldRecordV2(dir.filePath("ZK1&2B.dat"), cwd).ok);
-    // Not named like a record: left alone.
-    writeBytes(dir.filePath("ZK1&3A.sgy"), seg2Bytes(file));
-
-    SurveyData s;
-    for (const float depth : {1.0f, 2.0f, 3.0f}) {
-        TlvOne p = TlvOne::newPoint(1.5f);
-        p.depth = depth;
-        s.points.push_back(p);
-    }
-    FieldRecord rec;
-    common::RecordingMessenger m;
-    const FolderImportResult r = ImportFolder(s, rec, dir.path(), 2, m);
-    EXPECT_EQ(r.filesTaken, 4);
-    EXPECT_TRUE(r.unreadable.isEmpty());
-    EXPECT_EQ(r.pointsWithoutRecord, std::vector<int>{3});
-    EXPECT_EQ(s.points[0].positive[2], 6);
-    EXPECT_EQ(s.points[0].negative[1], -32767);
-    EXPECT_FLOAT_EQ(s.points[0].interval, 125.0f);
-    EXPECT_FLOAT_EQ(s.points[0].delay, 2.0f);
-    EXPECT_EQ(s.points[0].gain, 1);
-    EXPECT_EQ(s.points[1].positive[1], -32767);
-    EXPECT_EQ(s.points[1].negative[0], 4);
-    EXPECT_EQ(s.points[1].gain, 10);
 }

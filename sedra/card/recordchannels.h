@@ -1,4 +1,5 @@
-// The sample part of a microtremor record: what filtering needs of it.
+// The sample part of a microtremor record: what filtering needs of it. The
+// card fills it during an acquisition, the core keeps and filters it.
 #pragma once
 
 #include <array>

@@ -8,7 +8,6 @@
 // file's first bytes, not by its name.
 
 #include "common/fileio.h"
-#include "talvex/survey/surveydata.h"
 
 #include <QByteArray>
 #include <QString>
@@ -121,13 +120,6 @@ bool ReadFieldRecord(const QString &path, FieldRecord &record, common::Messenger
 // The name of a file as it is shown: its bytes decoded as UTF-8 when they are
 // valid UTF-8, otherwise as GBK.
 QString shownFileName(const QByteArray &nativeName);
-
-// Copies channel `channel` (1...4) of the record, its interval, the record's
-// delay and gain into the positive (or negative) trace of point `point`
-// (1-based) and marks the survey modified. Velocities are not recomputed.
-// Returns false when the point or channel does not exist.
-bool SetPositiveTrace(SurveyData &survey, const FieldRecord &record, int point, int channel);
-bool SetNegativeTrace(SurveyData &survey, const FieldRecord &record, int point, int channel);
 
 // A record to be written in the v2 layout: the header (channelCount and
 // sampleCount are taken from `channels`) and the samples per channel.

@@ -1,4 +1,4 @@
-#include "talvex/survey/printsettings.h"
+#include "talvex/settings/printsettings.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "talvex/survey/seg2record.h"
+#include "records/seg2record.h"
 
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 
 #include <QByteArray>
 #include <QDate>

@@ -1,4 +1,4 @@
-#include "talvex/survey/talvexsettings.h"
+#include "talvex/settings/talvexsettings.h"
 
 namespace talvex {
 
