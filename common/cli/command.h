@@ -70,7 +70,7 @@ struct Command {
     bool needsGui = false;
     // The words' names and meanings, listed in the help; the first one not
     // given names the message for a missing word (may be left empty).
-    std::vector<WordSpec> words;
+    std::vector<WordSpec> words = {};
 
     // The command declares an option of this name.
     bool hasOption(const QString &optionName) const;

@@ -61,6 +61,13 @@ QString Program::bracketed(const QString &text) const
                                                    : QStringLiteral(" (%1)").arg(text);
 }
 
+QString Program::exitStatusText() const
+{
+    const QString separator = m_punctuation == Punctuation::FullWidth ? QStringLiteral("；") : QStringLiteral(", ");
+    return QStringLiteral("退出状态") + colon() + QStringLiteral("0 完成") + separator
+        + QStringLiteral("1 操作被拒绝或失败") + separator + QStringLiteral("2 命令行有误。");
+}
+
 QString Program::commandLabel(const Command &command) const
 {
     return command.name.isEmpty() ? m_name : m_name + QLatin1Char(' ') + command.name;
@@ -173,7 +180,7 @@ QString Program::overview() const
     text += QLatin1Char('\n');
     if (!m_notes.isEmpty())
         text += m_notes + QLatin1Char('\n');
-    text += QStringLiteral("退出状态") + c + QStringLiteral("0 完成；1 操作被拒绝或失败；2 命令行有误。\n");
+    text += exitStatusText() + QLatin1Char('\n');
     return text;
 }
 
@@ -197,8 +204,7 @@ QString Program::helpText(const Command &command) const
     if (command.offersProgramVersion())
         rows.emplace_back(QStringLiteral("--version"), QStringLiteral("显示程序版本"));
     text += QStringLiteral("\n选项") + c.trimmed() + QLatin1Char('\n') + table(rows);
-    text += QStringLiteral("\n选项的值可写作 --选项 值 或 --选项=值。\n退出状态") + c
-        + QStringLiteral("0 完成；1 操作被拒绝或失败；2 命令行有误。\n");
+    text += QStringLiteral("\n选项的值可写作 --选项 值 或 --选项=值。\n") + exitStatusText() + QLatin1Char('\n');
     return text;
 }
 

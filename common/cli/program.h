@@ -62,6 +62,8 @@ public:
 private:
     QString colon() const;
     QString bracketed(const QString &text) const;
+    // "退出状态：0 完成；1 操作被拒绝或失败；2 命令行有误。"
+    QString exitStatusText() const;
     // "talvex-cli process" or "talvex-samplegen"
     QString commandLabel(const Command &command) const;
     int runCommand(const Command &command, const QStringList &tokens, const std::vector<QByteArray> &native) const;

@@ -194,7 +194,10 @@ TEST(CliProgram, HelpListsEveryOptionInOneColumnWithItsPunctuation)
     const cli::Program ascii(QStringLiteral("prog"), QStringLiteral("1.0"), {c}, cli::Program::Punctuation::Ascii);
     const QString asciiHelp = ascii.helpText(c);
     EXPECT_EQ(asciiHelp.count(QStringLiteral("用法:")), 1);
-    EXPECT_FALSE(asciiHelp.contains(QStringLiteral("：")));
+    for (const QString &fullWidth :
+         {QStringLiteral("用法："), QStringLiteral("参数："), QStringLiteral("选项："), QStringLiteral("退出状态：")})
+        EXPECT_FALSE(asciiHelp.contains(fullWidth)) << asciiHelp.toStdString();
+    EXPECT_TRUE(asciiHelp.contains(QStringLiteral("退出状态: 0 完成, 1 操作被拒绝或失败, 2 命令行有误。")));
 
     // The program's list names every command with its summary.
     Command other = pickCommand();
