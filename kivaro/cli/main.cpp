@@ -2,7 +2,6 @@
 // the instrument, uploads a firmware image, checks an .update file or builds
 // one, over the same exchanges and serial layer as KIVARO.
 
-#include "kivaro/cli/clicommand.h"
 #include "kivaro/core/diskfoldersink.h"
 #include "kivaro/core/downloadsession.h"
 #include "kivaro/core/kivarosettings.h"
@@ -11,6 +10,7 @@
 #include "kivaro/core/updatesession.h"
 #include "kivaro/serial/linkdriver.h"
 
+#include "common/cli/program.h"
 #include "common/fileio.h"
 #include "common/gbk.h"
 #include "common/messenger.h"
@@ -139,49 +139,34 @@ QString versionNotANumber(const UpdateFile &file)
         .arg(file.versionText());
 }
 
-QString overview()
+// A wrong command line: the program prints it with where to read more, exit status 2.
+cli::Failure usage(const QString &text)
 {
-    return QStringLiteral("用法: kivaro-cli 命令 [选项]\n"
-                          "\n"
-                          "命令:\n"
-                          "  download     列出仪器里的工程,或把选中的工程下载到保存文件夹\n"
-                          "  upgrade      把 .update 文件中的程序升级到仪器(仪器程序较旧时)\n"
-                          "  check        显示 .update 文件的文件头并检查文件是否完好\n"
-                          "  make-update  用程序映像文件生成 .update 升级文件\n"
-                          "\n"
-                          "kivaro-cli 命令 --help 显示该命令的全部选项。\n")
-        + cli::exitStatusText();
+    return cli::Failure(text, kExitUsage);
 }
 
-int wrongCommandLine(const QString &command, const QString &error)
+// The value of option `name` as a whole number in [minimum, maximum].
+int intValue(const cli::Args &command, const QString &name, int minimum, int maximum)
 {
-    printError(QStringLiteral("%1 %2: %3").arg(kProgram, command, error));
-    printError(QStringLiteral("用 %1 %2 --help 查看用法。").arg(kProgram, command));
-    return kExitUsage;
+    bool ok = false;
+    const QString text = command.textOr(name, QString());
+    const int v = text.toInt(&ok);
+    if (!ok || v < minimum || v > maximum)
+        throw usage(
+            QStringLiteral("--%1 应为 %2 … %3 的整数,不是 \"%4\"").arg(name).arg(minimum).arg(maximum).arg(text));
+    return v;
 }
 
-// Handles --help, --version and a refused command line; returns the exit
-// status, or nothing when the command is to run.
-std::optional<int> parsed(CliCommand &command, const QString &name, const QStringList &arguments)
+// The options of the commands that talk to the instrument.
+std::vector<cli::OptionSpec> linkOptions()
 {
-    switch (command.parse(arguments)) {
-    case CliCommand::Outcome::Run: return std::nullopt;
-    case CliCommand::Outcome::Help: print(command.helpText().trimmed()); return kExitOk;
-    case CliCommand::Outcome::Version: print(cli::versionLine(kProgram)); return kExitOk;
-    case CliCommand::Outcome::WrongCommandLine: break;
-    }
-    return wrongCommandLine(name, command.error());
-}
-
-void addLinkOptions(CliCommand &command)
-{
-    command.addOption(QStringLiteral("device"), QStringLiteral("PATH"),
-                      QStringLiteral("仪器所接的串口设备或伪终端,如 /dev/ttyUSB0;与 --port 二选一"));
-    command.addOption(QStringLiteral("port"), QStringLiteral("N"),
-                      QStringLiteral("串口 COM N(1 … 8),按 KIVARO 设置的 [Devices] 一节对应到设备;\n"
-                                     "无设置时 COM 1-4 为 /dev/ttyS0-3,COM 5-8 为 /dev/ttyUSB0-3"));
-    command.addOption(QStringLiteral("response-ms"), QStringLiteral("MS"),
-                      QStringLiteral("等待仪器应答的时限,单位毫秒;默认 2000"));
+    return {
+        {QStringLiteral("device"), QStringLiteral("PATH"),
+         QStringLiteral("仪器所接的串口设备或伪终端,如 /dev/ttyUSB0;与 --port 二选一")},
+        {QStringLiteral("port"), QStringLiteral("N"),
+         QStringLiteral("串口 COM N(1 … 8),按 KIVARO 设置的 [Devices] 一节对应到设备;\n"
+                        "无设置时 COM 1-4 为 /dev/ttyS0-3,COM 5-8 为 /dev/ttyUSB0-3")},
+        {QStringLiteral("response-ms"), QStringLiteral("MS"), QStringLiteral("等待仪器应答的时限,单位毫秒;默认 2000")}};
 }
 
 // The port of the command line: a device named by --device, or COM N of --port.
@@ -190,28 +175,22 @@ struct LinkChoice {
     QString device; // set for --device
 };
 
-std::optional<LinkChoice> linkChoice(CliCommand &command)
+LinkChoice linkChoice(const cli::Args &command)
 {
-    const bool device = command.isSet(QStringLiteral("device"));
-    const bool port = command.isSet(QStringLiteral("port"));
+    const bool device = command.has(QStringLiteral("device"));
+    const bool port = command.has(QStringLiteral("port"));
     if (device == port) {
-        command.refuse(device ? QStringLiteral("--device 与 --port 只能给一个")
-                              : QStringLiteral("缺少 --device PATH 或 --port N(仪器所接的串口)"));
-        return std::nullopt;
+        throw usage(device ? QStringLiteral("--device 与 --port 只能给一个")
+                           : QStringLiteral("缺少 --device PATH 或 --port N(仪器所接的串口)"));
     }
     LinkChoice choice;
     if (device) {
-        choice.device = command.value(QStringLiteral("device"));
-        if (choice.device.isEmpty()) {
-            command.refuse(QStringLiteral("--device 的设备名为空"));
-            return std::nullopt;
-        }
+        choice.device = command.textOr(QStringLiteral("device"), QString());
+        if (choice.device.isEmpty())
+            throw usage(QStringLiteral("--device 的设备名为空"));
         return choice;
     }
-    const auto n = command.intValue(QStringLiteral("port"), 1, KivaroSettings::kPortCount);
-    if (!n)
-        return std::nullopt;
-    choice.portNumber = *n;
+    choice.portNumber = intValue(command, QStringLiteral("port"), 1, KivaroSettings::kPortCount);
     return choice;
 }
 
@@ -233,68 +212,49 @@ CMSComm::DeviceResolver resolverFor(const LinkChoice &choice)
     };
 }
 
-std::optional<int> milliseconds(CliCommand &command, const QString &name, int fallback)
+int milliseconds(const cli::Args &command, const QString &name, int fallback)
 {
-    if (!command.isSet(name))
+    if (!command.has(name))
         return fallback;
-    return command.intValue(name, 1, 3600 * 1000);
+    return intValue(command, name, 1, 3600 * 1000);
 }
 
-int runDownload(QCoreApplication &app, const QStringList &arguments)
+int runDownload(const cli::Args &command)
 {
-    const QString name = QStringLiteral("download");
-    CliCommand command(
-        kProgram, name,
-        QStringLiteral("(--device PATH | --port N) [--baud B] [--save DIR --projects NAME,...] [--response-ms MS]"),
-        QStringLiteral("不给 --projects 时列出仪器编号和仪器里的工程,不下载任何文件;\n"
-                       "给出 --projects 时把这些工程逐个字节复制到 DIR/<工程名>/ 下,同名文件被覆盖。"));
-    addLinkOptions(command);
-    command.addOption(
-        QStringLiteral("baud"), QStringLiteral("B"),
-        QStringLiteral("波特率,可选 %1;默认 19200").arg(KivaroSettings::baudNames().join(QStringLiteral("、"))));
-    command.addOption(QStringLiteral("save"), QStringLiteral("DIR"),
-                      QStringLiteral("保存文件夹,每个工程存入其下同名的子文件夹;给 --projects 时必须给出"));
-    command.addOption(QStringLiteral("projects"), QStringLiteral("NAME,..."),
-                      QStringLiteral("要下载的工程名,以逗号分隔,按仪器里的写法"));
-    if (const auto status = parsed(command, name, arguments))
-        return *status;
+    QCoreApplication &app = *QCoreApplication::instance();
 
     const auto choice = linkChoice(command);
-    if (!choice)
-        return wrongCommandLine(name, command.error());
     const auto responseMs = milliseconds(command, QStringLiteral("response-ms"), DownloadSession::kResponseMs);
-    if (!responseMs)
-        return wrongCommandLine(name, command.error());
     int baud = KivaroSettings::baudRate(1);
-    if (command.isSet(QStringLiteral("baud"))) {
-        const QString text = command.value(QStringLiteral("baud"));
+    if (command.has(QStringLiteral("baud"))) {
+        const QString text = command.textOr(QStringLiteral("baud"), QString());
         if (!KivaroSettings::baudNames().contains(text))
-            return wrongCommandLine(name,
-                                    QStringLiteral("--baud 只能是 %1,不是 \"%2\"")
-                                        .arg(KivaroSettings::baudNames().join(QStringLiteral("、")), text));
+            throw usage(QStringLiteral("--baud 只能是 %1,不是 \"%2\"")
+                            .arg(KivaroSettings::baudNames().join(QStringLiteral("、")), text));
         baud = text.toInt();
     }
     QStringList wanted;
-    if (command.isSet(QStringLiteral("projects"))) {
-        for (const QString &project : command.value(QStringLiteral("projects")).split(u',', Qt::SkipEmptyParts)) {
+    if (command.has(QStringLiteral("projects"))) {
+        for (const QString &project :
+             command.textOr(QStringLiteral("projects"), QString()).split(u',', Qt::SkipEmptyParts)) {
             if (!wanted.contains(project))
                 wanted.append(project);
         }
         if (wanted.isEmpty())
-            return wrongCommandLine(name, QStringLiteral("--projects 没有给出工程名"));
-        if (!command.isSet(QStringLiteral("save")) || command.value(QStringLiteral("save")).isEmpty())
-            return wrongCommandLine(name, QStringLiteral("给 --projects 时必须用 --save DIR 给出保存文件夹"));
-    } else if (command.isSet(QStringLiteral("save"))) {
-        return wrongCommandLine(name, QStringLiteral("--save 只和 --projects 一起使用(不给 --projects 时只列出工程)"));
+            throw usage(QStringLiteral("--projects 没有给出工程名"));
+        if (!command.has(QStringLiteral("save")) || command.textOr(QStringLiteral("save"), QString()).isEmpty())
+            throw usage(QStringLiteral("给 --projects 时必须用 --save DIR 给出保存文件夹"));
+    } else if (command.has(QStringLiteral("save"))) {
+        throw usage(QStringLiteral("--save 只和 --projects 一起使用(不给 --projects 时只列出工程)"));
     }
 
     DownloadProgress progress(isatty(fileno(stdout)) == 1);
     ProgressMessenger messenger(progress);
     DiskFolderSink sink;
-    LinkDriver driver(resolverFor(*choice), messenger);
-    connectDriver(driver, *choice);
+    LinkDriver driver(resolverFor(choice), messenger);
+    connectDriver(driver, choice);
     DownloadSession session(driver, sink, messenger);
-    session.setResponseInterval(*responseMs);
+    session.setResponseInterval(responseMs);
     driver.setReceiver([&](const QByteArray &b) { session.receive(b); }, [&] { session.timeout(); });
 
     progress.startFrom(session);
@@ -330,7 +290,7 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
                 }
                 selected.append(index);
             }
-            const QString save = command.value(QStringLiteral("save"));
+            const QString save = command.textOr(QStringLiteral("save"), QString());
             QMetaObject::invokeMethod(
                 &app, [&session, selected, save] { session.startTransfer(selected, save); }, Qt::QueuedConnection);
             return;
@@ -348,39 +308,22 @@ int runDownload(QCoreApplication &app, const QStringList &arguments)
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
     });
 
-    if (driver.open(choice->portNumber, baud, false) != LinkDriver::OpenResult::Opened)
+    if (driver.open(choice.portNumber, baud, false) != LinkDriver::OpenResult::Opened)
         return kExitFailed;
     session.startConnect();
     app.exec();
     return exitCode;
 }
 
-int runUpgrade(QCoreApplication &app, const QStringList &arguments)
+int runUpgrade(const cli::Args &command)
 {
-    const QString name = QStringLiteral("upgrade");
-    CliCommand command(
-        kProgram, name,
-        QStringLiteral("(--device PATH | --port N) [--response-ms MS] [--block-response-ms MS] FILE.update"),
-        QStringLiteral("检查 FILE.update,询问仪器里程序的版本,文件较新时把程序映像传给仪器。\n"
-                       "升级总是以 19200 波特率进行。仪器里的程序不比文件旧时不升级,也算完成。"));
-    command.addWord(QStringLiteral("FILE.update"), QStringLiteral("仪器程序升级文件"));
-    addLinkOptions(command);
-    command.addOption(QStringLiteral("block-response-ms"), QStringLiteral("MS"),
-                      QStringLiteral("每传完一块 1024 字节后等待仪器应答的时限,单位毫秒;默认 20000"));
-    if (const auto status = parsed(command, name, arguments))
-        return *status;
+    QCoreApplication &app = *QCoreApplication::instance();
     const auto choice = linkChoice(command);
-    if (!choice)
-        return wrongCommandLine(name, command.error());
     const auto responseMs = milliseconds(command, QStringLiteral("response-ms"), UpdateSession::kResponseMs);
-    if (!responseMs)
-        return wrongCommandLine(name, command.error());
     const auto blockMs = milliseconds(command, QStringLiteral("block-response-ms"), UpdateSession::kBlockResponseMs);
-    if (!blockMs)
-        return wrongCommandLine(name, command.error());
 
     common::ConsoleMessenger messenger;
-    const QString path = command.word(0);
+    const QString path = command.words().value(0);
     const UpdateFile file = UpdateFile::load(path);
     if (file.status() == UpdateFile::Status::CannotOpen) {
         messenger.show(messages::cannotOpenFile(path), common::MessageKind::Error);
@@ -393,10 +336,10 @@ int runUpgrade(QCoreApplication &app, const QStringList &arguments)
         return kExitFailed;
     }
 
-    LinkDriver driver(resolverFor(*choice), messenger);
-    connectDriver(driver, *choice);
+    LinkDriver driver(resolverFor(choice), messenger);
+    connectDriver(driver, choice);
     UpdateSession session(driver, messenger);
-    session.setResponseIntervals(*responseMs, *blockMs);
+    session.setResponseIntervals(responseMs, blockMs);
     driver.setReceiver([&](const QByteArray &b) { session.receive(b); }, [&] { session.timeout(); });
     QObject::connect(&session, &UpdateSession::progressChanged, [&] { print(session.statusLine()); });
     int exitCode = kExitFailed;
@@ -409,23 +352,16 @@ int runUpgrade(QCoreApplication &app, const QStringList &arguments)
     });
 
     const int baud = KivaroSettings::baudRate(KivaroSettings::kUpgradeBaudIndex);
-    if (driver.open(choice->portNumber, baud, true) != LinkDriver::OpenResult::Opened)
+    if (driver.open(choice.portNumber, baud, true) != LinkDriver::OpenResult::Opened)
         return kExitFailed;
     session.start(UpdatePlan::fromShownText(file.sizeText(), file.versionText(), file.checksumText(), file.image()));
     app.exec();
     return exitCode;
 }
 
-int runCheck(const QStringList &arguments)
+int runCheck(const cli::Args &command)
 {
-    const QString name = QStringLiteral("check");
-    CliCommand command(kProgram, name, QStringLiteral("FILE.update"),
-                       QStringLiteral("显示 FILE.update 的文件大小、程序版本、程序名和校验码,并检查文件是否完好。\n"
-                                      "文件损坏时只报告错误。"));
-    command.addWord(QStringLiteral("FILE.update"), QStringLiteral("仪器程序升级文件"));
-    if (const auto status = parsed(command, name, arguments))
-        return *status;
-    const QString path = command.word(0);
+    const QString path = command.words().value(0);
     const UpdateFile file = UpdateFile::load(path);
     if (file.status() == UpdateFile::Status::CannotOpen) {
         printError(messages::cannotOpenFile(path));
@@ -445,50 +381,33 @@ int runCheck(const QStringList &arguments)
     return kExitOk;
 }
 
-int runMakeUpdate(const QStringList &arguments)
+int runMakeUpdate(const cli::Args &command)
 {
-    const QString name = QStringLiteral("make-update");
-    CliCommand command(kProgram, name, QStringLiteral("IMAGE --name T --version V [--force] OUT.update"),
-                       QStringLiteral("把程序映像文件 IMAGE 加上 64 字节的文件头写成升级文件 OUT.update:\n"
-                                      "文件头记下映像的字节数、程序版本、校验码(映像各字节之和)和程序名。"));
-    command.addWord(QStringLiteral("IMAGE"), QStringLiteral("仪器程序的映像文件,原样传给仪器"));
-    command.addWord(QStringLiteral("OUT.update"), QStringLiteral("要写的升级文件"));
-    command.addOption(QStringLiteral("name"), QStringLiteral("T"),
-                      QStringLiteral("程序名,最多 12 字节 GBK(6 个汉字);必须给出"));
-    command.addOption(QStringLiteral("version"), QStringLiteral("V"),
-                      QStringLiteral("程序版本,如 1.2;大于 0、不超过 327.67(仪器以百分之一为单位比较);必须给出"));
-    command.addFlag(QStringLiteral("force"), QStringLiteral("OUT.update 已存在时覆盖它;默认不覆盖"));
-    if (const auto status = parsed(command, name, arguments))
-        return *status;
 
-    if (!command.isSet(QStringLiteral("name")))
-        return wrongCommandLine(name, QStringLiteral("缺少 --name T(程序名)"));
-    if (!command.isSet(QStringLiteral("version")))
-        return wrongCommandLine(name, QStringLiteral("缺少 --version V(程序版本)"));
-    const QString programName = command.value(QStringLiteral("name"));
+    if (!command.has(QStringLiteral("name")))
+        throw usage(QStringLiteral("缺少 --name T(程序名)"));
+    if (!command.has(QStringLiteral("version")))
+        throw usage(QStringLiteral("缺少 --version V(程序版本)"));
+    const QString programName = command.textOr(QStringLiteral("name"), QString());
     const auto encoded = common::encodeGbk(programName);
     if (!encoded)
-        return wrongCommandLine(
-            name, QStringLiteral("程序名中的字符 \"%1\" 不能用 GBK 保存").arg(common::unencodableGbk(programName)));
+        throw usage(QStringLiteral("程序名中的字符 \"%1\" 不能用 GBK 保存").arg(common::unencodableGbk(programName)));
     if (encoded->isEmpty())
-        return wrongCommandLine(name, QStringLiteral("程序名不能为空"));
+        throw usage(QStringLiteral("程序名不能为空"));
     if (encoded->size() > qsizetype(UpdateHeader::kNameText))
-        return wrongCommandLine(
-            name,
-            QStringLiteral("程序名 \"%1\" 有 %2 字节(GBK),最多 %3 字节")
-                .arg(programName, QString::number(encoded->size()), QString::number(UpdateHeader::kNameText)));
+        throw usage(QStringLiteral("程序名 \"%1\" 有 %2 字节(GBK),最多 %3 字节")
+                        .arg(programName, QString::number(encoded->size()), QString::number(UpdateHeader::kNameText)));
     if (encoded->contains('\0'))
-        return wrongCommandLine(name, QStringLiteral("程序名不能含有零字节"));
+        throw usage(QStringLiteral("程序名不能含有零字节"));
     bool ok = false;
-    const QString versionText = command.value(QStringLiteral("version"));
+    const QString versionText = command.textOr(QStringLiteral("version"), QString());
     const double version = versionText.toDouble(&ok);
     // The instrument reports its version as a signed 16-bit number of hundredths.
     if (!ok || !std::isfinite(version) || version <= 0.0 || version > 327.67)
-        return wrongCommandLine(
-            name, QStringLiteral("--version 应为大于 0、不超过 327.67 的数,如 1.2,不是 \"%1\"").arg(versionText));
+        throw usage(QStringLiteral("--version 应为大于 0、不超过 327.67 的数,如 1.2,不是 \"%1\"").arg(versionText));
 
-    const QString imagePath = command.word(0);
-    const QString outPath = command.word(1);
+    const QString imagePath = command.words().value(0);
+    const QString outPath = command.words().value(1);
     const QFileInfo image(imagePath);
     if (!image.isFile()) {
         printError(messages::cannotOpenFile(imagePath));
@@ -503,7 +422,7 @@ int runMakeUpdate(const QStringList &arguments)
         printError(QStringLiteral("%1 是文件夹,不能写成升级文件").arg(outPath));
         return kExitFailed;
     }
-    if (QFileInfo::exists(outPath) && !command.isSet(QStringLiteral("force"))) {
+    if (QFileInfo::exists(outPath) && !command.has(QStringLiteral("force"))) {
         printError(QStringLiteral("%1 已经存在,没有改动;要覆盖它请加 --force").arg(outPath));
         return kExitFailed;
     }
@@ -539,46 +458,79 @@ int runMakeUpdate(const QStringList &arguments)
     return kExitOk;
 }
 
+std::vector<cli::Command> commands()
+{
+    const cli::WordSpec updateFile{QStringLiteral("FILE.update"), QStringLiteral("仪器程序升级文件")};
+    std::vector<cli::OptionSpec> download = linkOptions();
+    download.push_back(
+        {QStringLiteral("baud"), QStringLiteral("B"),
+         QStringLiteral("波特率,可选 %1;默认 19200").arg(KivaroSettings::baudNames().join(QStringLiteral("、")))});
+    download.push_back({QStringLiteral("save"), QStringLiteral("DIR"),
+                        QStringLiteral("保存文件夹,每个工程存入其下同名的子文件夹;给 --projects 时必须给出")});
+    download.push_back({QStringLiteral("projects"), QStringLiteral("NAME,..."),
+                        QStringLiteral("要下载的工程名,以逗号分隔,按仪器里的写法")});
+    std::vector<cli::OptionSpec> upgrade = linkOptions();
+    upgrade.push_back({QStringLiteral("block-response-ms"), QStringLiteral("MS"),
+                       QStringLiteral("每传完一块 1024 字节后等待仪器应答的时限,单位毫秒;默认 20000")});
+
+    std::vector<cli::Command> list;
+    list.push_back({QStringLiteral("download"),
+                    QStringLiteral("download (--device PATH | --port N) [--baud B] [--save DIR --projects NAME,...] "
+                                   "[--response-ms MS]"),
+                    QStringLiteral("列出仪器里的工程,或把选中的工程下载到保存文件夹"),
+                    QStringLiteral("不给 --projects 时列出仪器编号和仪器里的工程,不下载任何文件;\n"
+                                   "给出 --projects 时把这些工程逐个字节复制到 DIR/<工程名>/ 下,同名文件被覆盖。"),
+                    download, 0, 0, runDownload});
+    list.push_back(
+        {QStringLiteral("upgrade"),
+         QStringLiteral("upgrade (--device PATH | --port N) [--response-ms MS] [--block-response-ms MS] FILE.update"),
+         QStringLiteral("把 .update 文件中的程序升级到仪器(仪器程序较旧时)"),
+         QStringLiteral("检查 FILE.update,询问仪器里程序的版本,文件较新时把程序映像传给仪器。\n"
+                        "升级总是以 19200 波特率进行。仪器里的程序不比文件旧时不升级,也算完成。"),
+         upgrade,
+         1,
+         1,
+         runUpgrade,
+         false,
+         {updateFile}});
+    list.push_back({QStringLiteral("check"),
+                    QStringLiteral("check FILE.update"),
+                    QStringLiteral("显示 .update 文件的文件头并检查文件是否完好"),
+                    QStringLiteral("显示 FILE.update 的文件大小、程序版本、程序名和校验码,并检查文件是否完好。\n"
+                                   "文件损坏时只报告错误。"),
+                    {},
+                    1,
+                    1,
+                    runCheck,
+                    false,
+                    {updateFile}});
+    list.push_back(
+        {QStringLiteral("make-update"),
+         QStringLiteral("make-update IMAGE --name T --version V [--force] OUT.update"),
+         QStringLiteral("用程序映像文件生成 .update 升级文件"),
+         QStringLiteral("把程序映像文件 IMAGE 加上 64 字节的文件头写成升级文件 OUT.update:\n"
+                        "文件头记下映像的字节数、程序版本、校验码(映像各字节之和)和程序名。"),
+         {{QStringLiteral("name"), QStringLiteral("T"), QStringLiteral("程序名,最多 12 字节 GBK(6 个汉字);必须给出")},
+          {QStringLiteral("version"), QStringLiteral("V"),
+           QStringLiteral("程序版本,如 1.2;大于 0、不超过 327.67(仪器以百分之一为单位比较);必须给出")},
+          {QStringLiteral("force"), QString(), QStringLiteral("OUT.update 已存在时覆盖它;默认不覆盖")}},
+         2,
+         2,
+         runMakeUpdate,
+         false,
+         {{QStringLiteral("IMAGE"), QStringLiteral("仪器程序的映像文件,原样传给仪器")},
+          {QStringLiteral("OUT.update"), QStringLiteral("要写的升级文件")}}});
+    return list;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    const cli::Program program(kProgram, QStringLiteral(PROJECT_VERSION), commands(), cli::Program::Punctuation::Ascii);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(kProgram);
     QCoreApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
     common::installQtTranslations(app);
-
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
-    const QString command = arguments.value(0);
-    const QStringList rest = arguments.mid(1);
-    if (command == u"download")
-        return runDownload(app, rest);
-    if (command == u"upgrade")
-        return runUpgrade(app, rest);
-    if (command == u"check")
-        return runCheck(rest);
-    if (command == u"make-update")
-        return runMakeUpdate(rest);
-    if (command == u"--help" || command == u"-h" || command == u"help") {
-        if (arguments.size() > 1) {
-            printError(QStringLiteral("%1: 多余的参数 \"%2\"").arg(kProgram, arguments.at(1)));
-            return kExitUsage;
-        }
-        print(overview());
-        return kExitOk;
-    }
-    if (command == u"--version") {
-        if (arguments.size() > 1) {
-            printError(QStringLiteral("%1: 多余的参数 \"%2\"").arg(kProgram, arguments.at(1)));
-            return kExitUsage;
-        }
-        print(cli::versionLine(kProgram));
-        return kExitOk;
-    }
-    if (command.isEmpty())
-        printError(QStringLiteral("%1: 缺少命令(download、upgrade、check 或 make-update)").arg(kProgram));
-    else
-        printError(QStringLiteral("%1: 未知的命令 \"%2\"").arg(kProgram, command));
-    printError(QStringLiteral("用 %1 --help 查看命令。").arg(kProgram));
-    return kExitUsage;
+    return program.run(argc, argv);
 }

@@ -6,6 +6,7 @@
 #include "common/gbk.h"
 #include "common/jsonwriter.h"
 #include "common/messenger.h"
+#include "common/cli/program.h"
 #include "common/qttranslations.h"
 #include "sedra/card/acquisitioncard.h"
 #include "sedra/card/cardbackend.h"
@@ -14,13 +15,11 @@
 #include "sedra/render/printedpage.h"
 #include "sedra/render/snapshotrenderer.h"
 
-#include <QCommandLineParser>
 #include <QDateTime>
 #include <QDir>
 #include <QGuiApplication>
 #include <cstdio>
-#include <functional>
-#include <map>
+#include <memory>
 
 using namespace sedra;
 
@@ -42,56 +41,33 @@ void err(const QString &line)
     std::fflush(stderr);
 }
 
+using cli::Args;
+
 // A wrong command line: says what and where to read more, exit status 2.
-struct UsageError {
-    QString text;
-};
-
-struct Command {
-    QString name;
-    QString synopsis; // positional words
-    QString description;
-    QStringList positionals; // names, all required
-    QList<QCommandLineOption> options;
-    std::function<int(const QCommandLineParser &, const QStringList &)> run;
-};
-
-QCommandLineOption cardOption()
+cli::Failure usageError(const QString &text)
 {
-    return {QStringLiteral("card"),
-            QStringLiteral(
-                "采集卡后端：ports（端口）、sim（模拟采集卡）或 none。默认：环境变量 SEDRA_CARD，未设置时为 ports。"),
-            QStringLiteral("BACKEND")};
+    return cli::Failure(text, kExitUsage);
 }
 
-QString helpText(const Command &c)
+cli::OptionSpec cardOption()
 {
-    QString text = QStringLiteral("用法：sedra-cli %1 %2\n\n%3\n").arg(c.name, c.synopsis, c.description);
-    if (!c.options.isEmpty()) {
-        text += QStringLiteral("\n选项：\n");
-        for (const QCommandLineOption &o : c.options) {
-            QString left = QStringLiteral("--") + o.names().constFirst();
-            if (!o.valueName().isEmpty())
-                left += QLatin1Char(' ') + o.valueName();
-            text += QStringLiteral("  %1\n      %2\n").arg(left, o.description());
-        }
-    }
-    text += QStringLiteral("  --help\n      显示本帮助。\n");
-    return text;
+    return {QStringLiteral("card"), QStringLiteral("BACKEND"),
+            QStringLiteral(
+                "采集卡后端：ports（端口）、sim（模拟采集卡）或 none。默认：环境变量 SEDRA_CARD，未设置时为 ports。")};
 }
 
 // The card of --card (or SEDRA_CARD), opened and detected.
-std::unique_ptr<PortIo> openDetectedCard(const QCommandLineParser &p, QString *why)
+std::unique_ptr<PortIo> openDetectedCard(const Args &p, QString *why)
 {
     QString error;
     auto selection = selectCard(QStringLiteral("ports"), &error);
     if (!selection)
-        throw UsageError{error};
-    if (p.isSet(QStringLiteral("card"))) {
-        const auto chosen = parseCardBackend(p.value(QStringLiteral("card")));
+        throw usageError(error);
+    if (p.has(QStringLiteral("card"))) {
+        const auto chosen = parseCardBackend(p.textOr(QStringLiteral("card"), QString()));
         if (!chosen)
-            throw UsageError{
-                QStringLiteral("--card 的值“%1”无效（应为 ports、sim 或 none）").arg(p.value(QStringLiteral("card")))};
+            throw usageError(QStringLiteral("--card 的值“%1”无效（应为 ports、sim 或 none）")
+                                 .arg(p.textOr(QStringLiteral("card"), QString())));
         selection->backend = *chosen;
     }
     QString note;
@@ -103,30 +79,32 @@ std::unique_ptr<PortIo> openDetectedCard(const QCommandLineParser &p, QString *w
     return io;
 }
 
-int intOption(const QCommandLineParser &p, const QString &name, int fallback, int low, int high)
+int intOption(const Args &p, const QString &name, int fallback, int low, int high)
 {
-    if (!p.isSet(name))
+    if (!p.has(name))
         return fallback;
     bool ok = false;
-    const int v = p.value(name).toInt(&ok);
+    const int v = p.textOr(name, QString()).toInt(&ok);
     if (!ok || v < low || v > high)
-        throw UsageError{
-            QStringLiteral("--%1 的值“%2”无效（应为 %3 到 %4 的整数）").arg(name, p.value(name)).arg(low).arg(high)};
+        throw usageError(QStringLiteral("--%1 的值“%2”无效（应为 %3 到 %4 的整数）")
+                             .arg(name, p.textOr(name, QString()))
+                             .arg(low)
+                             .arg(high));
     return v;
 }
 
-QString textOption(const QCommandLineParser &p, const QString &name, int maxBytes)
+QString textOption(const Args &p, const QString &name, int maxBytes)
 {
-    const QString v = p.value(name);
+    const QString v = p.textOr(name, QString());
     const QString bad = common::unencodableGbk(v);
     if (!bad.isEmpty())
-        throw UsageError{QStringLiteral("--%1 中的字符“%2”不能用 GBK 保存").arg(name, bad)};
+        throw usageError(QStringLiteral("--%1 中的字符“%2”不能用 GBK 保存").arg(name, bad));
     if (common::encodeGbk(v)->size() > maxBytes)
-        throw UsageError{QStringLiteral("--%1 太长（最多 %2 字节 GBK）").arg(name).arg(maxBytes)};
+        throw usageError(QStringLiteral("--%1 太长（最多 %2 字节 GBK）").arg(name).arg(maxBytes));
     return v;
 }
 
-int runDetect(const QCommandLineParser &p, const QStringList &)
+int runDetect(const Args &p)
 {
     QString why;
     const auto io = openDetectedCard(p, &why);
@@ -143,19 +121,20 @@ int runDetect(const QCommandLineParser &p, const QStringList &)
     return kExitOk;
 }
 
-int runAcquire(const QCommandLineParser &p, const QStringList &args)
+int runAcquire(const Args &p)
 {
+    const QStringList &args = p.words();
     SedraParameters params;
     params.channel = intOption(p, QStringLiteral("channels"), 4, kChannelRange.low, kChannelRange.high);
     params.samplenth = intOption(p, QStringLiteral("samples"), 1024, 1, 4096);
     if (params.samplenth != 1024 && params.samplenth != 2048 && params.samplenth != 4096)
-        throw UsageError{QStringLiteral("--samples 的值应为 1024、2048 或 4096")};
+        throw usageError(QStringLiteral("--samples 的值应为 1024、2048 或 4096"));
     params.sampinterval
         = std::uint16_t(intOption(p, QStringLiteral("interval"), 8000, kIntervalRange.low, kIntervalRange.high));
     params.delayTime = std::uint16_t(intOption(p, QStringLiteral("delay"), 0, kDelayRange.low, kDelayRange.high));
     params.opamtime = intOption(p, QStringLiteral("gain"), 1, 1, 100);
     if (params.opamtime != 1 && params.opamtime != 10 && params.opamtime != 100)
-        throw UsageError{QStringLiteral("--gain 的值应为 1、10 或 100")};
+        throw usageError(QStringLiteral("--gain 的值应为 1、10 或 100"));
     params.projectName = textOption(p, QStringLiteral("site"), kSiteNameBytes - 1);
     params.testSit = textOption(p, QStringLiteral("point"), kTestPointBytes - 1);
     params.keyboard = 0;
@@ -165,12 +144,13 @@ int runAcquire(const QCommandLineParser &p, const QStringList &args)
     std::unique_ptr<PortIo> card = openDetectedCard(p, &why);
     RecordingPortIo recorder(card.get());
     const auto writeLog = [&] {
-        if (!p.isSet(QStringLiteral("port-log")))
+        if (!p.has(QStringLiteral("port-log")))
             return true;
         const common::FileError w
-            = common::writeFileAtomically(p.value(QStringLiteral("port-log")), recorder.logText());
+            = common::writeFileAtomically(p.textOr(QStringLiteral("port-log"), QString()), recorder.logText());
         if (!w.ok)
-            err(QStringLiteral("不能写入端口记录 %1：%2").arg(p.value(QStringLiteral("port-log")), w.message));
+            err(QStringLiteral("不能写入端口记录 %1：%2")
+                    .arg(p.textOr(QStringLiteral("port-log"), QString()), w.message));
         return w.ok;
     };
     if (!card || !DetectCard(recorder)) {
@@ -224,13 +204,14 @@ bool loadRecordWithData(SedraDocument &document, const QString &path)
     return false;
 }
 
-int runAnalyze(const QCommandLineParser &p, const QStringList &args)
+int runAnalyze(const Args &p)
 {
+    const QStringList &args = p.words();
     SedraDocument document;
     if (!loadRecordWithData(document, args[0]))
         return kExitFailed;
     const auto channels = analyse(document);
-    if (p.isSet(QStringLiteral("json"))) {
+    if (p.has(QStringLiteral("json"))) {
         common::JsonWriter json;
         json.beginObject();
         json.field("file", args[0].toUtf8().toStdString());
@@ -269,8 +250,9 @@ int runAnalyze(const QCommandLineParser &p, const QStringList &args)
     return kExitOk;
 }
 
-int runExportText(const QCommandLineParser &, const QStringList &args)
+int runExportText(const Args &p)
 {
+    const QStringList &args = p.words();
     SedraDocument document;
     if (!loadRecord(document, args[0]))
         return kExitFailed;
@@ -278,8 +260,9 @@ int runExportText(const QCommandLineParser &, const QStringList &args)
     return document.exportText(args[1], messenger) ? kExitOk : kExitFailed;
 }
 
-int runSnapshot(const QCommandLineParser &, const QStringList &args)
+int runSnapshot(const Args &p)
 {
+    const QStringList &args = p.words();
     SedraDocument document;
     if (!loadRecordWithData(document, args[0]))
         return kExitFailed;
@@ -292,8 +275,9 @@ int runSnapshot(const QCommandLineParser &, const QStringList &args)
     return failed.isEmpty() ? kExitOk : kExitFailed;
 }
 
-int runPrint(const QCommandLineParser &, const QStringList &args)
+int runPrint(const Args &p)
 {
+    const QStringList &args = p.words();
     SedraDocument document;
     if (!loadRecordWithData(document, args[0]))
         return kExitFailed;
@@ -305,154 +289,113 @@ int runPrint(const QCommandLineParser &, const QStringList &args)
     return kExitOk;
 }
 
-std::vector<Command> commands()
+// Every command with its options, words and whether it draws (snapshot and
+// print draw their pictures with Qt Gui, offscreen).
+std::vector<cli::Command> commands()
 {
-    const QCommandLineOption json(
-        QStringLiteral("json"),
-        QStringLiteral("以 JSON 输出（频率单位 Hz，周期单位 s；卓越频率为 0 时周期为 null）。"));
-    return {
-        {QStringLiteral("detect"),
-         QString(),
-         QStringLiteral("检测采集卡（读取端口 0x324 一次）。"),
-         {},
-         {cardOption()},
-         runDetect},
+    const cli::OptionSpec json{QStringLiteral("json"), QString(),
+                               QStringLiteral("以 JSON 输出（频率单位 Hz，周期单位 s；卓越频率为 0 时周期为 null）。")};
+    const cli::WordSpec record{QStringLiteral("FILE.cwd"), QStringLiteral("数据文件")};
+    std::vector<cli::Command> list;
+    list.push_back({QStringLiteral("detect"),
+                    QStringLiteral("detect [--card BACKEND]"),
+                    QStringLiteral("检测采集卡（读取端口 0x324 一次）。"),
+                    QString(),
+                    {cardOption()},
+                    0,
+                    0,
+                    runDetect});
+    list.push_back(
         {QStringLiteral("acquire"),
-         QStringLiteral("OUT.cwd [选项]"),
+         QStringLiteral("acquire OUT.cwd [选项]"),
+         QStringLiteral("采集一次并保存，输出前三道的卓越周期。"),
          QStringLiteral(
              "用所选采集卡采集一次，调理后按“保存本次采集数据”的格式保存到 OUT.cwd，并输出前三道的卓越周期。\n"
              "采集卡在时限内（采样间隔加延迟再加 3 秒）未就绪时停止采集卡，不保存任何文件。"),
-         {QStringLiteral("OUT.cwd")},
-         {{QStringLiteral("channels"),
-           QStringLiteral("通道数 C，%1 到 %2。默认：4。").arg(kChannelRange.low).arg(kChannelRange.high),
-           QStringLiteral("C")},
-          {QStringLiteral("samples"), QStringLiteral("每道采样长度 N：1024、2048 或 4096。默认：1024。"),
-           QStringLiteral("N")},
-          {QStringLiteral("interval"),
-           QStringLiteral("采样间隔，单位 us，%1 到 %2。默认：8000。").arg(kIntervalRange.low).arg(kIntervalRange.high),
-           QStringLiteral("US")},
-          {QStringLiteral("delay"),
-           QStringLiteral("延迟时间，单位 ms，%1 到 %2。默认：0。").arg(kDelayRange.low).arg(kDelayRange.high),
-           QStringLiteral("MS")},
-          {QStringLiteral("gain"), QStringLiteral("放大倍数：1、10 或 100。默认：1。"), QStringLiteral("G")},
-          {QStringLiteral("site"), QStringLiteral("工地名称，最多 79 字节 GBK。默认：空。"), QStringLiteral("T")},
-          {QStringLiteral("point"), QStringLiteral("测试点号，最多 39 字节 GBK。默认：空。"), QStringLiteral("T")},
-          {QStringLiteral("port-log"),
+         {{QStringLiteral("channels"), QStringLiteral("C"),
+           QStringLiteral("通道数 C，%1 到 %2。默认：4。").arg(kChannelRange.low).arg(kChannelRange.high)},
+          {QStringLiteral("samples"), QStringLiteral("N"),
+           QStringLiteral("每道采样长度 N：1024、2048 或 4096。默认：1024。")},
+          {QStringLiteral("interval"), QStringLiteral("US"),
+           QStringLiteral("采样间隔，单位 us，%1 到 %2。默认：8000。")
+               .arg(kIntervalRange.low)
+               .arg(kIntervalRange.high)},
+          {QStringLiteral("delay"), QStringLiteral("MS"),
+           QStringLiteral("延迟时间，单位 ms，%1 到 %2。默认：0。").arg(kDelayRange.low).arg(kDelayRange.high)},
+          {QStringLiteral("gain"), QStringLiteral("G"), QStringLiteral("放大倍数：1、10 或 100。默认：1。")},
+          {QStringLiteral("site"), QStringLiteral("T"), QStringLiteral("工地名称，最多 79 字节 GBK。默认：空。")},
+          {QStringLiteral("point"), QStringLiteral("T"), QStringLiteral("测试点号，最多 39 字节 GBK。默认：空。")},
+          {QStringLiteral("port-log"), QStringLiteral("FILE"),
            QStringLiteral("按顺序把每次端口访问写入 FILE，每行如“W 0x300 8000”或“R 0x314 "
-                          "1234”（端口十六进制，值十进制）。默认：不写。"),
-           QStringLiteral("FILE")},
+                          "1234”（端口十六进制，值十进制）。默认：不写。")},
           cardOption()},
-         runAcquire},
-        {QStringLiteral("analyze"),
-         QStringLiteral("FILE.cwd [--json]"),
-         QStringLiteral("按打开文件的规则读入记录，输出前三道的卓越频率、频率步长和卓越周期。"),
-         {QStringLiteral("FILE.cwd")},
-         {json},
-         runAnalyze},
-        {QStringLiteral("export-text"),
-         QStringLiteral("FILE.cwd OUT"),
-         QStringLiteral(
-             "按“保存为TXT数据格式”输出文本：标题行，然后每道一行，每个值后跟逗号（GBK，CR LF）。OUT 按原样使用。"),
-         {QStringLiteral("FILE.cwd"), QStringLiteral("OUT")},
-         {},
-         runExportText},
-        {QStringLiteral("snapshot"),
-         QStringLiteral("FILE.cwd NAME"),
-         QStringLiteral("生成 800 x 600 的 16 位位图：NAME 显示三道，NAME_1.bmp 到 NAME_3.bmp 各显示一道。"),
-         {QStringLiteral("FILE.cwd"), QStringLiteral("NAME")},
-         {},
-         runSnapshot},
-        {QStringLiteral("print"),
-         QStringLiteral("FILE.cwd OUT.pdf"),
-         QStringLiteral("把打印页面写成 A4 PDF 文件。"),
-         {QStringLiteral("FILE.cwd"), QStringLiteral("OUT.pdf")},
-         {},
-         runPrint},
-    };
-}
-
-QString overview(const std::vector<Command> &list)
-{
-    QString text = QStringLiteral("用法：sedra-cli 命令 [参数]\n\n命令：\n");
-    for (const Command &c : list)
-        text += QStringLiteral("  %1 %2\n").arg(c.name, c.synopsis);
-    text += QStringLiteral("\n  sedra-cli 命令 --help   命令的选项\n  sedra-cli --version      程序版本\n\n"
-                           "环境变量：SEDRA_CARD（ports、sim、none），SEDRA_SIM（模拟采集卡的开关）。\n"
-                           "退出状态：0 完成，1 操作被拒绝或失败，2 命令行错误。\n");
-    return text;
-}
-
-int runCommand(const Command &command, const QStringList &arguments)
-{
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help(QStringLiteral("help"));
-    parser.addOption(help);
-    for (const QCommandLineOption &o : command.options)
-        parser.addOption(o);
-    if (!parser.parse(arguments))
-        throw UsageError{parser.errorText()};
-    if (parser.isSet(help)) {
-        std::fputs(helpText(command).toUtf8().constData(), stdout);
-        return kExitOk;
-    }
-    for (const QCommandLineOption &o : command.options) {
-        const QString name = o.names().constFirst();
-        if (parser.values(name).size() > 1 || (o.valueName().isEmpty() && parser.optionNames().count(name) > 1))
-            throw UsageError{QStringLiteral("选项 --%1 重复").arg(name)};
-    }
-    const QStringList words = parser.positionalArguments();
-    if (words.size() < command.positionals.size())
-        throw UsageError{
-            QStringLiteral("缺少参数 %1").arg(command.positionals.mid(words.size()).join(QLatin1Char(' ')))};
-    if (words.size() > command.positionals.size())
-        throw UsageError{
-            QStringLiteral("多余的参数：%1").arg(words.mid(command.positionals.size()).join(QLatin1Char(' ')))};
-    return command.run(parser, words);
+         1,
+         1,
+         runAcquire,
+         false,
+         {{QStringLiteral("OUT.cwd"), QStringLiteral("要写的数据文件")}}});
+    list.push_back({QStringLiteral("analyze"),
+                    QStringLiteral("analyze FILE.cwd [--json]"),
+                    QStringLiteral("按打开文件的规则读入记录，输出前三道的卓越频率、频率步长和卓越周期。"),
+                    QString(),
+                    {json},
+                    1,
+                    1,
+                    runAnalyze,
+                    false,
+                    {record}});
+    list.push_back({QStringLiteral("export-text"),
+                    QStringLiteral("export-text FILE.cwd OUT"),
+                    QStringLiteral("按“保存为TXT数据格式”输出文本。"),
+                    QStringLiteral("标题行，然后每道一行，每个值后跟逗号（GBK，CR LF）。OUT 按原样使用。"),
+                    {},
+                    2,
+                    2,
+                    runExportText,
+                    false,
+                    {record, {QStringLiteral("OUT"), QStringLiteral("要写的文本文件")}}});
+    list.push_back({QStringLiteral("snapshot"),
+                    QStringLiteral("snapshot FILE.cwd NAME"),
+                    QStringLiteral("生成 800 x 600 的 16 位位图：NAME 显示三道，NAME_1.bmp 到 NAME_3.bmp 各显示一道。"),
+                    QString(),
+                    {},
+                    2,
+                    2,
+                    runSnapshot,
+                    true,
+                    {record, {QStringLiteral("NAME"), QStringLiteral("三道位图的文件名")}}});
+    list.push_back({QStringLiteral("print"),
+                    QStringLiteral("print FILE.cwd OUT.pdf"),
+                    QStringLiteral("把打印页面写成 A4 PDF 文件。"),
+                    QString(),
+                    {},
+                    2,
+                    2,
+                    runPrint,
+                    true,
+                    {record, {QStringLiteral("OUT.pdf"), QStringLiteral("要写的 PDF 文件")}}});
+    return list;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // Pictures and PDF are drawn without a display.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("sedra-cli"));
-    common::installQtTranslations(app);
-    QCoreApplication::setApplicationVersion(QStringLiteral(SEDRA_VERSION));
+    cli::Program program(QStringLiteral("sedra-cli"), QStringLiteral(SEDRA_VERSION), commands());
+    program.setOverviewNotes(
+        QStringLiteral("环境变量：SEDRA_CARD（ports、sim、none），SEDRA_SIM（模拟采集卡的开关）。"));
 
-    const std::vector<Command> list = commands();
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() < 2) {
-        std::fputs(overview(list).toUtf8().constData(), stderr);
-        return kExitUsage;
+    std::unique_ptr<QCoreApplication> app;
+    if (program.needsGui(argc, argv)) {
+        // Pictures and PDF are drawn without a display.
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    const QString name = args[1];
-    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
-        std::fputs(overview(list).toUtf8().constData(), stdout);
-        return kExitOk;
-    }
-    if (name == QLatin1String("--version")) {
-        if (args.size() > 2) {
-            err(QStringLiteral("sedra-cli: --version 不带参数"));
-            return kExitUsage;
-        }
-        out(QStringLiteral("sedra-cli %1").arg(QStringLiteral(SEDRA_VERSION)));
-        return kExitOk;
-    }
-    for (const Command &command : list) {
-        if (command.name != name)
-            continue;
-        try {
-            // The parser takes the program name first.
-            return runCommand(command, QStringList{args[0]} + args.mid(2));
-        } catch (const UsageError &e) {
-            err(QStringLiteral("sedra-cli %1: %2（见 sedra-cli %1 --help）").arg(name, e.text));
-            return kExitUsage;
-        }
-    }
-    err(QStringLiteral("sedra-cli: 未知的命令“%1”（见 sedra-cli --help）").arg(name));
-    return kExitUsage;
+    QCoreApplication::setApplicationName(program.name());
+    common::installQtTranslations(*app);
+    QCoreApplication::setApplicationVersion(QStringLiteral(SEDRA_VERSION));
+    return program.run(argc, argv);
 }

@@ -17,7 +17,7 @@
 #include "talvex/analysis/pointvelocity.h"
 #include "talvex/analysis/siteuncertainty.h"
 #include "talvex/analysis/sitevelocity.h"
-#include "talvex/cli/cliargs.h"
+#include "common/cli/command.h"
 #include "talvex/cli/commands.h"
 #include "talvex/survey/undosnapshot.h"
 #include "talvex/survey/surveydata.h"

@@ -23,7 +23,7 @@
 #include "talvex/analysis/siteuncertainty.h"
 #include "talvex/analysis/sitevelocity.h"
 #include "talvex/charts/soilpatterns.h"
-#include "talvex/cli/cliargs.h"
+#include "common/cli/command.h"
 #include "talvex/cli/commands.h"
 #include "talvex/report/figureexport.h"
 #include "talvex/report/pdfreport.h"
@@ -718,7 +718,7 @@ void addBatchCommands(std::vector<Command> &commands)
              "report）只用于这次的报告和图形。\n"
              "退出状态：所有孔都完成为 0；有孔待复核、不完整或失败为 1（其余孔照常处理）。")
              .arg(kBatchMinQuality, 0, 'f', 1),
-         options, 2, 2, runBatch});
+         options, 2, 2, runBatch, /*needsGui=*/true});
 }
 
 } // namespace cli

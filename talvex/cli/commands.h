@@ -3,7 +3,7 @@
 // analysis code as the program's window, on a survey of its own; messages
 // the program would show in a box are printed.
 
-#include "talvex/cli/cliargs.h"
+#include "common/cli/command.h"
 
 #include <QString>
 #include <vector>

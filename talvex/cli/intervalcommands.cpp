@@ -6,7 +6,7 @@
 #include "common/messenger.h"
 #include "talvex/analysis/autopick.h"
 #include "talvex/analysis/intervalcheck.h"
-#include "talvex/cli/cliargs.h"
+#include "common/cli/command.h"
 #include "talvex/cli/commands.h"
 #include "talvex/survey/surveydata.h"
 

@@ -10,7 +10,7 @@
 #include "talvex/analysis/ceditchendialogmodel.h"
 #include "talvex/analysis/ceditdaodialogmodel.h"
 #include "talvex/analysis/soilpatterns.h"
-#include "talvex/cli/cliargs.h"
+#include "common/cli/command.h"
 #include "talvex/cli/commands.h"
 #include "talvex/survey/surveydata.h"
 #include "talvex/settings/talvexsettings.h"

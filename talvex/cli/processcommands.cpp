@@ -7,7 +7,7 @@
 #include "common/messenger.h"
 #include "common/numberformat.h"
 #include "talvex/analysis/pointcommands.h"
-#include "talvex/cli/cliargs.h"
+#include "common/cli/command.h"
 #include "talvex/cli/commands.h"
 #include "talvex/survey/undosnapshot.h"
 #include "talvex/processing/waveformeditor.h"

@@ -4,7 +4,7 @@
 #include "common/fileio.h"
 #include "common/messenger.h"
 #include "talvex/charts/viewrender.h"
-#include "talvex/cli/cliargs.h"
+#include "common/cli/command.h"
 #include "talvex/cli/commands.h"
 #include "records/fieldrecord.h"
 #include "talvex/survey/surveydata.h"
@@ -101,7 +101,8 @@ void addRenderCommands(std::vector<Command> &commands)
            QStringLiteral("原始数据方式显示的现场数据文件；默认无")}},
          2,
          2,
-         runRender});
+         runRender,
+         /*needsGui=*/true});
 }
 
 } // namespace cli

@@ -6,7 +6,7 @@
 
 #include "common/messenger.h"
 #include "talvex/charts/soilpatterns.h"
-#include "talvex/cli/cliargs.h"
+#include "common/cli/command.h"
 #include "talvex/cli/commands.h"
 #include "talvex/report/figureexport.h"
 #include "talvex/report/pdfreport.h"
@@ -152,10 +152,10 @@ void addReportCommands(std::vector<Command> &commands)
          QStringLiteral("文件名为 BASE 加上“-波速直方图.bmp”、“-时距曲线图.bmp”、“-时距波速综合曲线图.bmp”、"
                         "“-时距深度表.bmp”和“-原始波形图0.bmp”…\n")
              + overrides,
-         pageOptions(), 2, 2, runFigures});
+         pageOptions(), 2, 2, runFigures, /*needsGui=*/true});
     commands.push_back({QStringLiteral("report"), QStringLiteral("report FILE.qsw OUT.pdf [页面选项]"),
                         QStringLiteral("把打印的成果报告写成 PDF 文件（A4）"), overrides, pageOptions(), 2, 2,
-                        runReport});
+                        runReport, /*needsGui=*/true});
     commands.push_back({QStringLiteral("pages"), QStringLiteral("pages FILE.qsw [页面选项]"),
                         QStringLiteral("列出打印报告的页：先是页数，再每页一行（页码、种类、页名）"), overrides,
                         pageOptions(), 1, 1, runPages});

@@ -8,7 +8,7 @@
 #include "talvex/analysis/layersuggest.h"
 #include "talvex/analysis/siteclass.h"
 #include "talvex/analysis/siteuncertainty.h"
-#include "talvex/cli/cliargs.h"
+#include "common/cli/command.h"
 #include "talvex/cli/commands.h"
 #include "talvex/survey/surveydata.h"
 

@@ -7,7 +7,7 @@
 #include "common/messenger.h"
 #include "common/numberformat.h"
 #include "talvex/analysis/ceditchanshudialogmodel.h"
-#include "talvex/cli/cliargs.h"
+#include "common/cli/command.h"
 #include "talvex/cli/commands.h"
 #include "talvex/survey/exports.h"
 #include "talvex/survey/recordtraces.h"

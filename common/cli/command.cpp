@@ -1,4 +1,4 @@
-#include "talvex/cli/cliargs.h"
+#include "common/cli/command.h"
 
 #include <QCommandLineOption>
 #include <QRegularExpression>
@@ -9,11 +9,6 @@
 namespace cli {
 
 namespace {
-
-QString optionLabel(const OptionSpec &o)
-{
-    return o.valueName.isEmpty() ? QStringLiteral("--") + o.name : QStringLiteral("--%1 %2").arg(o.name, o.valueName);
-}
 
 const OptionSpec *findOption(const Command &command, const QString &name)
 {
@@ -32,31 +27,20 @@ QString unmarked(const QString &text)
     return text.startsWith(kNumberMark) ? text.mid(1) : text;
 }
 
-} // namespace
-
-QString Command::helpText() const
+const QRegularExpression &negativeNumber()
 {
-    QString text = QStringLiteral("用法：talvex-cli %1\n\n%2\n").arg(synopsis, summary);
-    if (!details.isEmpty())
-        text += QLatin1Char('\n') + details + QLatin1Char('\n');
-    std::vector<std::pair<QString, QString>> rows;
-    for (const OptionSpec &o : options)
-        rows.emplace_back(optionLabel(o), o.description);
-    rows.emplace_back(QStringLiteral("-h, --help"), QStringLiteral("显示本命令的帮助"));
-    qsizetype width = 0;
-    for (const auto &row : rows)
-        width = std::max(width, row.first.size());
-    text += QStringLiteral("\n选项：\n");
-    for (const auto &[label, description] : rows) {
-        // Descriptions of more lines keep their indentation.
-        QString indented = description;
-        indented.replace(QLatin1Char('\n'), QLatin1Char('\n') + QString(width + 4, QLatin1Char(' ')));
-        text += QStringLiteral("  ") + label.leftJustified(width) + QStringLiteral("  ") + indented + QLatin1Char('\n');
-    }
-    return text;
+    static const QRegularExpression expression(QStringLiteral("^-[0-9.]"));
+    return expression;
 }
 
-Args::Args(const Command &command, const QStringList &arguments, const std::vector<QByteArray> &nativeArguments)
+} // namespace
+
+bool Command::hasOption(const QString &optionName) const
+{
+    return findOption(*this, optionName) != nullptr;
+}
+
+Args::Args(const Command &command, const QStringList &tokens, const std::vector<QByteArray> &nativeTokens)
 {
     // QCommandLineParser reads "--name=value" and "--name value" and keeps
     // every occurrence; it knows only the options of this command.
@@ -68,27 +52,28 @@ Args::Args(const Command &command, const QStringList &arguments, const std::vect
             m_parser.addOption(QCommandLineOption(o.name, QString(), o.valueName));
     }
     m_parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
+    if (command.offersProgramVersion())
+        m_parser.addOption(QCommandLineOption(QStringLiteral("version")));
 
     // A negative number ("zero-after -1", "--depth -5") is a value, not an
     // option: it is marked so the parser does not take it for one, and the
     // mark is taken off again when the value is read.
-    static const QRegularExpression negativeNumber(QStringLiteral("^-[0-9.]"));
-    QStringList marked = arguments;
-    for (qsizetype i = 2; i < marked.size(); ++i) {
-        if (negativeNumber.match(marked[i]).hasMatch())
-            marked[i].prepend(kNumberMark);
+    QStringList marked = tokens;
+    for (QString &t : marked) {
+        if (negativeNumber().match(t).hasMatch())
+            t.prepend(kNumberMark);
     }
-    // The parser wants the program name first; the command name is the first word.
-    if (!m_parser.parse(marked)) {
+    // The parser wants a program name first.
+    if (!m_parser.parse(QStringList{QString()} + marked)) {
         const QStringList unknown = m_parser.unknownOptionNames();
         if (!unknown.isEmpty())
-            throw Failure(QStringLiteral("未知选项 %1%2（见 talvex-cli %3 --help）")
-                              .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"),
-                                   unknown.first(), command.name),
-                          kExitUsage);
+            throw Failure(
+                QStringLiteral("未知选项 %1%2")
+                    .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), unknown.first()),
+                kExitUsage);
         // The only other failure: an option that takes a value came last.
         for (const OptionSpec &o : command.options) {
-            if (!o.valueName.isEmpty() && arguments.last() == QStringLiteral("--") + o.name)
+            if (!o.valueName.isEmpty() && !tokens.isEmpty() && tokens.last() == QStringLiteral("--") + o.name)
                 throw Failure(QStringLiteral("选项 --%1 缺少取值 %2").arg(o.name, o.valueName), kExitUsage);
         }
         throw Failure(QStringLiteral("命令行有误：%1").arg(m_parser.errorText()), kExitUsage);
@@ -96,38 +81,44 @@ Args::Args(const Command &command, const QStringList &arguments, const std::vect
     m_help = m_parser.isSet(QStringLiteral("help"));
     if (m_help)
         return;
+    m_version = command.offersProgramVersion() && m_parser.isSet(QStringLiteral("version"));
+    if (m_version)
+        return;
     for (const QString &name : m_parser.optionNames()) {
         if (m_parser.optionNames().count(name) > 1)
             throw Failure(QStringLiteral("选项 --%1 只能给一次").arg(name), kExitUsage);
     }
 
-    // The words: the positional arguments after the command name, with the
-    // bytes the system gave for each (found by walking the same tokens).
+    // The words: the positional arguments, with the bytes the system gave
+    // for each (found by walking the same tokens).
+    const auto native = [&](qsizetype i) {
+        return std::size_t(i) < nativeTokens.size() ? nativeTokens[std::size_t(i)] : tokens[i].toLocal8Bit();
+    };
     bool onlyWords = false;
-    for (qsizetype i = 2; i < arguments.size(); ++i) {
-        const QString &t = arguments[i];
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        const QString &t = tokens[i];
         if (!onlyWords && t == QStringLiteral("--")) {
             onlyWords = true;
             continue;
         }
-        if (!onlyWords && t.startsWith(QLatin1Char('-')) && t.size() > 1 && !negativeNumber.match(t).hasMatch()) {
+        if (!onlyWords && t.startsWith(QLatin1Char('-')) && t.size() > 1 && !negativeNumber().match(t).hasMatch()) {
             const QString name = t.mid(t.startsWith(QStringLiteral("--")) ? 2 : 1).section(QLatin1Char('='), 0, 0);
             const OptionSpec *o = findOption(command, name);
             if (o && !o->valueName.isEmpty()) {
-                const QByteArray &token = nativeArguments[std::size_t(i)];
-                if (t.contains(QLatin1Char('=')))
+                if (t.contains(QLatin1Char('='))) {
+                    const QByteArray token = native(i);
                     m_nativeValues[name] = token.mid(token.indexOf('=') + 1);
-                else if (++i < arguments.size())
-                    m_nativeValues[name] = nativeArguments[std::size_t(i)];
+                } else if (++i < tokens.size()) {
+                    m_nativeValues[name] = native(i);
+                }
             }
             continue;
         }
         m_words << t;
-        m_nativeWords.push_back(std::size_t(i) < nativeArguments.size() ? nativeArguments[std::size_t(i)]
-                                                                        : t.toLocal8Bit());
+        m_nativeWords.push_back(native(i));
     }
     // The parser's own list is the authority on what is a word.
-    QStringList positional = m_parser.positionalArguments().mid(1);
+    QStringList positional = m_parser.positionalArguments();
     for (QString &w : positional)
         w = unmarked(w);
     if (positional != m_words) {
@@ -137,14 +128,19 @@ Args::Args(const Command &command, const QStringList &arguments, const std::vect
             m_nativeWords.push_back(w.toLocal8Bit());
     }
     if (wordCount() > command.maxWords)
-        throw Failure(
-            QStringLiteral("多余的参数 “%1”（见 talvex-cli %2 --help）").arg(m_words[command.maxWords], command.name),
-            kExitUsage);
+        throw Failure(QStringLiteral("多余的参数 “%1”").arg(m_words[command.maxWords]), kExitUsage);
+    if (wordCount() < command.minWords) {
+        if (std::size_t(wordCount()) < command.words.size()) {
+            const WordSpec &missing = command.words[std::size_t(wordCount())];
+            throw Failure(QStringLiteral("缺少 %1（%2）").arg(missing.name, missing.description), kExitUsage);
+        }
+        throw Failure(QStringLiteral("缺少参数（用法：%1）").arg(command.synopsis), kExitUsage);
+    }
 }
 
 QString Args::word(int i, const QString &what) const
 {
-    if (i >= wordCount())
+    if (i < 0 || i >= wordCount())
         throw Failure(QStringLiteral("缺少%1").arg(what), kExitUsage);
     return m_words[i];
 }
