@@ -91,13 +91,18 @@ QString notReversed(double r)
 // wide enough to keep a 3 ms wave's lobes in place, narrow enough to calm
 // white noise.
 constexpr float kLobeHz = 800.0f;
-// Longest flank fitted past a quarter of the lobe's peak [ms]: a long
-// lobe's flank bends too much further on to pass for a straight rise.
-constexpr float kFlankMs = 1.0f;
+// Longest flank fitted past a quarter of the lobe's peak [ms]: the flank of
+// a long or fast-decaying lobe bends soon, and a straight rise fitted to a
+// bent flank lands early.
+constexpr float kFlankMs = 0.5f;
+// Half width (± samples) of the onsets the straight rise allows beyond which
+// its flank is too noisy to time the wave alone; the whole lobe's fit, which
+// uses more of the wave, gives the suggestion instead.
+constexpr double kSharpFlank = 2.0;
 // Pick uncertainty (± samples) at which the precision score is one half.
 constexpr double kHalfQualityUncertainty = 16.0;
 // First-lobe peak over the noise RMS at which the clarity score is 0.
-constexpr double kLeastLobeSnr = 6.0;
+constexpr double kLeastLobeSnr = 4.0;
 
 ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options)
 {
@@ -227,7 +232,6 @@ ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options)
         = dsp::FitOnset(raw, from, to, first, last, lobe.sign, dsp::RiseModel::Straight, white, gain);
     if (straight.t0 < 0)
         return none(QStringLiteral("找不到明显的初至（波形起跳不清楚）"));
-    const int pick = int(std::lround(straight.exact));
     double uncertainty = straight.halfWidth;
     const dsp::OnsetFit curved
         = dsp::FitOnset(raw, from, to, first, last, lobe.sign, dsp::RiseModel::Curved, white, gain);
@@ -245,6 +249,11 @@ ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options)
     const double lobeSpread
         = 0.5 * (whole.t0 >= 0 ? std::abs(whole.exact - straight.exact) : double(lobe.end - lobe.start));
     uncertainty = std::sqrt(uncertainty * uncertainty + lobeDoubt * lobeDoubt + lobeSpread * lobeSpread);
+    // The straight rise times a clear onset best; where the noise lets its
+    // onset wander over more than ±kSharpFlank samples, the whole lobe's fit
+    // is steadier.
+    const bool sharp = straight.halfWidth <= kSharpFlank || whole.t0 < 0;
+    const int pick = int(std::lround(sharp ? straight.exact : whole.exact));
 
     // Signal-to-noise: the peak of the low-passed half difference after the
     // arrival over the RMS of the unfiltered one before it (a filter would

@@ -22,7 +22,9 @@
 //     squares to that lobe's flank for every candidate t0, data and model
 //     through the same whitening filter (a two-term prediction-error filter
 //     fitted to the noise before the wave, so that band-limited noise
-//     weighs as white); the best t0 is the suggested sample. The pick
+//     weighs as white); the best t0 is the suggested sample, unless the
+//     noise lets it wander over more than ±2 samples: then a half-sine fit
+//     of the whole lobe, which uses more of the wave, gives it. The pick
 //     uncertainty comes from the data: the span of t0 whose fit is within
 //     one noise variance of the best, joined with how far apart other
 //     estimates land: a curved rise on the same flank, a half-sine fit of
@@ -36,7 +38,7 @@
 //     the ratio of each trace) at least `minSnr`.
 //
 // The quality, 0...1, is the product of a clarity score (how far the first
-// lobe stands out of the noise: 0 at 6 times the noise RMS), the square
+// lobe stands out of the noise: 0 at 4 times the noise RMS), the square
 // root of the reversal agreement (minus the correlation) and a precision
 // score that is one half at an uncertainty of ±16 samples. On independently
 // generated holes a suggestion of quality >= 0.7 lies within 5 samples of

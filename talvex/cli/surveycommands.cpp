@@ -313,7 +313,10 @@ int runImportFolder(const Args &args)
 {
     const QString path = args.word(0, QStringLiteral("测试文件 FILE.qsw"));
     const QByteArray folder = args.nativeWord(1, QStringLiteral("数据文件夹 FOLDER"));
-    const int channel = args.integerIn(QStringLiteral("channel"), 1, 3).value_or(1);
+    // "--channel auto": each point takes its own strongest S-wave channel.
+    const int channel = args.text(QStringLiteral("channel")) == QStringLiteral("auto")
+        ? kAutomaticChannel
+        : args.integerIn(QStringLiteral("channel"), 1, 3).value_or(1);
     common::ConsoleMessenger messenger;
     SurveyData survey;
     loadSurveyOrFail(survey, path, messenger);

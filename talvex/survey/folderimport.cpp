@@ -7,7 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <memory>
 
 #ifdef Q_OS_UNIX
@@ -102,7 +104,7 @@ QString someLines(const QStringList &lines, int most = 10)
     return shown.join(QLatin1Char('\n'));
 }
 
-QString resultMessage(const SurveyData &survey, const FolderImportResult &r)
+QString resultMessage(const SurveyData &survey, const FolderImportResult &r, bool automatic)
 {
     QString text;
     if (r.cancelled)
@@ -121,7 +123,57 @@ QString resultMessage(const SurveyData &survey, const FolderImportResult &r)
             + someLines(r.shortFiles);
     if (!r.pointsWithoutRecord.empty())
         text += QString::fromUtf8("\n没有导入任何数据文件的测点：") + pointRuns(survey, r.pointsWithoutRecord);
+    if (automatic) {
+        std::map<int, int> counts;
+        for (const int c : r.pointChannels) {
+            if (c > 0)
+                ++counts[c];
+        }
+        QStringList parts;
+        for (const auto &[channel, points] : counts)
+            parts << QString::fromUtf8("通道%1 %2个测点").arg(channel).arg(points);
+        if (!parts.isEmpty())
+            text += QString::fromUtf8("\n按剪切波信噪比自动选择的通道：") + parts.join(QString::fromUtf8("，"));
+    }
     return text;
+}
+
+// The largest swing of `d` after the lead-in over its RMS in the lead-in
+// (both about the lead-in's mean). The lead-in ends a quarter before the
+// first sample that reaches half the largest swing (the wave's first rise
+// comes before that), and holds at least kShearLeadIn samples: noise of low
+// frequency needs a long stretch for its level to show. Its RMS is taken as
+// at least half a count, the resolution of a half difference, so that a
+// channel whose lead-in is digitally silent does not win on a single count.
+double leadInRatio(const std::vector<double> &d)
+{
+    const int n = int(d.size());
+    const auto meanOf = [&d](int to) {
+        double sum = 0.0;
+        for (int i = 0; i < to; ++i)
+            sum += d[std::size_t(i)];
+        return to > 0 ? sum / to : 0.0;
+    };
+    int lead = std::min(kShearLeadIn, n / 2);
+    if (lead < 2)
+        return 0.0;
+    double mean = meanOf(lead);
+    double swing = 0.0;
+    for (int i = 0; i < n; ++i)
+        swing = std::max(swing, std::abs(d[std::size_t(i)] - mean));
+    int crossing = 0;
+    while (crossing < n && std::abs(d[std::size_t(crossing)] - mean) < 0.5 * swing)
+        ++crossing;
+    lead = std::clamp(crossing * 3 / 4, lead, n / 2);
+    mean = meanOf(lead);
+    double power = 0.0;
+    for (int i = 0; i < lead; ++i)
+        power += (d[std::size_t(i)] - mean) * (d[std::size_t(i)] - mean);
+    const double rms = std::max(0.5, std::sqrt(power / lead));
+    double peak = 0.0;
+    for (int i = lead; i < n; ++i)
+        peak = std::max(peak, std::abs(d[std::size_t(i)] - mean));
+    return peak / rms;
 }
 
 } // namespace
@@ -200,6 +252,33 @@ int RecordFolderIndex::deepestMetres(int limit) const
     return deepest;
 }
 
+int StrongestShearChannel(const FieldRecord *positive, const FieldRecord *negative)
+{
+    int channels = kRecordChannels;
+    if (!positive && !negative)
+        return 1;
+    for (const FieldRecord *r : {positive, negative}) {
+        if (r)
+            channels = std::min(channels, r->channelsRead);
+    }
+    int best = 1;
+    double bestRatio = -1.0;
+    std::vector<double> d(static_cast<std::size_t>(kTraceLength));
+    for (int c = 0; c < channels; ++c) {
+        for (int i = 0; i < kTraceLength; ++i) {
+            const double a = positive ? positive->channels[std::size_t(c)][std::size_t(i)] : 0.0;
+            const double b = negative ? negative->channels[std::size_t(c)][std::size_t(i)] : 0.0;
+            d[std::size_t(i)] = positive && negative ? 0.5 * (a - b) : a + b;
+        }
+        const double ratio = leadInRatio(d);
+        if (ratio > bestRatio) {
+            bestRatio = ratio;
+            best = c + 1;
+        }
+    }
+    return best;
+}
+
 FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const QString &folder, int channel,
                                 common::Messenger &messenger, const FolderImportProgress &progress)
 {
@@ -232,6 +311,7 @@ FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const R
     }
 
     std::vector<bool> reached(survey.points.size(), false);
+    result.pointChannels.assign(survey.points.size(), 0);
     // Two buffers, so that a point's records are both read before either is
     // copied into it.
     auto positive = std::make_unique<FieldRecord>();
@@ -263,6 +343,11 @@ FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const R
         }
         if (result.cancelled)
             break; // the records read for this point are dropped with it
+        const int pointChannel = channel != kAutomaticChannel
+            ? channel
+            : StrongestShearChannel(taken[0] ? positive.get() : nullptr, taken[1] ? negative.get() : nullptr);
+        if (taken[0] || taken[1])
+            result.pointChannels[std::size_t(files.point - 1)] = pointChannel;
         for (int blow = 0; blow < 2; ++blow) {
             if (!taken[blow])
                 continue;
@@ -270,12 +355,12 @@ FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const R
             FieldRecord &buffer = *slot;
             ++result.filesTaken;
             result.currentPoint = files.point;
-            result.selectedChannel = channel;
-            buffer.selectedChannel = channel;
+            result.selectedChannel = pointChannel;
+            buffer.selectedChannel = pointChannel;
             if (blow == 0)
-                SetPositiveTrace(survey, buffer, files.point, channel);
+                SetPositiveTrace(survey, buffer, files.point, pointChannel);
             else
-                SetNegativeTrace(survey, buffer, files.point, channel);
+                SetNegativeTrace(survey, buffer, files.point, pointChannel);
             reached[std::size_t(files.point - 1)] = true;
             if (!last)
                 last = std::make_unique<FieldRecord>();
@@ -295,7 +380,7 @@ FolderImportResult ImportFolder(SurveyData &survey, FieldRecord &record, const R
     }
     const bool complete = result.unreadable.isEmpty() && result.shortFiles.isEmpty()
         && result.pointsWithoutRecord.empty() && result.filesTaken > 0 && !result.cancelled;
-    messenger.show(resultMessage(survey, result),
+    messenger.show(resultMessage(survey, result, channel == kAutomaticChannel),
                    complete ? common::MessageKind::Information : common::MessageKind::Warning);
     return result;
 }

@@ -64,20 +64,40 @@ private:
 // stops the import before the next file.
 using FolderImportProgress = std::function<bool(int done, int total)>;
 
+// The channel value that asks the import to choose each point's channel
+// itself (StrongestShearChannel) instead of taking one for every point.
+inline constexpr int kAutomaticChannel = 0;
+
 struct FolderImportResult {
     int filesTaken = 0; // records read and copied into points
     int filesFound = 0; // matching files the import tried to read
     int currentPoint = 0; // the point made current last (1-based), 0 when none
-    int selectedChannel = 0;
+    int selectedChannel = 0; // the channel of the record copied last
+    // Per point, in list order: the channel (1-based) its traces were taken
+    // from, 0 for a point no record reached.
+    std::vector<int> pointChannels;
     bool cancelled = false; // the progress callback stopped the import
     QStringList unreadable; // "name：reason" of matching files that could not be read
     QStringList shortFiles; // names of records that end before all their samples
     std::vector<int> pointsWithoutRecord; // 1-based points no record reached (not set when cancelled)
 };
 
+// The channel (1-based) whose S-wave stands out most: for each channel both
+// records hold, the half difference of the two blows, (positive - negative)
+// / 2, which keeps the S-wave (it turns with the blow) and cancels what both
+// blows share (the P-wave, steady noise); its largest swing after the quiet
+// lead-in over its RMS in the lead-in (the samples before the wave first
+// reaches half that swing, less a quarter of them, and at least
+// kShearLeadIn). With only one of the records, that
+// record alone is measured. Ties go to the lower channel; 1 when neither
+// record holds a channel.
+inline constexpr int kShearLeadIn = 64;
+int StrongestShearChannel(const FieldRecord *positive, const FieldRecord *negative);
+
 // Imports channel `channel` (1...3) of the matching records of `folder` into
 // every point of the survey, in list order, using `record` as the import
-// buffer, and shows one result message: the number of files taken, the files
+// buffer (with kAutomaticChannel, each point's own StrongestShearChannel of
+// its two records), and shows one result message: the number of files taken, the files
 // that were found but could not be read (with the reason), short records and
 // the points that got no record at all. A record that cannot be read (missing,
 // unreadable, or with a header no instrument writes) is neither counted nor

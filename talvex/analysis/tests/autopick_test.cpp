@@ -56,12 +56,11 @@ TEST(AutoPick, SuggestsTheTrueArrivalsOfGeneratedHoles)
             EXPECT_LE(std::abs(all[i].sample - truth), allowed) << "depth " << survey.points[i].depth;
             close += std::abs(all[i].sample - truth) <= 2 ? 1 : 0;
         }
-        // The bundled sample's noise is far below the signal: nearly every
-        // point within 2 samples (its 14 ms wave's first lobe is long, and
-        // bent enough to put some picks 3 early). At 5 the share within 2
-        // is the benchmark's.
+        // Without noise nearly every point within 2 samples: the flank of
+        // its 14 ms wave bends, and a straight rise fitted too far up it
+        // would land early. At 5 the share within 2 is the benchmark's.
         if (snr == 0.0) {
-            EXPECT_GE(close, int(all.size()) / 2);
+            EXPECT_GE(close, int(all.size()) * 9 / 10);
         }
     }
     // A point alone, without neighbours to share the wave's shape.
