@@ -537,12 +537,13 @@ void addSurveyCommands(std::vector<Command> &commands)
                         runNew});
     commands.push_back(
         {QStringLiteral("import-folder"),
-         QStringLiteral("import-folder FILE.qsw FOLDER [--channel 1|2|3]"),
+         QStringLiteral("import-folder FILE.qsw FOLDER [--channel 1|2|3|auto]"),
          QStringLiteral("导入文件夹数据：每个测点取名称以“&深度A.cwd”（正向）和“&深度B.cwd”（反向）结尾的文件"),
          QStringLiteral("深度为测点深度的整米数（截尾取整），文件名不分大小写；名称可以是 GBK 或 UTF-8。\n"
                         "扩展名 .cwd 也可以是 .dat 或 .sg2（地震仪的 SEG-2 文件），文件按内容识别。\n"
                         "不能读取的文件、数据不完整的文件和没有导入任何文件的测点都会列出。"),
-         {{QStringLiteral("channel"), QStringLiteral("C"), QStringLiteral("导入的通道 1、2 或 3，默认 1")}},
+         {{QStringLiteral("channel"), QStringLiteral("C"),
+           QStringLiteral("导入的通道 1、2 或 3，或 auto：每个测点自动取剪切波信噪比最大的通道；默认 1")}},
          2,
          2,
          runImportFolder});

@@ -77,6 +77,17 @@ TEST_F(SurveyCli, NewImportInfoAndExports)
     EXPECT_TRUE(QFile::exists(dir.filePath("w.txt.txt")));
 }
 
+TEST_F(SurveyCli, ImportFolderCanChooseEachPointsChannel)
+{
+    ASSERT_EQ(cli({"new", survey, "--hole-depth", "6", "--spacing", "1"}).exitCode, 0);
+    const auto r = cli({"import-folder", survey, records, "--channel", "auto"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString out = QString::fromUtf8(r.out);
+    EXPECT_TRUE(out.contains(QString::fromUtf8("共成功导入数据文件12个"))) << out.toStdString();
+    // Which channel each point took is said.
+    EXPECT_TRUE(out.contains(QString::fromUtf8("自动选择的通道"))) << out.toStdString();
+}
+
 TEST_F(SurveyCli, ImportRecordAndRecordInfo)
 {
     ASSERT_EQ(cli({"new", survey, "--hole-depth", "3"}).exitCode, 0);
@@ -165,6 +176,7 @@ TEST_F(SurveyCli, RefusalsExitNonZeroAndLeaveTheFile)
         {"import-record", survey, record, "--point", "1", "--channel", "1", "--as", "sideways"},
         {"import-folder", survey, dir.filePath("nothing-here")},
         {"import-folder", survey, records, "--channel", "4"},
+        {"import-folder", survey, records, "--channel", "automatic"},
         {"new", survey, "--force", "--hole", "孔😀"},
         {"new", survey, "--force", "--hole-depth", "ten"},
         {"new", survey, "--force", "--bogus", "1"},

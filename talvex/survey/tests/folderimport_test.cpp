@@ -3,7 +3,7 @@
 // whose strongest S-wave is on a channel of its own per point.
 
 #include "common/messenger.h"
-#include "talvex/survey/fieldrecord.h"
+#include "records/fieldrecord.h"
 #include "talvex/survey/folderimport.h"
 #include "talvex/survey/surveydata.h"
 #include "tools/holegen/holegen.h"
