@@ -3,6 +3,7 @@
 
 #include "common/messenger.h"
 #include "records/fieldrecord.h"
+#include "records/tests/recordtestdata.h"
 #include "records/seg2record.h"
 #include "records/tests/seg2writer.h"
 #include "talvex/survey/folderimport.h"
@@ -17,32 +18,10 @@
 #include <gtest/gtest.h>
 
 using namespace talvex;
+using namespace talvex::recordtest;
 using namespace talvex::test;
 
 namespace {
-
-// A record whose sample i of channel c is c * 1000 + i (wrapped to 16 bits).
-FieldRecordData ramp(int channels, int samples)
-{
-    FieldRecordData r;
-    r.header.interval = 50;
-    r.header.delay = 7;
-    r.header.gain = 100;
-    for (int c = 0; c < channels; ++c) {
-        std::vector<std::int16_t> ch(static_cast<std::size_t>(samples));
-        for (int i = 0; i < samples; ++i)
-            ch[std::size_t(i)] = std::int16_t((c * 1000 + i) % 30000);
-        r.channels.push_back(ch);
-    }
-    return r;
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 void writeBytes(const QString &path, const std::vector<std::uint8_t> &bytes)
 {
