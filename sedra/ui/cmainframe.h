@@ -1,6 +1,8 @@
 // The main window of the microtremor program: menus, toolbar and status
 // bar, the commands of acquisition, files, analysis, printing and
-// snapshots, around one document and its view.
+// snapshots, around one document and its view. The actions, menus and
+// toolbar are built from the command table (commandtable.h); what each
+// command runs is one row of the handler table in cmainframe.cpp.
 #pragma once
 
 #include "common/messenger.h"
