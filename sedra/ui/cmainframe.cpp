@@ -134,9 +134,10 @@ void CMainFrame::runCommand(CommandId id, bool checked)
     const auto handler = m_handlers.find(id);
     if (handler == m_handlers.end() || !handler->second) {
         // A command that runs nothing is a fault of the program; say so.
-        const QString text = QStringLiteral("命令 %1（%2）没有处理程序，未执行。")
-                                 .arg(int(id))
-                                 .arg(QString::fromUtf8(commandInfo(id).caption));
+        const QString caption = QString::fromUtf8(commandInfo(id).caption);
+        const QString name
+            = caption.isEmpty() ? QString::number(int(id)) : QStringLiteral("%1（%2）").arg(int(id)).arg(caption);
+        const QString text = QStringLiteral("命令 %1 没有处理程序，未执行。").arg(name);
         qWarning("%s", qUtf8Printable(text));
         m_messenger.show(text, common::MessageKind::Warning);
         return;
@@ -146,8 +147,11 @@ void CMainFrame::runCommand(CommandId id, bool checked)
 
 void CMainFrame::createActions()
 {
+    // A second row for the same command is a slip of the table: the first
+    // one stays, and doublyBoundCommands() names it.
     for (CommandBinding &binding : commandBindings())
-        m_handlers.emplace(binding.id, std::move(binding.run));
+        if (!m_handlers.emplace(binding.id, std::move(binding.run)).second)
+            m_doublyBound.push_back(binding.id);
 
     QStyle *st = style();
     for (const CommandInfo &info : allCommands()) {

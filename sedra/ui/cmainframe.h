@@ -73,6 +73,9 @@ public:
     // The commands of the table the handler table does not bind; empty in a
     // correct program.
     std::vector<CommandId> unhandledCommands() const;
+    // The commands the handler table binds more than once (the first row
+    // wins); empty in a correct program.
+    const std::vector<CommandId> &doublyBoundCommands() const { return m_doublyBound; }
     QStringList recentFiles() const { return m_recent; }
 
     // Commands.
@@ -140,6 +143,7 @@ private:
     QString m_statusText;
     std::map<CommandId, QAction *> m_actions;
     std::map<CommandId, std::function<void(bool checked)>> m_handlers;
+    std::vector<CommandId> m_doublyBound;
 };
 
 } // namespace sedra

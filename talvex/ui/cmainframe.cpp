@@ -463,9 +463,10 @@ void CMainFrame::dropEvent(QDropEvent *event)
 void CMainFrame::bindCommands()
 {
     for (CommandBinding &binding : commandBindings()) {
-        // A second row for the same command would be a slip of the table: the
-        // first one stays, and the command counts as bound.
-        m_handlers.emplace(binding.id, std::move(binding.run));
+        // A second row for the same command is a slip of the table: the first
+        // one stays, and doublyBoundCommands() names it.
+        if (!m_handlers.emplace(binding.id, std::move(binding.run)).second)
+            m_doublyBound.push_back(binding.id);
     }
 }
 
@@ -495,9 +496,10 @@ void CMainFrame::runCommand(CommandId id)
     if (handler == m_handlers.end() || !handler->second) {
         // Says so rather than doing nothing: a command that runs nothing is a
         // fault of the program, not something the user did.
-        const QString text = QString::fromUtf8("命令 %1（%2）没有处理程序，未执行。")
-                                 .arg(int(id))
-                                 .arg(QString::fromUtf8(commandInfo(id).caption));
+        const QString caption = QString::fromUtf8(commandInfo(id).caption);
+        const QString name
+            = caption.isEmpty() ? QString::number(int(id)) : QStringLiteral("%1（%2）").arg(int(id)).arg(caption);
+        const QString text = QString::fromUtf8("命令 %1 没有处理程序，未执行。").arg(name);
         qWarning("%s", qUtf8Printable(text));
         m_messenger->show(text, common::MessageKind::Warning);
         return;

@@ -81,6 +81,9 @@ public:
     // The commands of the table the handler table does not bind; empty in a
     // correct program.
     std::vector<CommandId> unhandledCommands() const;
+    // The commands the handler table binds more than once (the first row
+    // wins); empty in a correct program.
+    const std::vector<CommandId> &doublyBoundCommands() const { return m_doublyBound; }
     // Whether the handler table gives `id` an operation. A few rows are bound
     // to none on purpose: the place of the recent files, whose entries open
     // their files, and the commands whose rule never enables them.
@@ -197,6 +200,7 @@ private:
     std::vector<QLabel *> m_panes;
     std::map<CommandId, QAction *> m_actions;
     std::map<CommandId, std::function<void()>> m_handlers;
+    std::vector<CommandId> m_doublyBound;
     // Accelerators with Alt, which menu mnemonics (波形处理(&K)) would take.
     std::map<int, QAction *> m_altAccelerators; // by QKeyCombination::toCombined()
     std::vector<QAction *> m_recentActions;

@@ -176,6 +176,7 @@ private slots:
         }
         QVERIFY(!frame.action(CommandId::None));
         QVERIFY(frame.unhandledCommands().empty());
+        QVERIFY(frame.doublyBoundCommands().empty());
         QCOMPARE(frame.action(CommandId::Open)->shortcut(), QKeySequence(QKeySequence::Open));
         QCOMPARE(frame.action(CommandId::Print)->shortcut(), QKeySequence(QKeySequence::Print));
 

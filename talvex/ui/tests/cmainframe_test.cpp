@@ -165,6 +165,7 @@ private slots:
         for (const CommandId id : missing)
             names.append(QStringLiteral("%1 %2").arg(int(id)).arg(QString::fromUtf8(commandInfo(id).caption)));
         QVERIFY2(missing.empty(), qPrintable(names.join(QStringLiteral(", "))));
+        QVERIFY(f.frame.doublyBoundCommands().empty());
 
         for (const bool withPoints : {false, true}) {
             if (withPoints)
