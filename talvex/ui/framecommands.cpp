@@ -45,7 +45,6 @@ void execDialog(Args &&...args)
 
 std::vector<CMainFrame::CommandBinding> CMainFrame::commandBindings()
 {
-
     return {
         // 文件(&F)
         {CommandId::FileNew, [this] { newSurvey(); }},
