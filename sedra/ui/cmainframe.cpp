@@ -80,107 +80,160 @@ CMainFrame::~CMainFrame()
     SedraSettings::save(m_store, m_parameters);
 }
 
-QAction *CMainFrame::action(const QString &name) const
+QAction *CMainFrame::action(CommandId id) const
 {
-    return m_actions.value(name);
+    const auto found = m_actions.find(id);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+std::vector<CMainFrame::CommandBinding> CMainFrame::commandBindings()
+{
+    // One row per command of the table (commandtable.h); `on` is the new
+    // check state of a checkable command.
+    return {
+        {CommandId::Open, [this](bool) { open(); }},
+        {CommandId::Save, [this](bool) { saveDocument(); }},
+        {CommandId::SaveAs, [this](bool) { saveDocument(); }},
+        {CommandId::SaveAcquisition, [this](bool) { saveAcquisition(); }},
+        {CommandId::Print, [this](bool) { print(); }},
+        {CommandId::PrintPreview, [this](bool) { printPreview(); }},
+        {CommandId::PageSetup, [this](bool) { pageSetup(); }},
+        {CommandId::ExportText, [this](bool) { exportText(); }},
+        {CommandId::Snapshot, [this](bool) { snapshot(); }},
+        // The place of the recent-file submenu; its entries open their files.
+        {CommandId::RecentFiles, nullptr},
+        {CommandId::Exit, [this](bool) { close(); }},
+        {CommandId::ToolBar, [this](bool on) { m_toolBar->setVisible(on); }},
+        {CommandId::StatusBar, [this](bool on) { statusBar()->setVisible(on); }},
+        {CommandId::Configure, [this](bool) { configure(); }},
+        {CommandId::StartSampling, [this](bool) { startSampling(); }},
+        {CommandId::PrintInfo,
+         [this](bool on) {
+             m_document.printInfo().showTestInfo = on;
+             m_view->update();
+         }},
+        {CommandId::PrintSettings, [this](bool) { printSettings(); }},
+        {CommandId::DigitalFilter, [this](bool) { digitalFilter(); }},
+        {CommandId::SmartKeyboard, [this](bool on) { m_parameters.keyboard = on ? 1 : 0; }},
+        {CommandId::OpenKeyboard, [this](bool) { openKeyboard(); }},
+        {CommandId::About, [this](bool) { about(); }},
+    };
+}
+
+std::vector<CommandId> CMainFrame::unhandledCommands() const
+{
+    std::vector<CommandId> missing;
+    for (const CommandInfo &info : allCommands())
+        if (!m_handlers.count(info.id))
+            missing.push_back(info.id);
+    return missing;
+}
+
+void CMainFrame::runCommand(CommandId id, bool checked)
+{
+    const auto handler = m_handlers.find(id);
+    if (handler == m_handlers.end() || !handler->second) {
+        // A command that runs nothing is a fault of the program; say so.
+        const QString caption = QString::fromUtf8(commandInfo(id).caption);
+        const QString name
+            = caption.isEmpty() ? QString::number(int(id)) : QStringLiteral("%1（%2）").arg(int(id)).arg(caption);
+        const QString text = QStringLiteral("命令 %1 没有处理程序，未执行。").arg(name);
+        qWarning("%s", qUtf8Printable(text));
+        m_messenger.show(text, common::MessageKind::Warning);
+        return;
+    }
+    handler->second(checked);
 }
 
 void CMainFrame::createActions()
 {
-    const auto add = [this](const QString &name, const QString &text, auto slot, const QKeySequence &shortcut = {}) {
-        auto *a = new QAction(text, this);
-        if (!shortcut.isEmpty())
-            a->setShortcut(shortcut);
-        connect(a, &QAction::triggered, this, slot);
-        m_actions.insert(name, a);
-        return a;
-    };
+    // A second row for the same command is a slip of the table: the first
+    // one stays, and doublyBoundCommands() names it.
+    for (CommandBinding &binding : commandBindings())
+        if (!m_handlers.emplace(binding.id, std::move(binding.run)).second)
+            m_doublyBound.push_back(binding.id);
+
     QStyle *st = style();
-    QAction *open = add(QStringLiteral("open"), QStringLiteral("打开(&O)..."), &CMainFrame::open, QKeySequence::Open);
-    open->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
-    QAction *save
-        = add(QStringLiteral("save"), QStringLiteral("保存(&S)"), &CMainFrame::saveDocument, QKeySequence::Save);
-    save->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
-    QAction *saveAs = add(QStringLiteral("saveAs"), QStringLiteral("另存为(&A)..."), &CMainFrame::saveDocument);
-    QAction *saveAcq
-        = add(QStringLiteral("saveAcquisition"), QStringLiteral("保存本次采集数据"), &CMainFrame::saveAcquisition);
-    QAction *print
-        = add(QStringLiteral("print"), QStringLiteral("打印(&P)..."), &CMainFrame::print, QKeySequence::Print);
-    QAction *preview = add(QStringLiteral("preview"), QStringLiteral("打印预览(&V)"), &CMainFrame::printPreview);
-    preview->setIcon(st->standardIcon(QStyle::SP_FileDialogContentsView));
-    QAction *setup = add(QStringLiteral("pageSetup"), QStringLiteral("打印设置(&R)..."), &CMainFrame::pageSetup);
-    QAction *text = add(QStringLiteral("exportText"), QStringLiteral("保存为TXT数据格式"), &CMainFrame::exportText);
-    QAction *snap = add(QStringLiteral("snapshot"), QStringLiteral("生成当前数据图片"), &CMainFrame::snapshot);
-    QAction *quit = add(QStringLiteral("exit"), QStringLiteral("退出(&X)"), &QWidget::close);
-    QAction *configure = add(QStringLiteral("configure"), QStringLiteral("配置参数(&C)"), &CMainFrame::configure);
-    QAction *start = add(QStringLiteral("start"), QStringLiteral("开始采集数据(&S)"), &CMainFrame::startSampling);
-    QAction *printInfo = add(QStringLiteral("printInfo"), QStringLiteral("打印相关信息"), [this](bool on) {
-        m_document.printInfo().showTestInfo = on;
-        m_view->update();
+    for (const CommandInfo &info : allCommands()) {
+        if (info.id == CommandId::RecentFiles)
+            continue; // a submenu, built from the recent-file list
+        auto *a = new QAction(QString::fromUtf8(info.caption), this);
+        a->setStatusTip(QString::fromUtf8(info.statusPrompt));
+        if (info.key != QKeySequence::UnknownKey)
+            a->setShortcut(QKeySequence(info.key));
+        if (info.icon)
+            a->setIcon(st->standardIcon(*info.icon));
+        a->setCheckable(info.checkable);
+        const CommandId id = info.id;
+        connect(a, &QAction::triggered, this, [this, id](bool checked) { runCommand(id, checked); });
+        m_actions.emplace(id, a);
+    }
+    action(CommandId::StatusBar)->setChecked(true);
+    action(CommandId::ToolBar)->setChecked(true);
+
+    for (const MenuDefinition &definition : mainMenu()) {
+        if (definition.command != CommandId::None) {
+            menuBar()->addAction(action(definition.command));
+            continue;
+        }
+        QMenu *menu = menuBar()->addMenu(QString::fromUtf8(definition.title));
+        for (const CommandId id : definition.entries) {
+            if (id == CommandId::None)
+                menu->addSeparator();
+            else if (id == CommandId::RecentFiles)
+                m_recentMenu = menu->addMenu(QString::fromUtf8(commandInfo(id).caption));
+            else
+                menu->addAction(action(id));
+        }
+    }
+
+    m_toolBar = addToolBar(QStringLiteral("工具栏"));
+    m_toolBar->setObjectName(QStringLiteral("toolbar"));
+    for (const CommandId id : toolBar()) {
+        if (id == CommandId::None)
+            m_toolBar->addSeparator();
+        else
+            m_toolBar->addAction(action(id));
+    }
+    // The bar can also be closed from the window's own menu of bars.
+    connect(m_toolBar, &QToolBar::visibilityChanged, this,
+            [this] { action(CommandId::ToolBar)->setChecked(!m_toolBar->isHidden()); });
+
+    // A command's prompt shows while its entry is highlighted; then the
+    // window's own text (就绪, the record's analysis) returns.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &message) {
+        if (message.isEmpty() && !m_statusText.isEmpty())
+            statusBar()->showMessage(m_statusText);
     });
-    printInfo->setCheckable(true);
-    printInfo->setChecked(m_document.printInfo().showTestInfo);
-    QAction *printSet
-        = add(QStringLiteral("printSettings"), QStringLiteral("设置打印相关信息"), &CMainFrame::printSettings);
-    QAction *filter = add(QStringLiteral("filter"), QStringLiteral("数字滤波"), &CMainFrame::digitalFilter);
-    QAction *smartKeyboard = add(QStringLiteral("keyboardOption"), QStringLiteral("智能键盘"),
-                                 [this](bool on) { m_parameters.keyboard = on ? 1 : 0; });
-    smartKeyboard->setCheckable(true);
-    smartKeyboard->setChecked(m_parameters.keyboard != 0);
-    QAction *keyboard = add(QStringLiteral("openKeyboard"), QStringLiteral("打开键盘"), &CMainFrame::openKeyboard);
-    QAction *about = add(QStringLiteral("about"), QStringLiteral("关于 地脉动(&A)..."), &CMainFrame::about);
-    about->setIcon(st->standardIcon(QStyle::SP_MessageBoxQuestion));
-
-    QMenu *file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
-    file->addActions({open, save, saveAs, saveAcq});
-    file->addSeparator();
-    file->addActions({print, preview, setup});
-    file->addSeparator();
-    file->addActions({text, snap});
-    file->addSeparator();
-    m_recentMenu = file->addMenu(QStringLiteral("最近文件"));
-    file->addSeparator();
-    file->addAction(quit);
-
-    QToolBar *bar = addToolBar(QStringLiteral("工具栏"));
-    bar->setObjectName(QStringLiteral("toolbar"));
-    bar->addActions({open, save, preview});
-    print->setIcon(st->standardIcon(QStyle::SP_ComputerIcon));
-    bar->addAction(print);
-    bar->addAction(about);
-    bar->addSeparator();
-    bar->addActions({snap, saveAcq, text});
-
-    QMenu *viewMenu = menuBar()->addMenu(QStringLiteral("查看(&V)"));
-    QAction *toolbarToggle = bar->toggleViewAction();
-    toolbarToggle->setText(QStringLiteral("工具栏(&T)"));
-    viewMenu->addAction(toolbarToggle);
-    QAction *statusToggle = add(QStringLiteral("statusBar"), QStringLiteral("状态栏(&S)"),
-                                [this](bool on) { statusBar()->setVisible(on); });
-    statusToggle->setCheckable(true);
-    statusToggle->setChecked(true);
-    viewMenu->addAction(statusToggle);
-
-    menuBar()->addAction(configure);
-    menuBar()->addAction(start);
-    QMenu *tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
-    tools->addActions({printInfo, printSet, filter});
-    QMenu *keys = menuBar()->addMenu(QStringLiteral("键盘(&K)"));
-    keys->addActions({smartKeyboard, keyboard});
-    QMenu *help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
-    help->addAction(about);
-    statusBar()->showMessage(QStringLiteral("就绪"));
+    showStatus(QStringLiteral("就绪"));
     rebuildRecentMenu();
+}
+
+void CMainFrame::showStatus(const QString &text)
+{
+    m_statusText = text;
+    statusBar()->showMessage(text);
+}
+
+CommandState CMainFrame::commandState() const
+{
+    CommandState state;
+    state.cardPresent = m_cardPresent;
+    state.acquiring = m_job.isRunning();
+    state.hasSamples = m_document.record().hasSamples();
+    state.showTestInfo = m_document.printInfo().showTestInfo;
+    state.smartKeyboard = m_parameters.keyboard != 0;
+    return state;
 }
 
 void CMainFrame::updateActions()
 {
-    const bool idle = !m_job.isRunning();
-    m_actions[QStringLiteral("configure")]->setEnabled(m_cardPresent && idle);
-    m_actions[QStringLiteral("start")]->setEnabled(m_cardPresent && idle);
-    const bool has = m_document.record().hasSamples();
-    m_actions[QStringLiteral("save")]->setEnabled(has);
-    m_actions[QStringLiteral("saveAs")]->setEnabled(has);
+    const CommandState state = commandState();
+    for (const auto &[id, a] : m_actions) {
+        a->setEnabled(sedra::isEnabled(id, state));
+        if (const auto checked = isChecked(id, state))
+            a->setChecked(*checked);
+    }
 }
 
 void CMainFrame::updateTitle()
@@ -202,7 +255,7 @@ void CMainFrame::updateStatus()
                      .arg(names.value(c.channel - 1))
                      .arg(QString::asprintf("%.2f", double(c.peakFrequency)))
                      .arg(c.period);
-    statusBar()->showMessage(parts.join(QStringLiteral("    ")));
+    showStatus(parts.join(QStringLiteral("    ")));
 }
 
 void CMainFrame::attachCard(std::unique_ptr<PortIo> io, const QString &note, platform::SingleInstance *instance)
@@ -213,7 +266,7 @@ void CMainFrame::attachCard(std::unique_ptr<PortIo> io, const QString &note, pla
         if (instance)
             instance->release();
         const QString why = note.isEmpty() ? QStringLiteral("未检测到采集卡，不能采集数据。") : note;
-        statusBar()->showMessage(why);
+        showStatus(why);
         if (!note.isEmpty())
             m_messenger.show(why, common::MessageKind::Warning);
     }

@@ -1,6 +1,8 @@
 // The main window of the microtremor program: menus, toolbar and status
 // bar, the commands of acquisition, files, analysis, printing and
-// snapshots, around one document and its view.
+// snapshots, around one document and its view. The actions, menus and
+// toolbar are built from the command table (commandtable.h); what each
+// command runs is one row of the handler table in cmainframe.cpp.
 #pragma once
 
 #include "common/messenger.h"
@@ -8,15 +10,19 @@
 #include "sedra/card/portio.h"
 #include "sedra/core/acquisitionjob.h"
 #include "sedra/core/sedradocument.h"
+#include "sedra/ui/commandtable.h"
 
 #include <QMainWindow>
 #include <QPrinter>
 #include <functional>
-#include <optional>
+#include <map>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QAction;
 class QMenu;
+class QToolBar;
 
 namespace platform {
 class SingleInstance;
@@ -58,7 +64,18 @@ public:
     SedraParameters &parameters() { return m_parameters; }
     CSEDRAView *view() const { return m_view; }
     WaitDialog *waitDialog() const { return m_wait; }
-    QAction *action(const QString &name) const;
+    // The action of a command of the table (nullptr for a number it lacks).
+    QAction *action(CommandId id) const;
+    // Runs `id` as its action does (`checked`: the new check state of a
+    // checkable command); a command without a handler is reported through
+    // the messenger instead of being dropped.
+    void runCommand(CommandId id, bool checked = false);
+    // The commands of the table the handler table does not bind; empty in a
+    // correct program.
+    std::vector<CommandId> unhandledCommands() const;
+    // The commands the handler table binds more than once (the first row
+    // wins); empty in a correct program.
+    const std::vector<CommandId> &doublyBoundCommands() const { return m_doublyBound; }
     QStringList recentFiles() const { return m_recent; }
 
     // Commands.
@@ -84,8 +101,19 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // One row of the handler table: a command and what it runs (empty for
+    // the place of the recent-file submenu).
+    struct CommandBinding {
+        CommandId id;
+        std::function<void(bool checked)> run;
+    };
+    std::vector<CommandBinding> commandBindings();
     void createActions();
+    CommandState commandState() const;
     void updateActions();
+    // Shows `text` in the status bar and keeps it as the text that returns
+    // after a command's prompt.
+    void showStatus(const QString &text);
     void updateTitle();
     void updateStatus();
     void addRecent(const QString &path);
@@ -111,7 +139,11 @@ private:
     QString m_documentPath;
     QStringList m_recent;
     QMenu *m_recentMenu = nullptr;
-    QHash<QString, QAction *> m_actions;
+    QToolBar *m_toolBar = nullptr;
+    QString m_statusText;
+    std::map<CommandId, QAction *> m_actions;
+    std::map<CommandId, std::function<void(bool checked)>> m_handlers;
+    std::vector<CommandId> m_doublyBound;
 };
 
 } // namespace sedra

@@ -7,6 +7,11 @@
 // enabling rule. The rules call the ones of the editing, point and layer
 // commands (editcommands.h, pointcommands.h, layercommands.h).
 //
+// What a command does is the window's business: its handler table
+// (talvex/ui/framecommands.cpp) binds every row here to one handler, and
+// the window's test fails on a row without one. A new command is a row here
+// (and in the lists it stands in) and a row there.
+//
 // Qt Core only: key sequences are portable texts ("Ctrl+N", "T", "F2") that
 // the window turns into QKeySequence.
 

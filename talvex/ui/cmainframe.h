@@ -5,6 +5,11 @@
 // the command-line tool runs too; enabled and checked states come from one
 // updateActions() that the document's signals drive.
 //
+// What each command does is bound in one place, the handler table of
+// framecommands.cpp (one row per command, grouped by menu); the handlers
+// that are more than a line live by subject in framefiles.cpp,
+// framereport.cpp and framesuggestions.cpp. This file is the wiring.
+//
 // The window also carries the document's life: New, Open (menu, recent
 // files, command line, a file dropped on it), Save and Save as, the question
 // whether to save a modified survey before it is replaced or the program
@@ -17,6 +22,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QMenu;
@@ -68,6 +74,21 @@ public:
     // Enables, disables and checks every action from the document's state.
     void updateActions();
 
+    // Runs `id` as its action, key or button does: nothing when its rule
+    // refuses it now; a command without a handler is reported as a warning
+    // through the messenger instead of being dropped.
+    void runCommand(CommandId id);
+    // The commands of the table the handler table does not bind; empty in a
+    // correct program.
+    std::vector<CommandId> unhandledCommands() const;
+    // The commands the handler table binds more than once (the first row
+    // wins); empty in a correct program.
+    const std::vector<CommandId> &doublyBoundCommands() const { return m_doublyBound; }
+    // Whether the handler table gives `id` an operation. A few rows are bound
+    // to none on purpose: the place of the recent files, whose entries open
+    // their files, and the commands whose rule never enables them.
+    bool hasOperation(CommandId id) const;
+
     // What the window asks and shows, replaceable for tests: the message boxes
     // of the commands, the save question (Yes, No or Cancel for the document
     // name), the file and folder dialogs, the desktop's opening of a file or
@@ -99,13 +120,15 @@ private:
     void createAccelerators();
     void connectDocument();
 
-    void runCommand(CommandId id);
-    void dispatchCommand(CommandId id);
-    void runFileCommand(CommandId id);
-    void runEditCommand(CommandId id);
-    void runWaveformCommand(CommandId id);
-    void runViewCommand(CommandId id);
-    void runHelpCommand(CommandId id);
+    // One row of the handler table: a command and what it runs (empty for a
+    // command bound to no operation).
+    struct CommandBinding {
+        CommandId id;
+        std::function<void()> run;
+    };
+    // The handler table (framecommands.cpp), read once into m_handlers.
+    std::vector<CommandBinding> commandBindings();
+    void bindCommands();
 
     // The save question for a modified survey; true when the caller may go on
     // (saved, or not to be saved), false on Cancel or a failed save.
@@ -118,6 +141,9 @@ private:
     void importFolder();
     void importLayers();
     void exportTable(CommandId id);
+    void toggleToolBars();
+    void openHelpDocument(CommandId id);
+    void openSupportPage();
     // The report of the page setup: 页面设置, 打印, 打印预览, 打印设置, the
     // bitmap figures and the PDF report.
     void pageSetup();
@@ -173,6 +199,8 @@ private:
     QToolBar *m_secondToolBar = nullptr;
     std::vector<QLabel *> m_panes;
     std::map<CommandId, QAction *> m_actions;
+    std::map<CommandId, std::function<void()>> m_handlers;
+    std::vector<CommandId> m_doublyBound;
     // Accelerators with Alt, which menu mnemonics (波形处理(&K)) would take.
     std::map<int, QAction *> m_altAccelerators; // by QKeyCombination::toCombined()
     std::vector<QAction *> m_recentActions;

@@ -23,6 +23,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QProgressBar>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -30,6 +34,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUuid>
+#include <set>
 
 using namespace sedra;
 
@@ -67,11 +72,11 @@ private slots:
         CMainFrame frame(*store, messenger);
         frame.resize(1000, 700);
         frame.show();
-        QVERIFY(!frame.action("start")->isEnabled());
+        QVERIFY(!frame.action(CommandId::StartSampling)->isEnabled());
         frame.attachCard(simulated("freq=2.0/3.5/6.0,seed=7"), QString(), nullptr);
         QVERIFY(frame.cardPresent());
-        QVERIFY(frame.action("start")->isEnabled());
-        QVERIFY(frame.action("configure")->isEnabled());
+        QVERIFY(frame.action(CommandId::StartSampling)->isEnabled());
+        QVERIFY(frame.action(CommandId::Configure)->isEnabled());
         frame.parameters().channel = 3;
         frame.parameters().projectName = "A";
         frame.parameters().testSit = "3";
@@ -149,6 +154,78 @@ private slots:
 
     // In the window every trace stays inside its band, above the strip of
     // ticks and axis labels at the band's bottom, which holds the labels.
+    // The window's actions, menus and toolbar come from the command table;
+    // every command is bound to a handler, and one without is reported.
+    void commandsComeFromTheTable()
+    {
+        auto store = freshStore(QStringLiteral("commands"));
+        common::RecordingMessenger messenger;
+        CMainFrame frame(*store, messenger);
+
+        std::set<CommandId> ids;
+        for (const CommandInfo &info : allCommands()) {
+            QVERIFY2(ids.insert(info.id).second, info.caption);
+            QVERIFY2(*info.caption && *info.statusPrompt, info.caption);
+            if (info.id == CommandId::RecentFiles)
+                continue;
+            QAction *a = frame.action(info.id);
+            QVERIFY2(a, info.caption);
+            QCOMPARE(a->text(), QString::fromUtf8(info.caption));
+            QCOMPARE(a->statusTip(), QString::fromUtf8(info.statusPrompt));
+            QCOMPARE(a->isCheckable(), info.checkable);
+        }
+        QVERIFY(!frame.action(CommandId::None));
+        QVERIFY(frame.unhandledCommands().empty());
+        QVERIFY(frame.doublyBoundCommands().empty());
+        QCOMPARE(frame.action(CommandId::Open)->shortcut(), QKeySequence(QKeySequence::Open));
+        QCOMPARE(frame.action(CommandId::Print)->shortcut(), QKeySequence(QKeySequence::Print));
+
+        QStringList bar;
+        for (QAction *a : frame.menuBar()->actions())
+            bar.append(a->text());
+        QCOMPARE(bar,
+                 QStringList({QStringLiteral("文件(&F)"), QStringLiteral("查看(&V)"), QStringLiteral("配置参数(&C)"),
+                              QStringLiteral("开始采集数据(&S)"), QStringLiteral("工具(&T)"),
+                              QStringLiteral("键盘(&K)"), QStringLiteral("帮助(&H)")}));
+        QStringList file;
+        for (QAction *a : frame.menuBar()->actions().constFirst()->menu()->actions())
+            file.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(file.size(), 15);
+        QCOMPARE(file.at(12), QStringLiteral("最近文件"));
+        QCOMPARE(file.constLast(), QStringLiteral("退出(&X)"));
+
+        // Without a card or a record the card and save commands stay grey.
+        QVERIFY(!frame.action(CommandId::StartSampling)->isEnabled());
+        QVERIFY(!frame.action(CommandId::Save)->isEnabled());
+        QVERIFY(!frame.action(CommandId::SaveAs)->isEnabled());
+        QVERIFY(frame.action(CommandId::Open)->isEnabled());
+
+        // The option commands carry their state both ways.
+        const bool info = frame.document().printInfo().showTestInfo;
+        QCOMPARE(frame.action(CommandId::PrintInfo)->isChecked(), info);
+        frame.action(CommandId::PrintInfo)->trigger();
+        QCOMPARE(frame.document().printInfo().showTestInfo, !info);
+        const bool smart = frame.parameters().keyboard != 0;
+        frame.action(CommandId::SmartKeyboard)->trigger();
+        QCOMPARE(frame.parameters().keyboard != 0, !smart);
+        frame.action(CommandId::StatusBar)->trigger();
+        QVERIFY(frame.statusBar()->isHidden());
+        frame.action(CommandId::StatusBar)->trigger();
+        QVERIFY(!frame.statusBar()->isHidden());
+
+        // A command's prompt gives way to the window's text again.
+        QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("就绪"));
+        frame.statusBar()->showMessage(QString::fromUtf8(commandInfo(CommandId::Open).statusPrompt));
+        frame.statusBar()->clearMessage();
+        QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("就绪"));
+
+        // The place of the recent files runs nothing of its own.
+        messenger.clear();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(".*最近文件.*")));
+        frame.runCommand(CommandId::RecentFiles);
+        QCOMPARE(messenger.kinds, QList<common::MessageKind>({common::MessageKind::Warning}));
+    }
+
     void windowKeepsTracesOffTheirLabels()
     {
         auto store = freshStore("bands");
@@ -217,7 +294,7 @@ private slots:
         QVERIFY(messenger.last().contains("没有响应"));
         QVERIFY(!frame.document().record().hasSamples());
         QVERIFY(frame.document().isSaved());
-        QVERIFY(frame.action("start")->isEnabled());
+        QVERIFY(frame.action(CommandId::StartSampling)->isEnabled());
     }
 
     void cancelStopsTheCard()
@@ -281,8 +358,8 @@ private slots:
         QVERIFY(instance.claim());
         frame.attachCard(simulated("absent"), QString(), &instance);
         QVERIFY(!frame.cardPresent());
-        QVERIFY(!frame.action("start")->isEnabled());
-        QVERIFY(!frame.action("configure")->isEnabled());
+        QVERIFY(!frame.action(CommandId::StartSampling)->isEnabled());
+        QVERIFY(!frame.action(CommandId::Configure)->isEnabled());
         QVERIFY(!instance.isClaimed());
         QVERIFY(!frame.startSampling());
         // A backend that could not be opened says why, once.

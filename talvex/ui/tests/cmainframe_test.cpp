@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSpinBox>
 #include <QMenu>
@@ -151,6 +152,48 @@ private slots:
                  QStringList({QString::fromUtf8("插入一个土层"), QString::fromUtf8("删除一个土层"),
                               QString::fromUtf8("建议分层"), QStringLiteral("-"), QString::fromUtf8("分层参数修改"),
                               QString::fromUtf8("输入工勘资料")}));
+    }
+
+    // Every command of the table is bound in the handler table; the few bound
+    // to no operation can never run, and a command that reaches the window
+    // without a handler is reported, not dropped.
+    void everyCommandHasAHandler()
+    {
+        Fixture f;
+        const std::vector<CommandId> missing = f.frame.unhandledCommands();
+        QStringList names;
+        for (const CommandId id : missing)
+            names.append(QStringLiteral("%1 %2").arg(int(id)).arg(QString::fromUtf8(commandInfo(id).caption)));
+        QVERIFY2(missing.empty(), qPrintable(names.join(QStringLiteral(", "))));
+        QVERIFY(f.frame.doublyBoundCommands().empty());
+
+        for (const bool withPoints : {false, true}) {
+            if (withPoints)
+                f.document.newSurvey(hole(10.0f));
+            f.frame.updateActions();
+            for (const CommandInfo &info : allCommands()) {
+                if (f.frame.hasOperation(info.id))
+                    continue;
+                QAction *action = f.frame.action(info.id);
+                QVERIFY2(!action || !action->isEnabled(), info.caption);
+            }
+        }
+
+        // A number that no row binds (as a new command without its handler).
+        f.messenger.clear();
+        const auto surveyBefore = f.document.survey().points.size();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(".*31999.*")));
+        f.frame.runCommand(CommandId(31999));
+        QCOMPARE(f.messenger.messages.size(), 1);
+        QVERIFY(f.messenger.last().contains(QStringLiteral("31999")));
+        QCOMPARE(f.messenger.kinds.last(), common::MessageKind::Warning);
+        QCOMPARE(f.document.survey().points.size(), surveyBefore);
+
+        // A bound command runs through the same entry.
+        f.messenger.clear();
+        f.frame.runCommand(CommandId::ShowHistogram);
+        QVERIFY(f.messenger.messages.isEmpty());
+        QVERIFY(f.document.view().mode == DisplayMode::VelocityHistogram);
     }
 
     void commandsChangeSurveyAndView()
