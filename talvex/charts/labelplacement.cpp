@@ -40,8 +40,8 @@ std::vector<int> spreadLabels(const std::vector<int> &wanted, int height, int lo
             Run &above = runs.back();
             if (above.top + static_cast<long long>(above.count) * height <= run.top)
                 break;
-            Run merged{above.first, above.count + run.count,
-                       above.sum + run.sum - static_cast<long long>(run.count) * above.count * height, 0};
+            const long long shift = static_cast<long long>(run.count) * static_cast<long long>(above.count) * height;
+            Run merged{above.first, above.count + run.count, above.sum + run.sum - shift, 0};
             place(merged);
             runs.pop_back();
             run = merged;

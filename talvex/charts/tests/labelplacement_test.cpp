@@ -54,14 +54,16 @@ TEST(LabelPlacement, RandomColumnsNeverOverlapAndKeepTheirOrder)
         for (std::size_t k = 0; k < order.size(); ++k) {
             EXPECT_GE(tops[order[k]], 0);
             EXPECT_LE(tops[order[k]], 4000);
-            if (k > 0)
+            if (k > 0) {
                 EXPECT_GE(tops[order[k]] - tops[order[k - 1]], height);
+            }
         }
         // Nothing moves when nothing collides.
         bool apart = true;
         for (std::size_t k = 1; k < order.size(); ++k)
             apart = apart && wanted[order[k]] - wanted[order[k - 1]] >= height;
-        if (apart)
+        if (apart) {
             EXPECT_EQ(tops, wanted);
+        }
     }
 }

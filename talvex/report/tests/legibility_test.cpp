@@ -146,10 +146,12 @@ TEST(ReportLegibility, LabelsOfThinLayersDoNotPrintOverEachOtherOrTheHeading)
         for (const char *heading : {"底层深", "层波速"}) {
             const std::vector<TextBox> found = withText(texts, QString::fromUtf8(heading));
             ASSERT_EQ(found.size(), 1u);
-            for (const TextBox &t : texts)
-                if (t.text != found[0].text)
+            for (const TextBox &t : texts) {
+                if (t.text != found[0].text) {
                     EXPECT_FALSE(t.box.intersects(found[0].box))
                         << t.text.toStdString() << " over " << heading << " on page " << page;
+                }
+            }
         }
     }
 }
@@ -204,7 +206,9 @@ TEST(ReportLegibility, WaveformLabelsStayInTheirRowsAtFiftyRows)
     ASSERT_EQ(second.size(), 1u);
     EXPECT_FALSE(first[0].box.intersects(second[0].box));
     // Below every text of the heading table above the grid.
-    for (const TextBox &t : texts)
-        if (t.text == QString::fromUtf8("工程名称") || t.text == QString::fromUtf8("测孔编号"))
+    for (const TextBox &t : texts) {
+        if (t.text == QString::fromUtf8("工程名称") || t.text == QString::fromUtf8("测孔编号")) {
             EXPECT_GE(first[0].box.top(), t.box.bottom()) << t.text.toStdString();
+        }
+    }
 }

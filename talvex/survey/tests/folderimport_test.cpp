@@ -70,8 +70,9 @@ TEST(FolderImportChannel, AutomaticTakesEachPointsStrongestShearChannel)
     for (std::size_t i = 0; i < hole.truth.size(); ++i) {
         const int channel = r.pointChannels[i];
         strongest += channel == hole.truth[i].strongestChannel + 1 ? 1 : 0;
-        if (hole.truth[i].noise == holegen::NoiseKind::White)
+        if (hole.truth[i].noise == holegen::NoiseKind::White) {
             EXPECT_EQ(channel, hole.truth[i].strongestChannel + 1) << "point " << i + 1;
+        }
         ASSERT_GE(channel, 1);
         ASSERT_LE(channel, 3);
         // Both traces of the point come from the channel reported.
