@@ -10,7 +10,7 @@ const QString kRecentFiles = QStringLiteral("Recent File List");
 
 TalvexSettings::TalvexSettings() : m_store(companyKey(), QStringLiteral("talvex")) {}
 
-TalvexSettings::TalvexSettings(const QString &iniFile) : m_store(iniFile) {}
+TalvexSettings::TalvexSettings(const QString &iniFile) : m_store(iniFile), m_iniFile(iniFile) {}
 
 QString TalvexSettings::companyKey()
 {

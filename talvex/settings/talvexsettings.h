@@ -17,6 +17,9 @@ public:
     // A store in the given INI file (tests).
     explicit TalvexSettings(const QString &iniFile);
 
+    // The INI file given to the constructor; empty for the program's own store.
+    QString iniFile() const { return m_iniFile; }
+
     static QString companyKey();
 
     int viewScale() const; // percent, default 75
@@ -44,6 +47,7 @@ public:
 
 private:
     common::SettingsStore m_store;
+    QString m_iniFile;
 };
 
 } // namespace talvex

@@ -91,7 +91,10 @@ CMainFrame::CMainFrame(SurveyDocument &document, TalvexSettings &settings, QWidg
     m_patternMessenger = std::make_unique<DeferredMessenger>(this, [this] { return m_messenger; });
     charts::programSoilPatterns().setMessenger(m_patternMessenger.get());
 
-    m_view = new CtalvexView(document, this);
+    // The view keeps its zoom and page setup in the window's own store (a
+    // window given an INI file must not read or write the program's store).
+    m_view = m_settings.iniFile().isEmpty() ? new CtalvexView(document, this)
+                                            : new CtalvexView(document, m_settings.iniFile(), this);
     setCentralWidget(m_view);
     m_readout = new ReadoutBar(this);
 
