@@ -9,6 +9,9 @@ if(SUITE_FUZZERS)
   target_compile_options(suite_options INTERFACE
     -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
   target_link_options(suite_options INTERFACE -fsanitize=address,undefined)
+elseif(SUITE_TSAN)
+  target_compile_options(suite_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(suite_options INTERFACE -fsanitize=thread)
 elseif(SUITE_SANITIZE)
   target_compile_options(suite_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)

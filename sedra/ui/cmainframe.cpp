@@ -1,5 +1,7 @@
 #include "sedra/ui/cmainframe.h"
 
+#include "common/commandtables.h"
+
 #include "common/platform/onscreenkeyboard.h"
 #include "common/platform/singleinstance.h"
 #include "sedra/card/acquisitioncard.h"
@@ -122,11 +124,7 @@ std::vector<CMainFrame::CommandBinding> CMainFrame::commandBindings()
 
 std::vector<CommandId> CMainFrame::unhandledCommands() const
 {
-    std::vector<CommandId> missing;
-    for (const CommandInfo &info : allCommands())
-        if (!m_handlers.count(info.id))
-            missing.push_back(info.id);
-    return missing;
+    return common::commandsWithoutHandler(allCommands(), m_handlers);
 }
 
 void CMainFrame::runCommand(CommandId id, bool checked)

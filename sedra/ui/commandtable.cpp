@@ -1,5 +1,7 @@
 #include "sedra/ui/commandtable.h"
 
+#include "common/commandtables.h"
+
 #include <algorithm>
 #include <array>
 
@@ -70,9 +72,7 @@ std::span<const CommandInfo> allCommands()
 
 const CommandInfo &commandInfo(CommandId id)
 {
-    const auto found
-        = std::find_if(kCommands.begin(), kCommands.end(), [id](const CommandInfo &info) { return info.id == id; });
-    return found == kCommands.end() ? kNone : *found;
+    return common::commandRow(allCommands(), id, kNone);
 }
 
 std::span<const MenuDefinition> mainMenu()

@@ -1,5 +1,6 @@
 #include "talvex/document/commandtable.h"
 
+#include "common/commandtables.h"
 #include "talvex/analysis/layercommands.h"
 #include "talvex/analysis/pointcommands.h"
 #include "talvex/document/surveydocument.h"
@@ -199,9 +200,7 @@ std::span<const CommandInfo> allCommands()
 
 const CommandInfo &commandInfo(CommandId id)
 {
-    const auto found
-        = std::find_if(kCommands.begin(), kCommands.end(), [id](const CommandInfo &info) { return info.id == id; });
-    return found == kCommands.end() ? kUnknownCommand : *found;
+    return common::commandRow(allCommands(), id, kUnknownCommand);
 }
 
 std::span<const MenuDefinition> mainMenu()

@@ -1,5 +1,7 @@
 #include "talvex/ui/cmainframe.h"
 
+#include "common/commandtables.h"
+
 #include "talvex/analysis/intervalcheck.h"
 #include "talvex/document/surveydocument.h"
 #include "talvex/settings/talvexsettings.h"
@@ -475,11 +477,7 @@ void CMainFrame::bindCommands()
 
 std::vector<CommandId> CMainFrame::unhandledCommands() const
 {
-    std::vector<CommandId> missing;
-    for (const CommandInfo &info : allCommands())
-        if (!m_handlers.count(info.id))
-            missing.push_back(info.id);
-    return missing;
+    return common::commandsWithoutHandler(allCommands(), m_handlers);
 }
 
 bool CMainFrame::hasOperation(CommandId id) const
