@@ -95,19 +95,27 @@ QFont scaledFont(const QFont &given, double scale)
     return font;
 }
 
-// `text` broken into two lines no wider than `width` in `metrics` (the
-// first as long as fits); empty when it cannot be.
+// `text` broken into two lines no wider than `width` in `metrics`: at the
+// last space that leaves a second line that fits, else where the first line
+// is full (Chinese text has no spaces); empty when it cannot be.
 QStringList twoLines(const QFontMetricsF &metrics, const QString &text, double width)
 {
-    int cut = 0;
-    while (cut < text.size() && metrics.horizontalAdvance(text.left(cut + 1)) <= width)
-        ++cut;
-    if (cut == 0 || cut >= text.size())
+    int full = 0;
+    while (full < text.size() && metrics.horizontalAdvance(text.left(full + 1)) <= width)
+        ++full;
+    if (full == 0 || full >= text.size())
         return {};
-    const QString rest = text.mid(cut).trimmed();
-    if (metrics.horizontalAdvance(rest) > width)
-        return {};
-    return {text.left(cut).trimmed(), rest};
+    const auto split = [&](int cut) -> QStringList {
+        const QString rest = text.mid(cut).trimmed();
+        if (cut <= 0 || metrics.horizontalAdvance(rest) > width)
+            return {};
+        return {text.left(cut).trimmed(), rest};
+    };
+    if (const int space = text.lastIndexOf(QLatin1Char(' '), full); space > 0) {
+        if (const QStringList lines = split(space); !lines.isEmpty())
+            return lines;
+    }
+    return split(full);
 }
 
 } // namespace
