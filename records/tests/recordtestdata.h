@@ -36,4 +36,11 @@ inline void writeBytes(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
+inline void writeBytes(const QString &path, const std::vector<std::uint8_t> &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size()));
+}
+
 } // namespace talvex::recordtest

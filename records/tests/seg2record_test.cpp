@@ -2,6 +2,7 @@
 #include "common/messenger.h"
 #include "records/fieldrecord.h"
 #include "records/seg2record.h"
+#include "records/tests/recordtestdata.h"
 #include "records/tests/seg2writer.h"
 
 #include <QFile>
@@ -12,18 +13,8 @@
 #include <gtest/gtest.h>
 
 using namespace talvex;
+using namespace talvex::recordtest;
 using namespace talvex::test;
-
-namespace {
-
-void writeBytes(const QString &path, const std::vector<std::uint8_t> &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size()));
-}
-
-} // namespace
 
 TEST(Seg2Record, EveryDataFormatInBothByteOrdersIsReadAndScaledWithoutClipping)
 {

@@ -23,13 +23,6 @@ using namespace talvex::test;
 
 namespace {
 
-void writeBytes(const QString &path, const std::vector<std::uint8_t> &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size()));
-}
-
 QByteArray recordBytes(const FieldRecordData &data)
 {
     const auto bytes = encodeFieldRecordV2(data);
@@ -103,12 +96,7 @@ TEST(FolderImport, MatchesNamesByDepthAndBlowIgnoringCase)
     // A pipe with a record's name is not a record: opening it would wait for a writer.
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("f&7A.cwd")).constData(), 0600), 0);
 
-    SurveyData s;
-    for (float depth : {2.5f, 0.4f, 2.0f, 7.0f}) {
-        TlvOne p = TlvOne::newPoint(1.5f);
-        p.depth = depth;
-        s.points.push_back(p);
-    }
+    SurveyData s = surveyAt({2.5f, 0.4f, 2.0f, 7.0f});
     FieldRecord rec;
     common::RecordingMessenger m;
     const FolderImportResult r = ImportFolder(s, rec, dir.path(), 2, m);
@@ -314,12 +302,7 @@ TEST(FolderImport, SeismographFilesNamedLikeRecordsAreImportedBesideCwdRecords)
     // Not named like a record: left alone.
     writeBytes(dir.filePath("ZK1&3A.sgy"), seg2Bytes(file));
 
-    SurveyData s;
-    for (const float depth : {1.0f, 2.0f, 3.0f}) {
-        TlvOne p = TlvOne::newPoint(1.5f);
-        p.depth = depth;
-        s.points.push_back(p);
-    }
+    SurveyData s = surveyAt({1.0f, 2.0f, 3.0f});
     FieldRecord rec;
     common::RecordingMessenger m;
     const FolderImportResult r = ImportFolder(s, rec, dir.path(), 2, m);
