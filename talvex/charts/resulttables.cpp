@@ -91,7 +91,7 @@ std::vector<std::array<HeadingPair, 2>> headingTableRows(const SurveyData &surve
              HeadingPair{QStringLiteral("等效波速"), siteVelocityText(survey)}});
     }
     if (options.siteClassRow)
-        rows.push_back(siteClassRow(survey));
+        rows.push_back(siteClassRow(survey, options.siteClasses));
     return rows;
 }
 
@@ -128,9 +128,9 @@ QString siteVelocityText(const SurveyData &survey)
     return value;
 }
 
-std::array<HeadingPair, 2> siteClassRow(const SurveyData &survey)
+std::array<HeadingPair, 2> siteClassRow(const SurveyData &survey, const SiteClassification *siteClasses)
 {
-    const SiteClassification site = ClassifySiteWithBounds(survey);
+    const SiteClassification site = siteClasses ? *siteClasses : ClassifySiteWithBounds(survey);
     std::array<HeadingPair, 2> row{HeadingPair{QStringLiteral("场地类别"), QStringLiteral("—")},
                                    HeadingPair{QStringLiteral("Vs30"), QStringLiteral("—")}};
     if (!site.ok()) {

@@ -16,6 +16,7 @@ class QPainter;
 
 namespace talvex {
 class SurveyData;
+struct SiteClassification;
 }
 
 namespace talvex::charts {
@@ -24,6 +25,9 @@ struct HeadingTableOptions {
     int personnelLabel = 1; // 0 "测试人员", 1 "测试单位", 2 "测试仪器"
     bool overburdenRow = false; // third row: 覆盖层厚度 and 等效波速 (the stored site velocity)
     bool siteClassRow = false; // next row: 场地类别 and Vs30 with the NEHRP and EC8 classes
+    // The survey's site classes with their bounds, when the caller has them
+    // (a report computes them once for all its pages); null: computed here.
+    const SiteClassification *siteClasses = nullptr;
 };
 
 // One label and value of the heading table.
@@ -47,7 +51,9 @@ std::vector<std::array<HeadingPair, 2>> headingTableRows(const SurveyData &surve
 // ("245.1m/s(240.2~250.3)(外推) NEHRP D EC8 C", "(外推)" when the hole is
 // shallower than 30 m, "D/C" when C lies within the bounds). Both values
 // read "—" when the site cannot be classified, the category with why.
-std::array<HeadingPair, 2> siteClassRow(const SurveyData &survey);
+// `siteClasses`: the survey's classes when the caller has them; null:
+// computed here.
+std::array<HeadingPair, 2> siteClassRow(const SurveyData &survey, const SiteClassification *siteClasses = nullptr);
 
 // The 等效波速 value: the stored site velocity ("%2.2fm/s"), with why when
 // it is 0 (which depth the points do not reach); "—" and why when a point

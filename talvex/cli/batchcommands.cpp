@@ -435,7 +435,7 @@ void processHoleSteps(HoleJob &job, const BatchSettings &settings, common::Recor
     if (!settings.report && !settings.figures)
         return;
     charts::SoilPatternSet patterns(settings.programFolder, &messenger);
-    report::ReportContext context{survey, settings.print, settings.personnelLabel, &patterns};
+    report::ReportContext context{survey, settings.print, settings.personnelLabel, &patterns, {}};
     if (settings.report) {
         QString error;
         if (!report::WritePdfReport(base + QStringLiteral("-report.pdf"), context, &error))

@@ -26,7 +26,7 @@ struct Job {
     common::ConsoleMessenger messenger;
     SurveyData survey;
     charts::SoilPatternSet patterns{QCoreApplication::applicationDirPath(), &messenger};
-    report::ReportContext context{survey, PrintSettings(), 1, &patterns};
+    report::ReportContext context{survey, PrintSettings(), 1, &patterns, {}};
 };
 
 // Checks the options, then reads the survey.

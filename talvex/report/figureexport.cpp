@@ -61,6 +61,8 @@ int headingTable(QPainter &painter, const ReportContext &context, bool withOptio
     options.personnelLabel = context.personnelLabel;
     options.overburdenRow = withOptionalRows && s.printOverburden != 0;
     options.siteClassRow = withOptionalRows && s.printSiteClass != 0;
+    if (options.siteClassRow)
+        options.siteClasses = &siteClassesOf(context);
     painter.save();
     const int below = charts::DrawHeadingTable(painter, charts::PatternOutput::Bitmap,
                                                QRect(0, kTableTop, kFigureWidth, kFrameBottom - kTableTop),

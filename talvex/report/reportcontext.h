@@ -4,8 +4,11 @@
 
 #include "talvex/settings/printsettings.h"
 
+#include <memory>
+
 namespace talvex {
 class SurveyData;
+struct SiteClassification;
 }
 namespace talvex::charts {
 class SoilPatternSet;
@@ -22,6 +25,13 @@ struct ReportContext {
     int personnelLabel = 1; // 0 "测试人员", 1 "测试单位", 2 "测试仪器"
     // User soil patterns and their messages; null: the program's own set.
     charts::SoilPatternSet *patterns = nullptr;
+    // The site classes of the heading tables: every chart page and figure
+    // of one report shows the same, so they are computed (picker and bounds
+    // included) on the first page that needs them and kept (siteClassesOf).
+    mutable std::shared_ptr<const SiteClassification> siteClasses;
 };
+
+// The survey's site classes with their bounds, computed once per context.
+const SiteClassification &siteClassesOf(const ReportContext &context);
 
 } // namespace talvex::report

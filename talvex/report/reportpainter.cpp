@@ -1,5 +1,6 @@
 #include "talvex/report/reportpainter.h"
 
+#include "talvex/analysis/siteuncertainty.h"
 #include "talvex/analysis/sitevelocity.h"
 #include "talvex/charts/chartstyle.h"
 #include "talvex/charts/columncharts.h"
@@ -15,6 +16,13 @@
 #include <cstdlib>
 
 namespace talvex::report {
+
+const SiteClassification &siteClassesOf(const ReportContext &context)
+{
+    if (!context.siteClasses)
+        context.siteClasses = std::make_shared<const SiteClassification>(ClassifySiteWithBounds(context.survey));
+    return *context.siteClasses;
+}
 
 namespace {
 
@@ -74,6 +82,8 @@ void paintChartPage(QPainter &painter, const ReportContext &context, const QRect
     table.personnelLabel = context.personnelLabel;
     table.overburdenRow = s.printOverburden != 0;
     table.siteClassRow = s.printSiteClass != 0;
+    if (table.siteClassRow)
+        table.siteClasses = &siteClassesOf(context);
     charts::DrawHeadingTable(
         painter, charts::PatternOutput::Print,
         QRect(area.left(), area.top() + kTableTop, area.width(), area.height() - kTableTop - kContentBottomGap),

@@ -66,7 +66,7 @@ QString fileList(const QStringList &paths)
 // own soil patterns, whose messages reach the user like the view's.
 report::ReportContext reportContext(SurveyDocument &document, const PrintSettings &settings)
 {
-    return report::ReportContext{document.survey(), settings, document.survey().header.personnelLabel, nullptr};
+    return report::ReportContext{document.survey(), settings, document.survey().header.personnelLabel, nullptr, {}};
 }
 
 } // namespace
@@ -122,10 +122,11 @@ void CMainFrame::previewReport()
         return;
     QPrintPreviewDialog dialog(&printer(), this);
     dialog.setWindowTitle(QString::fromUtf8("打印预览"));
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
-        report::ReportContext context = reportContext(m_document, m_view->printSettings());
-        report::paintReport(*target, context);
-    });
+    // The preview is modal: the survey cannot change while it repaints, so
+    // one context (and its site classes) serves every repaint.
+    report::ReportContext context = reportContext(m_document, m_view->printSettings());
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [&context](QPrinter *target) { report::paintReport(*target, context); });
     dialog.resize(size() * 9 / 10);
     dialog.exec();
 }

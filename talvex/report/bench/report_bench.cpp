@@ -22,7 +22,7 @@ namespace {
 void PdfReport200Points(benchmark::State &state)
 {
     SurveyData survey = chartsurvey::longSurvey(200);
-    ReportContext context{survey, PrintSettings(), 1, nullptr};
+    ReportContext context{survey, PrintSettings(), 1, nullptr, {}};
     for (auto _ : state) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
@@ -40,7 +40,7 @@ BENCHMARK(PdfReport200Points)->Unit(benchmark::kMillisecond);
 void SevenFigures45Points(benchmark::State &state)
 {
     SurveyData survey = chartsurvey::longSurvey(45);
-    ReportContext context{survey, PrintSettings(), 1, nullptr};
+    ReportContext context{survey, PrintSettings(), 1, nullptr, {}};
     const auto figures = figureList(QStringLiteral("bench"), context.settings, 45);
     for (auto _ : state) {
         std::size_t bytes = 0;

@@ -78,7 +78,7 @@ std::vector<TextBox> pageTexts(SurveyData &survey, const PrintSettings &settings
 {
     TextPage page;
     QPainter painter(&page);
-    ReportContext context{survey, settings, 1, nullptr};
+    ReportContext context{survey, settings, 1, nullptr, {}};
     EXPECT_TRUE(paintReportPage(painter, context, index, kA4Printable));
     painter.end();
     return page.engine.texts;

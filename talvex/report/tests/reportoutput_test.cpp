@@ -44,7 +44,7 @@ protected:
     static void TearDownTestSuite() { delete sample; }
 
     SurveyData survey = *sample;
-    ReportContext context{survey, PrintSettings(), 1, nullptr};
+    ReportContext context{survey, PrintSettings(), 1, nullptr, {}};
     QTemporaryDir dir;
     static SurveyData *sample;
 };
