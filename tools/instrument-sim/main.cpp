@@ -6,10 +6,10 @@
 #include "tools/instrument-sim/siminstrument.h"
 #include "tools/instrument-sim/simline.h"
 
+#include "common/cli/program.h"
 #include "common/fileio.h"
 #include "common/gbk.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QThread>
@@ -49,125 +49,88 @@ struct Misbehaviour {
     int silentAfter = -1; // replies sent before falling silent; -1: never
 };
 
-int intValue(const QCommandLineParser &parser, const QString &name, int fallback)
+std::vector<cli::OptionSpec> options()
 {
-    bool ok = false;
-    const int v = parser.value(name).toInt(&ok);
-    return parser.isSet(name) && ok ? v : fallback;
+    const auto option = [](const char *name, const char *value, const char *meaning) {
+        return cli::OptionSpec{QLatin1String(name), QLatin1String(value), QLatin1String(meaning)};
+    };
+    return {
+        option("device", "PATH", "Serial device to answer on."),
+        option("pty", "", "Create a pseudo-terminal and answer on it."),
+        option("link", "PATH", "With --pty: also make PATH a symbolic link to the pseudo-terminal."),
+        option("baud", "B", "Baud rate of --device (default 19200)."),
+        option("mode", "MODE", "download (transfer key) or upgrade (upgrade key); default download."),
+        option("projects", "DIR", "Folder with one sub-folder per project."),
+        option("number", "TEXT", "Instrument number, at most 9 bytes of GBK (default SIM-0001)."),
+        option("instrument-version", "N", "Program version reported, in hundredths (default 100)."),
+        option("image-out", "FILE", "File that receives an uploaded image."),
+        option("delay-ms", "MS", "Answer every reply this late, ms (default 0)."),
+        option("split", "N", "Send replies in pieces of at most N bytes (default 0: whole)."),
+        option("split-gap-ms", "MS", "Pause between pieces, ms (default 20)."),
+        option("garbage-reply", "K", "Append junk bytes to the K-th reply."),
+        option("short-reply", "K", "Drop the last byte of the K-th reply."),
+        option("silent-after", "K", "Fall silent after K replies."),
+        option("verbose", "", "Log every command on standard error."),
+    };
 }
 
-// A number option that is given but is not a whole number, so that a typing
-// mistake does not quietly play another instrument than the one asked for.
-QString badNumber(const QCommandLineParser &parser)
+// A whole-number option within low...high, or `fallback` when not given: a
+// typing mistake is a usage error rather than another instrument than the
+// one asked for.
+int wholeOption(const cli::Args &args, const char *name, int low, int high, int fallback)
 {
-    for (const char *name : {"baud", "instrument-version", "delay-ms", "split", "split-gap-ms", "garbage-reply",
-                             "short-reply", "silent-after"}) {
-        const QString key = QLatin1String(name);
-        bool ok = false;
-        if (parser.isSet(key) && (parser.value(key).toInt(&ok), !ok))
-            return QStringLiteral("--%1 takes a whole number, not \"%2\"").arg(key, parser.value(key));
-    }
-    return QString();
+    return args.integerIn(QLatin1String(name), low, high).value_or(fallback);
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+int run(const cli::Args &args)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("instrument-sim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
+    const QString mode = args.choice(QStringLiteral("mode"), {QStringLiteral("download"), QStringLiteral("upgrade")})
+                             .value_or(QStringLiteral("download"));
+    const int baud = wholeOption(args, "baud", 1, 4000000, 19200);
+    const int version = wholeOption(args, "instrument-version", -32768, 32767, 100);
+    Misbehaviour mis;
+    mis.delayMs = wholeOption(args, "delay-ms", 0, 600000, 0);
+    mis.splitBytes = wholeOption(args, "split", 0, 1 << 20, 0);
+    mis.splitGapMs = wholeOption(args, "split-gap-ms", 0, 600000, 20);
+    mis.garbageReply = wholeOption(args, "garbage-reply", 0, 1 << 30, 0);
+    mis.shortReply = wholeOption(args, "short-reply", 0, 1 << 30, 0);
+    mis.silentAfter = wholeOption(args, "silent-after", 0, 1 << 30, -1);
+    const bool verbose = args.flag(QStringLiteral("verbose"));
+    const bool pty = args.flag(QStringLiteral("pty"));
+    const std::optional<QString> link = args.text(QStringLiteral("link"));
+    const std::optional<QString> device = args.text(QStringLiteral("device"));
+    const std::optional<QString> imageOut = args.text(QStringLiteral("image-out"));
+    if (!pty && !device)
+        throw cli::Failure(QStringLiteral("give --device PATH or --pty"), cli::kExitUsage);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Plays the instrument on a serial device (--device) or on a new pseudo-terminal (--pty,\n"
-                       "whose device is printed as \"PTY <path>\" on the first line of output).\n"
-                       "In download mode it serves one project per sub-folder of --projects; in upgrade mode it\n"
-                       "reports --instrument-version and keeps an uploaded image in --image-out."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOptions({
-        {"device", "Serial device to answer on.", "PATH"},
-        {"pty", "Create a pseudo-terminal and answer on it."},
-        {"link", "With --pty: also make PATH a symbolic link to the pseudo-terminal.", "PATH"},
-        {"baud", "Baud rate of --device (default 19200).", "B", "19200"},
-        {"mode", "download (transfer key) or upgrade (upgrade key); default download.", "MODE", "download"},
-        {"projects", "Folder with one sub-folder per project.", "DIR"},
-        {"number", "Instrument number (at most 9 bytes).", "TEXT", "SIM-0001"},
-        {"instrument-version", "Program version reported, in hundredths (default 100).", "N", "100"},
-        {"image-out", "File that receives an uploaded image.", "FILE"},
-        {"delay-ms", "Answer every reply this late.", "MS"},
-        {"split", "Send replies in pieces of at most N bytes.", "N"},
-        {"split-gap-ms", "Pause between pieces (default 20).", "MS"},
-        {"garbage-reply", "Append junk bytes to the K-th reply.", "K"},
-        {"short-reply", "Drop the last byte of the K-th reply.", "K"},
-        {"silent-after", "Fall silent after K replies.", "K"},
-        {"verbose", "Log every command on standard error."},
-    });
-    parser.process(app);
-    if (!parser.positionalArguments().isEmpty()) {
-        err(QStringLiteral("unexpected word \"%1\"").arg(parser.positionalArguments().first()));
-        return 2;
-    }
-    if (const QString bad = badNumber(parser); !bad.isEmpty()) {
-        err(bad);
-        return 2;
-    }
-
-    const bool upgrade = parser.value("mode") == u"upgrade";
-    if (!upgrade && parser.value("mode") != u"download") {
-        err(QStringLiteral("--mode is download or upgrade"));
-        return 2;
-    }
-    SimInstrument instrument(upgrade ? SimInstrument::Mode::Upgrade : SimInstrument::Mode::Download);
-    const auto number = common::encodeGbk(parser.value("number"));
-    if (!number || number->size() > 9) {
-        err(QStringLiteral("--number must fit 9 bytes of GBK"));
-        return 2;
-    }
+    SimInstrument instrument(mode == u"upgrade" ? SimInstrument::Mode::Upgrade : SimInstrument::Mode::Download);
+    const auto number = common::encodeGbk(args.textOr(QStringLiteral("number"), QStringLiteral("SIM-0001")));
+    if (!number || number->size() > 9)
+        throw cli::Failure(QStringLiteral("--number must fit 9 bytes of GBK"), cli::kExitUsage);
     instrument.setNumber(*number);
-    instrument.setVersion(qint16(intValue(parser, "instrument-version", 100)));
-    if (parser.isSet("projects")) {
+    instrument.setVersion(qint16(version));
+    if (const auto folder = args.text(QStringLiteral("projects"))) {
         QString error;
-        const auto projects = SimInstrument::loadProjects(parser.value("projects"), error);
-        if (!projects) {
-            err(error);
-            return 2;
-        }
+        const auto projects = SimInstrument::loadProjects(*folder, error);
+        if (!projects)
+            throw cli::Failure(error, cli::kExitUsage);
         instrument.setProjects(*projects);
     }
 
-    Misbehaviour mis;
-    mis.delayMs = intValue(parser, "delay-ms", 0);
-    mis.splitBytes = intValue(parser, "split", 0);
-    mis.splitGapMs = intValue(parser, "split-gap-ms", 20);
-    mis.garbageReply = intValue(parser, "garbage-reply", 0);
-    mis.shortReply = intValue(parser, "short-reply", 0);
-    mis.silentAfter = intValue(parser, "silent-after", -1);
-    const bool verbose = parser.isSet("verbose");
-
     SimLine line;
     QString error;
-    if (parser.isSet("pty")) {
-        if (!line.openPty(error)) {
-            err(error);
-            return 1;
-        }
+    if (pty) {
+        if (!line.openPty(error))
+            throw cli::Failure(error);
         out(QStringLiteral("PTY %1").arg(line.peerPath()));
-        if (parser.isSet("link")) {
-            const QByteArray link = QFile::encodeName(parser.value("link"));
-            ::unlink(link.constData());
-            if (::symlink(QFile::encodeName(line.peerPath()).constData(), link.constData()) != 0)
-                err(QStringLiteral("cannot link %1").arg(parser.value("link")));
+        if (link) {
+            const QByteArray linkName = QFile::encodeName(*link);
+            ::unlink(linkName.constData());
+            if (::symlink(QFile::encodeName(line.peerPath()).constData(), linkName.constData()) != 0)
+                err(QStringLiteral("cannot link %1").arg(*link));
         }
-    } else if (parser.isSet("device")) {
-        if (!line.openDevice(parser.value("device"), intValue(parser, "baud", 19200), error)) {
-            err(error);
-            return 1;
-        }
-    } else {
-        err(QStringLiteral("give --device PATH or --pty"));
-        return 2;
+    } else if (!line.openDevice(*device, baud, error)) {
+        throw cli::Failure(error);
     }
 
     std::signal(SIGTERM, onSignal);
@@ -201,10 +164,8 @@ int main(int argc, char *argv[])
     while (!g_stop) {
         bool failed = false;
         const QByteArray bytes = line.read(30, failed);
-        if (failed) {
-            err(QStringLiteral("the line is gone"));
-            return 1;
-        }
+        if (failed)
+            throw cli::Failure(QStringLiteral("the line is gone"));
         const QList<QByteArray> answers = bytes.isEmpty()
             ? (instrument.hasPending() ? instrument.quiet() : QList<QByteArray>())
             : instrument.feed(bytes);
@@ -215,8 +176,8 @@ int main(int argc, char *argv[])
         for (const QByteArray &answer : answers)
             send(answer);
         if (auto image = instrument.takeUpload()) {
-            if (parser.isSet("image-out")) {
-                const auto result = common::writeFileAtomically(parser.value("image-out"), *image);
+            if (imageOut) {
+                const auto result = common::writeFileAtomically(*imageOut, *image);
                 if (!result.ok)
                     err(result.message);
             }
@@ -224,7 +185,29 @@ int main(int argc, char *argv[])
             out(QStringLiteral("UPLOADED %1 bytes").arg(image->size()));
         }
     }
-    if (parser.isSet("link"))
-        ::unlink(QFile::encodeName(parser.value("link")).constData());
-    return 0;
+    if (link)
+        ::unlink(QFile::encodeName(*link).constData());
+    return cli::kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    cli::Command command;
+    command.synopsis = QStringLiteral("(--device PATH | --pty) [options]");
+    command.summary = QStringLiteral("Plays the field instrument on a serial device or a new pseudo-terminal.");
+    command.details
+        = QStringLiteral("With --pty the device is printed as \"PTY <path>\" on the first line of output.\n"
+                         "In download mode it serves one project per sub-folder of --projects; in upgrade mode it\n"
+                         "reports --instrument-version and keeps an uploaded image in --image-out.");
+    command.options = options();
+    command.run = run;
+    const cli::Program program(QStringLiteral("instrument-sim"), QStringLiteral(PROJECT_VERSION), {command},
+                               cli::Program::Punctuation::Ascii);
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("instrument-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
+    return program.run(argc, argv);
 }
