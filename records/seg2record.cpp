@@ -254,7 +254,7 @@ QString shownValue(const QByteArray &value)
 {
     QString out;
     for (const char c : value.left(40))
-        out += c >= 0x20 && c < 0x7F ? QChar(c) : QChar(u'?');
+        out += c >= 0x20 && c < 0x7F ? QLatin1Char(c) : QLatin1Char('?');
     return out;
 }
 

@@ -35,7 +35,8 @@ class Instrument {
 public:
     explicit Instrument(const QString &served)
     {
-        m_process.start(QStringLiteral(INSTRUMENT_SIM), {"--pty", "--projects", served});
+        m_process.start(QStringLiteral(INSTRUMENT_SIM),
+                        {QStringLiteral("--pty"), QStringLiteral("--projects"), served});
         if (!m_process.waitForStarted(5000))
             return;
         while (!m_process.canReadLine() && m_process.waitForReadyRead(5000)) {}
@@ -137,7 +138,8 @@ void BM_DownloadCli(benchmark::State &state)
     for (auto _ : state) {
         QProcess cli;
         cli.start(QStringLiteral(KIVARO_CLI),
-                  {"download", "--device", g_setup->instrument->device(), "--save", save, "--projects", "BIG"});
+                  {QStringLiteral("download"), QStringLiteral("--device"), g_setup->instrument->device(),
+                   QStringLiteral("--save"), save, QStringLiteral("--projects"), QStringLiteral("BIG")});
         if (!cli.waitForFinished(60000) || cli.exitCode() != 0) {
             state.SkipWithError("kivaro-cli failed");
             break;

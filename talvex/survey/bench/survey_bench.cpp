@@ -38,7 +38,7 @@ struct Files {
     QString survey;
     Files()
     {
-        survey = dir.filePath("big.qsw");
+        survey = dir.filePath(QStringLiteral("big.qsw"));
         SurveyData s = bigSurvey(10000);
         StoreSurvey(s, survey);
     }
@@ -52,7 +52,7 @@ Files &files()
 
 void BM_CopyFile41MB(benchmark::State &state)
 {
-    const QString target = files().dir.filePath("copy.bin");
+    const QString target = files().dir.filePath(QStringLiteral("copy.bin"));
     for (auto _ : state) {
         std::vector<std::uint8_t> bytes;
         common::readWholeFile(files().survey, bytes);
@@ -66,7 +66,7 @@ BENCHMARK(BM_CopyFile41MB)->Unit(benchmark::kMillisecond);
 void BM_StoreSurvey10k(benchmark::State &state)
 {
     SurveyData s = bigSurvey(10000);
-    const QString target = files().dir.filePath("store.qsw");
+    const QString target = files().dir.filePath(QStringLiteral("store.qsw"));
     for (auto _ : state)
         StoreSurvey(s, target);
     state.SetBytesProcessed(std::int64_t(state.iterations()) * QFile(target).size());
