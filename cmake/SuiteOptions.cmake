@@ -3,7 +3,18 @@
 add_library(suite_options INTERFACE)
 add_library(suite::options ALIAS suite_options)
 target_compile_options(suite_options INTERFACE
-  -Wall -Wextra -ffp-contract=off -fno-fast-math)
+  -Wall -Wextra -Wshadow -Wfloat-conversion -ffp-contract=off -fno-fast-math)
+# The test run builds with warnings as errors, so that none creeps in.
+option(SUITE_WERROR "Treat compiler warnings as errors" OFF)
+if(SUITE_WERROR)
+  target_compile_options(suite_options INTERFACE -Werror)
+endif()
+# The programs convert no char string to QString implicitly: every text is a
+# QStringLiteral, a QLatin1String or decoded on purpose, so that no Chinese
+# text is ever taken in the wrong encoding. Test programs (marked
+# SUITE_TEST_PROGRAM) compare with plain ASCII literals and are left out.
+target_compile_definitions(suite_options INTERFACE
+  $<$<NOT:$<BOOL:$<TARGET_PROPERTY:SUITE_TEST_PROGRAM>>>:QT_NO_CAST_FROM_ASCII>)
 if(SUITE_FUZZERS)
   # Coverage for the fuzzers in every library they link.
   target_compile_options(suite_options INTERFACE
@@ -27,6 +38,7 @@ function(suite_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE suite::options GTest::gtest GTest::gtest_main ${ARG_LIBS})
+  set_target_properties(${name} PROPERTIES SUITE_TEST_PROGRAM ON)
   add_test(NAME ${name} COMMAND ${name})
   if(NOT ARG_LABELS)
     set(ARG_LABELS fast)
@@ -41,6 +53,7 @@ function(suite_add_qtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE suite::options Qt6::Test ${ARG_LIBS})
+  set_target_properties(${name} PROPERTIES SUITE_TEST_PROGRAM ON)
   # JUnit report for the test run's count, and the usual text on standard output.
   add_test(NAME ${name} COMMAND ${name} -o ${SUITE_TEST_RESULTS}/${name}.xml,junitxml -o -,txt)
   if(NOT ARG_LABELS)

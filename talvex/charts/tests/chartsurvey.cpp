@@ -56,9 +56,9 @@ Sample generatedSample()
     for (std::size_t i = 0; i < survey.points.size(); ++i) {
         const TlvOne &pt = survey.points[i];
         const double t = samplegen::travelTimeMs(model, pt.depth, true);
-        const int sample = int(std::lround((t - pt.delay) * 1000.0 / pt.interval));
+        const int arrival = int(std::lround((t - pt.delay) * 1000.0 / pt.interval));
         view.currentPoint = int(i) + 1;
-        view.cursorX = kWaveformOriginX + sample;
+        view.cursorX = kWaveformOriginX + arrival;
         SetSArrival(survey, view);
     }
     RecalculateAllVelocities(survey);
