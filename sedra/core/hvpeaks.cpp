@@ -137,6 +137,7 @@ std::vector<HvPeak> findHvPeaks(std::span<const double> f, std::span<const doubl
         h.amplitude = p.amplitude;
         h.isF0 = top.valid && !top.atBandEdge && top.index == i;
         const double base = baseAround(f, mean, i, lobe);
+        h.prominence = base > 0 ? mean[i] / base : 0.0;
         const double level = 0.5 * (mean[i] + base);
         const double left = crossing(f, mean, i, -1, level), right = crossing(f, mean, i, +1, level);
         h.relativeWidth = std::log(right / left) / kernelWidth;

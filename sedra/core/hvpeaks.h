@@ -36,6 +36,9 @@ struct HvPeak {
     double frequency = 0;
     double amplitude = 0;
     bool isF0 = false; // the highest one, the f0 of the curve
+    // Amplitude over the lowest value of the curve within twice the
+    // smoothing window's reach on either side (1.0x: a ripple).
+    double prominence = 0;
     // Half-height width over the smoothing window's own half-height width
     // (both in log f); a spike narrower than the smoothing comes out at 1.
     double relativeWidth = 0;
