@@ -287,8 +287,9 @@ TEST_F(HvRecord, LiveUpdateMatchesTheWholeRecordAndKeepsMarks)
         const auto part
             = [&](int c) { return std::span<const double>(record_->components[std::size_t(c)]).subspan(at, m); };
         windows += live.append(part(0), part(1), part(2));
-        if (live.result().windows.size() == 1)
+        if (live.result().windows.size() == 1) {
             EXPECT_FALSE(sedra::hvDataSufficient(live.result()));
+        }
         if (live.result().windows.size() == 2)
             live.setManualMark(1, ManualMark::Reject);
     }
