@@ -145,7 +145,7 @@ std::vector<HvPeak> findHvPeaks(std::span<const double> f, std::span<const doubl
         if (meanVertical.size() == f.size()) {
             for (std::size_t k : localMaxima(f, meanVertical, p.frequency / near, p.frequency * near)) {
                 const double vb = baseAround(f, meanVertical, k, lobe);
-                if (vb > 0 && meanVertical[k] >= 1.2 * vb)
+                if (vb > 0 && meanVertical[k] >= 1.05 * vb)
                     h.onVertical = true;
             }
         }
