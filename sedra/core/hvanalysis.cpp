@@ -398,6 +398,41 @@ HvResult analyseHv(const ThreeComponentRecord &record, const HvOptions &options,
     return r;
 }
 
+std::vector<ManualMark> manualMarks(const HvResult &result)
+{
+    std::vector<ManualMark> marks;
+    marks.reserve(result.windows.size());
+    for (const auto &w : result.windows)
+        marks.push_back(w.manual);
+    return marks;
+}
+
+HvResult reanalyseHv(const ThreeComponentRecord &record, const HvOptions &options, const HvResult &previous)
+{
+    HvResult r = analyseHv(record, options);
+    if (!r.ok())
+        return r;
+    const std::size_t oldLength = previous.windowSamples;
+    bool marked = false;
+    for (auto &w : r.windows) {
+        const std::size_t a = w.firstSample, b = w.firstSample + r.windowSamples;
+        bool reject = false;
+        std::size_t covered = a; // samples [a, covered) lie in kept windows
+        for (const auto &old : previous.windows) {
+            const std::size_t oa = old.firstSample, ob = old.firstSample + oldLength;
+            if (old.manual == ManualMark::Reject && oa < b && a < ob)
+                reject = true;
+            if (old.manual == ManualMark::Keep && oa <= covered && ob > covered)
+                covered = std::min(ob, b);
+        }
+        w.manual = reject ? ManualMark::Reject : covered >= b ? ManualMark::Keep : ManualMark::None;
+        marked = marked || w.manual != ManualMark::None;
+    }
+    if (marked)
+        evaluate(r);
+    return r;
+}
+
 bool setManualMark(HvResult &result, int index, ManualMark mark)
 {
     if (!result.ok() || index < 0 || std::size_t(index) >= result.windows.size())

@@ -114,6 +114,16 @@ struct HvResult {
 HvResult analyseHv(const ThreeComponentRecord &record, const HvOptions &options,
                    std::span<const ManualMark> manual = {});
 
+// The analysis again with other options, keeping the hand marks of
+// `previous` (the same record): with the same windows mark for mark; with
+// other windows a new window is rejected by hand where it overlaps a window
+// rejected by hand, and kept by hand where it lies wholly within windows
+// kept by hand.
+HvResult reanalyseHv(const ThreeComponentRecord &record, const HvOptions &options, const HvResult &previous);
+
+// The hand marks of a result, by window index.
+std::vector<ManualMark> manualMarks(const HvResult &result);
+
 // Marks window `index` by hand and re-evaluates; false for an index out of
 // range.
 bool setManualMark(HvResult &result, int index, ManualMark mark);

@@ -24,7 +24,7 @@ public:
     }
     fftw_plan forward(int n)
     {
-        std::lock_guard lock(mutex_);
+        std::lock_guard lock(fftwPlannerMutex());
         auto it = plans_.find(n);
         if (it != plans_.end())
             return it->second;
@@ -36,7 +36,6 @@ public:
     }
 
 private:
-    std::mutex mutex_;
     std::map<int, fftw_plan> plans_;
 };
 
@@ -47,6 +46,12 @@ PlanCache &plans()
 }
 
 } // namespace
+
+std::mutex &fftwPlannerMutex()
+{
+    static std::mutex m;
+    return m;
+}
 
 void removeLinearTrend(std::span<double> x)
 {

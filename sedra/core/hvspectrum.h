@@ -6,10 +6,15 @@
 
 #include <complex>
 #include <cstddef>
+#include <mutex>
 #include <span>
 #include <vector>
 
 namespace sedra {
+
+// FFTW's planner is not thread-safe: any other code of the program that
+// makes FFTW plans holds this mutex while it does.
+std::mutex &fftwPlannerMutex();
 
 // Removes the least-squares straight line from `x`.
 void removeLinearTrend(std::span<double> x);

@@ -297,6 +297,24 @@ TEST_F(HvRecord, HandMarksSurviveEveryReevaluation)
     EXPECT_EQ(r.windows[7].manual, ManualMark::Reject);
     EXPECT_FALSE(sedra::setManualMark(r, 30, ManualMark::Keep));
 
+    // Analysed again with 30 s windows, the marks follow the time they
+    // were set on: 420-480 s rejected, 660-720 s kept.
+    const auto halves = sedra::reanalyseHv(*record_, other, r);
+    ASSERT_TRUE(halves.ok());
+    ASSERT_EQ(halves.windows.size(), 60u);
+    std::vector<int> rejectedByHand, keptByHand;
+    for (const auto &w : halves.windows) {
+        if (w.manual == ManualMark::Reject)
+            rejectedByHand.push_back(w.index);
+        if (w.manual == ManualMark::Keep)
+            keptByHand.push_back(w.index);
+    }
+    EXPECT_EQ(rejectedByHand, (std::vector<int>{14, 15}));
+    EXPECT_EQ(keptByHand, (std::vector<int>{22, 23}));
+    EXPECT_FALSE(halves.windows[14].used);
+    EXPECT_TRUE(halves.windows[22].used);
+    EXPECT_EQ(sedra::manualMarks(sedra::reanalyseHv(*record_, o, r)), sedra::manualMarks(r));
+
     // Clearing the mark brings the window back.
     ASSERT_TRUE(sedra::setManualMark(r, 7, ManualMark::None));
     EXPECT_TRUE(r.windows[7].used || r.windows[7].fdwra);
