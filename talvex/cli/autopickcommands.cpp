@@ -102,7 +102,7 @@ void printTable(const SurveyData &survey, const std::vector<ArrivalSuggestion> &
         if (s.found)
             rows.push_back({QString::number(i + 1), fixed(p.depth, 2), QString::number(s.sample),
                             fixed(CEditDaoDialogModel::arrivalMs(std::int16_t(s.sample), p.interval), 3),
-                            QString::number(s.uncertainty, 'f', 1), fixed(uncertaintyMs(s, p), 3),
+                            QString::number(s.uncertainty, 'f', 1), fixed(float(uncertaintyMs(s, p)), 3),
                             QString::number(s.quality, 'f', 2), note});
         else
             rows.push_back({QString::number(i + 1), fixed(p.depth, 2), QStringLiteral("-"), QStringLiteral("-"),

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <string>
 
 namespace talvex {
 
@@ -124,9 +125,10 @@ void letter(QPainter &p, const QRect &box, const QString &text, const QColor &co
 
 using Drawing = std::function<void(QPainter &)>;
 
-const std::map<QString, Drawing> &drawings()
+// Keyed by the command's picture name (plain ASCII).
+const std::map<std::string, Drawing> &drawings()
 {
-    static const std::map<QString, Drawing> table = {
+    static const std::map<std::string, Drawing> table = {
         {"new", [](QPainter &p) { page(p); }},
         {"open",
          [](QPainter &p) {
@@ -420,7 +422,7 @@ const std::map<QString, Drawing> &drawings()
 
 QImage commandPicture(const QString &name)
 {
-    const auto found = drawings().find(name);
+    const auto found = drawings().find(name.toStdString());
     if (found == drawings().end())
         return {};
     QImage image(kToolButtonWidth, kToolButtonHeight, QImage::Format_ARGB32_Premultiplied);

@@ -138,8 +138,8 @@ TEST_F(AnalysisCli, LayersAtTheDepthCursor)
         QString::fromUtf8(r.out).startsWith(QString::fromUtf8("第 1 层的底已移到 3.30 米（要求 9 米超出了可移动范围")))
         << r.out.toStdString();
     l = layers();
-    EXPECT_FLOAT_EQ(field(l, 0, "bottom"), 3.3f);
-    EXPECT_FLOAT_EQ(field(l, 1, "top"), 3.3f);
+    EXPECT_FLOAT_EQ(float(field(l, 0, "bottom")), 3.3f);
+    EXPECT_FLOAT_EQ(float(field(l, 1, "top")), 3.3f);
 
     ASSERT_EQ(cli({"layers", survey, "delete", "--depth", "1"}).exitCode, 0);
     l = layers();

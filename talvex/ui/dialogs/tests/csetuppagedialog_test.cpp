@@ -82,12 +82,12 @@ private slots:
         // its rows in order.
         settings.marginTop = 50;
         for (const QSize box : {QSize(220, 320), QSize(100, 120), QSize(220, 60)}) {
-            const PagePreviewGeometry g = pagePreviewGeometry(box, settings);
-            for (std::size_t i = 0; i < g.cells.size(); ++i) {
-                QVERIFY2(g.page.contains(g.cells[i]),
+            const PagePreviewGeometry sized = pagePreviewGeometry(box, settings);
+            for (std::size_t i = 0; i < sized.cells.size(); ++i) {
+                QVERIFY2(sized.page.contains(sized.cells[i]),
                          qPrintable(QStringLiteral("cell %1 in %2×%3").arg(i).arg(box.width()).arg(box.height())));
                 if (i % 50 != 0)
-                    QVERIFY(g.cells[i].top() >= g.cells[i - 1].top());
+                    QVERIFY(sized.cells[i].top() >= sized.cells[i - 1].top());
             }
         }
     }

@@ -24,8 +24,8 @@ const QSize kScreen(1920, 1080);
 
 struct Files {
     QTemporaryDir dir;
-    QString survey = dir.filePath("big.qsw");
-    QString settings = dir.filePath("view.ini");
+    QString survey = dir.filePath(QStringLiteral("big.qsw"));
+    QString settings = dir.filePath(QStringLiteral("view.ini"));
 };
 
 Files &files()
