@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ ccache
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
+  libmseed-dev pkg-config
   clang-14 libclang-rt-14-dev clang-format-14
   xvfb xauth fonts-wqy-microhei fonts-arphic-uming
 )
