@@ -61,6 +61,7 @@ LongAcquisitionResult AcquireLong(PortIo &io, const LongAcquisitionPlan &plan, c
         ++result.blocks;
         if (progress)
             progress->store(result.samplesRead, std::memory_order_relaxed);
+        inBlock->store(0, std::memory_order_relaxed);
         if (block.samplesRead > 0 && sink)
             sink(std::move(out));
         if (block.outcome != AcquisitionOutcome::Done) {

@@ -9,6 +9,7 @@
 #include "records/sacrecord.h"
 #include "records/tests/seg2writer.h"
 #include "sedra/core/sedrarecord.h"
+#include "sedra/core/sedrasettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -313,3 +314,11 @@ TEST(SeedCodes, NamesMapToAsciiCodesDeterministically)
 }
 
 } // namespace
+
+TEST(ComponentChannelsSetting, ThreeDifferentCardChannels)
+{
+    EXPECT_EQ(parseComponentChannels(QStringLiteral("1,2,3")), (std::array<int, 3>{1, 2, 3}));
+    EXPECT_EQ(parseComponentChannels(QStringLiteral(" 4, 1 ,2")), (std::array<int, 3>{4, 1, 2}));
+    for (const char *bad : {"1,2", "1,2,3,4", "1,1,2", "0,1,2", "1,2,5", "a,b,c", ""})
+        EXPECT_FALSE(parseComponentChannels(QString::fromLatin1(bad))) << bad;
+}
