@@ -36,7 +36,7 @@ LongAcquisitionResult AcquireLong(PortIo &io, const LongAcquisitionPlan &plan, c
             p.delay = 0;
         const Clock::time_point restart = Clock::now();
         std::optional<AcquisitionGap> gap;
-        if (lastBlockEnd) {
+        if (lastBlockEnd && io.sampledInRealTime()) {
             // The block's first set comes one interval after the restart;
             // anything beyond the grid's next slot was not sampled.
             const double late = std::chrono::duration<double>(restart - *lastBlockEnd).count();

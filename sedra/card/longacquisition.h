@@ -11,7 +11,9 @@
 // sample grid and nothing is lost. When it comes later (a loaded machine, an
 // interval of a few microseconds), the sets the card would have taken in
 // between are lost: the join is recorded as a gap, with the sample where it
-// lies and the time missing, and the recording goes on.
+// lies and the time missing, and the recording goes on. A card that is not
+// sampled in real time (PortIo::sampledInRealTime, a fast simulation)
+// loses nothing between blocks.
 
 #include "sedra/card/acquisitioncard.h"
 

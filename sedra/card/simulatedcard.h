@@ -21,6 +21,8 @@ public:
 
     std::uint16_t read16(std::uint16_t port) override;
     void write16(std::uint16_t port, std::uint16_t value) override;
+    // Only when paced by the clock.
+    bool sampledInRealTime() const override { return m_options.realtime; }
 
     // Register contents as last written, for tests.
     std::uint16_t interval() const { return m_interval; }
