@@ -389,6 +389,15 @@ QString assemble(std::vector<Piece> &pieces, ThreeComponentRecord &record)
             .arg(missing.join(QString::fromUtf8("、")));
 
     const Piece &n = pieces[std::size_t(owner[0])];
+    // Start times are compared with the first component that has one.
+    const Piece *timed = nullptr;
+    for (int k = 0; k < 3 && !timed; ++k)
+        if (pieces[std::size_t(owner[std::size_t(k)])].startMicros)
+            timed = &pieces[std::size_t(owner[std::size_t(k)])];
+    const auto timeText = [](qint64 micros) {
+        return QDateTime::fromMSecsSinceEpoch(micros / 1000, QTimeZone::utc())
+            .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+    };
     for (int k = 1; k < 3; ++k) {
         const Piece &p = pieces[std::size_t(owner[std::size_t(k)])];
         if (std::fabs(p.interval - n.interval) > n.interval * 1e-6)
@@ -403,15 +412,12 @@ QString assemble(std::vector<Piece> &pieces, ThreeComponentRecord &record)
                 .arg(n.samples.size())
                 .arg(shown(p))
                 .arg(p.samples.size());
-        if (n.startMicros && p.startMicros
-            && double(std::llabs(*p.startMicros - *n.startMicros)) >= n.interval * 1e6 / 2.0)
+    }
+    for (int k = 0; k < 3 && timed; ++k) {
+        const Piece &p = pieces[std::size_t(owner[std::size_t(k)])];
+        if (p.startMicros && double(std::llabs(*p.startMicros - *timed->startMicros)) >= n.interval * 1e6 / 2.0)
             return QString::fromUtf8("起始时间不同：%1 从 %2 开始，%3 从 %4 开始")
-                .arg(shown(n),
-                     QDateTime::fromMSecsSinceEpoch(*n.startMicros / 1000, QTimeZone::utc())
-                         .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")),
-                     shown(p),
-                     QDateTime::fromMSecsSinceEpoch(*p.startMicros / 1000, QTimeZone::utc())
-                         .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
+                .arg(shown(*timed), timeText(*timed->startMicros), shown(p), timeText(*p.startMicros));
     }
     if (n.samples.empty())
         return QString::fromUtf8("记录中没有采样");
