@@ -327,4 +327,18 @@ TEST(ComponentChannelsSetting, ThreeDifferentCardChannels)
     EXPECT_EQ(parseComponentChannels(QStringLiteral(" 4, 1 ,2")), (std::array<int, 3>{4, 1, 2}));
     for (const char *bad : {"1,2", "1,2,3,4", "1,1,2", "0,1,2", "1,2,5", "a,b,c", ""})
         EXPECT_FALSE(parseComponentChannels(QString::fromLatin1(bad))) << bad;
+
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("s.ini"));
+    {
+        common::SettingsStore store(ini);
+        EXPECT_EQ(SedraSettings::componentChannels(store), (std::array<int, 3>{1, 2, 3}));
+        SedraSettings::setComponentChannels(store, {3, 1, 2});
+    }
+    {
+        common::SettingsStore store(ini);
+        EXPECT_EQ(SedraSettings::componentChannels(store), (std::array<int, 3>{3, 1, 2}));
+        store.writeText(QStringLiteral("三分量"), QStringLiteral("channels"), QStringLiteral("2,2,2"));
+        EXPECT_EQ(SedraSettings::componentChannels(store), (std::array<int, 3>{1, 2, 3}));
+    }
 }
