@@ -226,7 +226,9 @@ QString readSeg2(const QString &file, std::span<const std::uint8_t> bytes, const
 QString readText(const QString &file, std::span<const std::uint8_t> bytes, const ThreeComponentReadOptions &options,
                  std::vector<Piece> &pieces)
 {
-    const QString all = QString::fromUtf8(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
+    QString all = QString::fromUtf8(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
+    if (all.startsWith(QChar(0xFEFF))) // a byte order mark some editors write
+        all.remove(0, 1);
     static const QRegularExpression dtComment(QStringLiteral("\\bdt\\s*[=:]\\s*([-+0-9.eE]+)"),
                                               QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));

@@ -81,7 +81,7 @@ TEST_F(ThreeComponentFiles, TextColumnsWithIntervalFromCommentOrOption)
     EXPECT_TRUE(r.error.contains(QStringLiteral("--dt"))) << error(r);
 
     // A first comment line of five words is no alphanumeric SAC header.
-    const QString fiveWords = write(QStringLiteral("d.txt"), "# dt = 0.02 s\n1 2 3\n");
+    const QString fiveWords = write(QStringLiteral("d.txt"), "\xEF\xBB\xBF# dt = 0.02 s\r\n1 2 3\r\n");
     r = readThreeComponent({fiveWords});
     ASSERT_TRUE(r.ok()) << error(r);
     EXPECT_DOUBLE_EQ(r.record.sampleInterval, 0.02);
