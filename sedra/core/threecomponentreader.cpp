@@ -415,6 +415,19 @@ QString assemble(std::vector<Piece> &pieces, ThreeComponentRecord &record)
                 .arg(shown(p))
                 .arg(p.samples.size());
     }
+    // Components of different stations are no three-component recording.
+    for (int k = 1; k < 3; ++k) {
+        const Piece &p = pieces[std::size_t(owner[std::size_t(k)])];
+        for (int j = 0; j < k; ++j) {
+            const Piece &q = pieces[std::size_t(owner[std::size_t(j)])];
+            const auto differ
+                = [](const QString &a, const QString &b) { return !a.isEmpty() && !b.isEmpty() && a != b; };
+            if (differ(p.station, q.station) || differ(p.network, q.network))
+                return QString::fromUtf8("台站不同：%1 是 %2，%3 是 %4")
+                    .arg(shown(q), QStringList{q.network, q.station}.join(QLatin1Char('.')), shown(p),
+                         QStringList{p.network, p.station}.join(QLatin1Char('.')));
+        }
+    }
     for (int k = 0; k < 3 && timed; ++k) {
         const Piece &p = pieces[std::size_t(owner[std::size_t(k)])];
         if (p.startMicros && double(std::llabs(*p.startMicros - *timed->startMicros)) >= n.interval * 1e6 / 2.0)
@@ -470,6 +483,15 @@ ThreeComponentReadResult readThreeComponent(const QStringList &paths, const Thre
     if (QString why = checkChannelSetting(options.channels); !why.isEmpty()) {
         result.error = why;
         return result;
+    }
+    QStringList seen;
+    for (const QString &path : paths) {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        if (!canonical.isEmpty() && seen.contains(canonical)) {
+            result.error = QString::fromUtf8("文件 %1 给出了两次").arg(QFileInfo(path).fileName());
+            return result;
+        }
+        seen << canonical;
     }
     std::vector<Piece> pieces;
     for (const QString &path : paths) {

@@ -159,6 +159,17 @@ TEST_F(ThreeComponentFiles, SacFilesThatDoNotFitTogetherAreRefused)
     r = readThreeComponent({n, e, writeSac(QStringLiteral("h1.sac"), sac(QStringLiteral("HH1")))});
     EXPECT_TRUE(r.error.contains(QStringLiteral("方向未知")) && r.error.contains(QStringLiteral("h1.sac"))) << error(r);
 
+    r = readThreeComponent({n, e, n});
+    EXPECT_TRUE(r.error.contains(QStringLiteral("两次"))) << error(r);
+
+    auto elsewhere = sac(QStringLiteral("HHZ"));
+    elsewhere.station = QStringLiteral("B2");
+    auto here = sac(QStringLiteral("HHN"));
+    here.station = QStringLiteral("A1");
+    r = readThreeComponent(
+        {writeSac(QStringLiteral("a1.sac"), here), e, writeSac(QStringLiteral("b2.sac"), elsewhere)});
+    EXPECT_TRUE(r.error.contains(QStringLiteral("台站不同"))) << error(r);
+
     auto oblique = sac(QStringLiteral("HHN"));
     oblique.azimuth = 30.0;
     oblique.incidence = 90.0;
