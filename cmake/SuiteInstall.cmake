@@ -5,7 +5,9 @@
 #   documentation  ${CMAKE_INSTALL_DOCDIR}        share/doc/<package>
 #   data           ${SUITE_INSTALL_DATADIR}       share/<package>
 set(SUITE_PACKAGE_NAME "site-seismic-suite" CACHE STRING "Name of the installed package and of its folders")
-set(CMAKE_INSTALL_DOCDIR "share/doc/${SUITE_PACKAGE_NAME}" CACHE PATH "Documentation folder")
+# The documentation folder follows the package's name (Debian's rule), whatever
+# an earlier configuration left in the cache.
+set(CMAKE_INSTALL_DOCDIR "share/doc/${SUITE_PACKAGE_NAME}")
 include(GNUInstallDirs)
 set(SUITE_INSTALL_DATADIR "${CMAKE_INSTALL_DATADIR}/${SUITE_PACKAGE_NAME}")
 set(SUITE_INSTALL_FULL_DATADIR "${CMAKE_INSTALL_FULL_DATADIR}/${SUITE_PACKAGE_NAME}")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the suite needs to build and test, with apt-get, when it is
 # missing. Quiet and quick when everything is there.
+# Usage: setup.sh [PACKAGE...]
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,11 @@ packages=(
   clang-14 libclang-rt-14-dev clang-format-14
   xvfb xauth fonts-wqy-microhei fonts-arphic-uming
 )
+# Packages named on the command line are checked instead (the packaging
+# scripts' own tools).
+if (($#)); then
+  packages=("$@")
+fi
 
 missing=()
 for p in "${packages[@]}"; do
