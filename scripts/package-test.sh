@@ -87,7 +87,19 @@ check "control fields" bash -c "grep -q '^ Section: science' '$work/info' && gre
 check "Depends computed from the libraries" \
   bash -c "grep '^ Depends:' '$work/info' | grep -q 'libqt6widgets6' && grep '^ Depends:' '$work/info' | grep -q 'libc6 (>='"
 
+dpkg-deb -x "$deb" "$work/root"
+for page in "$work"/root/usr/share/man/man1/*.1.gz; do
+  check "man -l renders $(basename "$page")" \
+    bash -c "LANG=C.UTF-8 MANWIDTH=100 man -l '$page' 2>/dev/null | grep -q -- '--help'"
+done
+
 # --- Installed -----------------------------------------------------------------
+# A machine whose dpkg leaves out manuals or documentation (path-exclude, as
+# minimal container images do) cannot show the installed package whole.
+if grep -rsqE '^path-exclude[= ]+/usr/share/(man|doc)' /etc/dpkg/dpkg.cfg /etc/dpkg/dpkg.cfg.d; then
+  echo "package-test: dpkg on this machine leaves out /usr/share/man or /usr/share/doc (path-exclude in /etc/dpkg)" >&2
+  exit 1
+fi
 if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
   apt-get remove --purge -y -qq "$package" >/dev/null
 fi

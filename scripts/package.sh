@@ -8,7 +8,23 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
-bash "$root/scripts/setup.sh" dpkg-dev help2man lintian qt6-svg-dev file
+bash "$root/scripts/setup.sh" dpkg-dev help2man lintian qt6-svg-dev file desktop-file-utils shared-mime-info
+
+# The hand-written parts first: the menu entries and the file types.
+desktop-file-validate "$root"/packaging/desktop/*.desktop
+mime_check=$(mktemp -d)
+trap 'rm -rf "$mime_check"' EXIT
+mkdir -p "$mime_check/mime/packages"
+cp "$root/packaging/mime/site-seismic-suite.xml" "$mime_check/mime/packages/"
+update-mime-database "$mime_check/mime" >"$mime_check/log" 2>&1 || true
+if grep -qiE 'fail|error|invalid|unknown' "$mime_check/log" \
+  || ! grep -q ':application/x-talvex-survey:\*\.qsw$' "$mime_check/mime/globs2" \
+  || ! grep -q ':application/x-seismic-field-record:\*\.cwd$' "$mime_check/mime/globs2" \
+  || [ "$(grep -ac '^\[50:application/x-' "$mime_check/mime/magic")" != 2 ]; then
+  cat "$mime_check/log" >&2
+  echo "package.sh: packaging/mime/site-seismic-suite.xml does not define both file types with their magic" >&2
+  exit 1
+fi
 
 build="$root/build/package-build"
 out="$root/build/package"
