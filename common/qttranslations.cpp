@@ -1,6 +1,7 @@
 #include "common/qttranslations.h"
 
-#include <QLibraryInfo>
+#include "common/installpaths.h"
+
 #include <QLocale>
 #include <QTranslator>
 
@@ -11,12 +12,15 @@ void installQtTranslations(QCoreApplication &app)
     // The programs' own texts are Chinese whatever the system's language;
     // Qt's dialogs follow the default locale for dates and names.
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    // Beside the program and in the package's data folder first (catalogues
+    // shipped with the suite win), then Qt's own folder.
+    const QStringList folders = translationFolders(QCoreApplication::applicationDirPath());
     // qtbase_zh_CN covers the file dialogs and message boxes; the serial port
     // module has its own catalogue. A missing catalogue is skipped.
     for (const QString &name : {QStringLiteral("qtbase_zh_CN"), QStringLiteral("qtserialport_zh_CN")}) {
+        const QString path = findInFolders(folders, name + QStringLiteral(".qm"));
         auto *translator = new QTranslator(&app);
-        if (translator->load(name, folder))
+        if (!path.isEmpty() && translator->load(path))
             QCoreApplication::installTranslator(translator);
         else
             delete translator;

@@ -9,8 +9,9 @@ namespace common {
 
 // Makes Chinese (China) the default locale (QLocale::setDefault: dates and
 // file sizes in the file dialogs, the week days of calendars), then loads
-// Qt's zh_CN translations (qtbase_zh_CN and the modules it lists) from Qt's
-// translations folder and installs them on `app`. Call once at start, after
+// Qt's zh_CN translations (qtbase_zh_CN and the modules it lists) from the
+// first folder of translationFolders (installpaths.h) that holds each, and
+// installs them on `app`. Call once at start, after
 // the application object exists and before any window is shown. When the
 // translations are not installed, Qt's English texts stay; the locale is set
 // all the same.

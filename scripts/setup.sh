@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the suite needs to build and test, with apt-get, when it is
 # missing. Quiet and quick when everything is there.
+# Usage: setup.sh [PACKAGE...]
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,11 @@ packages=(
   xvfb xauth fonts-wqy-microhei fonts-arphic-uming
   g++-mingw-w64-x86-64-posix clang-tidy-14
 )
+# Packages named on the command line are checked instead (the packaging
+# scripts' own tools).
+if (($#)); then
+  packages=("$@")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #include "talvex/ui/programfiles.h"
 
+#include "common/installpaths.h"
 #include "common/messenger.h"
 
 #include <QDir>
@@ -32,10 +33,16 @@ QString missingDocumentMessage(ProgramDocument document, const QString &path)
 bool openProgramDocument(ProgramDocument document, const QString &programFolder,
                          const std::function<bool(const QString &path)> &open, common::Messenger &messenger)
 {
-    const QString path = programDocumentPath(document, programFolder);
-    QStringList candidates{path};
+    // Beside the program first (the build folder, a copied installation),
+    // then the installed package's documentation folder.
+    const QStringList folders = common::documentFolders(programFolder);
+    QStringList names{QString::fromUtf8(document == ProgramDocument::Help ? kHelpFileName : kManualFileName)};
     if (document == ProgramDocument::Help)
-        candidates << QDir(programFolder).absoluteFilePath(QString::fromUtf8(kHelpManualFileName));
+        names << QString::fromUtf8(kHelpManualFileName);
+    QStringList candidates;
+    for (const QString &name : names)
+        for (const QString &folder : folders)
+            candidates << QDir(folder).absoluteFilePath(name);
     QString unopened;
     for (const QString &candidate : candidates) {
         if (!QFileInfo(candidate).isFile())
@@ -45,11 +52,19 @@ bool openProgramDocument(ProgramDocument document, const QString &programFolder,
         if (unopened.isEmpty())
             unopened = candidate;
     }
-    if (unopened.isEmpty())
-        messenger.show(missingDocumentMessage(document, path), common::MessageKind::Warning);
-    else
+    if (unopened.isEmpty()) {
+        // Name the document where an installed program keeps it, else beside
+        // the program.
+        QString folder = programFolder;
+        for (const QString &candidate : folders)
+            if (candidate != folders.constFirst() && QFileInfo(candidate).isDir())
+                folder = candidate;
+        messenger.show(missingDocumentMessage(document, programDocumentPath(document, folder)),
+                       common::MessageKind::Warning);
+    } else {
         messenger.show(QString::fromUtf8("没有可以打开文件 %1 的程序").arg(QDir::toNativeSeparators(unopened)),
                        common::MessageKind::Warning);
+    }
     return false;
 }
 

@@ -104,3 +104,41 @@ TEST(ProgramDocuments, HelpIsTheHelpFileFirstThenTheHtmlManual)
               (QStringList{QString::fromUtf8("Vantorel用户手册.html"), QStringLiteral("Qelvorntalvex.chm"),
                            QString::fromUtf8("Vantorel用户手册.html")}));
 }
+
+TEST(ProgramDocuments, AnInstalledProgramFindsItsDocumentsInThePackageFolder)
+{
+    // <prefix>/bin/talvex with its documents in <prefix>/share/doc/<package>.
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("bin"));
+    const QString docs = root.filePath(QStringLiteral("share/doc/site-seismic-suite"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    ASSERT_TRUE(QDir().mkpath(docs));
+    common::RecordingMessenger messenger;
+    QStringList opened;
+    const auto open = [&](const QString &path) {
+        opened << path;
+        return true;
+    };
+    const auto touch = [](const QString &folder, const char *name) {
+        QFile file(QDir(folder).filePath(QString::fromUtf8(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    };
+
+    // Nothing installed yet: the message names the file where the package puts it.
+    EXPECT_FALSE(openProgramDocument(ProgramDocument::Manual, bin, open, messenger));
+    EXPECT_EQ(messenger.last(),
+              missingDocumentMessage(ProgramDocument::Manual,
+                                     QDir(docs).filePath(QString::fromUtf8("Vantorel用户手册.pdf"))));
+
+    touch(docs, "Vantorel用户手册.pdf");
+    touch(docs, "Vantorel用户手册.html");
+    EXPECT_TRUE(openProgramDocument(ProgramDocument::Manual, bin, open, messenger));
+    EXPECT_TRUE(openProgramDocument(ProgramDocument::Help, bin, open, messenger));
+    // A copy beside the program (as in the build folder) comes first.
+    touch(bin, "Vantorel用户手册.pdf");
+    EXPECT_TRUE(openProgramDocument(ProgramDocument::Manual, bin, open, messenger));
+    EXPECT_EQ(opened,
+              (QStringList{QDir(docs).filePath(QString::fromUtf8("Vantorel用户手册.pdf")),
+                           QDir(docs).filePath(QString::fromUtf8("Vantorel用户手册.html")),
+                           QDir(bin).filePath(QString::fromUtf8("Vantorel用户手册.pdf"))}));
+}
