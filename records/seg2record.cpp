@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QList>
 #include <QTime>
+#include <QTimeZone>
 #include <algorithm>
 #include <cctype>
 #include <array>
@@ -160,7 +161,7 @@ QString traceText(int trace, const QString &what)
 
 // Reads trace `number` (1-based) whose descriptor lies at `pointer`.
 QString readTrace(std::uint64_t fileSize, const Seg2ReadAt &readAt, const Order &order, const QByteArray &terminator,
-                  const Strings &fileStrings, int number, std::uint64_t pointer, Trace &trace)
+                  const Strings &fileStrings, int number, std::uint64_t pointer, std::uint64_t maxSamples, Trace &trace)
 {
     std::array<std::uint8_t, kDescriptorSize> d{};
     if (pointer > fileSize || fileSize - pointer < kDescriptorSize)
@@ -223,7 +224,7 @@ QString readTrace(std::uint64_t fileSize, const Seg2ReadAt &readAt, const Order 
         trace.factor = factor;
 
     trace.samples = samples;
-    const std::size_t read = std::size_t(std::min<std::uint64_t>(samples, kRecordSamples));
+    const std::size_t read = std::size_t(std::min<std::uint64_t>(samples, maxSamples));
     std::vector<std::uint8_t> raw(std::size_t(dataBytes(code, read)));
     if (!readAt(data, raw))
         return QString::fromUtf8("读取文件失败");
@@ -356,9 +357,20 @@ void copyText(const Strings &strings, const char *keyword, std::array<char, N> &
     std::memcpy(out.data(), it->second.constData(), std::min<std::size_t>(N, std::size_t(it->second.size())));
 }
 
-QString parse(std::uint64_t fileSize, const Seg2ReadAt &readAt, FieldRecord &record)
+// What the file descriptor block and the traces hold.
+struct Contents {
+    std::array<std::uint8_t, kDescriptorSize> descriptor{};
+    std::uint64_t traceCount = 0; // as the file announces
+    Strings fileStrings;
+    std::vector<Trace> traces;
+};
+
+// Reads the file descriptor block, the file's strings and the first
+// `maxTraces` traces, each up to `maxSamples` samples.
+QString readContents(std::uint64_t fileSize, const Seg2ReadAt &readAt, std::uint64_t maxTraces,
+                     std::uint64_t maxSamples, Contents &contents)
 {
-    std::array<std::uint8_t, kDescriptorSize> d{};
+    auto &d = contents.descriptor;
     if (fileSize < kDescriptorSize)
         return QString::fromUtf8("文件只有%1字节，短于32字节的文件描述块").arg(fileSize);
     if (!readAt(0, d))
@@ -398,15 +410,28 @@ QString parse(std::uint64_t fileSize, const Seg2ReadAt &readAt, FieldRecord &rec
         std::size_t(stringsEnd > stringsAt ? std::min(stringsEnd - stringsAt, kMaxFileStrings) : 0));
     if (!stringBytes.empty() && !readAt(stringsAt, stringBytes))
         return QString::fromUtf8("读取文件失败");
-    const Strings fileStrings = parseStrings(stringBytes, order, terminator);
+    contents.fileStrings = parseStrings(stringBytes, order, terminator);
+    contents.traceCount = traces;
 
-    std::vector<Trace> read(std::size_t(std::min<std::uint64_t>(traces, kRecordChannels)));
-    for (std::size_t t = 0; t < read.size(); ++t) {
-        const QString reason
-            = readTrace(fileSize, readAt, order, terminator, fileStrings, int(t) + 1, pointers[t], read[t]);
+    contents.traces.resize(std::size_t(std::min<std::uint64_t>(traces, maxTraces)));
+    for (std::size_t t = 0; t < contents.traces.size(); ++t) {
+        const QString reason = readTrace(fileSize, readAt, order, terminator, contents.fileStrings, int(t) + 1,
+                                         pointers[t], maxSamples, contents.traces[t]);
         if (!reason.isEmpty())
             return reason;
     }
+    return {};
+}
+
+QString parse(std::uint64_t fileSize, const Seg2ReadAt &readAt, FieldRecord &record)
+{
+    Contents contents;
+    if (QString reason = readContents(fileSize, readAt, kRecordChannels, kRecordSamples, contents); !reason.isEmpty())
+        return reason;
+    const auto &d = contents.descriptor;
+    const std::uint64_t traces = contents.traceCount;
+    const Strings &fileStrings = contents.fileStrings;
+    std::vector<Trace> &read = contents.traces;
 
     // Descaling factors matter only when they differ between the traces.
     const bool sameFactor
@@ -519,6 +544,45 @@ bool decodeSeg2Packed20(std::span<const std::uint8_t> bytes, bool bigEndian, std
         out[i] = std::ldexp(double(mantissa), exponent);
     }
     return true;
+}
+
+QString parseSeg2Traces(std::span<const std::uint8_t> bytes, std::vector<Seg2Trace> &traces,
+                        std::optional<QDateTime> *start)
+{
+    traces.clear();
+    if (start)
+        start->reset();
+    const auto readAt = [bytes](std::uint64_t offset, std::span<std::uint8_t> out) {
+        if (offset > bytes.size() || bytes.size() - offset < out.size())
+            return false;
+        std::copy_n(bytes.begin() + std::ptrdiff_t(offset), out.size(), out.begin());
+        return true;
+    };
+    Contents contents;
+    if (QString reason = readContents(bytes.size(), readAt, UINT64_MAX, UINT64_MAX, contents); !reason.isEmpty())
+        return reason;
+    for (const Trace &t : contents.traces) {
+        Seg2Trace out;
+        out.interval = t.interval * 1e-6;
+        out.delay = t.delay * 1e-3;
+        out.samples = t.values;
+        for (double &v : out.samples) {
+            v *= t.factor;
+            if (!std::isfinite(v)) {
+                traces.clear();
+                return QString::fromUtf8("采样值乘以换算系数（DESCALING_FACTOR）后超出数值范围");
+            }
+        }
+        traces.push_back(std::move(out));
+    }
+    const auto date = contents.fileStrings.find("ACQUISITION_DATE");
+    const auto time = contents.fileStrings.find("ACQUISITION_TIME");
+    QDate d;
+    QTime t;
+    if (start && date != contents.fileStrings.end() && time != contents.fileStrings.end()
+        && acquisitionDate(date->second, d) && acquisitionTime(time->second, t))
+        *start = QDateTime(d, t, QTimeZone::utc());
+    return {};
 }
 
 QString parseSeg2Record(std::span<const std::uint8_t> bytes, FieldRecord &record)

@@ -62,10 +62,13 @@
 // file even though its samples fit) and the samples. A file that fails a
 // check is refused with the reason, in the words shown to the user.
 
+#include <QDateTime>
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
+#include <vector>
 
 namespace talvex {
 
@@ -88,6 +91,22 @@ using Seg2ReadAt = std::function<bool(std::uint64_t offset, std::span<std::uint8
 QString parseSeg2Record(std::uint64_t fileSize, const Seg2ReadAt &readAt, FieldRecord &record);
 // The same over the whole file in memory.
 QString parseSeg2Record(std::span<const std::uint8_t> bytes, FieldRecord &record);
+
+// One trace of a SEG-2 file at its full length, in the file's units times
+// its DESCALING_FACTOR.
+struct Seg2Trace {
+    double interval = 0.0; // s
+    double delay = 0.0; // s
+    std::vector<double> samples;
+};
+
+// Reads every trace of the SEG-2 file `bytes` whole (the import buffer's
+// limits of four channels and 4096 samples do not apply), with the file's
+// acquisition date and time as UTC into `*start` (may be null) when both
+// can be read. Returns the reason when the file is refused, with the same
+// checks as parseSeg2Record.
+QString parseSeg2Traces(std::span<const std::uint8_t> bytes, std::vector<Seg2Trace> &traces,
+                        std::optional<QDateTime> *start);
 
 // Bytes that `count` samples of data format code 3 take (see above).
 std::uint64_t seg2Packed20Bytes(std::uint64_t count);

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   libfftw3-dev
+  libmseed-dev pkg-config
   clang-14 libclang-rt-14-dev clang-format-14
   xvfb xauth fonts-wqy-microhei fonts-arphic-uming
   g++-mingw-w64-x86-64-posix

@@ -15,6 +15,10 @@ public:
     virtual std::uint16_t read16(std::uint16_t port) = 0;
     // Writes 16 bits to `port`. A failed write goes unnoticed, as on the bus.
     virtual void write16(std::uint16_t port, std::uint16_t value) = 0;
+    // Whether the card samples on a clock of its own, so that time spent
+    // between two acquisitions is time not sampled. A simulation that
+    // delivers its sets as fast as they are read has no such clock.
+    virtual bool sampledInRealTime() const { return true; }
 };
 
 } // namespace sedra

@@ -24,6 +24,7 @@ public:
 
     std::uint16_t read16(std::uint16_t port) override;
     void write16(std::uint16_t port, std::uint16_t value) override;
+    bool sampledInRealTime() const override { return !m_inner || m_inner->sampledInRealTime(); }
 
     const std::vector<PortAccess> &accesses() const { return m_accesses; }
     void clear() { m_accesses.clear(); }

@@ -15,12 +15,26 @@ QString tr(const char *text)
 std::optional<SimulatedCardOptions> SimulatedCardOptions::parse(const QString &text, QString *error)
 {
     SimulatedCardOptions options;
+    QString list = text.trimmed();
+    if (list == QLatin1String("hv") || list.startsWith(QLatin1String("hv:"))) {
+        options.hv = HvModel{};
+        list = list.mid(3);
+    }
     const auto fail = [&](const QString &why) -> std::optional<SimulatedCardOptions> {
         if (error)
             *error = why;
         return std::nullopt;
     };
-    for (const QString &raw : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    // A number of the model with its range; false when bad.
+    const auto number = [](const QString &value, float low, float high, float &out) {
+        bool ok = false;
+        const float v = value.toFloat(&ok);
+        if (!ok || !(v >= low) || !(v <= high))
+            return false;
+        out = v;
+        return true;
+    };
+    for (const QString &raw : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString item = raw.trimmed();
         const qsizetype eq = item.indexOf(QLatin1Char('='));
         const QString name = eq < 0 ? item : item.left(eq).trimmed();
@@ -56,10 +70,41 @@ std::optional<SimulatedCardOptions> SimulatedCardOptions::parse(const QString &t
             options.readyEvery = value.toInt(&ok);
             if (!ok || options.readyEvery < 1)
                 return fail(tr("SEDRA_SIM 中的 ready-every“%1”无效").arg(value));
+        } else if (name == QLatin1String("fast") && eq < 0 && options.hv) {
+            options.fast = true;
+        } else if (name == QLatin1String("f0") && eq >= 0 && options.hv) {
+            if (!number(value, 0.01f, 1000.0f, options.hv->f0))
+                return fail(tr("SEDRA_SIM 中的 f0“%1”无效（应为 0.01 到 1000 Hz）").arg(value));
+        } else if (name == QLatin1String("a0") && eq >= 0 && options.hv) {
+            if (!number(value, 1.0f, 100.0f, options.hv->a0))
+                return fail(tr("SEDRA_SIM 中的 a0“%1”无效（应为 1 到 100）").arg(value));
+        } else if (name == QLatin1String("damping") && eq >= 0 && options.hv) {
+            if (!number(value, 0.01f, 1.0f, options.hv->damping))
+                return fail(tr("SEDRA_SIM 中的 damping“%1”无效（应为 0.01 到 1）").arg(value));
+        } else if (name == QLatin1String("transients") && eq >= 0 && options.hv) {
+            options.hv->transients = value.toInt(&ok);
+            if (!ok || options.hv->transients < 0 || options.hv->transients > 1000)
+                return fail(tr("SEDRA_SIM 中的 transients“%1”无效（应为 0 到 1000）").arg(value));
+        } else if (name == QLatin1String("span") && eq >= 0 && options.hv) {
+            if (!number(value, 10.0f, 86400.0f, options.hv->span))
+                return fail(tr("SEDRA_SIM 中的 span“%1”无效（应为 10 到 86400 s）").arg(value));
+        } else if (name == QLatin1String("bursts-at") && eq >= 0 && options.hv) {
+            options.hv->burstsAt.clear();
+            for (const QString &t : value.split(QLatin1Char('/'))) {
+                float at = 0.0f;
+                if (!number(t, 0.0f, 86400.0f, at))
+                    return fail(tr("SEDRA_SIM 中的瞬态时刻“%1”无效（应为 0 到 86400 s）").arg(t));
+                options.hv->burstsAt.push_back(at);
+            }
         } else {
             return fail(tr("SEDRA_SIM 中有未知的开关“%1”").arg(item));
         }
     }
+    if (options.hv && options.fast && options.realtime)
+        return fail(tr("SEDRA_SIM 中的 fast 与 realtime 不能同时使用"));
+    // The model runs at the card's pace unless told to be fast.
+    if (options.hv && !options.fast)
+        options.realtime = true;
     return options;
 }
 

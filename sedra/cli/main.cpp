@@ -10,13 +10,18 @@
 #include "common/qttranslations.h"
 #include "sedra/card/acquisitioncard.h"
 #include "sedra/card/cardbackend.h"
+#include "sedra/card/longacquisition.h"
 #include "sedra/card/recordingportio.h"
+#include "sedra/core/longacquisitionjob.h"
+#include "sedra/core/sedrasettings.h"
+#include "sedra/core/threecomponentwriter.h"
 #include "sedra/core/sedradocument.h"
 #include "sedra/render/printedpage.h"
 #include "sedra/render/snapshotrenderer.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <cstdio>
 #include <memory>
@@ -28,6 +33,9 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+// Length of a long three-component recording, minutes.
+constexpr double kLongMinutesLow = 10.0;
+constexpr double kLongMinutesHigh = 60.0;
 
 void out(const QString &line)
 {
@@ -121,8 +129,131 @@ int runDetect(const Args &p)
     return kExitOk;
 }
 
+// The long three-component recording of `acquire --minutes M --mseed OUT`.
+int runLongAcquire(const Args &p)
+{
+    if (!p.has(QStringLiteral("mseed")))
+        throw usageError(QStringLiteral("--minutes 需要同时给出 --mseed OUT.mseed"));
+    if (!p.has(QStringLiteral("minutes")))
+        throw usageError(QStringLiteral("--mseed 需要同时给出 --minutes M"));
+    if (p.wordCount() > 0)
+        throw usageError(QStringLiteral("长时间采集保存到 --mseed 给出的文件，不再给出 OUT.cwd"));
+    for (const QString &name : {QStringLiteral("samples"), QStringLiteral("channels")})
+        if (p.has(name))
+            throw usageError(QStringLiteral("--%1 不能与 --minutes 同时使用（长时间采集每块 4096 个采样，通道由 "
+                                            "--components 决定）")
+                                 .arg(name));
+    const QString minutesText = p.textOr(QStringLiteral("minutes"), QString());
+    bool ok = false;
+    const double minutes = minutesText.toDouble(&ok);
+    if (!ok || !(minutes >= kLongMinutesLow && minutes <= kLongMinutesHigh))
+        throw usageError(QStringLiteral("--minutes 的值“%1”无效（应为 %2 到 %3 分钟）")
+                             .arg(minutesText)
+                             .arg(kLongMinutesLow)
+                             .arg(kLongMinutesHigh));
+    const QString target = p.textOr(QStringLiteral("mseed"), QString());
+    if (target.isEmpty())
+        throw usageError(QStringLiteral("--mseed 需要文件名"));
+    const auto channels = parseComponentChannels(p.textOr(QStringLiteral("components"), QStringLiteral("1,2,3")));
+    if (!channels)
+        throw usageError(QStringLiteral("--components 的值“%1”无效（应为三个不同的通道 1 到 4，如 1,2,3）")
+                             .arg(p.textOr(QStringLiteral("components"), QString())));
+    LongAcquisitionPlan plan;
+    plan.card.interval
+        = std::uint16_t(intOption(p, QStringLiteral("interval"), 8000, kIntervalRange.low, kIntervalRange.high));
+    plan.card.delay = std::uint16_t(intOption(p, QStringLiteral("delay"), 0, kDelayRange.low, kDelayRange.high));
+    plan.card.gain = intOption(p, QStringLiteral("gain"), 1, 1, 100);
+    if (plan.card.gain != 1 && plan.card.gain != 10 && plan.card.gain != 100)
+        throw usageError(QStringLiteral("--gain 的值应为 1、10 或 100"));
+    plan.channels = *channels;
+    plan.totalSamples = samplesForMinutes(minutes, plan.card.interval);
+    const QString site = textOption(p, QStringLiteral("site"), kSiteNameBytes - 1);
+    const QString point = textOption(p, QStringLiteral("point"), kTestPointBytes - 1);
+
+    QString why;
+    std::unique_ptr<PortIo> card = openDetectedCard(p, &why);
+    RecordingPortIo recorder(card.get());
+    const auto writeLog = [&] {
+        if (!p.has(QStringLiteral("port-log")))
+            return true;
+        const common::FileError w
+            = common::writeFileAtomically(p.textOr(QStringLiteral("port-log"), QString()), recorder.logText());
+        if (!w.ok)
+            err(QStringLiteral("不能写入端口记录 %1：%2")
+                    .arg(p.textOr(QStringLiteral("port-log"), QString()), w.message));
+        return w.ok;
+    };
+    if (!card || !DetectCard(recorder)) {
+        writeLog();
+        err(why.isEmpty() ? QStringLiteral("未检测到采集卡，不能采集数据。")
+                          : QStringLiteral("未检测到采集卡：%1").arg(why));
+        return kExitFailed;
+    }
+
+    ThreeComponentRecord header;
+    const SeedCodes codes = seedCodesFor(site, point);
+    header.network = codes.network;
+    header.station = codes.station;
+    header.location = codes.location;
+    header.start = QDateTime::currentDateTimeUtc();
+    LongAcquisitionJob job;
+    QEventLoop loop;
+    LongAcquisitionSummary summary;
+    const double interval = double(plan.card.interval) * 1e-6;
+    QObject::connect(&job, &LongAcquisitionJob::blockCompleted, [&](const LongAcquisitionProgress &progress) {
+        err(QStringLiteral("已采集 %1 / %2 s")
+                .arg(double(progress.samplesSoFar) * interval, 0, 'f', 1)
+                .arg(double(progress.totalSamples) * interval, 0, 'f', 1));
+    });
+    QObject::connect(&job, &LongAcquisitionJob::finished, [&](const LongAcquisitionSummary &s) {
+        summary = s;
+        loop.quit();
+    });
+    // Every port access is kept only when it is to be written: a long
+    // recording makes millions.
+    PortIo &io = p.has(QStringLiteral("port-log")) ? static_cast<PortIo &>(recorder) : *card;
+    if (!job.start(io, plan, header)) {
+        err(QStringLiteral("不能开始采集"));
+        return kExitFailed;
+    }
+    loop.exec();
+    const bool logged = writeLog();
+    const LongAcquisitionResult &result = summary.result;
+    if (result.outcome != AcquisitionOutcome::Done) {
+        err(QStringLiteral("采集卡没有响应，已停止采集，本次数据未保留。（已读 %1 个采样）").arg(result.samplesRead));
+        return kExitFailed;
+    }
+    const common::FileError w = writeThreeComponentMseed(target, job.record());
+    if (!w.ok) {
+        err(QStringLiteral("保存文件失败! %1：%2").arg(QDir::toNativeSeparators(target), w.message));
+        return kExitFailed;
+    }
+    out(QStringLiteral("已采集 %1 s（每分量 %2 个采样，%3 块），保存为 %4（%5.%6.%7，通道 %8/%9/%10 为北/东/竖直）")
+            .arg(double(result.samplesRead) * interval, 0, 'f', 1)
+            .arg(result.samplesRead)
+            .arg(result.blocks)
+            .arg(QDir::toNativeSeparators(target), codes.network, codes.station, codes.location)
+            .arg(plan.channels[0])
+            .arg(plan.channels[1])
+            .arg(plan.channels[2]));
+    if (result.gaps.empty())
+        out(QStringLiteral("各块之间没有间断。"));
+    for (const AcquisitionGap &gap : result.gaps)
+        out(QStringLiteral("间断：第 %1 个采样（%2 s）之前缺少约 %3 s 的数据（采集卡重新启动过慢）")
+                .arg(gap.atSample)
+                .arg(double(gap.atSample) * interval, 0, 'f', 3)
+                .arg(gap.seconds, 0, 'f', 4));
+    return logged ? kExitOk : kExitFailed;
+}
+
 int runAcquire(const Args &p)
 {
+    if (p.has(QStringLiteral("minutes")) || p.has(QStringLiteral("mseed")))
+        return runLongAcquire(p);
+    if (p.has(QStringLiteral("components")))
+        throw usageError(QStringLiteral("--components 只用于长时间采集（--minutes）"));
+    if (p.wordCount() == 0)
+        throw usageError(QStringLiteral("缺少要写的数据文件 OUT.cwd（长时间采集请用 --minutes M --mseed OUT.mseed）"));
     const QStringList &args = p.words();
     SedraParameters params;
     params.channel = intOption(p, QStringLiteral("channels"), 4, kChannelRange.low, kChannelRange.high);
@@ -307,11 +438,14 @@ std::vector<cli::Command> commands()
                     runDetect});
     list.push_back(
         {QStringLiteral("acquire"),
-         QStringLiteral("acquire OUT.cwd [选项]"),
-         QStringLiteral("采集一次并保存，输出前三道的卓越周期。"),
+         QStringLiteral("acquire OUT.cwd [选项] | acquire --minutes M --mseed OUT.mseed [选项]"),
+         QStringLiteral("采集一次并保存，输出前三道的卓越周期；或连续采集三分量记录保存为 miniSEED。"),
          QStringLiteral(
              "用所选采集卡采集一次，调理后按“保存本次采集数据”的格式保存到 OUT.cwd，并输出前三道的卓越周期。\n"
-             "采集卡在时限内（采样间隔加延迟再加 3 秒）未就绪时停止采集卡，不保存任何文件。"),
+             "采集卡在时限内（采样间隔加延迟再加 3 秒）未就绪时停止采集卡，不保存任何文件。\n"
+             "给出 --minutes 和 --mseed 时连续采集 M 分钟：采集卡每块 4096 个采样，一块采完立即重新启动，"
+             "延迟只在第一块之前；重新启动晚于半个采样间隔时记为间断并输出其位置。北、东、竖直三个分量"
+             "（--components）保存为一个 miniSEED 文件，台网/台站代码由工地名称和测点号生成。"),
          {{QStringLiteral("channels"), QStringLiteral("C"),
            QStringLiteral("通道数 C，%1 到 %2。默认：4。").arg(kChannelRange.low).arg(kChannelRange.high)},
           {QStringLiteral("samples"), QStringLiteral("N"),
@@ -328,8 +462,17 @@ std::vector<cli::Command> commands()
           {QStringLiteral("port-log"), QStringLiteral("FILE"),
            QStringLiteral("按顺序把每次端口访问写入 FILE，每行如“W 0x300 8000”或“R 0x314 "
                           "1234”（端口十六进制，值十进制）。默认：不写。")},
+          {QStringLiteral("minutes"), QStringLiteral("M"),
+           QStringLiteral(
+               "长时间连续采集的时长，单位分钟，%1 到 %2（可有小数）。须与 --mseed 同时给出。默认：不做长时间采集。")
+               .arg(kLongMinutesLow)
+               .arg(kLongMinutesHigh)},
+          {QStringLiteral("mseed"), QStringLiteral("OUT.mseed"),
+           QStringLiteral("长时间采集的 miniSEED 文件（三个通道，4096 字节记录）。须与 --minutes 同时给出。")},
+          {QStringLiteral("components"), QStringLiteral("N,E,Z"),
+           QStringLiteral("长时间采集中作为北、东、竖直分量的采集卡通道（1 到 4，互不相同）。默认：1,2,3。")},
           cardOption()},
-         1,
+         0,
          1,
          runAcquire,
          false,

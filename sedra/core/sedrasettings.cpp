@@ -2,6 +2,8 @@
 
 #include "common/gbk.h"
 
+#include <QStringList>
+
 namespace sedra {
 
 QString SedraSettings::company()
@@ -78,6 +80,38 @@ QString SedraSettings::cardBackend(const common::SettingsStore &store)
 void SedraSettings::setCardBackend(common::SettingsStore &store, const QString &backend)
 {
     store.writeText(QStringLiteral("采集卡"), QStringLiteral("backend"), backend);
+    store.sync();
+}
+
+std::optional<std::array<int, 3>> parseComponentChannels(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 3)
+        return std::nullopt;
+    std::array<int, 3> channels{};
+    for (int k = 0; k < 3; ++k) {
+        bool ok = false;
+        const int c = parts[k].trimmed().toInt(&ok);
+        if (!ok || !kChannelRange.contains(c))
+            return std::nullopt;
+        for (int j = 0; j < k; ++j)
+            if (channels[std::size_t(j)] == c)
+                return std::nullopt;
+        channels[std::size_t(k)] = c;
+    }
+    return channels;
+}
+
+std::array<int, 3> SedraSettings::componentChannels(const common::SettingsStore &store)
+{
+    const QString text = store.readText(QStringLiteral("三分量"), QStringLiteral("channels"), QStringLiteral("1,2,3"));
+    return parseComponentChannels(text).value_or(std::array<int, 3>{1, 2, 3});
+}
+
+void SedraSettings::setComponentChannels(common::SettingsStore &store, const std::array<int, 3> &channels)
+{
+    store.writeText(QStringLiteral("三分量"), QStringLiteral("channels"),
+                    QStringLiteral("%1,%2,%3").arg(channels[0]).arg(channels[1]).arg(channels[2]));
     store.sync();
 }
 

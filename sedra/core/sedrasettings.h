@@ -6,6 +6,8 @@
 #include "common/settingsstore.h"
 
 #include <QString>
+#include <array>
+#include <optional>
 #include <cstdint>
 
 namespace sedra {
@@ -55,7 +57,18 @@ public:
     // "backend", default "ports"); the environment variable SEDRA_CARD wins.
     static QString cardBackend(const common::SettingsStore &store);
     static void setCardBackend(common::SettingsStore &store, const QString &backend);
+
+    // The card channels (1-based) recorded as north, east and vertical in a
+    // three-component recording (section "三分量", key "channels", text
+    // "1,2,3"). A value that is not three different channels 1...4 counts as
+    // the default 1, 2, 3.
+    static std::array<int, 3> componentChannels(const common::SettingsStore &store);
+    static void setComponentChannels(common::SettingsStore &store, const std::array<int, 3> &channels);
 };
+
+// Three different card channels 1...4 from text such as "1,2,3" (north,
+// east, vertical); nothing when the text is not that.
+std::optional<std::array<int, 3>> parseComponentChannels(const QString &text);
 
 // `text` cut to at most `maxBytes` bytes of GBK, never inside a character.
 QString cutToGbkBytes(const QString &text, int maxBytes);

@@ -3,7 +3,9 @@
 // card that does not answer.
 
 #include "common/fileio.h"
+#include "sedra/core/threecomponentreader.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -181,3 +183,51 @@ TEST_F(SedraCli, RecordsWithoutDataAreRefused)
 }
 
 } // namespace
+
+TEST_F(SedraCli, LongAcquisitionWritesOneMiniSeedFile)
+{
+    const QString out = path("long.mseed");
+    const CliRun r = cli({"acquire", "--minutes", "10", "--mseed", out, "--interval", "10000", "--site", "lake",
+                          "--point", "P1", "--components", "2,1,3"},
+                         "sim", "hv:f0=2.0,a0=4,damping=0.15,transients=4,seed=1,fast");
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("各块之间没有间断")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("LA.P1.00")) << r.out.toStdString();
+    const sedra::ThreeComponentReadResult read = sedra::readThreeComponent({out});
+    ASSERT_TRUE(read.ok()) << read.error.toStdString();
+    EXPECT_EQ(read.record.sampleCount(), 60000u);
+    EXPECT_DOUBLE_EQ(read.record.sampleInterval, 0.01);
+    EXPECT_EQ(read.record.network, QStringLiteral("LA"));
+    EXPECT_EQ(read.record.station, QStringLiteral("P1"));
+    ASSERT_TRUE(read.record.start);
+    EXPECT_LT(std::abs(read.record.start->secsTo(QDateTime::currentDateTimeUtc())), 120);
+}
+
+TEST_F(SedraCli, LongAcquisitionCommandLinesAreCheckedBeforeTheCard)
+{
+    const QString out = path("x.mseed");
+    const QString sim = "hv:seed=1,fast";
+    const QList<QStringList> wrong{
+        {"acquire", "--minutes", "5", "--mseed", out},
+        {"acquire", "--minutes", "61", "--mseed", out},
+        {"acquire", "--minutes", "abc", "--mseed", out},
+        {"acquire", "--minutes", "10"},
+        {"acquire", "--mseed", out},
+        {"acquire", path("a.cwd"), "--minutes", "10", "--mseed", out},
+        {"acquire", "--minutes", "10", "--mseed", out, "--samples", "1024"},
+        {"acquire", "--minutes", "10", "--mseed", out, "--components", "1,1,3"},
+        {"acquire", "--minutes", "10", "--mseed", out, "--components", "1,2"},
+        {"acquire", path("a.cwd"), "--components", "1,2,3"},
+        {"acquire"},
+    };
+    for (const QStringList &args : wrong) {
+        const CliRun r = cli(args, "sim", sim);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString() << r.err.toStdString();
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+    // A card that stops answering: failure, nothing written.
+    const CliRun stuck = cli({"acquire", "--minutes", "10", "--mseed", out}, "sim", "hv:fast,never-ready");
+    EXPECT_EQ(stuck.exitCode, 1);
+    EXPECT_TRUE(stuck.err.contains("未保留")) << stuck.err.toStdString();
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
