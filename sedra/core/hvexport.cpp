@@ -57,7 +57,7 @@ QString sesameCriterionText(bool reliable, int index)
     static const char16_t *const reliableTexts[] = {
         u"f0 > 10 / 窗长",
         u"nc = 窗长 × 窗数 × f0 > 200",
-        u"[f0/2, 2f0] 内 σA(f) < 2（f0 ≤ 0.5 Hz 时 < 3）",
+        u"[f0/2, 2f0] 内 σA(f) < 2（f0≤0.5 Hz：3）",
     };
     static const char16_t *const clearTexts[] = {
         u"[f0/4, f0] 内有 A(f) < A0/2",

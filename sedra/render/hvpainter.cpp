@@ -57,7 +57,7 @@ QRectF HvPainter::windowsPlotArea(const QRectF &rect, const HvPaintStyle &style)
 {
     const QFontMetricsF fm(style.font);
     return rect.adjusted(fm.horizontalAdvance(QStringLiteral("Z")) * 2.5, fm.height() * 0.4, -fm.height() * 0.4,
-                         -fm.height() * 1.6);
+                         -fm.height() * 2.6);
 }
 
 int HvPainter::windowAt(const QRectF &rect, const HvPaintStyle &style, const HvResult &result, double duration,
@@ -177,7 +177,9 @@ void HvPainter::drawWindows(QPainter &painter, const QRectF &rect, const ThreeCo
                              label);
         }
         const QString unit = QStringLiteral("时间 (s)");
-        painter.drawText(QPointF(rect.left(), plot.bottom() + fm.height() * 0.2 + fm.ascent()), unit);
+        painter.drawText(QPointF(plot.center().x() - fm.horizontalAdvance(unit) / 2,
+                                 plot.bottom() + fm.height() * 1.3 + fm.ascent()),
+                         unit);
     }
     painter.setPen(QPen(Qt::black, style.lineWidth * 0.5));
     painter.setBrush(Qt::NoBrush);
@@ -252,7 +254,7 @@ void HvPainter::drawCurves(QPainter &painter, const QRectF &rect, const HvResult
         painter.drawText(QPointF(plot.center().x() - fm.horizontalAdvance(xTitle) / 2,
                                  plot.bottom() + fm.height() * 1.2 + fm.ascent()),
                          xTitle);
-        painter.drawText(QPointF(rect.left(), plot.top() - fm.height() * 0.1), QStringLiteral("H/V"));
+        painter.drawText(QPointF(rect.left(), plot.top() - fm.height() * 0.4), QStringLiteral("H/V"));
 
         painter.setClipRect(plot);
         const auto curvePath = [&](const std::vector<double> &v) {
@@ -329,16 +331,17 @@ void HvPainter::drawCurves(QPainter &painter, const QRectF &rect, const HvResult
                              label);
         }
         painter.setClipping(false);
-        // Legend under the axis title, right-aligned.
+        // Legend above the plot, right-aligned.
         const QString legend = QStringLiteral("黑：平均曲线  蓝：±σ  灰：采用窗口  浅红：剔除窗口  红：f0 及其 ±σln");
         painter.setPen(QColor(80, 80, 80));
         QFont small = style.font;
-        small.setPointSizeF(style.font.pointSizeF() > 0 ? style.font.pointSizeF() * 0.85 : -1);
         if (style.font.pixelSize() > 0)
             small.setPixelSize(std::max(1, int(style.font.pixelSize() * 0.85)));
+        else if (style.font.pointSizeF() > 0)
+            small.setPointSizeF(style.font.pointSizeF() * 0.85);
         painter.setFont(small);
         const QFontMetricsF sm(small);
-        painter.drawText(QPointF(plot.right() - sm.horizontalAdvance(legend), rect.bottom() - sm.descent()), legend);
+        painter.drawText(QPointF(plot.right() - sm.horizontalAdvance(legend), plot.top() - fm.height() * 0.4), legend);
     }
     painter.setPen(QPen(Qt::black, style.lineWidth * 0.5));
     painter.setBrush(Qt::NoBrush);
@@ -435,8 +438,12 @@ qreal HvPainter::drawLines(QPainter &painter, const QRectF &rect, const QStringL
     const QFontMetricsF fm(font);
     qreal y = rect.top();
     for (const QString &l : lines) {
-        painter.drawText(QPointF(rect.left(), y + fm.ascent()), fm.elidedText(l, Qt::ElideRight, rect.width()));
-        y += fm.height() * 1.2;
+        // A line too long for the width wraps (Chinese text anywhere, the
+        // rest at spaces); the lines after it move down.
+        const QRectF box(rect.left(), y, rect.width(), std::max<qreal>(fm.height(), rect.bottom() - y));
+        const QRectF used = painter.boundingRect(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, l);
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, l);
+        y += std::max(used.height(), fm.height()) + fm.height() * 0.2;
     }
     painter.restore();
     return y - rect.top();
@@ -466,11 +473,12 @@ void HvPainter::drawPage(QPainter &painter, const QSizeF &page, const ThreeCompo
                      .arg(num(result.sampleInterval, 4), num(record.duration(), 0),
                           num(result.options.windowSeconds, 0), num(result.options.smoothing, 0))},
               info);
-    drawWindows(painter, QRectF(left, 310, right - left, 560), record, result, style);
-    drawCurves(painter, QRectF(left, 900, right - left, 1000), result, style);
-    const qreal tableTop = 1950;
-    drawSesameTable(painter, QRectF(left, tableTop, right - left, 500), result, style);
-    drawLines(painter, QRectF(left, tableTop + 560, right - left, 400), summaryLines(result), style.font);
+    drawWindows(painter, QRectF(left, 310, right - left, 600), record, result, style);
+    drawCurves(painter, QRectF(left, 930, right - left, 1000), result, style);
+    const qreal tableTop = 1960;
+    const qreal table = drawSesameTable(painter, QRectF(left, tableTop, right - left, 560), result, style);
+    drawLines(painter, QRectF(left, tableTop + table + 40, right - left, page.height() - 100 - tableTop - table - 40),
+              summaryLines(result), style.font);
 }
 
 void HvPainter::draw(QPainter &painter, QPagedPaintDevice &device, const ThreeComponentRecord &record,
