@@ -50,6 +50,36 @@ struct Channel {
     std::vector<Piece> pieces;
 };
 
+// Why the samples a record announces cannot lie in its data section (or
+// cannot be decoded here); empty when they can.
+QString dataSectionProblem(const MSRecord &record)
+{
+    if (record.samplecnt == 0)
+        return {};
+    if (record.reclen < 64 || record.samplecnt < 0 || !record.fsdh)
+        return QString::fromUtf8("的长度或采样数无效");
+    // The header as libmseed holds it, in the machine's byte order: the
+    // offset its decoder reads the samples from.
+    const int dataOffset = record.fsdh->data_offset;
+    if (dataOffset < 48 || dataOffset >= record.reclen)
+        return QString::fromUtf8("的数据起点 %1 不在记录之内").arg(dataOffset);
+    const std::int64_t room = record.reclen - dataOffset;
+    std::int64_t most = 0;
+    switch (record.encoding) {
+    case DE_INT16: most = room / 2; break;
+    case DE_INT32:
+    case DE_FLOAT32: most = room / 4; break;
+    case DE_FLOAT64: most = room / 8; break;
+    case DE_STEIM1: most = room / 4 * 4; break;
+    case DE_STEIM2: most = room / 4 * 7; break;
+    case DE_ASCII: return QString::fromUtf8("存的是文字，不是采样值");
+    default: return QString::fromUtf8("的数据编码 %1 不支持").arg(record.encoding);
+    }
+    if (record.samplecnt > most)
+        return QString::fromUtf8("声称有 %1 个采样，数据段只容得下 %2 个").arg(record.samplecnt).arg(most);
+    return {};
+}
+
 struct RecordDeleter {
     void operator()(MSRecord *r) const { msr_free(&r); }
 };
@@ -88,8 +118,18 @@ QString parseMseed(std::span<const std::uint8_t> bytes, std::vector<MseedTrace> 
         MSRecord *raw = nullptr;
         lastLibraryMessage.clear();
         const int left = int(buffer.size() - offset);
-        const int status = msr_parse(buffer.data() + offset, left, &raw, 0, 1, 0);
+        // The header first: libmseed 2 trusts a record's sample count when it
+        // copies uncompressed samples, so the count is checked against the
+        // record's data section before the samples are decoded.
+        int status = msr_parse(buffer.data() + offset, left, &raw, 0, 0, 0);
         std::unique_ptr<MSRecord, RecordDeleter> record(raw);
+        if (status == 0 && record) {
+            if (QString why = dataSectionProblem(*record); !why.isEmpty())
+                return QString::fromUtf8("第 %1 个记录（第 %2 字节起）%3").arg(recordNumber).arg(offset).arg(why);
+            raw = nullptr;
+            status = msr_parse(buffer.data() + offset, left, &raw, 0, 1, 0);
+            record.reset(raw);
+        }
         const QString detail = lastLibraryMessage.empty()
             ? QString()
             : QString::fromUtf8("（%1）").arg(QString::fromLocal8Bit(lastLibraryMessage));
@@ -150,6 +190,7 @@ QString parseMseed(std::span<const std::uint8_t> bytes, std::vector<MseedTrace> 
     if (channels.empty())
         return QString::fromUtf8("文件中没有采样数据");
 
+    std::vector<MseedTrace> joined;
     for (Channel &channel : channels) {
         auto &pieces = channel.pieces;
         std::stable_sort(pieces.begin(), pieces.end(),
@@ -173,8 +214,9 @@ QString parseMseed(std::span<const std::uint8_t> bytes, std::vector<MseedTrace> 
             trace.samples.insert(trace.samples.end(), p.samples.begin(), p.samples.end());
         }
         pieces.clear();
-        traces.push_back(std::move(trace));
+        joined.push_back(std::move(trace));
     }
+    traces = std::move(joined);
     return {};
 }
 

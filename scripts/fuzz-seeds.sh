@@ -5,7 +5,7 @@ set -euo pipefail
 build=$1
 seeds=$2
 rm -rf "$seeds"
-mkdir -p "$seeds/qsw_fuzzer" "$seeds/cwd_fuzzer" "$seeds/seg2_fuzzer"
+mkdir -p "$seeds/qsw_fuzzer" "$seeds/cwd_fuzzer" "$seeds/seg2_fuzzer" "$seeds/sac_fuzzer" "$seeds/mseed_fuzzer"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 "$build/tools/samplegen/talvex-samplegen" --out "$tmp/rec" --depth 3 --channels 2 >/dev/null
@@ -43,3 +43,34 @@ cp "$tmp/e.qsw" "$seeds/qsw_fuzzer/empty.qsw"
     printf '\x1b\x00SAMPLE_INTERVAL 0.000125\x00\x0f\x00DELAY -0.005\x00\x00\x00'
     printf '\xf1\x03\x64\x00\xfe\xff\xff\x7f\x00\x80\x00\x20\xf9\xff'
 } >"$seeds/seg2_fuzzer/packed-20bit.sg2"
+# A three-channel miniSEED recording of the simulated card's site model
+# (ten minutes at the longest interval: a few Steim-2 records per channel).
+SEDRA_CARD=sim SEDRA_SIM=hv:seed=1,fast "$build/sedra/cli/sedra-cli" acquire --minutes 10 --interval 65535 \
+    --site seed --point 1 --mseed "$seeds/mseed_fuzzer/site-model.mseed" >/dev/null 2>&1
+# A little-endian binary SAC file of four samples: 70 header floats (DELTA
+# 0.01, B 0, the rest unset), 40 integers (reference time, NVHDR 6, NPTS 4,
+# IFTYPE and LEVEN 1), 24 texts (KCMPNM "HHZ"), then 1, -2, 3, -4.
+{
+    for i in $(seq 0 69); do
+        case $i in
+        0) printf '\x0a\xd7\x23\x3c' ;;
+        5) printf '\x00\x00\x00\x00' ;;
+        *) printf '\x00\xe4\x40\xc6' ;;
+        esac
+    done
+    for i in $(seq 0 39); do
+        case $i in
+        0) printf '\xe8\x07\x00\x00' ;;
+        1) printf '\x20\x00\x00\x00' ;;
+        2 | 3 | 4 | 5) printf '\x00\x00\x00\x00' ;;
+        6) printf '\x06\x00\x00\x00' ;;
+        9) printf '\x04\x00\x00\x00' ;;
+        15 | 35) printf '\x01\x00\x00\x00' ;;
+        *) printf '\xc7\xcf\xff\xff' ;;
+        esac
+    done
+    for i in $(seq 0 23); do
+        if [ "$i" = 20 ]; then printf 'HHZ     '; else printf -- '-12345  '; fi
+    done
+    printf '\x00\x00\x80\x3f\x00\x00\x00\xc0\x00\x00\x40\x40\x00\x00\x80\xc0'
+} >"$seeds/sac_fuzzer/four-samples.sac"

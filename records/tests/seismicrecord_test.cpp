@@ -227,6 +227,16 @@ TEST(MseedRecord, DamagedBytesAreRefused)
     broken.replace(4096 + 6, 1, "?"); // the second record's quality indicator
     EXPECT_NE(parseMseed(span(broken), read), QString());
     EXPECT_FALSE(isMseed(span(QByteArray(64, '\0'))));
+
+    // A record of 64-bit floats that claims more samples than its data
+    // section holds: refused before anything is decoded.
+    t.samples[0] = 0.5;
+    const QByteArray floats = encodeMseed({t}, &error);
+    QByteArray claims = floats.left(4096);
+    claims[30] = char(0x02); // sample count 0x0258 = 600, big-endian
+    claims[31] = char(0x58);
+    const QString why = parseMseed(span(claims), read);
+    EXPECT_TRUE(why.contains(QStringLiteral("600"))) << why.toStdString();
 }
 
 TEST(MseedRecord, WriterRefusesCodesSeedCannotHold)

@@ -306,8 +306,16 @@ bool looksLikeSacText(std::span<const std::uint8_t> bytes)
 {
     const std::size_t n = std::min<std::size_t>(bytes.size(), 256);
     const QByteArray head(reinterpret_cast<const char *>(bytes.data()), qsizetype(n));
-    const QByteArray first = head.left(head.indexOf('\n')).simplified();
-    return first.split(' ').size() == 5;
+    const QList<QByteArray> first = head.left(head.indexOf('\n')).simplified().split(' ');
+    if (first.size() != 5)
+        return false;
+    for (const QByteArray &field : first) {
+        bool ok = false;
+        field.toDouble(&ok);
+        if (!ok)
+            return false;
+    }
+    return true;
 }
 
 QString readFile(const QString &path, const ThreeComponentReadOptions &options, std::vector<Piece> &pieces)

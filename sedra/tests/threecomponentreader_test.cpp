@@ -80,6 +80,12 @@ TEST_F(ThreeComponentFiles, TextColumnsWithIntervalFromCommentOrOption)
     EXPECT_FALSE(r.ok());
     EXPECT_TRUE(r.error.contains(QStringLiteral("--dt"))) << error(r);
 
+    // A first comment line of five words is no alphanumeric SAC header.
+    const QString fiveWords = write(QStringLiteral("d.txt"), "# dt = 0.02 s\n1 2 3\n");
+    r = readThreeComponent({fiveWords});
+    ASSERT_TRUE(r.ok()) << error(r);
+    EXPECT_DOUBLE_EQ(r.record.sampleInterval, 0.02);
+
     const QString twoColumns = write(QStringLiteral("c.txt"), "# dt=0.01\n1 2 3\n4 5\n");
     r = readThreeComponent({twoColumns});
     EXPECT_TRUE(r.error.contains(QStringLiteral("第 3 行"))) << error(r);
