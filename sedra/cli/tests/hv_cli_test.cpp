@@ -3,6 +3,10 @@
 // the curve file and the PDF, and the refusals that leave nothing behind.
 
 #include "sedra/tests/hvtestrecord.h"
+#include "talvex/analysis/siteclass.h"
+#include "talvex/analysis/siteuncertainty.h"
+#include "talvex/analysis/tests/analysistestutil.h"
+#include "talvex/survey/surveyfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -163,6 +167,36 @@ TEST_F(SedraCliHv, RefusalsWriteNothing)
         EXPECT_TRUE(nothingWritten());
     }
     junk.remove();
+}
+
+TEST_F(SedraCliHv, VelocityFromASurveyIsTalvexsEquivalentVelocity)
+{
+    // 0-10 m at 200 m/s, 10-30 m at 400 m/s: the equivalent velocity over
+    // the top 20 m, as talvex works it out.
+    talvex::SurveyData survey = talvex::testing::pickedProfile({{10.0f, 200.0f}, {30.0f, 400.0f}, {35.0f, 100.0f}});
+    const QString qsw = out.filePath("site.qsw");
+    ASSERT_TRUE(talvex::StoreSurvey(survey, qsw).ok);
+    const talvex::SiteClassification site = talvex::ClassifySiteWithBounds(survey);
+    ASSERT_TRUE(site.ok());
+    ASSERT_GT(site.vse, 0.0f);
+    QFile file(qsw);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    const HvRun r = hv({record(), "--json", "--survey", qsw, "--vs-sigma-ln", "0.1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+    const QJsonObject depth = o["depth"].toObject();
+    EXPECT_NEAR(depth["vs"].toDouble(), double(site.vse), 1e-3);
+    EXPECT_NEAR(depth["h"].toDouble(), double(site.vse) / (4 * o["f0"].toDouble()), 1e-3);
+    EXPECT_EQ(depth["vsSurvey"].toString(), qsw);
+    EXPECT_NEAR(depth["vsOverDepth"].toDouble(), double(site.d0), 1e-6);
+    EXPECT_DOUBLE_EQ(depth["vsSigmaLn"].toDouble(), 0.1); // the value typed in wins
+    // The survey file is only read.
+    QFile after(qsw);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
 }
 
 TEST_F(SedraCliHv, HelpGivesUnitsAndDefaults)
