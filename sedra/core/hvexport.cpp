@@ -209,10 +209,10 @@ QStringList hvTextReport(const HvResult &r, const HvVelocitySource &vsSource)
     lines << QString();
 
     const WindowPeakStatistics &s = r.f0Windows;
-    lines << QStringLiteral("f0（平均曲线的峰）      ：%1 Hz，A0 = %2，T0 = %3 s%4")
+    lines << QStringLiteral("f0（平均曲线的峰）：%1 Hz，A0 = %2，T0 = %3 s%4")
                  .arg(sig3(r.f0), num(r.a0, 2), sig3(r.t0),
                       r.f0AtBandEdge ? QStringLiteral("（频带内没有局部峰，取频带边缘的最大值）") : QString());
-    lines << QStringLiteral("f0（各窗口峰的中值）    ：%1 Hz，σln = %2，16%～84%：%3～%4 Hz，T0 = %5 s（σln 相同）")
+    lines << QStringLiteral("f0（各窗口峰的中值）：%1 Hz，σln = %2，16%～84%：%3～%4 Hz，T0 = %5 s（σln 相同）")
                  .arg(sig3(s.median), num(s.sigmaLn, 3), sig3(s.median * std::exp(-s.sigmaLn)),
                       sig3(s.median * std::exp(s.sigmaLn)), sig3(s.t0Median));
     lines << QStringLiteral("  平均曲线的 f0 取各窗口 H/V 曲线的对数平均曲线的最高峰；窗口 f0 取每个窗口自身的峰，"

@@ -715,6 +715,7 @@ void CMainFrame::stopHvRecording()
 void CMainFrame::hvRecordingFinished(const LongAcquisitionSummary &summary)
 {
     updateActions();
+    m_hvView->finishLive();
     const LongAcquisitionResult &result = summary.result;
     const ThreeComponentRecord &record = m_longJob.record();
     QString note;

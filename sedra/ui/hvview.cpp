@@ -98,6 +98,15 @@ int HvView::appendLive(const ThreeComponentRecord &added)
     return completed;
 }
 
+void HvView::finishLive()
+{
+    if (!m_live)
+        return;
+    m_result = m_live->result();
+    m_live.reset();
+    resultUpdated();
+}
+
 bool HvView::dataSufficient() const
 {
     return !result().windows.empty() && hvDataSufficient(result());

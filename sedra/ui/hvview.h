@@ -33,6 +33,9 @@ public:
     QString startLive(double sampleInterval, const HvOptions &options = {});
     // Appends samples of a growing record; returns the windows completed.
     int appendLive(const ThreeComponentRecord &added);
+    // Ends a growing record: the view keeps its analysis and hand marks as
+    // those of a finished record.
+    void finishLive();
     bool isLive() const { return m_live != nullptr; }
 
     bool hasResult() const { return !result().windows.empty() || !m_record.components[0].empty(); }

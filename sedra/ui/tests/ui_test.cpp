@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -640,7 +641,13 @@ private slots:
         // Updated window by window while recording, not once at the end.
         QVERIFY(std::count(windows.begin(), windows.end(), std::size_t(7)) >= 1);
         QVERIFY(frame.hvView()->dataSufficient());
-        QCOMPARE(frame.hvView()->sufficiencyIndicator()->text(), QStringLiteral("数据已足够，可以结束采集"));
+        QVERIFY(!frame.hvView()->isLive());
+        QVERIFY(frame.hvView()->sufficiencyIndicator()->text().startsWith(QStringLiteral("数据已足够")));
+        // A hand mark after the recording is kept by a later velocity change.
+        QVERIFY(frame.hvView()->toggleWindow(2));
+        frame.hvView()->vsEdit()->setValue(300);
+        QCOMPARE(frame.hvView()->result().windows[2].manual, ManualMark::Reject);
+        QVERIFY(frame.hvView()->result().depth.has_value());
 
         QCOMPARE(messenger.last(), QStringLiteral("保存文件成功"));
         const ThreeComponentReadResult back = readThreeComponent({saved});
