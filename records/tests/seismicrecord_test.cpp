@@ -6,7 +6,10 @@
 #include "records/seg2record.h"
 #include "seg2writer.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimeZone>
+#include <libmseed.h>
 #include <gtest/gtest.h>
 #include <cmath>
 
@@ -182,6 +185,45 @@ TEST(MseedRecord, ThreeChannelsReadBackExactly)
         EXPECT_EQ(read[std::size_t(k)].startMicros, 1700000000123400);
         EXPECT_EQ(read[std::size_t(k)].samples, written[std::size_t(k)].samples);
     }
+}
+
+// The file as other tools open it: libmseed's own file reader finds the
+// three channels whole, at their rate and start.
+TEST(MseedRecord, LibraryFileReaderReadsTheWrittenFile)
+{
+    std::vector<MseedTrace> written(3);
+    const char *codes[] = {"EHN", "EHE", "EHZ"};
+    for (int k = 0; k < 3; ++k) {
+        written[std::size_t(k)].network = QStringLiteral("XX");
+        written[std::size_t(k)].station = QStringLiteral("STA");
+        written[std::size_t(k)].location = QStringLiteral("00");
+        written[std::size_t(k)].channel = QString::fromLatin1(codes[k]);
+        written[std::size_t(k)].sampleRate = 100.0;
+        written[std::size_t(k)].startMicros = 1765000000000000;
+        written[std::size_t(k)].samples = ramp(12345, 2000.0);
+    }
+    QString error;
+    const QByteArray bytes = encodeMseed(written, &error);
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QStringLiteral("t.mseed")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    MSTraceGroup *group = nullptr;
+    ASSERT_EQ(ms_readtraces(&group, f.fileName().toLocal8Bit().constData(), 0, -1.0, -1.0, 0, 1, 1, 0), MS_NOERROR);
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->numtraces, 3);
+    int seen = 0;
+    for (MSTrace *t = group->traces; t; t = t->next, ++seen) {
+        EXPECT_EQ(t->numsamples, 12345);
+        EXPECT_EQ(t->samprate, 100.0);
+        EXPECT_EQ(t->starttime, 1765000000000000);
+        EXPECT_EQ(std::string(t->network), "XX");
+        ASSERT_EQ(t->sampletype, 'i');
+        EXPECT_EQ(static_cast<const std::int32_t *>(t->datasamples)[12344], std::int32_t(written[0].samples[12344]));
+    }
+    EXPECT_EQ(seen, 3);
+    mst_freegroup(&group);
 }
 
 TEST(MseedRecord, RecordsOutOfOrderJoinButAGapIsRefused)

@@ -68,7 +68,7 @@ void SimulatedCard::startModel()
         const double w0 = 2.0 * std::numbers::pi * std::min(double(hv.f0), 0.45 / dt) * dt;
         const double alpha = std::sin(w0) * double(hv.damping); // sin(w0) / (2Q), Q = 1 / (2 damping)
         const double a0 = 1.0 + alpha;
-        m_bandPass = {alpha / a0, -alpha / a0, -2.0 * std::cos(w0) / a0, (1.0 - alpha) / a0, 0.0};
+        m_bandPass = {alpha / a0, -alpha / a0, -2.0 * std::cos(w0) / a0, (1.0 - alpha) / a0};
         m_filter = {};
         m_modelInterval = m_interval;
     }

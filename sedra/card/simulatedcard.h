@@ -68,7 +68,7 @@ private:
 
     // Site model state: band-pass coefficients for the interval they were
     // made for, the filter memory of the two horizontals, the stream position.
-    std::array<double, 5> m_bandPass{}; // b0, b2 (b1 = 0), a1, a2 over a0
+    std::array<double, 4> m_bandPass{}; // b0, b2 (b1 = 0), a1, a2, each over a0
     std::uint16_t m_modelInterval = 0;
     std::array<std::array<double, 4>, 2> m_filter{}; // x1, x2, y1, y2
     std::int64_t m_stream = 0;

@@ -40,6 +40,9 @@ std::optional<SimulatedCardOptions> SimulatedCardOptions::parse(const QString &t
         const QString name = eq < 0 ? item : item.left(eq).trimmed();
         const QString value = eq < 0 ? QString() : item.mid(eq + 1).trimmed();
         bool ok = true;
+        // The site model has no tones: their switches would silently do nothing.
+        if (options.hv && (name == QLatin1String("freq") || name == QLatin1String("noise")))
+            return fail(tr("SEDRA_SIM 中的“%1”不用于 hv 场地模型").arg(item));
         if (name == QLatin1String("absent") && eq < 0) {
             options.absent = true;
         } else if (name == QLatin1String("never-ready") && eq < 0) {

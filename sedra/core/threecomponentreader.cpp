@@ -226,7 +226,9 @@ QString readSeg2(const QString &file, std::span<const std::uint8_t> bytes, const
 QString readText(const QString &file, std::span<const std::uint8_t> bytes, const ThreeComponentReadOptions &options,
                  std::vector<Piece> &pieces)
 {
-    const QString all = QString::fromUtf8(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
+    QString all = QString::fromUtf8(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
+    if (all.startsWith(QChar(0xFEFF))) // a byte order mark some editors write
+        all.remove(0, 1);
     static const QRegularExpression dtComment(QStringLiteral("\\bdt\\s*[=:]\\s*([-+0-9.eE]+)"),
                                               QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
@@ -389,6 +391,15 @@ QString assemble(std::vector<Piece> &pieces, ThreeComponentRecord &record)
             .arg(missing.join(QString::fromUtf8("、")));
 
     const Piece &n = pieces[std::size_t(owner[0])];
+    // Start times are compared with the first component that has one.
+    const Piece *timed = nullptr;
+    for (int k = 0; k < 3 && !timed; ++k)
+        if (pieces[std::size_t(owner[std::size_t(k)])].startMicros)
+            timed = &pieces[std::size_t(owner[std::size_t(k)])];
+    const auto timeText = [](qint64 micros) {
+        return QDateTime::fromMSecsSinceEpoch(micros / 1000, QTimeZone::utc())
+            .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+    };
     for (int k = 1; k < 3; ++k) {
         const Piece &p = pieces[std::size_t(owner[std::size_t(k)])];
         if (std::fabs(p.interval - n.interval) > n.interval * 1e-6)
@@ -403,15 +414,25 @@ QString assemble(std::vector<Piece> &pieces, ThreeComponentRecord &record)
                 .arg(n.samples.size())
                 .arg(shown(p))
                 .arg(p.samples.size());
-        if (n.startMicros && p.startMicros
-            && double(std::llabs(*p.startMicros - *n.startMicros)) >= n.interval * 1e6 / 2.0)
+    }
+    // Components of different stations are no three-component recording.
+    for (int k = 1; k < 3; ++k) {
+        const Piece &p = pieces[std::size_t(owner[std::size_t(k)])];
+        for (int j = 0; j < k; ++j) {
+            const Piece &q = pieces[std::size_t(owner[std::size_t(j)])];
+            const auto differ
+                = [](const QString &a, const QString &b) { return !a.isEmpty() && !b.isEmpty() && a != b; };
+            if (differ(p.station, q.station) || differ(p.network, q.network))
+                return QString::fromUtf8("台站不同：%1 是 %2，%3 是 %4")
+                    .arg(shown(q), QStringList{q.network, q.station}.join(QLatin1Char('.')), shown(p),
+                         QStringList{p.network, p.station}.join(QLatin1Char('.')));
+        }
+    }
+    for (int k = 0; k < 3 && timed; ++k) {
+        const Piece &p = pieces[std::size_t(owner[std::size_t(k)])];
+        if (p.startMicros && double(std::llabs(*p.startMicros - *timed->startMicros)) >= n.interval * 1e6 / 2.0)
             return QString::fromUtf8("起始时间不同：%1 从 %2 开始，%3 从 %4 开始")
-                .arg(shown(n),
-                     QDateTime::fromMSecsSinceEpoch(*n.startMicros / 1000, QTimeZone::utc())
-                         .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")),
-                     shown(p),
-                     QDateTime::fromMSecsSinceEpoch(*p.startMicros / 1000, QTimeZone::utc())
-                         .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
+                .arg(shown(*timed), timeText(*timed->startMicros), shown(p), timeText(*p.startMicros));
     }
     if (n.samples.empty())
         return QString::fromUtf8("记录中没有采样");
@@ -462,6 +483,15 @@ ThreeComponentReadResult readThreeComponent(const QStringList &paths, const Thre
     if (QString why = checkChannelSetting(options.channels); !why.isEmpty()) {
         result.error = why;
         return result;
+    }
+    QStringList seen;
+    for (const QString &path : paths) {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        if (!canonical.isEmpty() && seen.contains(canonical)) {
+            result.error = QString::fromUtf8("文件 %1 给出了两次").arg(QFileInfo(path).fileName());
+            return result;
+        }
+        seen << canonical;
     }
     std::vector<Piece> pieces;
     for (const QString &path : paths) {

@@ -81,7 +81,7 @@ TEST_F(ThreeComponentFiles, TextColumnsWithIntervalFromCommentOrOption)
     EXPECT_TRUE(r.error.contains(QStringLiteral("--dt"))) << error(r);
 
     // A first comment line of five words is no alphanumeric SAC header.
-    const QString fiveWords = write(QStringLiteral("d.txt"), "# dt = 0.02 s\n1 2 3\n");
+    const QString fiveWords = write(QStringLiteral("d.txt"), "\xEF\xBB\xBF# dt = 0.02 s\r\n1 2 3\r\n");
     r = readThreeComponent({fiveWords});
     ASSERT_TRUE(r.ok()) << error(r);
     EXPECT_DOUBLE_EQ(r.record.sampleInterval, 0.02);
@@ -158,6 +158,17 @@ TEST_F(ThreeComponentFiles, SacFilesThatDoNotFitTogetherAreRefused)
 
     r = readThreeComponent({n, e, writeSac(QStringLiteral("h1.sac"), sac(QStringLiteral("HH1")))});
     EXPECT_TRUE(r.error.contains(QStringLiteral("方向未知")) && r.error.contains(QStringLiteral("h1.sac"))) << error(r);
+
+    r = readThreeComponent({n, e, n});
+    EXPECT_TRUE(r.error.contains(QStringLiteral("两次"))) << error(r);
+
+    auto elsewhere = sac(QStringLiteral("HHZ"));
+    elsewhere.station = QStringLiteral("B2");
+    auto here = sac(QStringLiteral("HHN"));
+    here.station = QStringLiteral("A1");
+    r = readThreeComponent(
+        {writeSac(QStringLiteral("a1.sac"), here), e, writeSac(QStringLiteral("b2.sac"), elsewhere)});
+    EXPECT_TRUE(r.error.contains(QStringLiteral("台站不同"))) << error(r);
 
     auto oblique = sac(QStringLiteral("HHN"));
     oblique.azimuth = 30.0;
@@ -327,4 +338,18 @@ TEST(ComponentChannelsSetting, ThreeDifferentCardChannels)
     EXPECT_EQ(parseComponentChannels(QStringLiteral(" 4, 1 ,2")), (std::array<int, 3>{4, 1, 2}));
     for (const char *bad : {"1,2", "1,2,3,4", "1,1,2", "0,1,2", "1,2,5", "a,b,c", ""})
         EXPECT_FALSE(parseComponentChannels(QString::fromLatin1(bad))) << bad;
+
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("s.ini"));
+    {
+        common::SettingsStore store(ini);
+        EXPECT_EQ(SedraSettings::componentChannels(store), (std::array<int, 3>{1, 2, 3}));
+        SedraSettings::setComponentChannels(store, {3, 1, 2});
+    }
+    {
+        common::SettingsStore store(ini);
+        EXPECT_EQ(SedraSettings::componentChannels(store), (std::array<int, 3>{3, 1, 2}));
+        store.writeText(QStringLiteral("三分量"), QStringLiteral("channels"), QStringLiteral("2,2,2"));
+        EXPECT_EQ(SedraSettings::componentChannels(store), (std::array<int, 3>{1, 2, 3}));
+    }
 }

@@ -5,6 +5,7 @@
 // read after its set was due (the sample timing kept).
 
 #include "sedra/card/acquisitioncard.h"
+#include "sedra/card/longacquisition.h"
 #include "sedra/card/simulatedcard.h"
 
 #include <benchmark/benchmark.h>
@@ -52,6 +53,30 @@ BENCHMARK(realTimeAcquisition)
     ->Iterations(1)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
+
+// A long recording of the fast site model: minutes of three components at
+// 100 Hz joined from the card's blocks, as `SEDRA_SIM=hv:...,fast` gives
+// them to the program (the model's noise, filter and bursts included).
+void fastSiteModel(benchmark::State &state)
+{
+    sedra::LongAcquisitionPlan plan;
+    plan.card.interval = 10000;
+    plan.totalSamples = sedra::samplesForMinutes(double(state.range(0)), plan.card.interval);
+    std::int64_t samples = 0;
+    for (auto _ : state) {
+        QString error;
+        auto options = sedra::SimulatedCardOptions::parse(
+            QStringLiteral("hv:f0=2.0,a0=4,damping=0.15,transients=4,seed=1,fast"), &error);
+        sedra::SimulatedCard card(*options);
+        const auto result = sedra::AcquireLong(card, plan, nullptr, [&](sedra::LongAcquisitionBlock &&b) {
+            samples += std::int64_t(b.samples[0].size());
+        });
+        benchmark::DoNotOptimize(result.samplesRead);
+    }
+    state.counters["samples"] = double(samples) / double(state.iterations());
+}
+
+BENCHMARK(fastSiteModel)->Arg(20)->Arg(60)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

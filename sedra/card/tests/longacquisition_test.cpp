@@ -97,7 +97,7 @@ TEST(SiteModel, OptionsParseAndRefuse)
     EXPECT_FALSE(model("freq=3,seed=2").hv);
     QString error;
     for (const char *bad : {"f0=2", "fast", "hv:f0=0", "hv:a0=0.5", "hv:damping=2", "hv:transients=-1",
-                            "hv:bursts-at=x", "hv:fast,realtime", "hv:f0"})
+                            "hv:bursts-at=x", "hv:fast,realtime", "hv:f0", "hv:freq=2", "hv:noise=0.1"})
         EXPECT_FALSE(SimulatedCardOptions::parse(QString::fromLatin1(bad), &error)) << bad;
 }
 
