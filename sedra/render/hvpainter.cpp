@@ -90,25 +90,37 @@ void HvPainter::drawWindows(QPainter &painter, const QRectF &rect, const ThreeCo
     if (duration > 0 && plot.width() > 2) {
         const auto xAt = [&](double t) { return plot.left() + t / duration * plot.width(); };
         const double len = double(result.windowSamples) * result.sampleInterval;
-        // Shading first, the traces over it.
+        // Shading first, the traces over it; a strip along the top says
+        // each window's verdict where the traces cover the shading, with
+        // its index where there is room.
+        const qreal strip = fm.height() * 0.9;
         for (const HvWindow &w : result.windows) {
             const QRectF band(QPointF(xAt(w.startSeconds), plot.top()),
                               QPointF(xAt(std::min(duration, w.startSeconds + len)), plot.bottom()));
             painter.setPen(Qt::NoPen);
             painter.setBrush(w.used ? style.keptFill : style.rejectedFill);
             painter.drawRect(band.adjusted(0.5, 0, -0.5, 0));
+            const QRectF top(band.left() + 0.5, plot.top(), std::max<qreal>(band.width() - 1, 0.5), strip);
+            painter.setBrush(w.used ? QColor(80, 170, 80) : QColor(210, 60, 60));
+            painter.drawRect(top);
+            const QString label = QString::number(w.index);
+            if (fm.horizontalAdvance(label) + 4 < top.width()) {
+                painter.setPen(Qt::white);
+                painter.drawText(top, Qt::AlignCenter, label);
+            }
             if (w.manual != ManualMark::None) {
                 painter.setBrush(Qt::NoBrush);
                 painter.setPen(QPen(w.used ? QColor(0, 110, 0) : QColor(170, 0, 0), style.lineWidth, Qt::DashLine));
-                painter.drawRect(band.adjusted(1, 1, -1, -1));
+                painter.drawRect(band.adjusted(1, strip + 1, -1, -1));
             }
         }
-        const qreal rowHeight = plot.height() / 3.0;
+        const QRectF traces = plot.adjusted(0, strip, 0, 0);
+        const qreal rowHeight = traces.height() / 3.0;
         static const char16_t *const names[] = {u"N", u"E", u"Z"};
         const int columns = std::max(1, int(plot.width()));
         for (std::size_t c = 0; c < 3; ++c) {
             const std::vector<double> &v = record.components[c];
-            const qreal mid = plot.top() + rowHeight * (qreal(c) + 0.5);
+            const qreal mid = traces.top() + rowHeight * (qreal(c) + 0.5);
             painter.setPen(Qt::black);
             painter.drawText(QRectF(rect.left(), mid - fm.height() / 2, plot.left() - rect.left() - 2, fm.height()),
                              Qt::AlignRight | Qt::AlignVCenter, QString::fromUtf16(names[c]));
@@ -128,7 +140,7 @@ void HvPainter::drawWindows(QPainter &painter, const QRectF &rect, const ThreeCo
                 }
             const double rms = std::sqrt(ss / double(v.size()));
             const double scale = std::min(peak, 8 * rms);
-            const qreal half = rowHeight * 0.45;
+            const qreal half = rowHeight * 0.36;
             const auto yOf = [&](double x) {
                 const double r = scale > 0 ? std::clamp((x - meanValue) / scale, -1.0, 1.0) : 0.0;
                 return mid - r * half;
@@ -154,7 +166,7 @@ void HvPainter::drawWindows(QPainter &painter, const QRectF &rect, const ThreeCo
                 path.moveTo(x, yOf(hi));
                 path.lineTo(x, std::max(yOf(lo), yOf(hi) + 0.5));
             }
-            painter.setPen(QPen(QColor(30, 30, 90), std::max<qreal>(0.5, style.lineWidth * 0.5)));
+            painter.setPen(QPen(QColor(30, 30, 90, 190), std::max<qreal>(0.5, style.lineWidth * 0.5)));
             painter.setBrush(Qt::NoBrush);
             painter.drawPath(path);
         }
@@ -413,7 +425,7 @@ QStringList HvPainter::summaryLines(const HvResult &r)
                  .arg(int(r.windows.size()) - used);
     lines << QStringLiteral("平均曲线：f0 = %1 Hz，A0 = %2，T0 = %3 s").arg(sig3(r.f0), num(r.a0, 2), sig3(r.t0));
     const WindowPeakStatistics &s = r.f0Windows;
-    lines << QStringLiteral("窗口峰中值：f0 = %1 Hz（%2～%3），σln = %4，T0 = %5 s")
+    lines << QStringLiteral("窗口峰中值：f0 = %1 Hz（%2～%3），σln %4，T0 = %5 s")
                  .arg(sig3(s.median), sig3(s.median * std::exp(-s.sigmaLn)), sig3(s.median * std::exp(s.sigmaLn)),
                       num(s.sigmaLn, 3), sig3(s.t0Median));
     QStringList peaks;

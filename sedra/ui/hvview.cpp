@@ -3,7 +3,11 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <algorithm>
+#include <cmath>
 
 namespace sedra {
 
@@ -211,23 +215,68 @@ void HvView::paintEvent(QPaintEvent *)
     lines << HvPainter::summaryLines(r);
     if (m_live)
         lines << QStringLiteral("已采集 %1 s").arg(m_record.duration(), 0, 'f', 0);
-    // The peaks list may be long: one peak a line.
+    // The peaks are listed on their own lines below the table, the highest
+    // first as far as there is room.
     QStringList shown;
     for (const QString &l : lines)
         if (!l.startsWith(QStringLiteral("峰：")))
             shown << l;
     y += HvPainter::drawLines(painter, QRectF(side.left(), y, side.width(), side.bottom() - y), shown, s.font);
-    QStringList peaks{QStringLiteral("峰（点击窗口可手动剔除/保留）：")};
-    for (const HvPeak &p : r.peaks)
-        peaks << QStringLiteral("  %1 Hz  幅值 %2%3%4")
-                     .arg(p.frequency, 0, 'f', 2)
-                     .arg(p.amplitude, 0, 'f', 2)
-                     .arg(p.isF0 ? QStringLiteral("  f0") : QString(),
-                          p.industrial ? QStringLiteral("  可能为工业干扰") : QString());
+    y += 8 + HvPainter::drawSesameTable(painter, QRectF(side.left(), y + 8, side.width(), side.bottom() - y - 8), r, s);
+    std::vector<HvPeak> peaks = r.peaks;
+    std::stable_sort(peaks.begin(), peaks.end(),
+                     [](const HvPeak &a, const HvPeak &b) { return a.amplitude > b.amplitude; });
+    const QFontMetricsF fm(s.font);
+    const qreal lineHeight = fm.height() * 1.2;
+    const int room = std::max(0, int((side.bottom() - y - 10) / lineHeight) - 1);
+    QStringList peakLines{QStringLiteral("峰（按幅值；点击窗口可手动剔除或保留）：")};
+    for (std::size_t i = 0; i < peaks.size() && int(i) < room; ++i) {
+        const HvPeak &p = peaks[i];
+        QString line = QStringLiteral("  %1 Hz  幅值 %2%3%4")
+                           .arg(p.frequency, 0, 'f', 2)
+                           .arg(p.amplitude, 0, 'f', 2)
+                           .arg(p.isF0 ? QStringLiteral("  f0") : QString(),
+                                p.industrial ? QStringLiteral("  可能为工业干扰") : QString());
+        if (int(i) == room - 1 && peaks.size() > std::size_t(room))
+            line = QStringLiteral("  另有 %1 个峰（见打印页）").arg(peaks.size() - i);
+        peakLines << line;
+    }
     if (r.peaks.empty())
-        peaks << QStringLiteral("  无");
-    y += 6 + HvPainter::drawLines(painter, QRectF(side.left(), y + 6, side.width(), side.bottom() - y), peaks, s.font);
-    HvPainter::drawSesameTable(painter, QRectF(side.left(), y + 10, side.width(), side.bottom() - y - 10), r, s);
+        peakLines << QStringLiteral("  无");
+    HvPainter::drawLines(painter, QRectF(side.left(), y + 10, side.width(), side.bottom() - y - 10), peakLines, s.font);
+}
+
+QString HvView::windowToolTip(int index) const
+{
+    const HvResult &r = result();
+    if (index < 0 || std::size_t(index) >= r.windows.size())
+        return {};
+    const HvWindow &w = r.windows[std::size_t(index)];
+    const QString reasons = rejectionText(w);
+    QString text = QStringLiteral("窗口 %1（%2 s 起）：%3")
+                       .arg(index)
+                       .arg(w.startSeconds, 0, 'f', 1)
+                       .arg(w.used ? QStringLiteral("采用") : QStringLiteral("剔除"));
+    if (!reasons.isEmpty())
+        text += QStringLiteral("\n") + reasons;
+    if (std::isfinite(w.peak.frequency) && w.peak.valid)
+        text += QStringLiteral("\n窗口峰 %1 Hz").arg(w.peak.frequency, 0, 'f', 2);
+    text += w.used ? QStringLiteral("\n点击：手动剔除") : QStringLiteral("\n点击：手动保留");
+    return text;
+}
+
+bool HvView::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const int index = HvPainter::windowAt(windowsRect(), style(), result(), m_record.duration(), help->pos());
+        if (index >= 0)
+            QToolTip::showText(help->globalPos(), windowToolTip(index), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void HvView::mousePressEvent(QMouseEvent *event)

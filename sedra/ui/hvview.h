@@ -55,10 +55,14 @@ public:
     QDoubleSpinBox *vsEdit() const { return m_vs; }
     QDoubleSpinBox *vsSigmaEdit() const { return m_vsSigma; }
 
+    // What the tooltip of window `index` says: its verdict and reasons.
+    QString windowToolTip(int index) const;
+
 signals:
     void resultChanged();
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

@@ -94,8 +94,11 @@ private slots:
         const int usedBefore = view.result().usedCount();
         const double medianBefore = view.result().f0Windows.median;
 
+        QVERIFY(view.windowToolTip(5).contains(QStringLiteral("采用")));
+        QVERIFY(view.windowToolTip(3).contains(QStringLiteral("STA/LTA 反触发")));
         QTest::mouseClick(&view, Qt::LeftButton, {}, windowPoint(view, 5, 20));
         QCOMPARE(changed.count(), 1);
+        QVERIFY(view.windowToolTip(5).contains(QStringLiteral("手动剔除")));
         QCOMPARE(view.result().windows[5].manual, ManualMark::Reject);
         QVERIFY(!view.result().windows[5].used);
         // The frequency-domain rejection runs again on what is left, so

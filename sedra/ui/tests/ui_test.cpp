@@ -595,6 +595,8 @@ private slots:
         QVERIFY(frame.hvMode());
         QVERIFY(frame.action(CommandId::HvMode)->isChecked());
         QCOMPARE(frame.hvView()->result().windows.size(), std::size_t(6));
+        if (qEnvironmentVariableIsSet("SEDRA_HV_SHOT"))
+            frame.grab().save(qEnvironmentVariable("SEDRA_HV_SHOT"));
         QCOMPARE(static_cast<QStackedWidget *>(frame.centralWidget())->currentWidget(), frame.hvView());
 
         // The PDF in H/V mode is the H/V page: written whole.
