@@ -189,6 +189,8 @@ int runHv(const Args &p)
     HvOptions options = optionsFrom(p);
     const ThreeComponentReadOptions readOptions = readOptionsFrom(p);
     const QStringList files = p.words();
+    if (files.size() == 2)
+        throw usage(QStringLiteral("应给一个文件（含三个分量）或三个文件（每个分量一个），而不是两个"));
 
     const ThreeComponentReadResult read = readThreeComponent(files, readOptions);
     if (!read.ok())

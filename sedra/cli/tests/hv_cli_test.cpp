@@ -2,12 +2,14 @@
 // known resonance and bursts in chosen windows: f0, the windows rejected,
 // the curve file and the PDF, and the refusals that leave nothing behind.
 
+#include "sedra/core/threecomponentwriter.h"
 #include "sedra/tests/hvtestrecord.h"
 #include "talvex/analysis/siteclass.h"
 #include "talvex/analysis/siteuncertainty.h"
 #include "talvex/analysis/tests/analysistestutil.h"
 #include "talvex/survey/surveyfile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -197,6 +199,30 @@ TEST_F(SedraCliHv, VelocityFromASurveyIsTalvexsEquivalentVelocity)
     QFile after(qsw);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), before);
+}
+
+TEST_F(SedraCliHv, ReadsMiniSeedThroughTheSameReader)
+{
+    hvtest::RecordSpec s;
+    s.seconds = 600;
+    s.f0 = 3.0;
+    sedra::ThreeComponentRecord r = hvtest::makeRecord(s);
+    // Counts, as a recorder stores them.
+    for (auto &c : r.components)
+        for (double &v : c)
+            v = std::round(v * 1000.0);
+    r.network = "XX";
+    r.station = "HV1";
+    r.location = "00";
+    r.start = QDateTime(QDate(2024, 5, 1), QTime(8, 0), Qt::UTC);
+    const QString file = out.filePath("rec.mseed");
+    ASSERT_TRUE(sedra::writeThreeComponentMseed(file, r).ok);
+    const HvRun run = hv({file, "--json", "--peak-range", "1,10"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QJsonObject o = QJsonDocument::fromJson(run.out).object();
+    EXPECT_NEAR(o["f0"].toDouble(), 3.0, 0.15);
+    EXPECT_EQ(o["windows"].toObject()["count"].toInt(), 10);
+    EXPECT_DOUBLE_EQ(o["peakRange"].toArray()[0].toDouble(), 1.0);
 }
 
 TEST_F(SedraCliHv, HelpGivesUnitsAndDefaults)
