@@ -164,12 +164,18 @@ ThreeComponentReadOptions readOptionsFrom(const Args &p)
 // from the survey's 16 and 84 % bounds where they are known.
 HvVelocitySource velocityFromSurvey(const QString &path, HvOptions &o)
 {
-    common::ConsoleMessenger messenger(false);
+    // Whatever the loader has to say goes into the refusal, not into the
+    // output (which may be JSON).
+    common::RecordingMessenger messenger;
     talvex::SurveyData survey;
     if (!QFileInfo::exists(path))
         throw Failure(QStringLiteral("测试文件 %1 不存在").arg(QDir::toNativeSeparators(path)));
     if (!talvex::LoadSurvey(survey, path, messenger))
-        throw Failure(QStringLiteral("不能打开测试文件 %1").arg(QDir::toNativeSeparators(path)));
+        throw Failure(QStringLiteral("不能打开测试文件 %1%2")
+                          .arg(QDir::toNativeSeparators(path),
+                               messenger.messages.isEmpty()
+                                   ? QString()
+                                   : QStringLiteral("：") + messenger.messages.join(QStringLiteral("；"))));
     const talvex::SiteClassification site = talvex::ClassifySiteWithBounds(survey);
     if (!site.ok())
         throw Failure(
