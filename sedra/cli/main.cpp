@@ -12,6 +12,7 @@
 #include "sedra/card/cardbackend.h"
 #include "sedra/card/longacquisition.h"
 #include "sedra/card/recordingportio.h"
+#include "sedra/cli/hvcommand.h"
 #include "sedra/core/longacquisitionjob.h"
 #include "sedra/core/sedrasettings.h"
 #include "sedra/core/threecomponentwriter.h"
@@ -517,6 +518,7 @@ std::vector<cli::Command> commands()
                     runPrint,
                     true,
                     {record, {QStringLiteral("OUT.pdf"), QStringLiteral("要写的 PDF 文件")}}});
+    addHvCommand(list);
     return list;
 }
 

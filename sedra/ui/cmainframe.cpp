@@ -5,12 +5,17 @@
 #include "common/platform/onscreenkeyboard.h"
 #include "common/platform/singleinstance.h"
 #include "sedra/card/acquisitioncard.h"
+#include "sedra/core/sedrasettings.h"
+#include "sedra/core/threecomponentreader.h"
+#include "sedra/core/threecomponentwriter.h"
+#include "sedra/render/hvpainter.h"
 #include "sedra/render/printedpage.h"
 #include "sedra/render/snapshotrenderer.h"
 #include "sedra/ui/clvbodlg.h"
 #include "sedra/ui/cdeploydlg.h"
 #include "sedra/ui/cprintset.h"
 #include "sedra/ui/csedraview.h"
+#include "sedra/ui/hvview.h"
 #include "sedra/ui/waitdialog.h"
 
 #include <utility>
@@ -22,6 +27,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -29,6 +35,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -52,8 +59,21 @@ CMainFrame::CMainFrame(common::SettingsStore &store, common::Messenger &messenge
       m_parameters(SedraSettings::load(store)),
       m_printer(QPrinter::HighResolution)
 {
-    m_view = new CSEDRAView(m_document, this);
-    setCentralWidget(m_view);
+    m_stack = new QStackedWidget(this);
+    m_view = new CSEDRAView(m_document, m_stack);
+    m_hvView = new HvView(m_stack);
+    m_stack->addWidget(m_view);
+    m_stack->addWidget(m_hvView);
+    setCentralWidget(m_stack);
+    connect(&m_longJob, &LongAcquisitionJob::blockCompleted, this, [this](const LongAcquisitionProgress &p) {
+        m_hvView->appendLive(p.added);
+        const double dt = p.added.sampleInterval;
+        showStatus(QStringLiteral("长时间采集：已采集 %1 / %2 s%3")
+                       .arg(double(p.samplesSoFar) * dt, 0, 'f', 0)
+                       .arg(double(p.totalSamples) * dt, 0, 'f', 0)
+                       .arg(m_hvView->dataSufficient() ? QStringLiteral("，数据已足够，可以结束采集") : QString()));
+    });
+    connect(&m_longJob, &LongAcquisitionJob::finished, this, &CMainFrame::hvRecordingFinished);
     m_wait = new WaitDialog(this);
     m_wait->setModal(true);
     connect(m_wait, &WaitDialog::cancelRequested, &m_job, &AcquisitionJob::cancel);
@@ -79,6 +99,8 @@ CMainFrame::~CMainFrame()
 {
     m_job.cancel();
     m_job.wait();
+    m_longJob.cancel();
+    m_longJob.wait();
     SedraSettings::save(m_store, m_parameters);
 }
 
@@ -118,6 +140,10 @@ std::vector<CMainFrame::CommandBinding> CMainFrame::commandBindings()
         {CommandId::DigitalFilter, [this](bool) { digitalFilter(); }},
         {CommandId::SmartKeyboard, [this](bool on) { m_parameters.keyboard = on ? 1 : 0; }},
         {CommandId::OpenKeyboard, [this](bool) { openKeyboard(); }},
+        {CommandId::HvMode, [this](bool on) { setHvMode(on); }},
+        {CommandId::OpenThreeComponent, [this](bool) { openThreeComponentFiles(); }},
+        {CommandId::HvRecording, [this](bool) { askHvRecording(); }},
+        {CommandId::HvStop, [this](bool) { stopHvRecording(); }},
         {CommandId::About, [this](bool) { about(); }},
     };
 }
@@ -217,7 +243,9 @@ CommandState CMainFrame::commandState() const
 {
     CommandState state;
     state.cardPresent = m_cardPresent;
-    state.acquiring = m_job.isRunning();
+    state.acquiring = m_job.isRunning() || m_longJob.isRunning();
+    state.hvMode = m_hvMode;
+    state.hvRecording = m_longJob.isRunning();
     state.hasSamples = m_document.record().hasSamples();
     state.showTestInfo = m_document.printInfo().showTestInfo;
     state.smartKeyboard = m_parameters.keyboard != 0;
@@ -308,11 +336,27 @@ QString CMainFrame::chooseFile(FileRequest request, const QString &proposed, QSt
             dialog.setDefaultSuffix(f == kPdfFilter ? QStringLiteral("pdf") : QStringLiteral("bmp"));
         });
         break;
+    case FileRequest::OpenThreeComponent:
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        dialog.setWindowTitle(QStringLiteral("打开三分量记录（一个文件，或每个分量一个文件）"));
+        dialog.setNameFilters({QStringLiteral("三分量记录 (*.mseed *.miniseed *.msd *.sac *.SAC *.sg2 *.seg2 *.dat "
+                                              "*.cwd *.CWD *.txt *.TXT)"),
+                               QStringLiteral("所有文件 (*)")});
+        break;
+    case FileRequest::SaveMiniSeed:
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setWindowTitle(QStringLiteral("保存长时间采集的记录"));
+        dialog.setNameFilter(QStringLiteral("miniSEED 文件 (*.mseed)"));
+        dialog.setDefaultSuffix(QStringLiteral("mseed"));
+        break;
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     if (selectedFilter)
         *selectedFilter = dialog.selectedNameFilter();
+    if (request == FileRequest::OpenThreeComponent)
+        return dialog.selectedFiles().join(QLatin1Char('\n'));
     return dialog.selectedFiles().constFirst();
 }
 
@@ -476,7 +520,10 @@ void CMainFrame::snapshot()
         return;
     if (filter == kPdfFilter || path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
         QString error;
-        if (PrintedPage::writePdf(m_document, path, &error))
+        const bool written = m_hvMode && m_hvView->hasResult()
+            ? HvPainter::writePdf(m_hvView->record(), m_hvView->result(), m_document.printInfo().header, path, &error)
+            : PrintedPage::writePdf(m_document, path, &error);
+        if (written)
             m_messenger.show(QStringLiteral("保存文件成功"));
         else
             m_messenger.show(QStringLiteral("保存文件失败!"), common::MessageKind::Error);
@@ -497,7 +544,15 @@ void CMainFrame::print()
     if (dialog.exec() != QDialog::Accepted)
         return;
     QPainter painter(&m_printer);
-    PrintedPage::draw(painter, m_printer, m_document);
+    drawPrintedPage(painter, m_printer);
+}
+
+void CMainFrame::drawPrintedPage(QPainter &painter, QPagedPaintDevice &device)
+{
+    if (m_hvMode && m_hvView->hasResult())
+        HvPainter::draw(painter, device, m_hvView->record(), m_hvView->result(), m_document.printInfo().header);
+    else
+        PrintedPage::draw(painter, device, m_document);
 }
 
 void CMainFrame::printPreview()
@@ -505,7 +560,7 @@ void CMainFrame::printPreview()
     QPrintPreviewDialog dialog(&m_printer, this);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *printer) {
         QPainter painter(printer);
-        PrintedPage::draw(painter, *printer, m_document);
+        drawPrintedPage(painter, *printer);
     });
     dialog.exec();
 }
@@ -574,8 +629,132 @@ void CMainFrame::rebuildRecentMenu()
     m_recentMenu->setEnabled(!m_recent.isEmpty());
 }
 
+void CMainFrame::setHvMode(bool on)
+{
+    m_hvMode = on;
+    m_stack->setCurrentWidget(on ? static_cast<QWidget *>(m_hvView) : m_view);
+    updateActions();
+}
+
+bool CMainFrame::openThreeComponent(const QStringList &paths)
+{
+    if (m_longJob.isRunning())
+        return false;
+    ThreeComponentReadOptions options;
+    options.channels = SedraSettings::componentChannels(m_store);
+    const ThreeComponentReadResult read = readThreeComponent(paths, options);
+    if (!read.ok()) {
+        m_messenger.show(QStringLiteral("不能读取三分量记录：%1").arg(read.error), common::MessageKind::Error);
+        return false;
+    }
+    const QString problem = m_hvView->setRecord(read.record);
+    setHvMode(true);
+    if (!problem.isEmpty()) {
+        m_messenger.show(QStringLiteral("%1 不能做 H/V 分析：%2").arg(read.record.source, problem),
+                         common::MessageKind::Error);
+        return false;
+    }
+    showStatus(QStringLiteral("H/V：%1，f0 = %2 Hz").arg(read.record.source).arg(m_hvView->result().f0, 0, 'f', 2));
+    return true;
+}
+
+void CMainFrame::openThreeComponentFiles()
+{
+    const QString chosen = chooseFile(FileRequest::OpenThreeComponent, QDir::currentPath());
+    const QStringList paths = chosen.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (!paths.isEmpty())
+        openThreeComponent(paths);
+}
+
+bool CMainFrame::startHvRecording(double minutes)
+{
+    if (!m_cardPresent || m_job.isRunning() || m_longJob.isRunning())
+        return false;
+    LongAcquisitionPlan plan;
+    plan.card.interval = m_parameters.sampinterval;
+    plan.card.delay = m_parameters.delayTime;
+    plan.card.gain = m_parameters.opamtime;
+    plan.channels = SedraSettings::componentChannels(m_store);
+    plan.totalSamples = samplesForMinutes(minutes, plan.card.interval);
+    ThreeComponentRecord header;
+    const SeedCodes codes = seedCodesFor(m_parameters.projectName, m_parameters.testSit);
+    header.network = codes.network;
+    header.station = codes.station;
+    header.location = codes.location;
+    header.start = QDateTime::currentDateTimeUtc();
+    const QString problem = m_hvView->startLive(double(plan.card.interval) * 1e-6);
+    if (!problem.isEmpty()) {
+        m_messenger.show(QStringLiteral("不能边采集边做 H/V 分析：%1").arg(problem), common::MessageKind::Error);
+        return false;
+    }
+    setHvMode(true);
+    if (!m_longJob.start(*m_card, plan, header)) {
+        m_messenger.show(QStringLiteral("不能开始采集"), common::MessageKind::Error);
+        return false;
+    }
+    showStatus(QStringLiteral("长时间采集：开始，共 %1 分钟").arg(minutes));
+    updateActions();
+    return true;
+}
+
+void CMainFrame::askHvRecording()
+{
+    bool ok = false;
+    const double minutes = QInputDialog::getDouble(
+        this, QStringLiteral("H/V 长时间采集"), QStringLiteral("采集时长（分钟，按当前采样间隔；通道按三分量设置）："),
+        20.0, 1.0, 60.0, 1, &ok);
+    if (ok)
+        startHvRecording(minutes);
+}
+
+void CMainFrame::stopHvRecording()
+{
+    m_longJob.cancel();
+}
+
+void CMainFrame::hvRecordingFinished(const LongAcquisitionSummary &summary)
+{
+    updateActions();
+    m_hvView->finishLive();
+    const LongAcquisitionResult &result = summary.result;
+    const ThreeComponentRecord &record = m_longJob.record();
+    QString note;
+    if (!result.gaps.empty()) {
+        double lost = 0;
+        for (const AcquisitionGap &g : result.gaps)
+            lost += g.seconds;
+        note = QStringLiteral("（块之间有 %1 处间断，共缺 %2 s）").arg(result.gaps.size()).arg(lost, 0, 'f', 3);
+    }
+    if (result.outcome == AcquisitionOutcome::NeverReady)
+        m_messenger.show(
+            QStringLiteral("采集卡没有响应，已停止采集；已采集的 %1 s 仍在 H/V 中。").arg(record.duration(), 0, 'f', 0),
+            common::MessageKind::Error);
+    showStatus(QStringLiteral("长时间采集结束：%1 s%2").arg(record.duration(), 0, 'f', 0).arg(note));
+    if (record.sampleCount() == 0)
+        return;
+    const QString path = chooseFile(FileRequest::SaveMiniSeed,
+                                    QDir::current().filePath(QStringLiteral("%1.mseed").arg(record.station)));
+    if (path.isEmpty())
+        return;
+    const common::FileError written = writeThreeComponentMseed(path, record);
+    if (written.ok)
+        m_messenger.show(QStringLiteral("保存文件成功"));
+    else
+        m_messenger.show(QStringLiteral("保存文件失败! %1").arg(written.message), common::MessageKind::Error);
+}
+
 void CMainFrame::closeEvent(QCloseEvent *event)
 {
+    if (m_longJob.isRunning()) {
+        // A long recording is stopped only when asked; what it holds so far
+        // is offered for saving as it ends.
+        if (!m_messenger.ask(QStringLiteral("正在长时间采集，是否结束采集并退出？"), QStringLiteral("提示"))) {
+            event->ignore();
+            return;
+        }
+        m_longJob.cancel();
+        m_longJob.wait();
+    }
     if (m_job.isRunning()) {
         event->ignore();
         return;

@@ -9,6 +9,7 @@
 #include "common/settingsstore.h"
 #include "sedra/card/portio.h"
 #include "sedra/core/acquisitionjob.h"
+#include "sedra/core/longacquisitionjob.h"
 #include "sedra/core/sedradocument.h"
 #include "sedra/ui/commandtable.h"
 
@@ -22,6 +23,7 @@
 
 class QAction;
 class QMenu;
+class QStackedWidget;
 class QToolBar;
 
 namespace platform {
@@ -31,15 +33,25 @@ class SingleInstance;
 namespace sedra {
 
 class CSEDRAView;
+class HvView;
 class WaitDialog;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     // What a file dialog is asked for.
-    enum class FileRequest { Open, SaveAcquisition, SaveDocument, ExportText, Snapshot };
+    enum class FileRequest {
+        Open,
+        SaveAcquisition,
+        SaveDocument,
+        ExportText,
+        Snapshot,
+        OpenThreeComponent,
+        SaveMiniSeed
+    };
     // Returns the chosen path or empty for cancel; `proposed` is the
-    // proposed path, `selectedFilter` receives the chosen filter.
+    // proposed path, `selectedFilter` receives the chosen filter. For
+    // OpenThreeComponent the paths of one or three files, one a line.
     using FileChooser = std::function<QString(FileRequest, const QString &proposed, QString *selectedFilter)>;
 
     CMainFrame(common::SettingsStore &store, common::Messenger &messenger, QWidget *parent = nullptr);
@@ -63,6 +75,9 @@ public:
     SedraDocument &document() { return m_document; }
     SedraParameters &parameters() { return m_parameters; }
     CSEDRAView *view() const { return m_view; }
+    HvView *hvView() const { return m_hvView; }
+    bool hvMode() const { return m_hvMode; }
+    bool hvRecording() const { return m_longJob.isRunning(); }
     WaitDialog *waitDialog() const { return m_wait; }
     // The action of a command of the table (nullptr for a number it lacks).
     QAction *action(CommandId id) const;
@@ -94,6 +109,15 @@ public:
     void printSettings();
     void openKeyboard();
     void about();
+    // H/V: the view shown instead of the six bands, a three-component
+    // record read for it (one file or one per component), and a long
+    // recording analysed while it grows, offered as miniSEED at its end.
+    void setHvMode(bool on);
+    bool openThreeComponent(const QStringList &paths);
+    void openThreeComponentFiles();
+    bool startHvRecording(double minutes);
+    void askHvRecording();
+    void stopHvRecording();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -125,7 +149,16 @@ private:
     common::Messenger &m_messenger;
     SedraParameters m_parameters;
     SedraDocument m_document;
+    void hvRecordingFinished(const LongAcquisitionSummary &summary);
+    // The page that printing, the preview and the PDF show: the H/V page in
+    // H/V mode with something to show, else the six bands.
+    void drawPrintedPage(QPainter &painter, QPagedPaintDevice &device);
+
     CSEDRAView *m_view = nullptr;
+    HvView *m_hvView = nullptr;
+    QStackedWidget *m_stack = nullptr;
+    bool m_hvMode = false;
+    LongAcquisitionJob m_longJob;
     WaitDialog *m_wait = nullptr;
     std::unique_ptr<PortIo> m_card;
     bool m_cardPresent = false;

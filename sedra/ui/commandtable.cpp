@@ -35,6 +35,10 @@ constexpr std::array kCommands = {
     CommandInfo{DigitalFilter,   "数字滤波",            "对当前数据做数字滤波",             Key::UnknownKey, std::nullopt},
     CommandInfo{SmartKeyboard,   "智能键盘",            "输入文字前自动打开屏幕键盘",       Key::UnknownKey, std::nullopt, true},
     CommandInfo{OpenKeyboard,    "打开键盘",            "打开屏幕键盘",                     Key::UnknownKey, std::nullopt},
+    CommandInfo{HvMode,          "H/V 分析",            "显示 H/V 谱比分析，代替六道显示",  Key::UnknownKey, std::nullopt, true},
+    CommandInfo{OpenThreeComponent, "打开三分量记录...", "读入三分量记录（miniSEED、SAC、SEG-2、CWD、文本）做 H/V 分析", Key::UnknownKey, std::nullopt},
+    CommandInfo{HvRecording,     "H/V 长时间采集...",   "连续采集三分量记录，每采完一个窗口更新 H/V", Key::UnknownKey, std::nullopt},
+    CommandInfo{HvStop,          "结束长时间采集",      "结束长时间采集，保留已采集的数据", Key::UnknownKey, std::nullopt},
     CommandInfo{About,           "关于 地脉动(&A)...",  "显示程序的版本",                   Key::UnknownKey, Pixmap::SP_MessageBoxQuestion},
 };
 
@@ -46,6 +50,7 @@ constexpr std::array kFileMenu = {Open, Save, SaveAs, SaveAcquisition, None,
 constexpr std::array kViewMenu = {ToolBar, StatusBar};
 constexpr std::array kToolsMenu = {PrintInfo, PrintSettings, DigitalFilter};
 constexpr std::array kKeyboardMenu = {SmartKeyboard, OpenKeyboard};
+constexpr std::array kHvMenu = {HvMode, None, OpenThreeComponent, None, HvRecording, HvStop};
 constexpr std::array kHelpMenu = {About};
 
 const std::array kMenus = {
@@ -55,6 +60,7 @@ const std::array kMenus = {
     MenuDefinition{"", {}, StartSampling},
     MenuDefinition{"工具(&T)", kToolsMenu},
     MenuDefinition{"键盘(&K)", kKeyboardMenu},
+    MenuDefinition{"H/V(&Y)", kHvMenu},
     MenuDefinition{"帮助(&H)", kHelpMenu},
 };
 
@@ -90,7 +96,9 @@ bool isEnabled(CommandId id, const CommandState &state)
     switch (id) {
     // The card is set up and started only while it is there and idle.
     case Configure:
-    case StartSampling: return state.cardPresent && !state.acquiring;
+    case StartSampling:
+    case HvRecording: return state.cardPresent && !state.acquiring;
+    case HvStop: return state.hvRecording;
     case Save:
     case SaveAs: return state.hasSamples;
     case None: return false;
@@ -103,6 +111,7 @@ std::optional<bool> isChecked(CommandId id, const CommandState &state)
     switch (id) {
     case PrintInfo: return state.showTestInfo;
     case SmartKeyboard: return state.smartKeyboard;
+    case HvMode: return state.hvMode;
     default: return std::nullopt;
     }
 }

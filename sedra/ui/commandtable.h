@@ -41,6 +41,11 @@ enum class CommandId {
     // 键盘(&K)
     SmartKeyboard,
     OpenKeyboard,
+    // H/V(&Y)
+    HvMode,
+    OpenThreeComponent,
+    HvRecording,
+    HvStop,
     // 帮助(&H)
     About,
 };
@@ -66,6 +71,8 @@ struct CommandState {
     bool hasSamples = false; // the document holds a record
     bool showTestInfo = false; // 打印相关信息 is on
     bool smartKeyboard = false; // 智能键盘 is on
+    bool hvMode = false; // the H/V view is shown instead of the six bands
+    bool hvRecording = false; // a long recording with live H/V is running
 };
 
 // An entry of the menu bar: a menu of `entries` (CommandId::None a
@@ -86,7 +93,8 @@ std::span<const MenuDefinition> mainMenu();
 std::span<const CommandId> toolBar();
 
 // Whether `id` can run: the card commands need a card and no acquisition
-// running, saving needs a record; the rest always can.
+// running, saving needs a record, stopping a long recording needs one
+// running; the rest always can.
 bool isEnabled(CommandId id, const CommandState &state);
 // The check mark of the option commands; nothing for the others and for the
 // bar toggles, whose state the window keeps.

@@ -13,7 +13,9 @@
 #include "sedra/ui/clvbodlg.h"
 #include "sedra/ui/cmainframe.h"
 #include "sedra/ui/csedraview.h"
+#include "sedra/ui/hvview.h"
 #include "sedra/ui/waitdialog.h"
+#include "sedra/core/threecomponentreader.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -22,10 +24,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QProgressBar>
 #include <QMessageBox>
@@ -186,7 +191,7 @@ private slots:
         QCOMPARE(bar,
                  QStringList({QStringLiteral("文件(&F)"), QStringLiteral("查看(&V)"), QStringLiteral("配置参数(&C)"),
                               QStringLiteral("开始采集数据(&S)"), QStringLiteral("工具(&T)"),
-                              QStringLiteral("键盘(&K)"), QStringLiteral("帮助(&H)")}));
+                              QStringLiteral("键盘(&K)"), QStringLiteral("H/V(&Y)"), QStringLiteral("帮助(&H)")}));
         QStringList file;
         for (QAction *a : frame.menuBar()->actions().constFirst()->menu()->actions())
             file.append(a->isSeparator() ? QStringLiteral("-") : a->text());
@@ -543,6 +548,114 @@ private slots:
         QCOMPARE(kept.header, QString("采样数据图表"));
         QVERIFY(kept.showRightValues);
         QCOMPARE(applyPrintSet(current, edited, true).header, QString("新页眉"));
+    }
+
+    // H/V from the window: a text record read through the three-component
+    // reader switches to the H/V view, a file that is no record is refused
+    // with its reason, and the page printed in H/V mode is the H/V page.
+    void hvModeFromAFile()
+    {
+        auto store = freshStore("hvfile");
+        common::RecordingMessenger messenger;
+        CMainFrame frame(*store, messenger);
+        frame.resize(1400, 820);
+        QVERIFY(!frame.hvMode());
+        QVERIFY(!frame.action(CommandId::HvStop)->isEnabled());
+
+        QFile bad(m_dir.filePath("bad.txt"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("1 2\n3 4\n");
+        bad.close();
+        QVERIFY(!frame.openThreeComponent({bad.fileName()}));
+        QCOMPARE(messenger.kinds.last(), common::MessageKind::Error);
+        QVERIFY(messenger.last().startsWith(QStringLiteral("不能读取三分量记录：")));
+        QVERIFY(!frame.hvMode());
+
+        QFile text(m_dir.filePath("hv.txt"));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        QByteArray body("# dt = 0.01\n");
+        std::uint64_t state = 7;
+        const auto noise = [&] {
+            state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+            return double(state >> 11) * 0x1.0p-53 - 0.5;
+        };
+        for (int i = 0; i < 6 * 60 * 100; ++i)
+            body += QByteArray::number(noise()) + ' ' + QByteArray::number(noise()) + ' ' + QByteArray::number(noise())
+                + '\n';
+        text.write(body);
+        text.close();
+        frame.setFileChooser([&](CMainFrame::FileRequest request, const QString &, QString *filter) {
+            if (request == CMainFrame::FileRequest::Snapshot) {
+                *filter = QStringLiteral("打印页面 PDF 文件 (*.pdf)");
+                return m_dir.filePath("hvpage.pdf");
+            }
+            return request == CMainFrame::FileRequest::OpenThreeComponent ? text.fileName() : QString();
+        });
+        frame.action(CommandId::OpenThreeComponent)->trigger();
+        QVERIFY(frame.hvMode());
+        QVERIFY(frame.action(CommandId::HvMode)->isChecked());
+        QCOMPARE(frame.hvView()->result().windows.size(), std::size_t(6));
+        if (qEnvironmentVariableIsSet("SEDRA_HV_SHOT"))
+            frame.grab().save(qEnvironmentVariable("SEDRA_HV_SHOT"));
+        QCOMPARE(static_cast<QStackedWidget *>(frame.centralWidget())->currentWidget(), frame.hvView());
+
+        // The PDF in H/V mode is the H/V page: written whole.
+        frame.runCommand(CommandId::Snapshot);
+        QCOMPARE(messenger.last(), QStringLiteral("保存文件成功"));
+        QFile pdf(m_dir.filePath("hvpage.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.readAll().contains("%%EOF"));
+
+        frame.action(CommandId::HvMode)->trigger();
+        QVERIFY(!frame.hvMode());
+        QCOMPARE(static_cast<QStackedWidget *>(frame.centralWidget())->currentWidget(), frame.view());
+    }
+
+    // A long recording from the simulated microtremor card analysed while it
+    // grows, in the window, and saved as miniSEED when it ends.
+    void hvLiveRecordingEndToEnd()
+    {
+        auto store = freshStore("hvlive");
+        common::RecordingMessenger messenger;
+        CMainFrame frame(*store, messenger);
+        frame.resize(1400, 820);
+        frame.attachCard(simulated("hv:f0=2.0,a0=4,damping=0.15,transients=2,seed=5,fast"), QString(), nullptr);
+        QVERIFY(frame.action(CommandId::HvRecording)->isEnabled());
+        frame.parameters().sampinterval = 10000; // 100 Hz
+        const QString saved = m_dir.filePath("live.mseed");
+        frame.setFileChooser([&](CMainFrame::FileRequest request, const QString &, QString *) {
+            return request == CMainFrame::FileRequest::SaveMiniSeed ? saved : QString();
+        });
+        std::vector<std::size_t> windows;
+        connect(frame.hvView(), &HvView::resultChanged, this,
+                [&] { windows.push_back(frame.hvView()->result().windows.size()); });
+        QVERIFY(frame.startHvRecording(15));
+        QVERIFY(frame.hvMode());
+        QVERIFY(frame.hvRecording());
+        QVERIFY(!frame.action(CommandId::HvRecording)->isEnabled());
+        QVERIFY(!frame.action(CommandId::StartSampling)->isEnabled());
+        QVERIFY(frame.action(CommandId::HvStop)->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!frame.hvRecording(), 60000);
+        QVERIFY(!frame.action(CommandId::HvStop)->isEnabled());
+
+        QCOMPARE(frame.hvView()->result().windows.size(), std::size_t(15));
+        QVERIFY(std::fabs(frame.hvView()->result().f0 - 2.0) < 0.15);
+        // Updated window by window while recording, not once at the end.
+        QVERIFY(std::count(windows.begin(), windows.end(), std::size_t(7)) >= 1);
+        QVERIFY(frame.hvView()->dataSufficient());
+        QVERIFY(!frame.hvView()->isLive());
+        QVERIFY(frame.hvView()->sufficiencyIndicator()->text().startsWith(QStringLiteral("数据已足够")));
+        // A hand mark after the recording is kept by a later velocity change.
+        QVERIFY(frame.hvView()->toggleWindow(2));
+        frame.hvView()->vsEdit()->setValue(300);
+        QCOMPARE(frame.hvView()->result().windows[2].manual, ManualMark::Reject);
+        QVERIFY(frame.hvView()->result().depth.has_value());
+
+        QCOMPARE(messenger.last(), QStringLiteral("保存文件成功"));
+        const ThreeComponentReadResult back = readThreeComponent({saved});
+        QVERIFY2(back.ok(), qPrintable(back.error));
+        QCOMPARE(back.record.sampleCount(), std::size_t(15 * 60 * 100));
+        QCOMPARE(back.record.components[2], frame.hvView()->record().components[2]);
     }
 };
 
