@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev clang-format-14
   xvfb xauth fonts-wqy-microhei fonts-arphic-uming
+  libxlsxwriter-dev unzip poppler-utils
 )
 
 missing=()
