@@ -118,6 +118,8 @@ std::vector<CMainFrame::CommandBinding> CMainFrame::commandBindings()
         {CommandId::DigitalFilter, [this](bool) { digitalFilter(); }},
         {CommandId::SmartKeyboard, [this](bool on) { m_parameters.keyboard = on ? 1 : 0; }},
         {CommandId::OpenKeyboard, [this](bool) { openKeyboard(); }},
+        {CommandId::HelpTopics, [this](bool) { openManual(common::ManualForm::Html); }},
+        {CommandId::UserManual, [this](bool) { openManual(common::ManualForm::Pdf); }},
         {CommandId::About, [this](bool) { about(); }},
     };
 }
@@ -542,6 +544,11 @@ void CMainFrame::openKeyboard()
     QString error;
     if (!platform::startOnScreenKeyboard(QString(), &error))
         m_messenger.show(error, common::MessageKind::Warning);
+}
+
+void CMainFrame::openManual(common::ManualForm form)
+{
+    common::openManual(QStringLiteral("SEDRA"), form, m_programFolder, m_documentOpener, m_messenger);
 }
 
 void CMainFrame::about()

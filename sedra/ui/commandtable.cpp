@@ -35,6 +35,8 @@ constexpr std::array kCommands = {
     CommandInfo{DigitalFilter,   "数字滤波",            "对当前数据做数字滤波",             Key::UnknownKey, std::nullopt},
     CommandInfo{SmartKeyboard,   "智能键盘",            "输入文字前自动打开屏幕键盘",       Key::UnknownKey, std::nullopt, true},
     CommandInfo{OpenKeyboard,    "打开键盘",            "打开屏幕键盘",                     Key::UnknownKey, std::nullopt},
+    CommandInfo{HelpTopics,      "帮助主题...",         "显示本程序的用户手册（网页）",     Key::HelpContents, std::nullopt},
+    CommandInfo{UserManual,      "用户手册",            "打开本程序的用户手册（PDF）",      Key::UnknownKey, std::nullopt},
     CommandInfo{About,           "关于 地脉动(&A)...",  "显示程序的版本",                   Key::UnknownKey, Pixmap::SP_MessageBoxQuestion},
 };
 
@@ -46,7 +48,7 @@ constexpr std::array kFileMenu = {Open, Save, SaveAs, SaveAcquisition, None,
 constexpr std::array kViewMenu = {ToolBar, StatusBar};
 constexpr std::array kToolsMenu = {PrintInfo, PrintSettings, DigitalFilter};
 constexpr std::array kKeyboardMenu = {SmartKeyboard, OpenKeyboard};
-constexpr std::array kHelpMenu = {About};
+constexpr std::array kHelpMenu = {HelpTopics, UserManual, None, About};
 
 const std::array kMenus = {
     MenuDefinition{"文件(&F)", kFileMenu},

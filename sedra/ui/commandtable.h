@@ -42,6 +42,8 @@ enum class CommandId {
     SmartKeyboard,
     OpenKeyboard,
     // 帮助(&H)
+    HelpTopics, // the manual as HTML (F1)
+    UserManual, // the manual as PDF
     About,
 };
 

@@ -1,5 +1,6 @@
 #include "talvex/ui/programfiles.h"
 
+#include "common/manualfiles.h"
 #include "common/messenger.h"
 
 #include <QDir>
@@ -36,6 +37,12 @@ bool openProgramDocument(ProgramDocument document, const QString &programFolder,
     QStringList candidates{path};
     if (document == ProgramDocument::Help)
         candidates << QDir(programFolder).absoluteFilePath(QString::fromUtf8(kHelpManualFileName));
+    // Then the manual the suite builds, where the build or the installation put it.
+    const QString built = common::findManual(
+        QStringLiteral("talvex"),
+        document == ProgramDocument::Help ? common::ManualForm::Html : common::ManualForm::Pdf, programFolder);
+    if (!built.isEmpty())
+        candidates << built;
     QString unopened;
     for (const QString &candidate : candidates) {
         if (!QFileInfo(candidate).isFile())
