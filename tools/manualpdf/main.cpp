@@ -52,9 +52,12 @@ QFont bodyFont()
     return font;
 }
 
-// The widest a picture is drawn, in the document's pixels: the text width
-// of the A4 page with its margins (170 mm at 96 dpi).
-constexpr int kPictureWidth = 620;
+// The widest a picture is drawn, in the document's pixels: in the PDF the
+// text width of the A4 page (the printed text block is about 125 mm, 470
+// pixels at 96 dpi); in the HTML a window at its size up to a common screen's
+// width.
+constexpr int kPrintedPictureWidth = 460;
+constexpr int kHtmlPictureWidth = 1000;
 
 // Replaces the insert lines by the files' texts. Fails on an insert without
 // its file or a file that cannot be read.
@@ -90,9 +93,10 @@ bool insertFiles(QString &text, const QStringList &inserts, QString *error)
     return true;
 }
 
-// Loads every picture of the document from `folder` and sets its drawn size.
+// Loads every picture of the document from `folder` and sets its drawn size
+// (at most `maxWidth` wide).
 // Returns the number of pictures, or -1 with `error` set.
-int loadPictures(QTextDocument &document, const QString &folder, QString *error)
+int loadPictures(QTextDocument &document, const QString &folder, int maxWidth, QString *error)
 {
     // The pictures are found first and changed after, as a change of format
     // may rearrange the fragments being walked.
@@ -117,7 +121,7 @@ int loadPictures(QTextDocument &document, const QString &folder, QString *error)
             return -1;
         }
         document.addResource(QTextDocument::ImageResource, QUrl(name), image);
-        const double width = std::min<double>(image.width(), kPictureWidth);
+        const double width = std::min<double>(image.width(), maxWidth);
         picture.format.setWidth(width);
         picture.format.setHeight(width * image.height() / image.width());
         QTextCursor cursor(&document);
@@ -185,7 +189,7 @@ int main(int argc, char *argv[])
     const QString pictureFolder = parser.isSet(QStringLiteral("images"))
         ? parser.value(QStringLiteral("images"))
         : (args.size() == 3 ? QFileInfo(args[2]).path() : QFileInfo(args[0]).path());
-    if (loadPictures(document, pictureFolder, &error) < 0)
+    if (loadPictures(document, pictureFolder, kPrintedPictureWidth, &error) < 0)
         return fail(error);
     // The first level-one heading names the document.
     const QString title = text.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('#')).trimmed();
@@ -209,6 +213,8 @@ int main(int argc, char *argv[])
         QSaveFile htmlFile(args[2]);
         if (!htmlFile.open(QIODevice::WriteOnly))
             return fail(QStringLiteral("cannot write %1: %2").arg(args[2], htmlFile.errorString()));
+        if (loadPictures(document, pictureFolder, kHtmlPictureWidth, &error) < 0)
+            return fail(error);
         htmlFile.write(document.toHtml().toUtf8());
         if (!htmlFile.commit())
             return fail(QStringLiteral("cannot write %1: %2").arg(args[2], htmlFile.errorString()));
