@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -53,7 +54,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: KIVARO-manualshots INSTRUMENT-SIM PROJECTS-DIR OUTDIR\n");
         return 2;
     }
-    const QDir out(args[3]);
+    const QDir out(QFileInfo(args[3]).absoluteFilePath()); // the current folder changes below
     if (!QDir().mkpath(out.path())) {
         std::fprintf(stderr, "KIVARO-manualshots: cannot make %s\n", qPrintable(out.path()));
         return 1;
@@ -92,7 +93,10 @@ int main(int argc, char *argv[])
     common::SettingsStore store(scratch.filePath(QStringLiteral("kivaro.ini")));
     KivaroSettings settings(store);
     settings.setDevicePath(1, device);
-    settings.save(LinkSettings{0, 1, scratch.filePath(QStringLiteral("数据")) + QLatin1Char('/')});
+    // The records go to a folder of the scratch folder, named as a user would
+    // name it (the page shows the name, not where the build ran).
+    QDir::setCurrent(scratch.path());
+    settings.save(LinkSettings{0, 1, QStringLiteral("仪器数据/")});
     common::RecordingMessenger messenger;
     CLinkDialog dialog(settings, messenger);
     dialog.show();

@@ -191,6 +191,20 @@ int main(int argc, char *argv[])
         : (args.size() == 3 ? QFileInfo(args[2]).path() : QFileInfo(args[0]).path());
     if (loadPictures(document, pictureFolder, kPrintedPictureWidth, &error) < 0)
         return fail(error);
+    // Preformatted blocks (the programs' usage texts, commands) are set a
+    // little smaller and wrap at the page's edge instead of running off it.
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        if (!format.nonBreakableLines())
+            continue;
+        format.setNonBreakableLines(false);
+        QTextCursor cursor(block);
+        cursor.setBlockFormat(format);
+        cursor.select(QTextCursor::BlockUnderCursor);
+        QTextCharFormat smaller;
+        smaller.setFontPointSize(8.5);
+        cursor.mergeCharFormat(smaller);
+    }
     // The first level-one heading names the document.
     const QString title = text.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('#')).trimmed();
     document.setMetaInformation(QTextDocument::DocumentTitle, title);
