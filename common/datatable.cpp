@@ -75,16 +75,14 @@ QByteArray csvText(const std::vector<QStringList> &rows)
 
 QByteArray csvText(const DataTable &table)
 {
-    std::vector<QStringList> rows;
-    rows.reserve(table.rows.size() + 1);
-    rows.push_back(table.headings);
-    for (const std::vector<TableCell> &row : table.rows) {
+    QByteArray bytes = csvText(std::vector<QStringList>{table.headings});
+    for (std::size_t r = 0; r < table.rowCount(); ++r) {
         QStringList fields;
-        for (const TableCell &cell : row)
-            fields << cell.text;
-        rows.push_back(fields);
+        for (const TableCell &cell : table.row(r))
+            fields << csvField(cell.text);
+        bytes += fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
     }
-    return csvText(rows);
+    return bytes;
 }
 
 namespace {
@@ -165,11 +163,7 @@ lxw_error writeSheet(lxw_workbook *workbook, lxw_worksheet *sheet, const DataTab
         return it->second;
     };
 
-    std::size_t columns = std::size_t(table.headings.size());
-    for (const auto &row : table.rows)
-        columns = std::max(columns, row.size());
-    std::vector<int> widths(columns, 0);
-
+    std::vector<int> widths(std::size_t(table.headings.size()), 0);
     for (int c = 0; c < table.headings.size(); ++c) {
         const lxw_error e
             = worksheet_write_string(sheet, 0, lxw_col_t(c), table.headings[c].toUtf8().constData(), bold);
@@ -177,8 +171,10 @@ lxw_error writeSheet(lxw_workbook *workbook, lxw_worksheet *sheet, const DataTab
             return e;
         widths[std::size_t(c)] = displayWidth(table.headings[c]);
     }
-    for (std::size_t r = 0; r < table.rows.size(); ++r) {
-        const std::vector<TableCell> &row = table.rows[r];
+    for (std::size_t r = 0; r < table.rowCount(); ++r) {
+        const std::vector<TableCell> row = table.row(r);
+        if (row.size() > widths.size())
+            widths.resize(row.size(), 0);
         for (std::size_t c = 0; c < row.size(); ++c) {
             const TableCell &cell = row[c];
             lxw_error e = LXW_NO_ERROR;
@@ -193,6 +189,7 @@ lxw_error writeSheet(lxw_workbook *workbook, lxw_worksheet *sheet, const DataTab
             widths[c] = std::max(widths[c], displayWidth(cell.text));
         }
     }
+    const std::size_t columns = widths.size();
     for (std::size_t c = 0; c < columns; ++c) {
         const double width = std::clamp(widths[c] + 2, 6, 80);
         const lxw_error e = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), width, nullptr);

@@ -9,6 +9,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstddef>
+#include <functional>
 #include <vector>
 
 namespace common {
@@ -39,10 +41,19 @@ struct TableCell {
 struct DataTable {
     QString sheetName; // the workbook's sheet: at most 31 characters, none of []:*?/\ .
     QStringList headings;
+    // The rows: held in `rows`, or, when `makeRow` is set, made one at a time
+    // (row index -> cells) for `generatedRows` rows, so that a large table
+    // (every sample of every trace) is never held whole. `makeRow` may refer
+    // to data that must outlive the writing.
     std::vector<std::vector<TableCell>> rows;
+    std::size_t generatedRows = 0;
+    std::function<std::vector<TableCell>(std::size_t)> makeRow;
     // The printed page header of the sheet (left, centre, right), e.g. the
     // project, the hole and the test date.
     QString headerLeft, headerCenter, headerRight;
+
+    std::size_t rowCount() const { return makeRow ? generatedRows : rows.size(); }
+    std::vector<TableCell> row(std::size_t index) const { return makeRow ? makeRow(index) : rows[index]; }
 };
 
 // A field of a CSV line: quoted (inner quotes doubled) when it holds a

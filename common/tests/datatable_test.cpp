@@ -112,3 +112,26 @@ TEST(DataTable, WorkbookFailureLeavesNothing)
     ASSERT_TRUE(writeWorkbook(path, {table}).ok);
     EXPECT_LE(workbooktest::readSheet(path).header.toUtf8().size(), 255);
 }
+
+TEST(DataTable, GeneratedRowsAreWrittenLikeHeldOnes)
+{
+    DataTable made;
+    made.sheetName = QStringLiteral("n");
+    made.headings = {QStringLiteral("i"), QStringLiteral("i²")};
+    made.generatedRows = 3;
+    made.makeRow = [](std::size_t i) {
+        return std::vector<TableCell>{TableCell::ofInteger(qint64(i)), TableCell::ofNumber(double(i * i) / 2, 1)};
+    };
+    DataTable held = made;
+    held.makeRow = nullptr;
+    for (std::size_t i = 0; i < made.generatedRows; ++i)
+        held.rows.push_back(made.row(i));
+    EXPECT_EQ(csvText(made), csvText(held));
+    EXPECT_TRUE(csvText(made).endsWith("2,2.0\r\n"));
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeWorkbook(dir.filePath("m.xlsx"), {made}).ok);
+    const workbooktest::Sheet sheet = workbooktest::readSheet(dir.filePath("m.xlsx"));
+    EXPECT_EQ(sheet.cells.at("B4").number, 2.0);
+    EXPECT_EQ(sheet.cells.at("B4").numberFormat, QStringLiteral("0.0"));
+}

@@ -42,18 +42,20 @@ DataTable waveformData(const SurveyData &survey)
     table.headings << QStringLiteral("测点深度(米)") << QStringLiteral("方向");
     for (int i = 1; i <= kTraceLength; ++i)
         table.headings << QString::number(i);
-    table.rows.reserve(survey.points.size() * 2);
-    for (const TlvOne &pt : survey.points) {
-        for (const Trace *trace : {&pt.positive, &pt.negative}) {
-            std::vector<TableCell> row;
-            row.reserve(kTraceLength + 2);
-            row.push_back(TableCell::ofNumber(pt.depth, 1));
-            row.push_back(TableCell::ofText(trace == &pt.positive ? QStringLiteral("正向") : QStringLiteral("反向")));
-            for (const std::int16_t v : *trace)
-                row.push_back(TableCell::ofInteger(v));
-            table.rows.push_back(std::move(row));
-        }
-    }
+    // A row per trace, made as it is written: the samples of a large survey
+    // are never held twice.
+    table.generatedRows = survey.points.size() * 2;
+    table.makeRow = [&survey](std::size_t index) {
+        const TlvOne &pt = survey.points[index / 2];
+        const bool positive = index % 2 == 0;
+        std::vector<TableCell> row;
+        row.reserve(kTraceLength + 2);
+        row.push_back(TableCell::ofNumber(pt.depth, 1));
+        row.push_back(TableCell::ofText(positive ? QStringLiteral("正向") : QStringLiteral("反向")));
+        for (const std::int16_t v : positive ? pt.positive : pt.negative)
+            row.push_back(TableCell::ofInteger(v));
+        return row;
+    };
     return table;
 }
 
@@ -108,7 +110,8 @@ QByteArray gbkTable(const DataTable &table)
         out += gbkCell(TableCell::ofText(table.headings[c]));
         out += c + 1 < table.headings.size() ? "\t" : "\r\n";
     }
-    for (const std::vector<TableCell> &row : table.rows) {
+    for (std::size_t r = 0; r < table.rowCount(); ++r) {
+        const std::vector<TableCell> row = table.row(r);
         for (std::size_t c = 0; c < row.size(); ++c) {
             out += gbkCell(row[c]);
             out += c + 1 < row.size() ? "\t" : "\r\n";
@@ -161,8 +164,9 @@ QByteArray waveformText(const SurveyData &survey)
     QByteArray out = gbkCell(TableCell::ofText(
         QStringLiteral("数据格式为：第一米正向波形数据，第一米负向波形数据，......，每个波形长度都是1024个数据")));
     out += "\r\n";
-    out.reserve(out.size() + qsizetype(table.rows.size()) * 1024 * 7);
-    for (const std::vector<TableCell> &row : table.rows) {
+    out.reserve(out.size() + qsizetype(table.rowCount()) * 1024 * 7);
+    for (std::size_t r = 0; r < table.rowCount(); ++r) {
+        const std::vector<TableCell> row = table.row(r);
         for (std::size_t c = 2; c < row.size(); ++c) {
             out += row[c].text.toLatin1();
             out += ',';

@@ -27,7 +27,9 @@ std::optional<ExportFormat> exportFormatNamed(const QString &name);
 
 // The table of an export: its columns, rows, sheet name and the page header
 // (project, hole, test date). Waveforms: a row per trace (the positive then
-// the negative blow of each point): depth, direction, the 1024 samples.
+// the negative blow of each point): depth, direction, the 1024 samples; its
+// rows are made as they are written and read `survey`, which must outlive
+// the table.
 common::DataTable exportTable(ExportKind kind, const SurveyData &survey);
 
 // The Xls forms.

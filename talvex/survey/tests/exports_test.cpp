@@ -203,10 +203,10 @@ TEST(Exports, SpreadsheetFormsShareTheTableAndKeepTheChosenName)
 
     // Waveforms: a row per trace, depth and direction before the samples.
     const common::DataTable waves = exportTable(ExportKind::Waveforms, s);
-    ASSERT_EQ(waves.rows.size(), 2u);
+    ASSERT_EQ(waves.rowCount(), 2u);
     EXPECT_EQ(waves.headings.size(), 2 + kTraceLength);
-    EXPECT_EQ(waves.rows[1][1].text, QStringLiteral("反向"));
-    EXPECT_EQ(waves.rows[0][2].number, -7.0);
+    EXPECT_EQ(waves.row(1)[1].text, QStringLiteral("反向"));
+    EXPECT_EQ(waves.row(0)[2].number, -7.0);
     EXPECT_TRUE(waveformText(s).contains("\r\n-7,0,"));
 
     // A folder that does not exist: refused, nothing written anywhere.
