@@ -8,6 +8,7 @@
 //   KIVARO-manualshots INSTRUMENT-SIM PROJECTS-DIR OUTDIR
 
 #include "common/messenger.h"
+#include "common/qttranslations.h"
 #include "common/settingsstore.h"
 #include "common/widgets/screenshots.h"
 #include "kivaro/core/kivarosettings.h"
@@ -49,6 +50,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KIVARO-manualshots"));
+    common::installQtTranslations(app); // Qt's own buttons in Chinese, as in the program
     const QStringList args = QApplication::arguments();
     if (args.size() != 4) {
         std::fprintf(stderr, "usage: KIVARO-manualshots INSTRUMENT-SIM PROJECTS-DIR OUTDIR\n");

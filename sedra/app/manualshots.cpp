@@ -8,6 +8,7 @@
 //   SEDRA-manualshots OUTDIR
 
 #include "common/messenger.h"
+#include "common/qttranslations.h"
 #include "common/settingsstore.h"
 #include "common/widgets/screenshots.h"
 #include "sedra/card/simulatedcard.h"
@@ -30,6 +31,8 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("SEDRA-manualshots"));
+    common::installQtTranslations(app); // Qt's own buttons in Chinese, as in the program
+    QApplication::setApplicationVersion(QStringLiteral(SEDRA_VERSION)); // the About box shows it
     const QStringList args = QApplication::arguments();
     if (args.size() != 2) {
         std::fprintf(stderr, "usage: SEDRA-manualshots OUTDIR\n");
@@ -95,7 +98,9 @@ int main(int argc, char *argv[])
 
     note(common::screenshotModal([&] { frame.runCommand(CommandId::PrintSettings); }, picture("dialog-printsettings")));
     note(common::screenshotModal([&] { frame.runCommand(CommandId::DigitalFilter); }, picture("dialog-filter")));
-    note(common::screenshotModal([&] { frame.runCommand(CommandId::PrintPreview); }, picture("dialog-printpreview")));
+    // The preview opens small; at this size its whole toolbar shows.
+    note(common::screenshotModal([&] { frame.runCommand(CommandId::PrintPreview); }, picture("dialog-printpreview"),
+                                 [](QWidget &preview) { preview.resize(860, 700); }));
     note(common::screenshotModal([&] { frame.runCommand(CommandId::About); }, picture("dialog-about")));
 
     for (const QString &text : errors)

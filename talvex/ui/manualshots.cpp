@@ -6,6 +6,7 @@
 //   talvex-manualshots SURVEY.qsw RECORD.cwd OUTDIR
 
 #include "common/messenger.h"
+#include "common/qttranslations.h"
 #include "common/widgets/screenshots.h"
 #include "talvex/document/surveydocument.h"
 #include "talvex/settings/talvexsettings.h"
@@ -42,6 +43,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("talvex-manualshots"));
+    common::installQtTranslations(app); // Qt's own buttons in Chinese, as in the program
     installSongFontSubstitution();
     const QStringList args = QApplication::arguments();
     if (args.size() != 4) {
