@@ -44,6 +44,7 @@ private slots:
     void downloadPageOverPseudoTerminal();
     void upgradeControlsRestWhileItRuns();
     void qtDialogsSpeakChinese();
+    void helpOpensTheManual();
 };
 
 void WidgetsTest::firstRunShowsDefaults()
@@ -306,6 +307,35 @@ void WidgetsTest::upgradeControlsRestWhileItRuns()
     QVERIFY(page.portList()->isEnabled());
     ::close(slave);
     ::close(master);
+}
+
+// 帮助主题 (F1) opens the HTML manual, 用户手册 the PDF; a missing one is said.
+void WidgetsTest::helpOpensTheManual()
+{
+    QTemporaryDir dir;
+    common::SettingsStore store(dir.filePath("k.ini"));
+    KivaroSettings settings(store);
+    common::RecordingMessenger messenger;
+    CLinkDialog dialog(settings, messenger);
+    QStringList opened;
+    dialog.setProgramFolder(dir.path());
+    dialog.setDocumentOpener([&](const QString &path) {
+        opened << path;
+        return true;
+    });
+    QCOMPARE(dialog.helpTopicsAction()->shortcut(), QKeySequence(Qt::Key_F1));
+    dialog.helpTopicsAction()->trigger();
+    QVERIFY(opened.isEmpty());
+    QVERIFY2(messenger.last().contains("KIVARO/index.html"), qPrintable(messenger.last()));
+
+    QVERIFY(QDir(dir.path()).mkpath("KIVARO"));
+    for (const char *name : {"KIVARO.pdf", "KIVARO/index.html"}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    dialog.helpTopicsAction()->trigger();
+    dialog.userManualAction()->trigger();
+    QCOMPARE(opened, (QStringList{dir.filePath("KIVARO/index.html"), dir.filePath("KIVARO.pdf")}));
 }
 
 void WidgetsTest::qtDialogsSpeakChinese()

@@ -21,6 +21,11 @@ CLinkDialog::CLinkDialog(KivaroSettings &settings, common::Messenger &messenger,
 
     auto *menuBar = new QMenuBar(this);
     auto *menu = menuBar->addMenu(QStringLiteral("系统(&S)"));
+    m_helpTopics = menu->addAction(QStringLiteral("帮助主题(&H)..."), this,
+                                   [this, &messenger] { openManual(common::ManualForm::Html, messenger); });
+    m_helpTopics->setShortcut(QKeySequence(Qt::Key_F1));
+    m_userManual = menu->addAction(QStringLiteral("用户手册(&M)"), this,
+                                   [this, &messenger] { openManual(common::ManualForm::Pdf, messenger); });
     menu->addSeparator();
     menu->addAction(QStringLiteral("关于 KIVARO(&A)..."), this, &CLinkDialog::showAbout);
 
@@ -46,6 +51,11 @@ void CLinkDialog::done(int result)
         m_settings.save(m_values);
     }
     QDialog::done(result);
+}
+
+void CLinkDialog::openManual(common::ManualForm form, common::Messenger &messenger)
+{
+    common::openManual(QStringLiteral("KIVARO"), form, m_programFolder, m_documentOpener, messenger);
 }
 
 void CLinkDialog::showAbout()

@@ -144,6 +144,8 @@ std::vector<CMainFrame::CommandBinding> CMainFrame::commandBindings()
         {CommandId::OpenThreeComponent, [this](bool) { openThreeComponentFiles(); }},
         {CommandId::HvRecording, [this](bool) { askHvRecording(); }},
         {CommandId::HvStop, [this](bool) { stopHvRecording(); }},
+        {CommandId::HelpTopics, [this](bool) { openManual(common::ManualForm::Html); }},
+        {CommandId::UserManual, [this](bool) { openManual(common::ManualForm::Pdf); }},
         {CommandId::About, [this](bool) { about(); }},
     };
 }
@@ -597,6 +599,11 @@ void CMainFrame::openKeyboard()
     QString error;
     if (!platform::startOnScreenKeyboard(QString(), &error))
         m_messenger.show(error, common::MessageKind::Warning);
+}
+
+void CMainFrame::openManual(common::ManualForm form)
+{
+    common::openManual(QStringLiteral("SEDRA"), form, m_programFolder, m_documentOpener, m_messenger);
 }
 
 void CMainFrame::about()

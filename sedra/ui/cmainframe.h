@@ -5,6 +5,7 @@
 // command runs is one row of the handler table in cmainframe.cpp.
 #pragma once
 
+#include "common/manualfiles.h"
 #include "common/messenger.h"
 #include "common/settingsstore.h"
 #include "sedra/card/portio.h"
@@ -13,7 +14,10 @@
 #include "sedra/core/sedradocument.h"
 #include "sedra/ui/commandtable.h"
 
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QMainWindow>
+#include <QUrl>
 #include <QPrinter>
 #include <functional>
 #include <map>
@@ -65,6 +69,12 @@ public:
     bool cardPresent() const { return m_cardPresent; }
 
     void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
+    // What opens the manual for 帮助主题 and 用户手册 (the desktop's viewer;
+    // tests record the path), and the folder it is looked for from (the
+    // program's, common/manualfiles.h).
+    using DocumentOpener = std::function<bool(const QString &path)>;
+    void setDocumentOpener(DocumentOpener opener) { m_documentOpener = std::move(opener); }
+    void setProgramFolder(const QString &folder) { m_programFolder = folder; }
     // Limit of the ready poll (tests shorten it); default: from the parameters.
     void setReadyLimit(const ReadyLimit &limit)
     {
@@ -108,6 +118,7 @@ public:
     void digitalFilter();
     void printSettings();
     void openKeyboard();
+    void openManual(common::ManualForm form);
     void about();
     // H/V: the view shown instead of the six bands, a three-component
     // record read for it (one file or one per component), and a long
@@ -169,6 +180,9 @@ private:
     bool m_fixedLimit = false;
     QPrinter m_printer;
     FileChooser m_chooser;
+    DocumentOpener m_documentOpener
+        = [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    QString m_programFolder = QCoreApplication::applicationDirPath();
     QString m_documentPath;
     QStringList m_recent;
     QMenu *m_recentMenu = nullptr;

@@ -39,6 +39,8 @@ constexpr std::array kCommands = {
     CommandInfo{OpenThreeComponent, "打开三分量记录...", "读入三分量记录（miniSEED、SAC、SEG-2、CWD、文本）做 H/V 分析", Key::UnknownKey, std::nullopt},
     CommandInfo{HvRecording,     "H/V 长时间采集...",   "连续采集三分量记录，每采完一个窗口更新 H/V", Key::UnknownKey, std::nullopt},
     CommandInfo{HvStop,          "结束长时间采集",      "结束长时间采集，保留已采集的数据", Key::UnknownKey, std::nullopt},
+    CommandInfo{HelpTopics,      "帮助主题...",         "显示本程序的用户手册（网页）",     Key::HelpContents, std::nullopt},
+    CommandInfo{UserManual,      "用户手册",            "打开本程序的用户手册（PDF）",      Key::UnknownKey, std::nullopt},
     CommandInfo{About,           "关于 地脉动(&A)...",  "显示程序的版本",                   Key::UnknownKey, Pixmap::SP_MessageBoxQuestion},
 };
 
@@ -51,7 +53,7 @@ constexpr std::array kViewMenu = {ToolBar, StatusBar};
 constexpr std::array kToolsMenu = {PrintInfo, PrintSettings, DigitalFilter};
 constexpr std::array kKeyboardMenu = {SmartKeyboard, OpenKeyboard};
 constexpr std::array kHvMenu = {HvMode, None, OpenThreeComponent, None, HvRecording, HvStop};
-constexpr std::array kHelpMenu = {About};
+constexpr std::array kHelpMenu = {HelpTopics, UserManual, None, About};
 
 const std::array kMenus = {
     MenuDefinition{"文件(&F)", kFileMenu},

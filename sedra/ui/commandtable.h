@@ -47,6 +47,8 @@ enum class CommandId {
     HvRecording,
     HvStop,
     // 帮助(&H)
+    HelpTopics, // the manual as HTML (F1)
+    UserManual, // the manual as PDF
     About,
 };
 

@@ -3,7 +3,8 @@
 // deepest record, the folder import, the automatic arrival suggestions
 // (applied and flagged for review), recalculated velocities, suggested
 // layers, the three exports and, unless switched off, the PDF report and the
-// figures, all in OUT/<hole>/. OUT/summary.csv lists one row per hole.
+// figures, all in OUT/<hole>/. OUT/summary.csv lists one row per hole,
+// OUT/summary.xlsx holds the same table as a workbook.
 //
 // Holes run in parallel on a thread pool. Each hole has its own survey,
 // messenger and soil pattern set; nothing the per-hole work calls touches
@@ -11,6 +12,7 @@
 // std::call_once) and Qt's font database, which is set up on the main
 // thread before the pool starts.
 
+#include "common/datatable.h"
 #include "common/fileio.h"
 #include "common/messenger.h"
 #include "talvex/analysis/autopick.h"
@@ -211,27 +213,7 @@ QString oneLine(const QString &text)
     return line;
 }
 
-QString csvField(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
-        && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-QByteArray csvText(const std::vector<QStringList> &rows)
-{
-    QByteArray bytes("\xEF\xBB\xBF");
-    for (const QStringList &row : rows) {
-        QStringList cells;
-        for (const QString &cell : row)
-            cells << csvField(cell);
-        bytes += cells.join(QLatin1Char(',')).toUtf8() + "\r\n";
-    }
-    return bytes;
-}
+using common::csvText;
 
 // What the interval check says of point `index`: 不一致 when a flagged pair
 // names it, 一致 when a pair of it was compared, else 未比较.
@@ -525,7 +507,7 @@ QStringList siteBoundCells(const HoleJob &job)
             QString::number(s.unpickedPoints)};
 }
 
-QByteArray summaryText(const std::vector<HoleJob> &jobs)
+std::vector<QStringList> summaryRows(const std::vector<HoleJob> &jobs)
 {
     std::vector<QStringList> rows{{QStringLiteral("孔号"), QStringLiteral("状态"), QStringLiteral("测点数"),
                                    QStringLiteral("无建议测点数"), QStringLiteral("自动初至待复核"),
@@ -573,7 +555,24 @@ QByteArray summaryText(const std::vector<HoleJob> &jobs)
         row << siteBoundCells(job);
         rows.push_back(row);
     }
-    return csvText(rows);
+    return rows;
+}
+
+// The summary as a workbook: the same rows, the numbers as numbers.
+common::DataTable summaryTable(const std::vector<QStringList> &rows)
+{
+    common::DataTable table;
+    table.sheetName = QStringLiteral("汇总");
+    table.headings = rows.front();
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        std::vector<common::TableCell> cells;
+        // The hole's name is a name even when it is made of digits ("001").
+        for (qsizetype c = 0; c < rows[r].size(); ++c)
+            cells.push_back(c == 0 ? common::TableCell::ofText(rows[r][c]) : common::TableCell::fromText(rows[r][c]));
+        table.rows.push_back(std::move(cells));
+    }
+    table.headerCenter = QStringLiteral("波速测试汇总表");
+    return table;
 }
 
 // Qt's font database and the fallback fonts are set up once here, before
@@ -671,9 +670,15 @@ int runBatch(const Args &args)
     });
 
     const QString summary = out + QStringLiteral("/summary.csv");
-    const common::FileError e = common::writeFileAtomically(summary, summaryText(holes));
+    const std::vector<QStringList> rows = summaryRows(holes);
+    const common::FileError e = common::writeFileAtomically(summary, csvText(rows));
     if (!e.ok)
         throw Failure(QStringLiteral("不能写出汇总表 %1：%2").arg(summary, e.message));
+    // The same table as a workbook beside it.
+    const QString workbook = out + QStringLiteral("/summary.xlsx");
+    const common::FileError w = common::writeWorkbook(workbook, {summaryTable(rows)});
+    if (!w.ok)
+        throw Failure(QStringLiteral("不能写出汇总表 %1：%2").arg(workbook, w.message));
 
     int counts[4] = {0, 0, 0, 0};
     for (const HoleJob &job : holes)
@@ -711,7 +716,8 @@ void addBatchCommands(std::vector<Command> &commands)
              "每个孔：按最深的数据文件建立新测试（孔编号取文件夹名），导入数据文件，采用质量不低于 %1 的自动初至\n"
              "（标为待复核，列在 OUT/孔号/autopick.csv），重新计算波速，采用建议分层，写出 孔号.qsw、\n"
              "三个导出文件、PDF 成果报告和 BMP 图形，都放在 OUT/孔号/ 中；处理经过记在 OUT/孔号/batch.log。\n"
-             "最后写出 OUT/summary.csv（UTF-8，带 BOM），每孔一行，按文件夹顺序。\n"
+             "最后写出 OUT/summary.csv（UTF-8，带 BOM），每孔一行，按文件夹顺序；同一表格的 Excel 工作簿为 "
+             "OUT/summary.xlsx。\n"
              "每个测点都有初至、且相邻测点拾取的层间时间与波形互相关的一致（见 intervals）的孔才算完成；\n"
              "否则为待复核，汇总表和 autopick.csv 列出测点数、已拾取、建议未采用和不一致的测点。\n"
              "测孔参数选项对每个孔都有效（--hole 和 --hole-depth 除外）；页面设置选项（同 "

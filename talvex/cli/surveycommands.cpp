@@ -382,17 +382,18 @@ int runExport(const Args &args)
     const QString out = args.word(2, QStringLiteral("输出文件 OUT"));
     if (what != QStringLiteral("waveforms") && what != QStringLiteral("points") && what != QStringLiteral("layers"))
         throw Failure(QStringLiteral("导出内容只能是 waveforms、points 或 layers，不能是 “%1”").arg(what), kExitUsage);
+    const QString formatName
+        = args.choice(QStringLiteral("format"), {QStringLiteral("xls"), QStringLiteral("xlsx"), QStringLiteral("csv")})
+              .value_or(QStringLiteral("xls"));
+    const ExportFormat format = *exportFormatNamed(formatName);
+    const ExportKind kind = what == QStringLiteral("waveforms") ? ExportKind::Waveforms
+        : what == QStringLiteral("points")                      ? ExportKind::Points
+                                                                : ExportKind::Layers;
     common::ConsoleMessenger messenger;
     SurveyData survey;
     loadSurveyOrFail(survey, path, messenger);
-    common::FileError result;
     QString written;
-    if (what == QStringLiteral("waveforms"))
-        result = ExportWaveforms(survey, out, &written);
-    else if (what == QStringLiteral("points"))
-        result = ExportPointTable(survey, out, &written);
-    else
-        result = ExportLayerTable(survey, out, &written);
+    const common::FileError result = writeExport(kind, format, survey, out, &written);
     if (!result.ok)
         throw Failure(QStringLiteral("不能写出 %1：%2").arg(written, result.message));
     printLine(QStringLiteral("已写出 %1").arg(written));
@@ -582,14 +583,19 @@ void addSurveyCommands(std::vector<Command> &commands)
          1,
          1,
          runRecordInfo});
-    commands.push_back({QStringLiteral("export"),
-                        QStringLiteral("export waveforms|points|layers FILE.qsw OUT"),
-                        QStringLiteral("导出波形文本（.txt）、测点表或分层表（.xls）"),
-                        QStringLiteral("OUT 没有相应扩展名时自动加上；打印实际写出的文件名。"),
-                        {},
-                        3,
-                        3,
-                        runExport});
+    commands.push_back(
+        {QStringLiteral("export"),
+         QStringLiteral("export waveforms|points|layers FILE.qsw OUT [--format xls|xlsx|csv]"),
+         QStringLiteral("导出波形数据、测点波速表或分层波速表"),
+         QStringLiteral("xls（默认）：波形为文本文件（.txt），测点表和分层表为制表符分隔的 GBK 文本（.xls），\n"
+                        "  OUT 后总是加上扩展名；\n"
+                        "xlsx：Excel 工作簿，一个工作表，首行为粗体并冻结，页眉为工程名称、孔号和测试日期；\n"
+                        "csv：UTF-8（带 BOM）逗号分隔文本，一行表头。\n"
+                        "xlsx 和 csv 的 OUT 按原样使用，没有 .xlsx / .csv 扩展名时才加上。打印实际写出的文件名。"),
+         {{QStringLiteral("format"), QStringLiteral("xls|xlsx|csv"), QStringLiteral("输出格式，默认 xls")}},
+         3,
+         3,
+         runExport});
 }
 
 } // namespace cli

@@ -33,9 +33,11 @@ void CMainFrame::exportTable(CommandId id)
         return;
     const SurveyData &survey = m_document.survey();
     QString written;
-    const common::FileError result = id == CommandId::ExportPointTable ? ExportPointTable(survey, chosen, &written)
-        : id == CommandId::ExportLayerTable                            ? ExportLayerTable(survey, chosen, &written)
-                                                                       : ExportWaveforms(survey, chosen, &written);
+    const ExportKind what = id == CommandId::ExportPointTable ? ExportKind::Points
+        : id == CommandId::ExportLayerTable                   ? ExportKind::Layers
+                                                              : ExportKind::Waveforms;
+    // The name's extension picks the form: .xlsx or .csv, else the program's own.
+    const common::FileError result = writeExport(what, exportFormatOfName(chosen), survey, chosen, &written);
     if (!result.ok)
         m_messenger->show(QString::fromUtf8("不能写入文件 %1：%2")
                               .arg(QDir::toNativeSeparators(written.isEmpty() ? chosen : written), result.message),

@@ -1,6 +1,7 @@
 #include "talvex/ui/programfiles.h"
 
 #include "common/installpaths.h"
+#include "common/manualfiles.h"
 #include "common/messenger.h"
 
 #include <QDir>
@@ -43,6 +44,12 @@ bool openProgramDocument(ProgramDocument document, const QString &programFolder,
     for (const QString &name : names)
         for (const QString &folder : folders)
             candidates << QDir(folder).absoluteFilePath(name);
+    // Then the manual the suite builds, where the build or the installation put it.
+    const QString built = common::findManual(
+        QStringLiteral("talvex"),
+        document == ProgramDocument::Help ? common::ManualForm::Html : common::ManualForm::Pdf, programFolder);
+    if (!built.isEmpty())
+        candidates << built;
     QString unopened;
     for (const QString &candidate : candidates) {
         if (!QFileInfo(candidate).isFile())

@@ -33,11 +33,10 @@ QString missingDocumentMessage(ProgramDocument document, const QString &path);
 
 // Opens the document with `open` (the desktop's default viewer) when it
 // exists: for Help the help file, or the HTML manual when the help file is
-// missing or the desktop cannot open it. Each is looked for beside the
-// program, then in the installed package's documentation folder
-// (common::documentFolders). Shows the missing-document message
-// (naming the help file for Help; in the documentation folder when that
-// exists, else beside the program) when none exists, or a message when the
+// missing or the desktop cannot open it; when neither is beside the program,
+// the manual built with the suite (common/manualfiles.h: talvex/index.html
+// for Help, talvex.pdf for the manual). Shows the missing-document message
+// (naming the help file for Help) when none exists, or a message when the
 // desktop has no viewer for it. Returns whether it was opened.
 bool openProgramDocument(ProgramDocument document, const QString &programFolder,
                          const std::function<bool(const QString &path)> &open, common::Messenger &messenger);

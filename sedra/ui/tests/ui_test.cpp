@@ -161,6 +161,35 @@ private slots:
     // ticks and axis labels at the band's bottom, which holds the labels.
     // The window's actions, menus and toolbar come from the command table;
     // every command is bound to a handler, and one without is reported.
+    // 帮助主题 (F1) opens the HTML manual, 用户手册 the PDF; a missing one is said.
+    void helpOpensTheManual()
+    {
+        auto store = freshStore(QStringLiteral("help"));
+        common::RecordingMessenger messenger;
+        CMainFrame frame(*store, messenger);
+        QTemporaryDir folder;
+        QStringList opened;
+        frame.setProgramFolder(folder.path());
+        frame.setDocumentOpener([&](const QString &path) {
+            opened << path;
+            return true;
+        });
+        QCOMPARE(frame.action(CommandId::HelpTopics)->shortcut(), QKeySequence(Qt::Key_F1));
+        frame.runCommand(CommandId::UserManual);
+        QVERIFY(opened.isEmpty());
+        QVERIFY2(messenger.last().contains(QStringLiteral("用户手册")) && messenger.last().contains("SEDRA.pdf"),
+                 qPrintable(messenger.last()));
+
+        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("SEDRA")));
+        for (const char *name : {"SEDRA.pdf", "SEDRA/index.html"}) {
+            QFile file(folder.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        frame.runCommand(CommandId::HelpTopics);
+        frame.runCommand(CommandId::UserManual);
+        QCOMPARE(opened, (QStringList{folder.filePath("SEDRA/index.html"), folder.filePath("SEDRA.pdf")}));
+    }
+
     void commandsComeFromTheTable()
     {
         auto store = freshStore(QStringLiteral("commands"));

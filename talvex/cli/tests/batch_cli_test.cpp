@@ -1,6 +1,7 @@
 // talvex-cli batch over a folder of holes, run as a user would run it.
 
 #include "clirunner.h"
+#include "common/tests/workbookreader.h"
 
 #include <QDir>
 #include <QFile>
@@ -96,6 +97,17 @@ TEST_F(BatchCli, ThreeHolesOneBrokenFinishTheOthersAndReportIt)
     EXPECT_EQ(rows[3].value(7), "II");
     EXPECT_EQ(rows[3].value(9), "D");
     EXPECT_EQ(rows[3].value(5).section('.', 1).size(), 1);
+
+    // The workbook beside it: the same rows, numbers as numbers with their decimals.
+    const workbooktest::Sheet book = workbooktest::readSheet(out + "/summary.xlsx");
+    ASSERT_TRUE(book.ok);
+    EXPECT_EQ(book.cells.at("A1").text, QString::fromUtf8("孔号"));
+    EXPECT_EQ(book.cells.at("A4").text, "ZK10");
+    EXPECT_EQ(book.cells.at("B3").text, QString::fromUtf8("失败"));
+    EXPECT_EQ(book.cells.at("C4").number, 14.0);
+    EXPECT_EQ(book.cells.at("G4").number, 20.0);
+    EXPECT_EQ(book.cells.at("G4").numberFormat, "0.00");
+    EXPECT_EQ(book.cells.at("H4").text, "II");
 
     for (const QString &hole : {QStringLiteral("ZK2"), QStringLiteral("ZK10")}) {
         const QString base = out + "/" + hole + "/" + hole;

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include "records/fieldrecord.h"
 #include "records/tests/seg2writer.h"
+#include "common/tests/workbookreader.h"
 #include <gtest/gtest.h>
 
 using clitest::cli;
@@ -75,6 +76,28 @@ TEST_F(SurveyCli, NewImportInfoAndExports)
     r = cli({"export", "waveforms", survey, dir.filePath("w.txt")});
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_TRUE(QFile::exists(dir.filePath("w.txt.txt")));
+
+    // The workbook and CSV forms: the name kept when it has the extension.
+    r = cli({"export", "points", survey, dir.filePath("p.xlsx"), "--format", "xlsx"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const workbooktest::Sheet sheet = workbooktest::readSheet(dir.filePath("p.xlsx"));
+    ASSERT_TRUE(sheet.ok);
+    EXPECT_EQ(sheet.cells.at("A5").number, 6.0);
+    EXPECT_EQ(sheet.cells.at("A5").numberFormat, QStringLiteral("0.0"));
+    EXPECT_TRUE(sheet.header.contains(QStringLiteral("示例工程")));
+    r = cli({"export", "layers", survey, dir.filePath("l"), "--format", "csv"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(readAll(dir.filePath("l.csv")).startsWith("\xEF\xBB\xBF"));
+    r = cli({"export", "waveforms", survey, dir.filePath("w.csv"), "--format", "csv"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QList<QByteArray> waveLines = readAll(dir.filePath("w.csv")).split('\n');
+    ASSERT_EQ(waveLines.size(), 1 + 4 * 2 + 1);
+    EXPECT_EQ(waveLines[1].count(','), 1 + 1024);
+
+    // An unknown format is a usage error; nothing is written.
+    r = cli({"export", "points", survey, dir.filePath("q"), "--format", "ods"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("q")) || QFileInfo::exists(dir.filePath("q.ods")));
 }
 
 TEST_F(SurveyCli, ImportFolderCanChooseEachPointsChannel)
@@ -424,6 +447,12 @@ TEST_F(SurveyCli, SystemErrorsAreSaidInChinese)
     r = cli({"export", "points", survey, dir.filePath("missing/p")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8("文件或文件夹不存在"))) << r.err.toStdString();
+    for (const char *format : {"xlsx", "csv"}) {
+        r = cli({"export", "points", survey, dir.filePath("missing/p"), "--format", format});
+        EXPECT_EQ(r.exitCode, 1) << format;
+        EXPECT_FALSE(withoutPaths(r.err).contains(english)) << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("missing")));
 
     // A picture too large to draw.
     r = cli({"render", survey, dir.filePath("big.png"), "--mode", "0", "--scale", "10", "--dpi", "1200"});

@@ -3,8 +3,10 @@
 #include "talvex/survey/exports.h"
 #include "talvex/survey/newsurvey.h"
 #include "talvex/survey/surveydata.h"
+#include "common/tests/workbookreader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <clocale>
 #include <gtest/gtest.h>
@@ -143,4 +145,74 @@ TEST(NewSurvey, OnePointPerSpacingDownToTheHoleDepth)
     EXPECT_EQ(common::readFixedText(again.holeNumber), std::string(40, 'h'));
     EXPECT_EQ(common::readFixedText(again.testDate), "2026-12-7");
     EXPECT_EQ(testDateText(QDate()), "-1--1--1");
+}
+
+TEST(Exports, SpreadsheetFormsShareTheTableAndKeepTheChosenName)
+{
+    SurveyData s;
+    common::storeFixedText(s.header.projectName, common::encodeGbk(QStringLiteral("示例工程"))->toStdString());
+    common::storeFixedText(s.header.holeNumber, "ZK1");
+    common::storeFixedText(s.header.testDate, "2026-12-7");
+    TlvOne a = TlvOne::newPoint(1.5f);
+    a.depth = 2.5f;
+    a.sArrival = 410;
+    a.interval = 25.0f;
+    a.equivVelocity = 163.6f;
+    a.pointVelocity = 150.0f;
+    a.positive[0] = -7;
+    s.points = {a};
+    DiChengOne l;
+    l.bottom = 3.456f;
+    l.velocity = 163.55f;
+    common::storeFixedText(l.description, common::encodeGbk(QStringLiteral("粉质黏土,可塑"))->toStdString());
+    s.layers = {l};
+
+    // The names: xls always appends, the others only when missing.
+    EXPECT_EQ(exportPath(ExportKind::Points, ExportFormat::Xls, "a.xls"), QStringLiteral("a.xls.xls"));
+    EXPECT_EQ(exportPath(ExportKind::Waveforms, ExportFormat::Xls, "a"), QStringLiteral("a.txt"));
+    EXPECT_EQ(exportPath(ExportKind::Points, ExportFormat::Xlsx, "a.XLSX"), QStringLiteral("a.XLSX"));
+    EXPECT_EQ(exportPath(ExportKind::Points, ExportFormat::Xlsx, "a.xls"), QStringLiteral("a.xls.xlsx"));
+    EXPECT_EQ(exportPath(ExportKind::Layers, ExportFormat::Csv, "a.csv"), QStringLiteral("a.csv"));
+    EXPECT_EQ(exportFormatOfName("d/x.Csv"), ExportFormat::Csv);
+    EXPECT_EQ(exportFormatOfName("d/x.xls"), ExportFormat::Xls);
+
+    QTemporaryDir dir;
+    QString written;
+    ASSERT_TRUE(writeExport(ExportKind::Layers, ExportFormat::Csv, s, dir.filePath("layers"), &written).ok);
+    EXPECT_EQ(written, dir.filePath("layers.csv"));
+    QFile csv(written);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readAll(),
+              QByteArray("\xEF\xBB\xBF")
+                  + QStringLiteral("土层,分层开始(米),分层结束(米),层波速(米/秒),层描述\r\n"
+                                   "1,0.00,3.46,163.6,\"粉质黏土,可塑\"\r\n")
+                        .toUtf8());
+
+    const QString book = dir.filePath("points.xlsx");
+    ASSERT_TRUE(writeExport(ExportKind::Points, ExportFormat::Xlsx, s, book, &written).ok);
+    EXPECT_EQ(written, book);
+    const workbooktest::Sheet sheet = workbooktest::readSheet(book);
+    ASSERT_TRUE(sheet.ok) << "unzip could not read the workbook";
+    EXPECT_EQ(sheet.cells.at("D1").text, QStringLiteral("波初至时(毫秒)"));
+    EXPECT_EQ(sheet.cells.at("A2").number, 2.5);
+    EXPECT_EQ(sheet.cells.at("A2").numberFormat, QStringLiteral("0.0"));
+    EXPECT_EQ(sheet.cells.at("D2").number, 10.25);
+    EXPECT_EQ(sheet.cells.at("E2").number, 163.6);
+    EXPECT_EQ(sheet.cells.at("E2").numberFormat, QStringLiteral("0.00"));
+    EXPECT_EQ(sheet.header, QStringLiteral("&L工程名称：示例工程&C孔号：ZK1&R测试日期：2026-12-7"));
+
+    // Waveforms: a row per trace, depth and direction before the samples.
+    const common::DataTable waves = exportTable(ExportKind::Waveforms, s);
+    ASSERT_EQ(waves.rowCount(), 2u);
+    EXPECT_EQ(waves.headings.size(), 2 + kTraceLength);
+    EXPECT_EQ(waves.row(1)[1].text, QStringLiteral("反向"));
+    EXPECT_EQ(waves.row(0)[2].number, -7.0);
+    EXPECT_TRUE(waveformText(s).contains("\r\n-7,0,"));
+
+    // A folder that does not exist: refused, nothing written anywhere.
+    for (const ExportFormat format : {ExportFormat::Xls, ExportFormat::Xlsx, ExportFormat::Csv}) {
+        const common::FileError e = writeExport(ExportKind::Points, format, s, dir.filePath("missing/p"));
+        EXPECT_FALSE(e.ok);
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("missing")));
 }

@@ -2,6 +2,7 @@
 
 #include "common/messenger.h"
 #include "talvex/analysis/fieldtext.h"
+#include "talvex/survey/exports.h"
 #include "talvex/survey/surveydata.h"
 
 #include <QDir>
@@ -28,9 +29,13 @@ KindText kindText(FileDialogKind kind)
     case FileDialogKind::ImportRecord:
         return {"导入原始数据", "波速测试现场数据文件 (*.CWD);;SEG-2 地震仪数据文件 (*.SG2 *.DAT);;所有文件 (*)",
                 false};
-    case FileDialogKind::ExportWaveforms: return {"保存数据文本文件", "Qelvorn剪切波数据文本文件 (*.TXT)", true};
+    // The program's own form first, then a workbook and UTF-8 CSV.
+    case FileDialogKind::ExportWaveforms:
+        return {"保存数据文本文件", "Qelvorn剪切波数据文本文件 (*.TXT);;Excel 工作簿 (*.xlsx);;CSV 文件，UTF-8 (*.csv)",
+                true};
     case FileDialogKind::ExportPointTable:
-    case FileDialogKind::ExportLayerTable: return {"保存数据文件", "Qelvorn剪切波数据文件 (*.XLS)", true};
+    case FileDialogKind::ExportLayerTable:
+        return {"保存数据文件", "Qelvorn剪切波数据文件 (*.XLS);;Excel 工作簿 (*.xlsx);;CSV 文件，UTF-8 (*.csv)", true};
     case FileDialogKind::ExportFigures: return {"保存数据图形文件", "Qelvorn剪切波数据图形文件 (*.BMP)", true};
     case FileDialogKind::ExportPdfReport: return {"输出PDF报告", "PDF文件 (*.pdf)", true};
     }
@@ -41,6 +46,13 @@ bool isExport(FileDialogKind kind)
 {
     return kind == FileDialogKind::ExportWaveforms || kind == FileDialogKind::ExportPointTable
         || kind == FileDialogKind::ExportLayerTable;
+}
+
+ExportKind exportKindOf(FileDialogKind kind)
+{
+    return kind == FileDialogKind::ExportWaveforms ? ExportKind::Waveforms
+        : kind == FileDialogKind::ExportPointTable ? ExportKind::Points
+                                                   : ExportKind::Layers;
 }
 
 } // namespace
@@ -92,11 +104,9 @@ QString offeredFileName(FileDialogKind kind, const SurveyData &survey)
 
 QString exportTargetName(FileDialogKind kind, const QString &chosen)
 {
-    if (kind == FileDialogKind::ExportWaveforms)
-        return chosen + QStringLiteral(".txt");
-    if (kind == FileDialogKind::ExportPointTable || kind == FileDialogKind::ExportLayerTable)
-        return chosen + QStringLiteral(".xls");
-    return chosen;
+    if (!isExport(kind))
+        return chosen;
+    return exportPath(exportKindOf(kind), exportFormatOfName(chosen), chosen);
 }
 
 QString askFileName(FileDialogKind kind, QWidget *parent, common::Messenger &messenger, const QString &initialName)
@@ -104,8 +114,15 @@ QString askFileName(FileDialogKind kind, QWidget *parent, common::Messenger &mes
     const auto dialog = makeFileDialog(kind, parent, initialName);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return QString();
-    const QString chosen = dialog->selectedFiles().constFirst();
+    QString chosen = dialog->selectedFiles().constFirst();
     if (isExport(kind)) {
+        // A workbook or CSV filter makes the name end in its extension, which
+        // is what picks that form of the export.
+        const QString filter = dialog->selectedNameFilter();
+        if (filter.contains(QStringLiteral("*.xlsx")))
+            chosen = exportPath(exportKindOf(kind), ExportFormat::Xlsx, chosen);
+        else if (filter.contains(QStringLiteral("*.csv")))
+            chosen = exportPath(exportKindOf(kind), ExportFormat::Csv, chosen);
         const QString target = exportTargetName(kind, chosen);
         if (QFileInfo::exists(target)
             && !messenger.ask(QStringLiteral("%1 已存在。\n要替换它吗？").arg(QDir::toNativeSeparators(target)),

@@ -41,13 +41,15 @@ std::unique_ptr<QFileDialog> makeFileDialog(FileDialogKind kind, QWidget *parent
 // by "_"), nothing for the other kinds.
 QString offeredFileName(FileDialogKind kind, const SurveyData &survey);
 
-// The file the export of `kind` writes for a chosen name: the name with
-// ".txt" (waveforms) or ".xls" (tables) appended, always. Other kinds: the
-// chosen name.
+// The file the export of `kind` writes for a chosen name: a name ending in
+// ".xlsx" or ".csv" as it is (that form is written), any other with ".txt"
+// (waveforms) or ".xls" (tables) appended, always. Other kinds: the chosen
+// name.
 QString exportTargetName(FileDialogKind kind, const QString &chosen);
 
 // Shows the dialog and returns the chosen path, empty on cancel. For the
-// exports the overwrite question is asked about the file that is actually
+// exports, the workbook or CSV filter adds its extension when the name lacks
+// it, and the overwrite question is asked about the file that is actually
 // written (the chosen name with its extension appended); No returns empty.
 // The figures' base names no file: the window asks about the figure files
 // themselves.

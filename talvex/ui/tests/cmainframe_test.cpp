@@ -520,6 +520,32 @@ private slots:
         QVERIFY(f.messenger.last().contains(QString::fromUtf8("site2-原始波形图0.bmp")));
     }
 
+    // The save dialog's name picks the table's form: the program's own .xls
+    // appended always, a workbook or CSV kept as named.
+    void tablesAreWrittenInTheChosenForm()
+    {
+        Fixture f;
+        f.document.newSurvey(hole(3.0f));
+        f.chosenFile = f.path("points");
+        f.trigger(CommandId::ExportPointTable);
+        QVERIFY(QFile::exists(f.path("points.xls")));
+        f.chosenFile = f.path("points.xlsx");
+        f.trigger(CommandId::ExportPointTable);
+        QFile book(f.path("points.xlsx"));
+        QVERIFY(book.open(QIODevice::ReadOnly));
+        QVERIFY(book.read(2) == "PK"); // a zip, not text
+        f.chosenFile = f.path("layers.CSV");
+        f.trigger(CommandId::ExportLayerTable);
+        QFile csv(f.path("layers.CSV"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QVERIFY(csv.readAll().startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(f.files("*.xls*").size(), 2);
+        QVERIFY(f.messenger.messages.isEmpty());
+        QCOMPARE(f.dialogs,
+                 QList<FileDialogKind>({FileDialogKind::ExportPointTable, FileDialogKind::ExportPointTable,
+                                        FileDialogKind::ExportLayerTable}));
+    }
+
     void pdfReportIsWrittenOrItsFailureShown()
     {
         Fixture f;

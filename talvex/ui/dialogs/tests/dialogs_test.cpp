@@ -541,11 +541,18 @@ void DialogsTest::fileDialogsAskAboutTheFileThatIsWritten()
     QCOMPARE(open->fileMode(), QFileDialog::ExistingFile);
     auto table = makeFileDialog(FileDialogKind::ExportPointTable, nullptr, QStringLiteral("ZK1号孔测点波速"));
     QCOMPARE(table->acceptMode(), QFileDialog::AcceptSave);
-    QCOMPARE(table->nameFilters(), QStringList{QStringLiteral("Qelvorn剪切波数据文件 (*.XLS)")});
+    // The program's own table first, then a workbook and CSV.
+    QCOMPARE(table->nameFilters(),
+             (QStringList{QStringLiteral("Qelvorn剪切波数据文件 (*.XLS)"), QStringLiteral("Excel 工作簿 (*.xlsx)"),
+                          QStringLiteral("CSV 文件，UTF-8 (*.csv)")}));
     // The export appends its extension, so Qt's own question would be about the wrong file.
     QVERIFY(table->testOption(QFileDialog::DontConfirmOverwrite));
     QCOMPARE(exportTargetName(FileDialogKind::ExportWaveforms, QStringLiteral("/d/a.txt")),
              QStringLiteral("/d/a.txt.txt"));
+    QCOMPARE(exportTargetName(FileDialogKind::ExportPointTable, QStringLiteral("/d/a.XLSX")),
+             QStringLiteral("/d/a.XLSX"));
+    QCOMPARE(exportTargetName(FileDialogKind::ExportLayerTable, QStringLiteral("/d/a.csv")),
+             QStringLiteral("/d/a.csv"));
 
     SurveyData survey;
     common::storeFixedText(survey.header.holeNumber, "ZK/3");

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Builds the user manuals and checks them as a reader would find them: for
+# each program a PDF and an HTML page, every picture the HTML shows present
+# beside it, every window and dialog the screenshot tool drew shown in the
+# manual, the pictures in the PDF too, the command-line usage inserted.
+#   check-manuals.sh BUILD-DIR MANUAL-DIR PROGRAM...
+set -euo pipefail
+build=$1
+manuals=$2
+shift 2
+cmake --build "$build" --target manuals
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+for program in "$@"; do
+  pdf="$manuals/$program.pdf"
+  html="$manuals/$program/index.html"
+  [ -s "$pdf" ] || fail "$pdf is missing"
+  [ -s "$html" ] || fail "$html is missing"
+  [ -s "$html" ] || continue
+
+  # Every picture the page shows is there.
+  mapfile -t shown < <(grep -o '<img src="[^"]*"' "$html" | sed 's/<img src="//; s/"$//' | sort -u)
+  [ "${#shown[@]}" -gt 0 ] || fail "$program: the HTML shows no picture"
+  for src in "${shown[@]}"; do
+    [ -s "$manuals/$program/$src" ] || fail "$program: picture $src is missing"
+  done
+
+  # Every window and dialog drawn is shown somewhere in the manual.
+  drawn=0
+  for png in "$manuals/$program"/images/*.png; do
+    drawn=$((drawn + 1))
+    name="images/$(basename "$png")"
+    printf '%s\n' "${shown[@]}" | grep -qxF "$name" || fail "$program: $name is drawn but not shown in the manual"
+  done
+  [ "$drawn" -ge 5 ] || fail "$program: only $drawn pictures drawn"
+
+  # The PDF has pages and holds the pictures.
+  if command -v pdfinfo >/dev/null; then
+    pages=$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')
+    [ "${pages:-0}" -ge 3 ] || fail "$program: the PDF has ${pages:-no} pages"
+  fi
+  if command -v pdfimages >/dev/null; then
+    images=$(pdfimages -list "$pdf" | tail -n +3 | awk '$3 == "image"' | wc -l)
+    [ "$images" -ge "${#shown[@]}" ] || fail "$program: the PDF holds $images pictures, the HTML ${#shown[@]}"
+  fi
+  if command -v pdftotext >/dev/null; then
+    # Chinese text came out as text (a font was found), and the usage was inserted.
+    text=$(pdftotext "$pdf" -)
+    grep -q "用户手册" <<<"$text" || fail "$program: no Chinese title in the PDF text"
+    grep -q -- "--help" <<<"$text" || fail "$program: no command-line usage in the PDF"
+  fi
+  grep -q "<!-- insert" "$html" && fail "$program: an insert was left unfilled"
+  echo "$program: ${#shown[@]} pictures, ${pages:-?} pages"
+done
+
+[ "$failures" -eq 0 ] || exit 1
+echo "manuals OK"
