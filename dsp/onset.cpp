@@ -135,7 +135,7 @@ Whitening FitWhitening(std::span<const float> x, int from, int to)
 }
 
 OnsetFit FitOnset(std::span<const float> x, int from, int to, int first, int last, float polarity, RiseModel model,
-                  const Whitening &white, double correlationGain)
+                  const Whitening &white, double correlationGain, Background background)
 {
     OnsetFit best;
     from = std::max(from, 2);
@@ -167,7 +167,10 @@ OnsetFit FitOnset(std::span<const float> x, int from, int to, int first, int las
     // background (slow noise the rise sits on). The background does not
     // depend on t0 and is whitened once.
     const bool curved = model == RiseModel::Curved;
-    const int n = curved ? 2 : model == RiseModel::Straight ? 3 : 4;
+    if (model != RiseModel::Straight)
+        background = curved ? Background::None : Background::LevelAndSlope;
+    const int backgroundTerms = curved ? 0 : int(background);
+    const int n = curved ? 2 : (model == RiseModel::Straight ? 1 : 2) + backgroundTerms;
     const double centre = 0.5 * (from + to);
     const double scale = std::max(1.0, 0.5 * (to - from));
     std::vector<double> level, slope;
@@ -198,13 +201,16 @@ OnsetFit FitOnset(std::span<const float> x, int from, int to, int first, int las
         whiten(f0, g0);
         if (model != RiseModel::Straight)
             whiten(f1, g1);
-        // Columns of the design: the rise, then the rest.
+        // Columns of the design: the rise, then the rest (the lobe's skew
+        // last, as c[3]).
         const std::vector<double> *columns[4] = {&g0, nullptr, nullptr, nullptr};
         if (curved) {
             columns[1] = &g1;
         } else {
-            columns[1] = &level;
-            columns[2] = &slope;
+            if (backgroundTerms >= 1)
+                columns[1] = &level;
+            if (backgroundTerms >= 2)
+                columns[2] = &slope;
             if (model == RiseModel::Lobe)
                 columns[3] = &g1;
         }
@@ -287,6 +293,10 @@ OnsetFit FitOnset(std::span<const float> x, int from, int to, int first, int las
     while (hi < last && at(hi + 1) <= limit)
         ++hi;
     best.halfWidth = 0.5 * double(hi - lo) + 0.5;
+    best.residual = bestResidual;
+    best.variance = variance;
+    best.coefficients = n;
+    best.samples = count;
     best.exact = best.t0;
     if (best.t0 > first && best.t0 < last) {
         const double left = at(best.t0 - 1);

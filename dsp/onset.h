@@ -59,7 +59,7 @@ double CorrelationGain(std::span<const float> x, int from, int to);
 // least squares over the fixed window [from, to] (both included) for every
 // candidate t0 in [first, last], data and model through the same whitening:
 enum class RiseModel {
-    Straight, // c1 (t - t0)+ on a level and slope of the background
+    Straight, // c1 (t - t0)+ on a level and slope of the background (or less, see Background)
     Curved, // c1 (t - t0)+ + c2 (t - t0)+^2
     Lobe, // c1 s(t) + c2 s(t) (t - t0) / L, s = sin(pi (t - t0) / L) from t0 to `to` (L = to - t0),
           // on a level and slope of the background: a half cycle whose amplitude grows or fades
@@ -70,7 +70,14 @@ struct OnsetFit {
     // [samples] half the span of candidates whose residual exceeds the best
     // by less than the noise variance times `correlationGain`, plus 0.5.
     double halfWidth = 0.0;
+    double residual = 0.0; // sum of squares of the whitened residual at t0, in x's units squared
+    double variance = 0.0; // residual / (window samples - coefficients): the noise variance the fit leaves
+    int coefficients = 0; // linear coefficients of the model (rise and background)
+    int samples = 0; // samples in the fit window
 };
+// What of the background a Straight rise sits on: no background, a level,
+// or a level and a slope. The Curved model has none, the Lobe model both.
+enum class Background { None = 0, Level = 1, LevelAndSlope = 2 };
 //  x               : trace
 //  from, to        : fit window [samples], 2 <= from (raised to 2), to < x.size()
 //  first, last     : candidate onsets [samples], clamped to [from, to - 3]
@@ -78,10 +85,12 @@ struct OnsetFit {
 //                    other way is no candidate)
 //  white           : whitening of the noise (FitWhitening); {} for white noise
 //  correlationGain : >= 1, widens the span for noise the whitening leaves correlated
+//  background      : for the Straight model, the background terms fitted beside the rise
 // The search evaluates every (last - first) / 16-th candidate and then each
 // one around the best of those: the residual changes smoothly with t0.
 OnsetFit FitOnset(std::span<const float> x, int from, int to, int first, int last, float polarity, RiseModel model,
-                  const Whitening &white = {}, double correlationGain = 1.0);
+                  const Whitening &white = {}, double correlationGain = 1.0,
+                  Background background = Background::LevelAndSlope);
 
 // The lobe of x holding sample `at`: the samples around it of the same sign
 // (a zero sample ends a positive lobe), their largest magnitude and sign.

@@ -101,6 +101,36 @@ TEST(Onset, TheRiseFitTimesAnOnsetBetweenSamplesAndWidensWithNoise)
     EXPECT_GT(widths[1], 2.0 * widths[0]);
 }
 
+TEST(Onset, TheStraightRiseFitsTheBackgroundItIsAskedFor)
+{
+    // A rise of 1 per sample from 120.4 on, on an offset of 6 and noise of
+    // RMS 0.5: without a background the offset bends the fit, with a level
+    // it is gone, and the slope adds a coefficient but nothing to explain.
+    const double onset = 120.4;
+    std::vector<float> x = noise(300, 6);
+    for (int i = 0; i < 300; ++i)
+        x[std::size_t(i)] = 0.5f * x[std::size_t(i)] + 6.0f + float(std::max(0.0, i - onset));
+    const auto fit = [&](dsp::Background b) {
+        return dsp::FitOnset(x, 60, 160, 90, 150, 1.0f, dsp::RiseModel::Straight, {}, 1.0, b);
+    };
+    const dsp::OnsetFit bare = fit(dsp::Background::None);
+    const dsp::OnsetFit level = fit(dsp::Background::Level);
+    const dsp::OnsetFit full = fit(dsp::Background::LevelAndSlope);
+    ASSERT_GE(level.t0, 0);
+    ASSERT_GE(full.t0, 0);
+    EXPECT_EQ(bare.coefficients, 1);
+    EXPECT_EQ(level.coefficients, 2);
+    EXPECT_EQ(full.coefficients, 3);
+    EXPECT_EQ(level.samples, 101);
+    EXPECT_NEAR(level.exact, onset, 0.7);
+    EXPECT_NEAR(full.exact, onset, 0.7);
+    // The level explains the offset: noise alone is left, about 0.25 a sample.
+    EXPECT_NEAR(level.variance, 0.25, 0.1);
+    EXPECT_GT(bare.t0 < 0 ? 1.0e30 : bare.residual, 10.0 * level.residual);
+    EXPECT_LE(full.residual, level.residual);
+    EXPECT_GT(full.residual, 0.9 * level.residual);
+}
+
 TEST(Onset, TheLobeFitAndWhiteningHoldOnAHalfCycleInColouredNoise)
 {
     // A half cycle of 80 samples from 200 on, then its second half, over

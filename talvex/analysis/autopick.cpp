@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <span>
 
 namespace talvex {
 namespace {
@@ -103,6 +104,49 @@ constexpr double kSharpFlank = 2.0;
 constexpr double kHalfQualityUncertainty = 16.0;
 // First-lobe peak over the noise RMS at which the clarity score is 0.
 constexpr double kLeastLobeSnr = 4.0;
+
+// The straight rise of the onset on the background that the data ask for:
+// every background term (a level, a slope) fitted beside the rise lets the
+// onset wander further in noise, so a term is kept only where it lowers the
+// residual by more than it costs. Of the fits on no background, a level, and
+// a level and slope, the one with the least Bayesian information criterion,
+// residual / noise variance + ln(samples) x coefficients, the noise variance
+// being that the richest fit leaves.
+struct StraightRise {
+    dsp::OnsetFit fit;
+    // [samples] the larger half width of the chosen and the richest fit,
+    // joined with half the distance between their onsets.
+    double halfWidth = 0.0;
+};
+StraightRise straightRise(std::span<const float> raw, int from, int to, int first, int last, float sign,
+                          const dsp::Whitening &white, double gain)
+{
+    const dsp::OnsetFit full = dsp::FitOnset(raw, from, to, first, last, sign, dsp::RiseModel::Straight, white, gain);
+    if (full.t0 < 0 || !(full.variance > 0.0))
+        return {full, full.halfWidth};
+    dsp::OnsetFit best = full;
+    const double variance = full.variance;
+    const auto criterion = [&](const dsp::OnsetFit &fit) {
+        return fit.residual / variance + std::log(double(fit.samples)) * fit.coefficients;
+    };
+    double least = criterion(best);
+    for (const dsp::Background background : {dsp::Background::Level, dsp::Background::None}) {
+        const dsp::OnsetFit fit
+            = dsp::FitOnset(raw, from, to, first, last, sign, dsp::RiseModel::Straight, white, gain, background);
+        if (fit.t0 < 0)
+            continue;
+        const double c = criterion(fit);
+        if (c < least) {
+            least = c;
+            best = fit;
+        }
+    }
+    // The onset is no surer than the richer background allows, nor than
+    // the two fits agree.
+    const double apart = 0.5 * std::abs(best.exact - full.exact);
+    const double width = std::max(best.halfWidth, full.halfWidth);
+    return {best, std::sqrt(width * width + apart * apart)};
+}
 
 ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options)
 {
@@ -228,15 +272,15 @@ ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options)
         residualNoise[std::size_t(t)]
             = float(raw[std::size_t(t)] - white.a1 * raw[std::size_t(t - 1)] - white.a2 * raw[std::size_t(t - 2)]);
     const double gain = dsp::CorrelationGain(residualNoise, 2, leadIn);
-    const dsp::OnsetFit straight
-        = dsp::FitOnset(raw, from, to, first, last, lobe.sign, dsp::RiseModel::Straight, white, gain);
+    const StraightRise flank = straightRise(raw, from, to, first, last, lobe.sign, white, gain);
+    const dsp::OnsetFit &straight = flank.fit;
     if (straight.t0 < 0)
         return none(QStringLiteral("找不到明显的初至（波形起跳不清楚）"));
-    double uncertainty = straight.halfWidth;
+    double uncertainty = flank.halfWidth;
     const dsp::OnsetFit curved
         = dsp::FitOnset(raw, from, to, first, last, lobe.sign, dsp::RiseModel::Curved, white, gain);
     if (curved.t0 >= 0) {
-        const double width = std::max(straight.halfWidth, curved.halfWidth);
+        const double width = std::max(flank.halfWidth, curved.halfWidth);
         const double spread = 0.5 * std::abs(straight.t0 - curved.t0);
         uncertainty = std::sqrt(width * width + spread * spread);
     }

@@ -18,18 +18,22 @@
 //     back over earlier lobes that are still clearly part of the wave,
 //     gives the lobe the S-wave starts with;
 //  4. on the unfiltered half difference (onset not rounded by a filter),
-//     a straight rise from t0 on a sloping background is fitted by least
-//     squares to that lobe's flank for every candidate t0, data and model
-//     through the same whitening filter (a two-term prediction-error filter
-//     fitted to the noise before the wave, so that band-limited noise
-//     weighs as white); the best t0 is the suggested sample, unless the
-//     noise lets it wander over more than ±2 samples: then a half-sine fit
-//     of the whole lobe, which uses more of the wave, gives it. The pick
-//     uncertainty comes from the data: the span of t0 whose fit is within
-//     one noise variance of the best, joined with how far apart other
-//     estimates land: a curved rise on the same flank, a half-sine fit of
-//     the whole lobe, and the lobe found when searching from half the
-//     wave's swing instead of a quarter;
+//     a straight rise from t0 is fitted by least squares to that lobe's
+//     flank for every candidate t0, data and model through the same
+//     whitening filter (a two-term prediction-error filter fitted to the
+//     noise before the wave, so that band-limited noise weighs as white),
+//     on no background, a level, or a level and slope, whichever has the
+//     least Bayesian information criterion (a background term lets the
+//     onset wander, so it is kept only where the data need it); the best
+//     t0 is the suggested sample, unless the noise lets it wander over more
+//     than ±2 samples: then a half-sine fit of the whole lobe, which uses
+//     more of the wave, gives it. The pick uncertainty comes from the data:
+//     the span of t0 whose fit is within one noise variance of the best
+//     (the wider of the chosen fit's and that on a level and slope), joined
+//     with how far apart other estimates land: the fit on a level and
+//     slope, a curved rise on the same flank, a half-sine fit of the whole
+//     lobe, and the lobe found when searching from half the wave's swing
+//     instead of a quarter;
 //  5. the suggestion is confirmed by the polarity reversal: over
 //     `signalMs` after the arrival the correlation of the two filtered
 //     traces must be at most -`minReversal`, and the signal-to-noise ratio
