@@ -184,6 +184,8 @@ OnsetFit FitOnset(std::span<const float> x, int from, int to, int first, int las
         whiten(f, slope);
     }
     std::vector<double> f0(std::size_t(count + 2)), f1(std::size_t(count + 2)), g0, g1;
+    // The slope just after t0 of the last rise fitted.
+    double riseSlope = 0.0;
     const auto residualAt = [&](int t0) {
         const double length = std::max(1, to - t0);
         for (int k = 0; k < count + 2; ++k) {
@@ -235,6 +237,7 @@ OnsetFit FitOnset(std::span<const float> x, int from, int to, int first, int las
         if (!solveSmall(n, m, bb, c))
             return std::numeric_limits<double>::infinity();
         const double span = (to - t0) / scale;
+        riseSlope = model == RiseModel::Lobe ? c[0] * kPi / length : c[0] / scale;
         if (model == RiseModel::Lobe) {
             if (!(polarity * (c[0] + 0.5 * c[3]) > 0.0))
                 return std::numeric_limits<double>::infinity();
@@ -297,6 +300,8 @@ OnsetFit FitOnset(std::span<const float> x, int from, int to, int first, int las
     best.variance = variance;
     best.coefficients = n;
     best.samples = count;
+    residualAt(best.t0);
+    best.slope = riseSlope;
     best.exact = best.t0;
     if (best.t0 > first && best.t0 < last) {
         const double left = at(best.t0 - 1);
@@ -324,6 +329,33 @@ double CorrelationGain(std::span<const float> x, int from, int to)
     }
     const double rho = c0 > 0.0 ? std::clamp(c1 / c0, 0.0, 0.92) : 0.0;
     return (1.0 + rho) / (1.0 - rho);
+}
+
+double NoiseTimingError(std::span<const float> x, int from, int to, int length, double slope)
+{
+    if (!(std::abs(slope) > 0.0) || !std::isfinite(slope))
+        return std::numeric_limits<double>::infinity();
+    from = std::max(0, from);
+    to = std::min(int(x.size()), to);
+    length = std::max(1, length);
+    if (to - from <= length)
+        return 0.0;
+    double mean = 0.0;
+    for (int i = from; i < to; ++i)
+        mean += x[std::size_t(i)];
+    mean /= double(to - from);
+    // Running sum over the last `length` samples.
+    double window = 0.0;
+    for (int i = from; i < from + length; ++i)
+        window += x[std::size_t(i)] - mean;
+    double squares = window * window;
+    int windows = 1;
+    for (int i = from + length; i < to; ++i) {
+        window += double(x[std::size_t(i)]) - x[std::size_t(i - length)];
+        squares += window * window;
+        ++windows;
+    }
+    return std::sqrt(squares / windows) / double(length) / std::abs(slope);
 }
 
 Lobe LobeAt(std::span<const float> x, int at)

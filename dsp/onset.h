@@ -74,6 +74,9 @@ struct OnsetFit {
     double variance = 0.0; // residual / (window samples - coefficients): the noise variance the fit leaves
     int coefficients = 0; // linear coefficients of the model (rise and background)
     int samples = 0; // samples in the fit window
+    // [x's units per sample] the fitted rise's slope just after t0, signed;
+    // 0 when none fits.
+    double slope = 0.0;
 };
 // What of the background a Straight rise sits on: no background, a level,
 // or a level and a slope. The Curved model has none, the Lobe model both.
@@ -91,6 +94,18 @@ enum class Background { None = 0, Level = 1, LevelAndSlope = 2 };
 OnsetFit FitOnset(std::span<const float> x, int from, int to, int first, int last, float polarity, RiseModel model,
                   const Whitening &white = {}, double correlationGain = 1.0,
                   Background background = Background::LevelAndSlope);
+
+// How far noise like x over [from, to) moves the onset of a rise of `slope`
+// (x's units per sample) fitted over a flank of `length` samples [samples,
+// one standard deviation]: noise that holds an offset over the flank shifts
+// the fitted onset by offset / slope, so this is the RMS of the mean of
+// `length` consecutive samples of the stretch (its mean removed) over
+// |slope|. White noise averages out over a long flank; noise in the wave's
+// own band does not, and no whitening of the fit removes that error.
+// Infinity when slope is 0 or not finite, 0 when the stretch holds fewer
+// than `length` + 1 samples.
+//  length : [samples], >= 1
+double NoiseTimingError(std::span<const float> x, int from, int to, int length, double slope);
 
 // The lobe of x holding sample `at`: the samples around it of the same sign
 // (a zero sample ends a positive lobe), their largest magnitude and sign.

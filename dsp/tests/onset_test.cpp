@@ -94,6 +94,7 @@ TEST(Onset, TheRiseFitTimesAnOnsetBetweenSamplesAndWidensWithNoise)
         ASSERT_GE(fit.t0, 0);
         EXPECT_NEAR(fit.exact, onset, k == 0 ? 0.7 : 3.0) << rms;
         EXPECT_GE(fit.halfWidth, 0.5);
+        EXPECT_NEAR(fit.slope, 1.0, k == 0 ? 0.1 : 0.5) << rms;
         widths[k] = fit.halfWidth;
         // A rise of the other sign is not there.
         EXPECT_EQ(dsp::FitOnset(x, 60, 160, 90, 150, -1.0f, dsp::RiseModel::Straight).t0, -1);
@@ -168,4 +169,37 @@ TEST(Onset, LobesAndCorrelation)
     EXPECT_NEAR(dsp::Correlation(x, x, 0, 200), 1.0, 1e-9);
     EXPECT_NEAR(dsp::Correlation(x, inverted, 0, 200), -1.0, 1e-9);
     EXPECT_EQ(dsp::Correlation(x, std::vector<float>(200, 0.0f), 0, 200), 0.0);
+}
+
+TEST(Onset, NoiseInTheWavesBandMovesTheOnsetMoreThanWhiteNoise)
+{
+    // Averaged over a 16-sample flank, white noise of RMS 1 holds an offset
+    // of about 1/4; noise as strongly coloured as colouredNoise (RMS about
+    // 2.1, its spectrum peaked near a tenth of the sampling rate) keeps far
+    // more of itself, and the onset moves by offset / slope.
+    const std::vector<float> white = noise(4000, 11);
+    std::vector<float> band = colouredNoise(4000, 11);
+    double rms = 0.0;
+    for (const float v : band)
+        rms += double(v) * v;
+    rms = std::sqrt(rms / double(band.size()));
+    for (float &v : band)
+        v = float(v / rms);
+    const double w = dsp::NoiseTimingError(white, 0, 4000, 16, 1.0);
+    const double b = dsp::NoiseTimingError(band, 0, 4000, 16, 1.0);
+    EXPECT_NEAR(w, 0.25, 0.03);
+    EXPECT_GT(b, 1.5 * w);
+    // Three times the noise, three times the error; twice the slope (of
+    // either sign), half of it.
+    std::vector<float> louder = band;
+    for (float &v : louder)
+        v *= 3.0f;
+    EXPECT_NEAR(dsp::NoiseTimingError(louder, 0, 4000, 16, 1.0), 3.0 * b, 1.0e-3 * b);
+    EXPECT_NEAR(dsp::NoiseTimingError(band, 0, 4000, 16, -2.0), 0.5 * b, 1.0e-6);
+    // A constant offset is the background level, no noise.
+    const std::vector<float> level(100, 5.0f);
+    EXPECT_NEAR(dsp::NoiseTimingError(level, 0, 100, 16, 1.0), 0.0, 1.0e-6);
+    // No slope times nothing; too short a stretch says nothing.
+    EXPECT_TRUE(std::isinf(dsp::NoiseTimingError(band, 0, 4000, 16, 0.0)));
+    EXPECT_EQ(dsp::NoiseTimingError(band, 0, 16, 16, 1.0), 0.0);
 }

@@ -293,6 +293,17 @@ ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options)
     const double lobeSpread
         = 0.5 * (whole.t0 >= 0 ? std::abs(whole.exact - straight.exact) : double(lobe.end - lobe.start));
     uncertainty = std::sqrt(uncertainty * uncertainty + lobeDoubt * lobeDoubt + lobeSpread * lobeSpread);
+    // Every estimate above sees the same noise, so their spread misses the
+    // error they share: noise in the wave's own band holds an offset over
+    // the start of the flank and moves every fitted onset alike. The onset
+    // is timed where the rise emerges from the noise, from t0 until it
+    // reaches a quarter of the lobe's peak; the noise before the wave,
+    // averaged over that many samples, over the fitted flank's slope is the
+    // spread it causes (white noise averages out, noise in the band does
+    // not).
+    const int emerging = std::max(1, quarter - straight.t0);
+    const double inBand = std::min(double(kCount), dsp::NoiseTimingError(raw, 0, leadIn, emerging, straight.slope));
+    uncertainty = std::sqrt(uncertainty * uncertainty + inBand * inBand);
     // The straight rise times a clear onset best; where the noise lets its
     // onset wander over more than ±kSharpFlank samples, the whole lobe's fit
     // is steadier.

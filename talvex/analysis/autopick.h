@@ -33,7 +33,11 @@
 //     with how far apart other estimates land: the fit on a level and
 //     slope, a curved rise on the same flank, a half-sine fit of the whole
 //     lobe, and the lobe found when searching from half the wave's swing
-//     instead of a quarter;
+//     instead of a quarter; and, since all of these see the same noise and
+//     agree however far noise in the wave's own band moves them, the error
+//     that noise causes: the noise before the wave, averaged over the
+//     samples the fitted rise takes to reach a quarter of the lobe's peak,
+//     over the fitted slope;
 //  5. the suggestion is confirmed by the polarity reversal: over
 //     `signalMs` after the arrival the correlation of the two filtered
 //     traces must be at most -`minReversal`, and the signal-to-noise ratio
@@ -82,8 +86,10 @@ struct ArrivalSuggestion {
     double snr = 0.0; // S-wave peak over noise RMS of the half difference (0 when not measured)
     double correlation = 0.0; // of the filtered traces after the arrival, -1...1
     QString reason; // why there is no suggestion (empty when found)
-    // Pick uncertainty: the half width (± samples) within which the onset is
-    // placed by the data; 0 when not found. Times the point's interval for ms.
+    // Pick uncertainty (± samples, about one standard deviation: the true
+    // onset lies within it, plus the half sample of rounding, about two
+    // times in three, and within twice it plus one sample about 19 times in
+    // 20); 0 when not found. Times the point's interval for ms.
     double uncertainty = 0.0;
 };
 

@@ -258,3 +258,35 @@ TEST(AutoPick, AcceptingKeepsHandPicksUnlessTheyAreToBeReplaced)
     EXPECT_EQ(AcceptArrivalSuggestions(done, suggestions, 0.5, ExistingPicks::Keep, &none).changed(), 0);
     EXPECT_FALSE(none.Undo(done));
 }
+
+TEST(AutoPick, TheUncertaintyCoversWhatNoiseInTheWavesBandDoes)
+{
+    // Noise in the wave's own band moves every onset estimate alike, so the
+    // estimates agree however far off they are: the stated uncertainty must
+    // still cover the error (within two of it and the pick's rounding) on
+    // nearly every such point, and grow with that noise.
+    int points = 0, covered = 0;
+    for (const std::uint32_t seed : {3u, 8u}) {
+        holegen::HoleOptions options;
+        options.seed = seed;
+        options.signalToNoise = 4.0;
+        const holegen::Hole hole = holegen::makeHole(options);
+        options.signalToNoise = 12.0;
+        const holegen::Hole calm = holegen::makeHole(options);
+        const std::vector<ArrivalSuggestion> all = SuggestArrivals(hole.survey);
+        const std::vector<ArrivalSuggestion> calmer = SuggestArrivals(calm.survey);
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (hole.truth[i].noise != holegen::NoiseKind::BandLimited || !all[i].found || !calmer[i].found)
+                continue;
+            const int miss = std::abs(all[i].sample - hole.truth[i].onsetSample);
+            if (miss > 15) // another lobe taken for the first: no timing error
+                continue;
+            ++points;
+            covered += miss <= 2.0 * all[i].uncertainty + 1.0 ? 1 : 0;
+            // The same point in noise three times stronger.
+            EXPECT_GT(all[i].uncertainty, calmer[i].uncertainty) << "seed " << seed << " point " << i;
+        }
+    }
+    ASSERT_GE(points, 10);
+    EXPECT_GE(covered, points - 1);
+}
