@@ -101,7 +101,10 @@ constexpr float kFlankMs = 0.5f;
 // uses more of the wave, gives the suggestion instead.
 constexpr double kSharpFlank = 2.0;
 // Pick uncertainty (± samples) at which the precision score is one half.
-constexpr double kHalfQualityUncertainty = 16.0;
+// The uncertainty holds the error of noise in the wave's band, which is
+// never quite zero, so a clear onset in white noise states a little more
+// than its estimates' spread alone.
+constexpr double kHalfQualityUncertainty = 20.0;
 // First-lobe peak over the noise RMS at which the clarity score is 0.
 constexpr double kLeastLobeSnr = 4.0;
 

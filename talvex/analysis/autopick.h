@@ -48,7 +48,7 @@
 // The quality, 0...1, is the product of a clarity score (how far the first
 // lobe stands out of the noise: 0 at 4 times the noise RMS), the square
 // root of the reversal agreement (minus the correlation) and a precision
-// score that is one half at an uncertainty of ±16 samples. On independently
+// score that is one half at an uncertainty of ±20 samples. On independently
 // generated holes a suggestion of quality >= 0.7 lies within 5 samples of
 // the true onset nearly always. Points whose traces are empty, not reversed
 // or too noisy get no suggestion and a reason.
