@@ -258,10 +258,13 @@ OnsetFit FitOnset(std::span<const float> x, int from, int to, int first, int las
     // Coarse to fine: every step-th candidate, then each one around the
     // best of those; the residual changes smoothly with t0.
     std::vector<double> residual(std::size_t(last - first + 1), std::numeric_limits<double>::quiet_NaN());
+    std::vector<double> slopes(residual.size(), 0.0);
     const auto at = [&](int t0) {
         double &r = residual[std::size_t(t0 - first)];
-        if (std::isnan(r))
+        if (std::isnan(r)) {
             r = residualAt(t0);
+            slopes[std::size_t(t0 - first)] = riseSlope;
+        }
         return r;
     };
     const int step = std::max(1, (last - first) / 16);
@@ -300,8 +303,7 @@ OnsetFit FitOnset(std::span<const float> x, int from, int to, int first, int las
     best.variance = variance;
     best.coefficients = n;
     best.samples = count;
-    residualAt(best.t0);
-    best.slope = riseSlope;
+    best.slope = slopes[std::size_t(best.t0 - first)];
     best.exact = best.t0;
     if (best.t0 > first && best.t0 < last) {
         const double left = at(best.t0 - 1);
