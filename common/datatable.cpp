@@ -236,7 +236,7 @@ FileError writeWorkbook(const QString &path, const std::vector<DataTable> &table
         return {false, workbookError(error)};
 
     std::vector<std::uint8_t> bytes;
-    const FileError read = readWholeFile(scratch, bytes);
+    FileError read = readWholeFile(scratch, bytes);
     if (!read.ok)
         return read;
     return writeFileAtomically(path, bytes);

@@ -60,7 +60,7 @@ FileError writeFileAtomically(const QString &path, const char *data, std::size_t
         errno = 0;
         const qint64 n = file.write(data + done, qint64(size - done));
         if (n <= 0) {
-            const FileError why = failure(file, errno);
+            FileError why = failure(file, errno);
             file.cancelWriting();
             return why;
         }

@@ -50,7 +50,7 @@ QStringList translationFolders(const QString &programFolder)
 QString findInFolders(const QStringList &folders, const QString &fileName)
 {
     for (const QString &folder : folders) {
-        const QString path = QDir(folder).absoluteFilePath(fileName);
+        QString path = QDir(folder).absoluteFilePath(fileName);
         if (QFileInfo(path).isFile())
             return path;
     }

@@ -35,7 +35,7 @@ QString manualFileName(const QString &program, ManualForm form)
 QString findManual(const QString &program, ManualForm form, const QString &programFolder)
 {
     for (const QString &folder : manualFolders(programFolder)) {
-        const QString path = QDir(folder).filePath(manualFileName(program, form));
+        QString path = QDir(folder).filePath(manualFileName(program, form));
         if (QFileInfo(path).isFile())
             return path;
     }

@@ -171,7 +171,7 @@ QString implausibleRecordReason(const FieldRecordHeader &h, std::uint64_t fileSi
 QString shownFileName(const QByteArray &nativeName)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(nativeName);
+    QString text = utf8.decode(nativeName);
     if (!utf8.hasError())
         return text;
     return common::decodeGbk(nativeName);

@@ -415,8 +415,8 @@ QString readContents(std::uint64_t fileSize, const Seg2ReadAt &readAt, std::uint
 
     contents.traces.resize(std::size_t(std::min<std::uint64_t>(traces, maxTraces)));
     for (std::size_t t = 0; t < contents.traces.size(); ++t) {
-        const QString reason = readTrace(fileSize, readAt, order, terminator, contents.fileStrings, int(t) + 1,
-                                         pointers[t], maxSamples, contents.traces[t]);
+        QString reason = readTrace(fileSize, readAt, order, terminator, contents.fileStrings, int(t) + 1, pointers[t],
+                                   maxSamples, contents.traces[t]);
         if (!reason.isEmpty())
             return reason;
     }
@@ -519,7 +519,7 @@ bool isSeg2Record(std::span<const std::uint8_t> firstBytes)
 QString parseSeg2Record(std::uint64_t fileSize, const Seg2ReadAt &readAt, FieldRecord &record)
 {
     record.clear();
-    const QString reason = parse(fileSize, readAt, record);
+    QString reason = parse(fileSize, readAt, record);
     if (!reason.isEmpty())
         record.clear();
     return reason;

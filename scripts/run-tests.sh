@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up and runs every test: the formatting, layer and Windows-source
 # checks, one build with AddressSanitizer and UndefinedBehaviorSanitizer in
-# which every test runs, then a short run of each fuzzer (one per core). Ends with the count of test cases that passed and failed.
+# which every test runs, clang-tidy over the logic layers, the threaded
+# tests again under ThreadSanitizer, then a short run of each fuzzer (one per
+# core). Ends with the count of test cases that passed and failed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
@@ -75,6 +77,36 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$build" --output-on-failure -j "$jobs" --output-junit "$build/test-results/ctest.junit"
 # ctest's verdict per program decides; each program's own report adds its cases.
 read -r p f < <(bash "$root/scripts/count-results.sh" "$build/test-results/ctest.junit" "$build/test-results")
+set -e
+passed=$((passed + p))
+failed=$((failed + f))
+
+step "clang-tidy on the logic layers"
+if bash "$root/scripts/check-tidy.sh" "$build" "$root"; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
+fi
+
+step "threads under ThreadSanitizer"
+# The programs that hand work between threads: the batch (holes on a thread
+# pool), the window's suggestion worker, SEDRA's acquisition jobs and
+# KIVARO's downloads. Debian's Qt is not instrumented: its own hand-overs are
+# suppressed (scripts/tsan.supp) and its interceptors ignored.
+tsan="$root/build/tsan"
+tsan_targets=(sedra_job_tests sedra_longjob_tests talvex_suggestion_cache_tests cli_batch_tests talvex-cli
+    kivaro_serial_tests kivaro_cli_endtoend_tests kivaro-cli instrument-sim)
+cmake -S "$root" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUITE_TSAN=ON -DSUITE_BENCHMARKS=OFF \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" "${launcher[@]}" -Wno-dev >/dev/null
+cmake --build "$tsan" -j "$jobs" --target "${tsan_targets[@]}"
+rm -rf "$tsan/test-results"
+mkdir -p "$tsan/test-results"
+set +e
+TSAN_OPTIONS="suppressions=$root/scripts/tsan.supp ignore_noninstrumented_modules=1 halt_on_error=0 exitcode=66" \
+    ctest --test-dir "$tsan" --output-on-failure -j "$jobs" \
+    -R '^(sedra_job_tests|sedra_longjob_tests|talvex_suggestion_cache_tests|cli_batch_tests|kivaro_serial_tests|kivaro_cli_endtoend_tests)$' \
+    --output-junit "$tsan/test-results/ctest.junit"
+read -r p f < <(bash "$root/scripts/count-results.sh" "$tsan/test-results/ctest.junit" "$tsan/test-results")
 set -e
 passed=$((passed + p))
 failed=$((failed + f))

@@ -218,7 +218,7 @@ std::optional<int> Args::integerIn(const QString &name, int low, int high) const
 
 std::optional<QString> Args::choice(const QString &name, const QStringList &choices) const
 {
-    const auto t = text(name);
+    auto t = text(name);
     if (!t)
         return std::nullopt;
     if (!choices.contains(*t))

@@ -173,7 +173,7 @@ QString SedraDocument::acquisitionFolder(const QString &baseFolder, const SedraP
                        common::MessageKind::Warning);
         return {};
     }
-    const QString folder = QDir(baseFolder).absoluteFilePath(p.projectName);
+    QString folder = QDir(baseFolder).absoluteFilePath(p.projectName);
     if (folder != m_lastFolder) {
         if (!QDir().mkpath(folder)) {
             messenger.show(QStringLiteral("不能创建文件夹 %1").arg(QDir::toNativeSeparators(folder)),

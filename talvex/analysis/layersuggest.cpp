@@ -209,6 +209,7 @@ LayerSuggestion fitLayerSegments(const std::vector<CurvePoint> &curve, float res
         j = i - 1;
     }
     std::vector<LineFit> fits;
+    fits.reserve(runs.size());
     for (const auto &[first, last] : runs)
         fits.push_back(fitRun(curve, first, last));
 

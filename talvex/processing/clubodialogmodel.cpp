@@ -50,11 +50,11 @@ QString CLuBoDialogModel::problem() const
             .arg(double(nyquistFrequency(m_interval)), 0, 'g', 7);
     };
     if (layout.upperEnabled) {
-        if (const QString why = edge(m_upper, layout.upperLabel); !why.isEmpty())
+        if (QString why = edge(m_upper, layout.upperLabel); !why.isEmpty())
             return why;
     }
     if (layout.lowerEnabled) {
-        if (const QString why = edge(m_lower, layout.lowerLabel); !why.isEmpty())
+        if (QString why = edge(m_lower, layout.lowerLabel); !why.isEmpty())
             return why;
     }
     if (layout.upperEnabled && layout.lowerEnabled && m_lower >= m_upper)

@@ -373,7 +373,7 @@ common::FileError StoreSurvey(SurveyData &survey, const QString &path)
         if (n > std::size_t(kMaxRecordCount))
             return {false, QString::fromUtf8("一个数据文件最多保存%1个测点或分层").arg(kMaxRecordCount)};
     }
-    const common::FileError result = common::writeFileAtomically(path, encodeSurvey(survey));
+    common::FileError result = common::writeFileAtomically(path, encodeSurvey(survey));
     if (result.ok)
         survey.setModified(false);
     return result;
