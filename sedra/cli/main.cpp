@@ -88,6 +88,45 @@ std::unique_ptr<PortIo> openDetectedCard(const Args &p, QString *why)
     return io;
 }
 
+// The card an acquiring command uses, every port access through it recorded
+// for --port-log.
+class AcquiringCard {
+public:
+    explicit AcquiringCard(const Args &p) : m_args(p), m_card(openDetectedCard(p, &m_why)), m_recorder(m_card.get()) {}
+
+    // Whether a card answers; when none does, says so (and writes the port log).
+    bool detect()
+    {
+        if (m_card && DetectCard(m_recorder))
+            return true;
+        writeLog();
+        err(m_why.isEmpty() ? QStringLiteral("未检测到采集卡，不能采集数据。")
+                            : QStringLiteral("未检测到采集卡：%1").arg(m_why));
+        return false;
+    }
+    PortIo &recorded() { return m_recorder; }
+    PortIo &direct() { return *m_card; }
+
+    // Writes the accesses to the file of --port-log, when given; false when
+    // that file could not be written (said on standard error).
+    bool writeLog() const
+    {
+        const auto path = m_args.text(QStringLiteral("port-log"));
+        if (!path)
+            return true;
+        const common::FileError w = common::writeFileAtomically(*path, m_recorder.logText());
+        if (!w.ok)
+            err(QStringLiteral("不能写入端口记录 %1：%2").arg(*path, w.message));
+        return w.ok;
+    }
+
+private:
+    const Args &m_args;
+    QString m_why;
+    std::unique_ptr<PortIo> m_card;
+    RecordingPortIo m_recorder;
+};
+
 int intOption(const Args &p, const QString &name, int fallback, int low, int high)
 {
     if (!p.has(name))
@@ -171,25 +210,9 @@ int runLongAcquire(const Args &p)
     const QString site = textOption(p, QStringLiteral("site"), kSiteNameBytes - 1);
     const QString point = textOption(p, QStringLiteral("point"), kTestPointBytes - 1);
 
-    QString why;
-    std::unique_ptr<PortIo> card = openDetectedCard(p, &why);
-    RecordingPortIo recorder(card.get());
-    const auto writeLog = [&] {
-        if (!p.has(QStringLiteral("port-log")))
-            return true;
-        const common::FileError w
-            = common::writeFileAtomically(p.textOr(QStringLiteral("port-log"), QString()), recorder.logText());
-        if (!w.ok)
-            err(QStringLiteral("不能写入端口记录 %1：%2")
-                    .arg(p.textOr(QStringLiteral("port-log"), QString()), w.message));
-        return w.ok;
-    };
-    if (!card || !DetectCard(recorder)) {
-        writeLog();
-        err(why.isEmpty() ? QStringLiteral("未检测到采集卡，不能采集数据。")
-                          : QStringLiteral("未检测到采集卡：%1").arg(why));
+    AcquiringCard card(p);
+    if (!card.detect())
         return kExitFailed;
-    }
 
     ThreeComponentRecord header;
     const SeedCodes codes = seedCodesFor(site, point);
@@ -212,13 +235,13 @@ int runLongAcquire(const Args &p)
     });
     // Every port access is kept only when it is to be written: a long
     // recording makes millions.
-    PortIo &io = p.has(QStringLiteral("port-log")) ? static_cast<PortIo &>(recorder) : *card;
+    PortIo &io = p.has(QStringLiteral("port-log")) ? card.recorded() : card.direct();
     if (!job.start(io, plan, header)) {
         err(QStringLiteral("不能开始采集"));
         return kExitFailed;
     }
     loop.exec();
-    const bool logged = writeLog();
+    const bool logged = card.writeLog();
     const LongAcquisitionResult &result = summary.result;
     if (result.outcome != AcquisitionOutcome::Done) {
         err(QStringLiteral("采集卡没有响应，已停止采集，本次数据未保留。（已读 %1 个采样）").arg(result.samplesRead));
@@ -272,25 +295,9 @@ int runAcquire(const Args &p)
     params.keyboard = 0;
     const QString target = args[0];
 
-    QString why;
-    std::unique_ptr<PortIo> card = openDetectedCard(p, &why);
-    RecordingPortIo recorder(card.get());
-    const auto writeLog = [&] {
-        if (!p.has(QStringLiteral("port-log")))
-            return true;
-        const common::FileError w
-            = common::writeFileAtomically(p.textOr(QStringLiteral("port-log"), QString()), recorder.logText());
-        if (!w.ok)
-            err(QStringLiteral("不能写入端口记录 %1：%2")
-                    .arg(p.textOr(QStringLiteral("port-log"), QString()), w.message));
-        return w.ok;
-    };
-    if (!card || !DetectCard(recorder)) {
-        writeLog();
-        err(why.isEmpty() ? QStringLiteral("未检测到采集卡，不能采集数据。")
-                          : QStringLiteral("未检测到采集卡：%1").arg(why));
+    AcquiringCard card(p);
+    if (!card.detect())
         return kExitFailed;
-    }
     AcquisitionParameters ap;
     ap.interval = params.sampinterval;
     ap.delay = params.delayTime;
@@ -298,8 +305,8 @@ int runAcquire(const Args &p)
     ap.samples = params.samplenth;
     ap.channels = params.channel;
     auto raw = std::make_unique<std::array<RecordChannel, kRecordChannels>>();
-    const AcquisitionResult result = AcquireRecord(recorder, ap, *raw, nullptr, readyLimitFor(ap));
-    const bool logged = writeLog();
+    const AcquisitionResult result = AcquireRecord(card.recorded(), ap, *raw, nullptr, readyLimitFor(ap));
+    const bool logged = card.writeLog();
     if (result.outcome != AcquisitionOutcome::Done) {
         err(QStringLiteral("采集卡没有响应，已停止采集，本次数据未保留。（已读 %1 个采样）").arg(result.samplesRead));
         return kExitFailed;

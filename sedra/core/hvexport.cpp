@@ -10,19 +10,12 @@ namespace {
 
 QString num(double v, int decimals)
 {
-    if (!std::isfinite(v))
-        return QStringLiteral("—");
-    return QString::number(v, 'f', decimals);
+    return hvNumber(v, decimals);
 }
 
-// Decimals that keep three significant figures for values around `v`.
 QString sig3(double v)
 {
-    if (!std::isfinite(v))
-        return QStringLiteral("—");
-    const double a = std::fabs(v);
-    const int decimals = a >= 100 ? 0 : a >= 10 ? 1 : a >= 1 ? 2 : a >= 0.1 ? 3 : 4;
-    return QString::number(v, 'f', decimals);
+    return hvThreeFigures(v);
 }
 
 std::string utf8(const QString &s)
@@ -188,15 +181,37 @@ std::string hvJson(const HvResult &r, const QStringList &files, const HvVelocity
     return w.text();
 }
 
+QString hvNumber(double v, int decimals)
+{
+    if (!std::isfinite(v))
+        return QStringLiteral("—");
+    return QString::number(v, 'f', decimals);
+}
+
+// Decimals that keep three significant figures for values around `v`.
+QString hvThreeFigures(double v)
+{
+    if (!std::isfinite(v))
+        return QStringLiteral("—");
+    const double a = std::fabs(v);
+    const int decimals = a >= 100 ? 0 : a >= 10 ? 1 : a >= 1 ? 2 : a >= 0.1 ? 3 : 4;
+    return QString::number(v, 'f', decimals);
+}
+
+QString hvWindowCountLine(const HvResult &r, int decimals)
+{
+    const int used = r.usedCount();
+    return QStringLiteral("窗口：%1 个（每个 %2 s），采用 %3 个，剔除 %4 个")
+        .arg(r.windows.size())
+        .arg(hvNumber(r.options.windowSeconds, decimals))
+        .arg(used)
+        .arg(int(r.windows.size()) - used);
+}
+
 QStringList hvTextReport(const HvResult &r, const HvVelocitySource &vsSource)
 {
     QStringList lines;
-    const int used = r.usedCount();
-    lines << QStringLiteral("窗口：%1 个（每个 %2 s），采用 %3 个，剔除 %4 个")
-                 .arg(r.windows.size())
-                 .arg(num(r.options.windowSeconds, 1))
-                 .arg(used)
-                 .arg(int(r.windows.size()) - used);
+    lines << hvWindowCountLine(r, 1);
     for (const HvWindow &w : r.windows) {
         if (!w.used)
             lines << QStringLiteral("  窗口 %1（%2 s 起）剔除：%3")

@@ -20,6 +20,15 @@ struct HvVelocitySource {
     double overDepth = 0; // m, the depth the equivalent velocity is taken over
 };
 
+// A value as the H/V outputs show it: fixed decimals, or three significant
+// figures; "—" for a value that is not finite (no window used).
+QString hvNumber(double v, int decimals);
+QString hvThreeFigures(double v);
+
+// "窗口：N 个（每个 S s），采用 U 个，剔除 R 个", the window length with
+// `decimals` decimals.
+QString hvWindowCountLine(const HvResult &result, int decimals);
+
 // The SESAME criterion in words with its relation, e.g. "f0 > 10 / 窗长".
 // `reliable` picks the three reliability criteria, else the six clear-peak
 // ones; `index` counts from 0.

@@ -1,6 +1,6 @@
 #include "sedra/render/hvpainter.h"
 
-#include "common/fileio.h"
+#include "sedra/render/pdfpage.h"
 #include "sedra/core/hvexport.h"
 
 #include <QBuffer>
@@ -17,15 +17,12 @@ namespace {
 
 QString num(double v, int decimals)
 {
-    return std::isfinite(v) ? QString::number(v, 'f', decimals) : QStringLiteral("—");
+    return hvNumber(v, decimals);
 }
 
 QString sig3(double v)
 {
-    if (!std::isfinite(v))
-        return QStringLiteral("—");
-    const double a = std::fabs(v);
-    return QString::number(v, 'f', a >= 100 ? 0 : a >= 10 ? 1 : a >= 1 ? 2 : a >= 0.1 ? 3 : 4);
+    return hvThreeFigures(v);
 }
 
 // Labels of a log axis: 1, 2, 5 times the powers of ten within [lo, hi].
@@ -417,12 +414,7 @@ qreal HvPainter::drawSesameTable(QPainter &painter, const QRectF &rect, const Hv
 QStringList HvPainter::summaryLines(const HvResult &r)
 {
     QStringList lines;
-    const int used = r.usedCount();
-    lines << QStringLiteral("窗口：%1 个（每个 %2 s），采用 %3 个，剔除 %4 个")
-                 .arg(r.windows.size())
-                 .arg(num(r.options.windowSeconds, 0))
-                 .arg(used)
-                 .arg(int(r.windows.size()) - used);
+    lines << hvWindowCountLine(r, 0);
     lines << QStringLiteral("平均曲线：f0 = %1 Hz，A0 = %2，T0 = %3 s").arg(sig3(r.f0), num(r.a0, 2), sig3(r.t0));
     const WindowPeakStatistics &s = r.f0Windows;
     lines << QStringLiteral("窗口峰中值：f0 = %1 Hz（%2～%3），σln %4，T0 = %5 s")
@@ -507,23 +499,9 @@ void HvPainter::draw(QPainter &painter, QPagedPaintDevice &device, const ThreeCo
 bool HvPainter::writePdf(const ThreeComponentRecord &record, const HvResult &result, const QString &title,
                          const QString &path, QString *error)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        writer.setResolution(300);
-        writer.setTitle(title.isEmpty() ? QStringLiteral("H/V") : title);
-        writer.setCreator(QStringLiteral("SEDRA"));
-        QPainter painter(&writer);
-        draw(painter, writer, record, result, title);
-        painter.end();
-    }
-    const common::FileError written = common::writeFileAtomically(path, buffer.data());
-    if (!written.ok && error)
-        *error = written.message;
-    return written.ok;
+    return writeA4Pdf(
+        path, title.isEmpty() ? QStringLiteral("H/V") : title,
+        [&](QPainter &painter, QPagedPaintDevice &device) { draw(painter, device, record, result, title); }, error);
 }
 
 } // namespace sedra

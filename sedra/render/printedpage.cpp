@@ -1,6 +1,6 @@
 #include "sedra/render/printedpage.h"
 
-#include "common/fileio.h"
+#include "sedra/render/pdfpage.h"
 #include "sedra/render/bandpainter.h"
 
 #include <QBuffer>
@@ -64,23 +64,9 @@ void PrintedPage::drawPage(QPainter &painter, const QSizeF &page, const SedraDoc
 
 bool PrintedPage::writePdf(const SedraDocument &document, const QString &path, QString *error)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        writer.setResolution(300);
-        writer.setTitle(document.printInfo().header);
-        writer.setCreator(QStringLiteral("SEDRA"));
-        QPainter painter(&writer);
-        draw(painter, writer, document);
-        painter.end();
-    }
-    const common::FileError written = common::writeFileAtomically(path, buffer.data());
-    if (!written.ok && error)
-        *error = written.message;
-    return written.ok;
+    return writeA4Pdf(
+        path, document.printInfo().header,
+        [&](QPainter &painter, QPagedPaintDevice &device) { draw(painter, device, document); }, error);
 }
 
 } // namespace sedra
