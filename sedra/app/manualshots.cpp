@@ -2,8 +2,12 @@
 // real window, offscreen, with the simulated card (its switches from
 // SEDRA_SIM, as for sedra-cli): the window before and after one microtremor
 // acquisition, the wait window while the card records, and every dialog the
-// commands open. Run at build time; any picture that cannot be made fails
-// the run.
+// commands open. Then the H/V mode on a long recording from the simulated
+// card's microtremor model (its switches from SEDRA_SIM_HV): the dialog that
+// starts it, the window while the windows come in and when the data are
+// enough, the save dialog at its end, the result with a window rejected by
+// hand, and the H/V print page. Run at build time; any picture that cannot
+// be made fails the run.
 //
 //   SEDRA-manualshots OUTDIR
 
@@ -12,18 +16,63 @@
 #include "common/settingsstore.h"
 #include "common/widgets/screenshots.h"
 #include "sedra/card/simulatedcard.h"
+#include "sedra/render/hvpainter.h"
 #include "sedra/ui/cmainframe.h"
+#include "sedra/ui/hvview.h"
 #include "sedra/ui/waitdialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDoubleSpinBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QPainter>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 
 using namespace sedra;
+
+namespace {
+
+// Runs the event loop until `done` holds or `seconds` have passed; returns
+// whether it holds.
+bool waitFor(const std::function<bool()> &done, int seconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > seconds * 1000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+// The H/V print page as its PDF holds it (a whole A4 page), `width`
+// pixels wide.
+QString savePagePicture(const HvView &view, const QString &title, int width, const QString &path)
+{
+    const QSizeF page(2100, 2970); // 0.1 mm
+    QImage image(width, int(width * page.height() / page.width()), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setWindow(QRect(0, 0, int(page.width()), int(page.height())));
+        painter.setViewport(QRect(0, 0, image.width(), image.height()));
+        HvPainter::drawPage(painter, page, view.record(), view.result(), title, 1.0);
+    }
+    return image.save(path, "PNG") ? QString() : QStringLiteral("不能写出 %1").arg(path);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -102,6 +151,92 @@ int main(int argc, char *argv[])
     note(common::screenshotModal([&] { frame.runCommand(CommandId::PrintPreview); }, picture("dialog-printpreview"),
                                  [](QWidget &preview) { preview.resize(860, 700); }));
     note(common::screenshotModal([&] { frame.runCommand(CommandId::About); }, picture("dialog-about")));
+
+    // The H/V mode on a long recording of the microtremor model, 20 minutes
+    // simulated in seconds. Its save dialog proposes a file in the working
+    // folder, so that is an empty one.
+    const QString hvSwitches
+        = qEnvironmentVariable("SEDRA_SIM_HV", QStringLiteral("hv:f0=2.0,a0=4,damping=0.15,transients=4,seed=1,fast"));
+    const std::optional<SimulatedCardOptions> hvOptions = SimulatedCardOptions::parse(hvSwitches, &error);
+    if (!hvOptions || !hvOptions->hv) {
+        std::fprintf(stderr, "SEDRA-manualshots: SEDRA_SIM_HV: %s\n",
+                     hvOptions ? "not the microtremor model (hv:...)" : error.toUtf8().constData());
+        return 2;
+    }
+    QTemporaryDir hvFolder;
+    QDir::setCurrent(hvFolder.path());
+    common::SettingsStore hvStore(scratch.filePath(QStringLiteral("sedra-hv.ini")));
+    common::RecordingMessenger hvMessenger;
+    CMainFrame hv(hvStore, hvMessenger);
+    hv.setFileChooser([](CMainFrame::FileRequest, const QString &, QString *) { return QString(); });
+    hv.resize(1400, 860);
+    hv.show();
+    hv.attachCard(std::make_unique<SimulatedCard>(*hvOptions), QString(), nullptr);
+    hv.parameters().sampinterval = 10000; // 100 Hz
+    hv.parameters().projectName = QStringLiteral("示例工程");
+    hv.parameters().testSit = QStringLiteral("H1");
+    QCoreApplication::processEvents();
+
+    // While recording: once a few windows are in, and when the indicator
+    // first says the data are enough. The status bar is the last thing a
+    // completed block updates, so the picture is taken then.
+    bool liveShot = false, enoughShot = false;
+    QObject::connect(hv.statusBar(), &QStatusBar::messageChanged, [&](const QString &message) {
+        if (!hv.hvView()->isLive() || !message.startsWith(QStringLiteral("长时间采集：已采集")))
+            return;
+        if (!liveShot && hv.hvView()->result().windows.size() >= 3) {
+            note(common::saveScreenshot(hv, picture("window-hv-live")));
+            liveShot = true;
+        }
+        if (!enoughShot && hv.hvView()->dataSufficient()) {
+            note(common::saveScreenshot(hv, picture("window-hv-enough")));
+            enoughShot = true;
+        }
+    });
+    note(common::screenshotModal([&] { hv.runCommand(CommandId::HvRecording); }, picture("dialog-hv-minutes"), {},
+                                 true));
+    // The save dialog the end of the recording opens: the real one, drawn
+    // and cancelled (nothing written) whenever it comes.
+    hv.setFileChooser({});
+    bool saveShot = false;
+    QTimer saveWatch;
+    QObject::connect(&saveWatch, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (saveShot || !dialog || !dialog->isVisible())
+            return;
+        dialog->resize(760, 460);
+        note(common::saveScreenshot(*dialog, picture("dialog-hv-save")));
+        saveShot = true;
+        dialog->reject();
+    });
+    saveWatch.start(50);
+    note(common::screenshotModal([&] { hv.runCommand(CommandId::HvRecording); }, picture("dialog-hv-minutes"), {},
+                                 true));
+    if (!hv.hvRecording())
+        note(QStringLiteral("长时间采集没有开始：%1").arg(hvMessenger.last()));
+    else if (!waitFor([&] { return !hv.hvView()->isLive() && saveShot; }, 300))
+        note(QStringLiteral("长时间采集在 300 s 内没有结束，或结束时没有出现保存对话框"));
+    saveWatch.stop();
+    if (!liveShot || !enoughShot)
+        note(QStringLiteral("长时间采集中没有画出%1")
+                 .arg(liveShot ? QStringLiteral("数据已足够的窗口") : QStringLiteral("采集中的窗口")));
+    hv.setFileChooser([](CMainFrame::FileRequest, const QString &, QString *) { return QString(); });
+
+    // The finished recording: the first window in use rejected by hand, a Vs
+    // for the depth.
+    const HvResult &hvResult = hv.hvView()->result();
+    int toggled = -1;
+    for (std::size_t i = 0; i < hvResult.windows.size() && toggled < 0; ++i)
+        if (hvResult.windows[i].used)
+            toggled = int(i);
+    if (toggled < 0 || !hv.hvView()->toggleWindow(toggled))
+        note(QStringLiteral("H/V 结果中没有可以手动剔除的窗口"));
+    hv.hvView()->vsEdit()->setValue(200);
+    hv.hvView()->vsSigmaEdit()->setValue(0.1);
+    note(common::saveScreenshot(hv, picture("window-hv-result")));
+    note(savePagePicture(*hv.hvView(), hv.document().printInfo().header, 1000, picture("page-hv")));
+    note(common::screenshotModal([&] { hv.runCommand(CommandId::PrintPreview); }, picture("dialog-hv-printpreview"),
+                                 [](QWidget &preview) { preview.resize(860, 700); }));
 
     for (const QString &text : errors)
         std::fprintf(stderr, "SEDRA-manualshots: %s\n", text.toUtf8().constData());
