@@ -2,7 +2,8 @@
 # Builds the user manuals and checks them as a reader would find them: for
 # each program a PDF and an HTML page, every picture the HTML shows present
 # beside it, every window and dialog the screenshot tool drew shown in the
-# manual, the pictures in the PDF too, the command-line usage inserted.
+# manual (and, where tests/<program>.pictures lists them, each of the listed
+# ones drawn), the pictures in the PDF too, the command-line usage inserted.
 #   check-manuals.sh BUILD-DIR MANUAL-DIR PROGRAM...
 set -euo pipefail
 build=$1
@@ -38,6 +39,17 @@ for program in "$@"; do
     printf '%s\n' "${shown[@]}" | grep -qxF "$name" || fail "$program: $name is drawn but not shown in the manual"
   done
   [ "$drawn" -ge 5 ] || fail "$program: only $drawn pictures drawn"
+
+  # A program whose windows are listed (tests/<program>.pictures) has each
+  # of them drawn and shown: a mode or dialog the tool stops drawing fails.
+  list="$(dirname "$0")/$program.pictures"
+  if [ -f "$list" ]; then
+    while read -r picture; do
+      case "$picture" in '' | '#'*) continue ;; esac
+      [ -s "$manuals/$program/images/$picture.png" ] || fail "$program: $picture.png is not drawn"
+      printf '%s\n' "${shown[@]}" | grep -qxF "images/$picture.png" || fail "$program: $picture.png is not shown"
+    done <"$list"
+  fi
 
   # The PDF has pages and holds the pictures.
   if command -v pdfinfo >/dev/null; then
