@@ -160,7 +160,7 @@ int main(int argc, char *argv[])
     const std::optional<SimulatedCardOptions> hvOptions = SimulatedCardOptions::parse(hvSwitches, &error);
     if (!hvOptions || !hvOptions->hv) {
         std::fprintf(stderr, "SEDRA-manualshots: SEDRA_SIM_HV: %s\n",
-                     hvOptions ? "not the microtremor model (hv:...)" : error.toUtf8().constData());
+                     (hvOptions ? QStringLiteral("不是地脉动模型（应以 hv: 开头）") : error).toUtf8().constData());
         return 2;
     }
     QTemporaryDir hvFolder;
