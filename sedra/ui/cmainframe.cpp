@@ -306,8 +306,15 @@ QString CMainFrame::chooseFile(FileRequest request, const QString &proposed, QSt
     if (m_chooser)
         return m_chooser(request, proposed, selectedFilter);
     QFileDialog dialog(this);
-    dialog.selectFile(proposed);
-    dialog.setDirectory(QFileInfo(proposed).absolutePath());
+    // A folder proposed (the working folder for opening) is the one shown;
+    // a file is proposed by name in its folder.
+    const QFileInfo proposedInfo(proposed);
+    if (proposedInfo.isDir()) {
+        dialog.setDirectory(proposedInfo.absoluteFilePath());
+    } else {
+        dialog.selectFile(proposed);
+        dialog.setDirectory(proposedInfo.absolutePath());
+    }
     switch (request) {
     case FileRequest::Open:
         dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -24,6 +24,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -549,6 +551,38 @@ private slots:
         QVERIFY(reread.load(saved, messenger));
         QCOMPARE(reread.record().siteName(), QString("后来的工地"));
         QCOMPARE(reread.printInfo().siteName, QString("后来的工地"));
+    }
+
+    // The window's own file dialogs: a folder proposed is the folder shown
+    // (not its parent), a file proposed is named in its folder.
+    void fileDialogsStartWhereTheyPropose()
+    {
+        auto store = freshStore("dialogs");
+        common::RecordingMessenger messenger;
+        CMainFrame frame(*store, messenger);
+        const QString folder = m_dir.filePath("工作文件夹");
+        QVERIFY(QDir().mkpath(folder));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder));
+        QString shownFolder, shownFile;
+        const auto look = [&] {
+            QTimer::singleShot(0, this, [&] {
+                auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+                if (!dialog)
+                    return;
+                shownFolder = dialog->directory().absolutePath();
+                shownFile = dialog->selectedFiles().value(0);
+                dialog->reject();
+            });
+        };
+        look();
+        frame.runCommand(CommandId::OpenThreeComponent);
+        QCOMPARE(shownFolder, QDir(folder).absolutePath());
+        look();
+        frame.runCommand(CommandId::SaveAs);
+        QCOMPARE(shownFolder, QDir(folder).absolutePath());
+        QCOMPARE(QFileInfo(shownFile).fileName(), QString("SEDRA.cwd"));
+        QVERIFY(QDir::setCurrent(before));
     }
 
     void filterDialogFirstOpening()
