@@ -154,7 +154,7 @@ int main(int argc, char *argv[])
 
     // The H/V mode on a long recording of the microtremor model, 20 minutes
     // simulated in seconds. Its save dialog proposes a file in the working
-    // folder, so that is an empty one.
+    // folder, so that is a new one.
     const QString hvSwitches
         = qEnvironmentVariable("SEDRA_SIM_HV", QStringLiteral("hv:f0=2.0,a0=4,damping=0.15,transients=4,seed=1,fast"));
     const std::optional<SimulatedCardOptions> hvOptions = SimulatedCardOptions::parse(hvSwitches, &error);
@@ -164,7 +164,11 @@ int main(int argc, char *argv[])
         return 2;
     }
     QTemporaryDir hvFolder;
-    QDir::setCurrent(hvFolder.path());
+    const QString site = hvFolder.filePath(QStringLiteral("示例工程"));
+    if (!QDir().mkpath(site) || !QDir::setCurrent(site)) {
+        std::fprintf(stderr, "SEDRA-manualshots: 不能建立工作文件夹 %s\n", qPrintable(site));
+        return 1;
+    }
     common::SettingsStore hvStore(scratch.filePath(QStringLiteral("sedra-hv.ini")));
     common::RecordingMessenger hvMessenger;
     CMainFrame hv(hvStore, hvMessenger);
@@ -196,7 +200,8 @@ int main(int argc, char *argv[])
     note(common::screenshotModal([&] { hv.runCommand(CommandId::HvRecording); }, picture("dialog-hv-minutes"), {},
                                  true));
     // The save dialog the end of the recording opens: the real one, drawn
-    // and cancelled (nothing written) whenever it comes.
+    // whenever it comes and accepted with the name it proposes, so that the
+    // record is written as miniSEED into the working folder.
     hv.setFileChooser({});
     bool saveShot = false;
     QTimer saveWatch;
@@ -207,7 +212,7 @@ int main(int argc, char *argv[])
         dialog->resize(760, 460);
         note(common::saveScreenshot(*dialog, picture("dialog-hv-save")));
         saveShot = true;
-        dialog->reject();
+        static_cast<QDialog *>(dialog)->accept(); // as its 保存 button does
     });
     saveWatch.start(50);
     note(common::screenshotModal([&] { hv.runCommand(CommandId::HvRecording); }, picture("dialog-hv-minutes"), {},
@@ -220,6 +225,12 @@ int main(int argc, char *argv[])
     if (!liveShot || !enoughShot)
         note(QStringLiteral("长时间采集中没有画出%1")
                  .arg(liveShot ? QStringLiteral("数据已足够的窗口") : QStringLiteral("采集中的窗口")));
+    if (saveShot && hvMessenger.last() != QStringLiteral("保存文件成功"))
+        note(QStringLiteral("长时间采集的记录没有保存：%1").arg(hvMessenger.last()));
+    // The dialog that opens a three-component record, in the folder the
+    // record was saved to; cancelled, the recording's result stays.
+    note(common::screenshotModal([&] { hv.runCommand(CommandId::OpenThreeComponent); }, picture("dialog-hv-open"),
+                                 [](QWidget &dialog) { dialog.resize(760, 460); }));
     hv.setFileChooser([](CMainFrame::FileRequest, const QString &, QString *) { return QString(); });
 
     // The finished recording: the first window in use rejected by hand, a Vs
