@@ -14,7 +14,7 @@ export QT_QPA_PLATFORM=offscreen
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 
-step() { printf '\n== %s\n' "$*"; }
+step() { printf '\n== %s (%s)\n' "$*" "$(date +%T)"; }
 passed=0
 failed=0
 

@@ -17,7 +17,6 @@ namespace talvex {
 namespace {
 
 constexpr int kCount = kTraceLength;
-constexpr double kPi = 3.14159265358979323846;
 // Reported when the noise before the arrival is exactly zero.
 constexpr double kNoiselessSnr = 1.0e6;
 
