@@ -4,12 +4,34 @@
 # beside it, every window and dialog the screenshot tool drew shown in the
 # manual (and, where tests/<program>.pictures lists them, each of the listed
 # ones drawn), the pictures in the PDF too, the command-line usage inserted.
-#   check-manuals.sh BUILD-DIR MANUAL-DIR PROGRAM...
+#   check-manuals.sh BUILD-DIR MANUAL-DIR REPORT.xml PROGRAM...
+# Each program's manual is one test case of the JUnit report REPORT.xml (the
+# build of the manuals another), which the test run counts.
 set -euo pipefail
 build=$1
 manuals=$2
-shift 2
-cmake --build "$build" --target manuals
+report=$3
+shift 3
+
+cases=()
+# case_result NAME FAILURES-BEFORE: one test case, failed when failures grew.
+case_result() {
+  if [ "$failures" -gt "$2" ]; then
+    cases+=("<testcase name=\"$1\"><failure message=\"see the test's output\"/></testcase>")
+  else
+    cases+=("<testcase name=\"$1\"/>")
+  fi
+}
+write_report() {
+  local bad=0 c
+  for c in "${cases[@]}"; do [[ "$c" == *"<failure"* ]] && bad=$((bad + 1)); done
+  {
+    echo '<?xml version="1.0" encoding="UTF-8"?>'
+    echo "<testsuite name=\"manuals\" tests=\"${#cases[@]}\" failures=\"$bad\" errors=\"0\">"
+    printf '%s\n' "${cases[@]}"
+    echo '</testsuite>'
+  } >"$report"
+}
 
 failures=0
 fail() {
@@ -17,12 +39,24 @@ fail() {
   failures=$((failures + 1))
 }
 
+if ! cmake --build "$build" --target manuals; then
+  fail "the manuals do not build"
+  case_result build 0
+  write_report
+  exit 1
+fi
+case_result build 0
+
 for program in "$@"; do
+  before=$failures
   pdf="$manuals/$program.pdf"
   html="$manuals/$program/index.html"
   [ -s "$pdf" ] || fail "$pdf is missing"
   [ -s "$html" ] || fail "$html is missing"
-  [ -s "$html" ] || continue
+  if [ ! -s "$html" ]; then
+    case_result "$program" "$before"
+    continue
+  fi
 
   # Every picture the page shows is there.
   mapfile -t shown < <(grep -o '<img src="[^"]*"' "$html" | sed 's/<img src="//; s/"$//' | sort -u)
@@ -68,7 +102,9 @@ for program in "$@"; do
   fi
   grep -q "<!-- insert" "$html" && fail "$program: an insert was left unfilled"
   echo "$program: ${#shown[@]} pictures, ${pages:-?} pages"
+  case_result "$program" "$before"
 done
+write_report
 
 [ "$failures" -eq 0 ] || exit 1
 echo "manuals OK"
