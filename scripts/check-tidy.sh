@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Runs clang-tidy with the checks of the root .clang-tidy over the logic
-# layers (the code without widgets, where a likely bug costs a wrong number
-# or a lost file), one file per core.
+# Runs clang-tidy with the checks of the root .clang-tidy over the layers
+# that compute and parse (signal processing, the record formats, the survey
+# and its analysis, SEDRA's and KIVARO's logic: where a likely bug costs a
+# wrong number or a lost file), one file per core. Each file takes seconds,
+# so the layers of widgets, painters and command lines are left to the
+# compiler's warnings.
 #   check-tidy.sh BUILD_DIR [ROOT]
 # BUILD_DIR holds compile_commands.json. Prints every finding; fails when
 # there is one.
@@ -18,8 +21,7 @@ if [ ! -f "$build/compile_commands.json" ]; then
     exit 1
 fi
 
-folders=(dsp records common talvex/survey talvex/processing talvex/analysis talvex/settings talvex/document
-    sedra/card sedra/core kivaro/core kivaro/serial)
+folders=(dsp records talvex/survey talvex/processing talvex/analysis sedra/core kivaro/core)
 cd "$root"
 # Windows-only files and the GUI helpers of common are left to their own checks.
 mapfile -t files < <(git ls-files "${folders[@]}" | grep -E '\.cpp$' |

@@ -10,7 +10,7 @@ using namespace common;
 
 namespace {
 
-bool touch(const QString &path)
+bool touchFile(const QString &path)
 {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
@@ -40,10 +40,10 @@ TEST(ManualFiles, BesideTheProgramThenTheInstalledFolder)
     EXPECT_TRUE(messenger.last().contains(QDir(bin).filePath("SEDRA/index.html")));
 
     const QString installed = QDir(folders.last()).filePath("SEDRA/index.html");
-    ASSERT_TRUE(touch(installed));
+    ASSERT_TRUE(touchFile(installed));
     EXPECT_EQ(findManual("SEDRA", ManualForm::Html, bin), installed);
     EXPECT_TRUE(findManual("SEDRA", ManualForm::Pdf, bin).isEmpty());
-    ASSERT_TRUE(touch(QDir(bin).filePath("SEDRA/index.html")));
+    ASSERT_TRUE(touchFile(QDir(bin).filePath("SEDRA/index.html")));
     EXPECT_EQ(findManual("SEDRA", ManualForm::Html, bin), QDir(bin).filePath("SEDRA/index.html"));
 
     EXPECT_TRUE(openManual("SEDRA", ManualForm::Html, bin, open, messenger));

@@ -10,11 +10,11 @@ using kivaro::UpdatePlan;
 using kivaro::UpdateSession;
 using kivaro::test::FakeLinkHost;
 using kivaro::test::i16;
-using State = UpdateSession::State;
+using UpdateState = UpdateSession::State;
 
 namespace {
 
-QByteArray image(int size)
+QByteArray sessionImage(int size)
 {
     QByteArray b(size, '\0');
     for (int i = 0; i < size; ++i)
@@ -38,7 +38,7 @@ protected:
         session.receive(i16(instrumentVersion));
         ASSERT_EQ(host.lastWrite(), QByteArray("y"));
         session.receive("y");
-        ASSERT_EQ(session.state(), State::WaitBlockRequest);
+        ASSERT_EQ(session.state(), UpdateState::WaitBlockRequest);
     }
 
     FakeLinkHost host;
@@ -66,17 +66,17 @@ TEST_F(UpdateSessionTest, VersionRepliesAreComparedInSinglePrecision)
         FakeLinkHost h;
         common::RecordingMessenger m;
         UpdateSession s(h, m);
-        s.start(planFor(c.fileVersion, image(10)));
+        s.start(planFor(c.fileVersion, sessionImage(10)));
         EXPECT_EQ(h.writes, QList<QByteArray>{"?"});
         s.receive(i16(c.reply).left(1));
         s.receive(i16(c.reply).mid(1));
         if (c.upgrades) {
             EXPECT_EQ(h.lastWrite(), QByteArray("y"));
-            EXPECT_EQ(s.state(), State::WaitConfirm);
+            EXPECT_EQ(s.state(), UpdateState::WaitConfirm);
             EXPECT_TRUE(h.open);
         } else {
             EXPECT_EQ(h.lastWrite(), QByteArray("n"));
-            EXPECT_EQ(s.state(), State::Idle);
+            EXPECT_EQ(s.state(), UpdateState::Idle);
             EXPECT_FALSE(h.open);
             EXPECT_FALSE(h.timerRunning);
             EXPECT_EQ(m.messages, QStringList{c.message});
@@ -86,7 +86,7 @@ TEST_F(UpdateSessionTest, VersionRepliesAreComparedInSinglePrecision)
 
 TEST_F(UpdateSessionTest, WholeBlocksEndWithoutAFurtherReply)
 {
-    const QByteArray img = image(3 * 1024);
+    const QByteArray img = sessionImage(3 * 1024);
     acceptUpgrade(planFor(2.0f, img));
     const quint32 sum = UpdateFile::imageSum(img);
     QByteArray announcement = QByteArray::fromHex("000c0000");
@@ -121,7 +121,7 @@ TEST_F(UpdateSessionTest, WholeBlocksEndWithoutAFurtherReply)
 
 TEST_F(UpdateSessionTest, ShortLastBlockAndEmptyImage)
 {
-    const QByteArray img = image(1025);
+    const QByteArray img = sessionImage(1025);
     acceptUpgrade(planFor(2.0f, img));
     host.writes.clear();
     host.timerStarts.clear();
@@ -129,7 +129,7 @@ TEST_F(UpdateSessionTest, ShortLastBlockAndEmptyImage)
     session.receive("g");
     EXPECT_EQ(host.writes, (QList<QByteArray>{img.left(1024), img.mid(1024)}));
     EXPECT_EQ(host.timerStarts, QList<int>{20000});
-    EXPECT_EQ(session.state(), State::Idle);
+    EXPECT_EQ(session.state(), UpdateState::Idle);
 
     FakeLinkHost h;
     common::RecordingMessenger m;
@@ -140,13 +140,13 @@ TEST_F(UpdateSessionTest, ShortLastBlockAndEmptyImage)
     EXPECT_EQ(h.lastWrite(), QByteArray(8, '\0'));
     s.receive("g");
     EXPECT_EQ(h.lastWrite(), QByteArray());
-    EXPECT_EQ(s.state(), State::Idle);
+    EXPECT_EQ(s.state(), UpdateState::Idle);
     EXPECT_EQ(m.messages, QStringList{kivaro::messages::upgradeFinished()});
 }
 
 TEST_F(UpdateSessionTest, BlocksNeverReadBeyondTheImage)
 {
-    UpdatePlan plan = planFor(2.0f, image(100));
+    UpdatePlan plan = planFor(2.0f, sessionImage(100));
     plan.size = 2000; // as if the shown size had been larger than the image
     acceptUpgrade(plan);
     host.writes.clear();
@@ -157,18 +157,18 @@ TEST_F(UpdateSessionTest, BlocksNeverReadBeyondTheImage)
 
 TEST_F(UpdateSessionTest, WrongRepliesAndSilenceTimeOut)
 {
-    session.start(planFor(2.0f, image(10)));
+    session.start(planFor(2.0f, sessionImage(10)));
     session.receive(i16(100));
     session.receive("x"); // not the confirmation
-    EXPECT_EQ(session.state(), State::WaitConfirm);
+    EXPECT_EQ(session.state(), UpdateState::WaitConfirm);
     EXPECT_TRUE(host.timerRunning);
     session.timeout();
-    EXPECT_EQ(session.state(), State::Idle);
+    EXPECT_EQ(session.state(), UpdateState::Idle);
     EXPECT_FALSE(host.open);
     EXPECT_EQ(messenger.messages, QStringList{kivaro::messages::noResponse()});
 
     messenger.clear();
-    acceptUpgrade(planFor(2.0f, image(2000)));
+    acceptUpgrade(planFor(2.0f, sessionImage(2000)));
     session.receive("g");
     EXPECT_EQ(host.timerMs, 20000);
     session.timeout();

@@ -308,7 +308,7 @@ TEST(Seg2Traces, TracesAreReadWholeBeyondTheImportBuffer)
         file.traces.push_back(trace);
     }
     const std::vector<std::uint8_t> bytes = test::seg2Bytes(file);
-    std::vector<Seg2Trace> traces;
+    std::vector<talvex::Seg2Trace> traces;
     std::optional<QDateTime> start;
     ASSERT_EQ(parseSeg2Traces(bytes, traces, &start), QString());
     ASSERT_EQ(traces.size(), 3u);

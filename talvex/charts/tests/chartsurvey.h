@@ -5,9 +5,14 @@
 // made of its points repeated.
 
 #include "records/fieldrecord.h"
+#include <QColor>
 #include "talvex/survey/surveydata.h"
 
 namespace chartsurvey {
+
+// The pens of the traces and curves the pictures are checked for.
+inline constexpr QRgb kMagenta = 0xffff00ff;
+inline constexpr QRgb kBlue = 0xff0000ff;
 
 struct Sample {
     talvex::SurveyData survey;

@@ -5,6 +5,7 @@
 #include "talvex/analysis/sitevelocity.h"
 #include "talvex/charts/columncharts.h"
 #include "talvex/charts/resulttables.h"
+#include "talvex/charts/tests/chartsurvey.h"
 #include "talvex/survey/surveydata.h"
 
 #include <QImage>
@@ -52,8 +53,8 @@ int inkPixels(const QImage &image, const QRect &area, int threshold = 160)
     return n;
 }
 
-const QRgb kMagenta = qRgb(255, 0, 255);
-const QRgb kBlue = qRgb(0, 0, 255);
+using chartsurvey::kBlue;
+using chartsurvey::kMagenta;
 
 TlvOne point(float depth, float velocity, std::int16_t arrival = 0)
 {

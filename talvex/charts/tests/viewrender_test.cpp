@@ -22,8 +22,8 @@ namespace {
 
 const QRgb kWhite = qRgb(255, 255, 255);
 const QRgb kBlack = qRgb(0, 0, 0);
-const QRgb kMagenta = qRgb(255, 0, 255);
-const QRgb kBlue = qRgb(0, 0, 255);
+using chartsurvey::kBlue;
+using chartsurvey::kMagenta;
 
 class ViewRender : public ::testing::Test {
 protected:
