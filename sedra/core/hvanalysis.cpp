@@ -306,6 +306,16 @@ void startResult(HvResult &r, const Context &ctx)
     r.frequencies = ctx.grid;
 }
 
+// The letters of the components whose STA/LTA rejected window `w`.
+QStringList antiTriggerComponents(const HvWindow &w)
+{
+    QStringList components;
+    for (std::size_t c = 0; c < 3; ++c)
+        if (w.antiTrigger[c])
+            components << QString::fromUtf16(kComponentLetters[c]);
+    return components;
+}
+
 } // namespace
 
 QStringList rejectionKeys(const HvWindow &w)
@@ -313,10 +323,7 @@ QStringList rejectionKeys(const HvWindow &w)
     QStringList keys;
     if (w.invalid)
         keys << QStringLiteral("invalid");
-    QStringList components;
-    for (std::size_t c = 0; c < 3; ++c)
-        if (w.antiTrigger[c])
-            components << QString::fromUtf16(kComponentLetters[c]);
+    const QStringList components = antiTriggerComponents(w);
     if (!components.isEmpty())
         keys << QStringLiteral("antitrigger:") + components.join(QLatin1Char(','));
     if (w.fdwra)
@@ -331,10 +338,7 @@ QString rejectionText(const HvWindow &w)
     QStringList parts;
     if (w.invalid)
         parts << QStringLiteral("数据无效");
-    QStringList components;
-    for (std::size_t c = 0; c < 3; ++c)
-        if (w.antiTrigger[c])
-            components << QString::fromUtf16(kComponentLetters[c]);
+    const QStringList components = antiTriggerComponents(w);
     if (!components.isEmpty())
         parts << QStringLiteral("STA/LTA 反触发（%1 分量）").arg(components.join(QStringLiteral("、")));
     if (w.fdwra)

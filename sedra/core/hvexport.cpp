@@ -8,16 +8,6 @@ namespace sedra {
 
 namespace {
 
-QString num(double v, int decimals)
-{
-    return hvNumber(v, decimals);
-}
-
-QString sig3(double v)
-{
-    return hvThreeFigures(v);
-}
-
 std::string utf8(const QString &s)
 {
     return s.toUtf8().toStdString();
@@ -216,33 +206,35 @@ QStringList hvTextReport(const HvResult &r, const HvVelocitySource &vsSource)
         if (!w.used)
             lines << QStringLiteral("  窗口 %1（%2 s 起）剔除：%3")
                          .arg(w.index)
-                         .arg(num(w.startSeconds, 1), rejectionText(w));
+                         .arg(hvNumber(w.startSeconds, 1), rejectionText(w));
         else if (w.manual == ManualMark::Keep && !rejectionText(w).isEmpty())
-            lines
-                << QStringLiteral("  窗口 %1（%2 s 起）%3").arg(w.index).arg(num(w.startSeconds, 1), rejectionText(w));
+            lines << QStringLiteral("  窗口 %1（%2 s 起）%3")
+                         .arg(w.index)
+                         .arg(hvNumber(w.startSeconds, 1), rejectionText(w));
     }
     lines << QString();
 
     const WindowPeakStatistics &s = r.f0Windows;
     lines << QStringLiteral("f0（平均曲线的峰）：%1 Hz，A0 = %2，T0 = %3 s%4")
-                 .arg(sig3(r.f0), num(r.a0, 2), sig3(r.t0),
+                 .arg(hvThreeFigures(r.f0), hvNumber(r.a0, 2), hvThreeFigures(r.t0),
                       r.f0AtBandEdge ? QStringLiteral("（频带内没有局部峰，取频带边缘的最大值）") : QString());
     lines << QStringLiteral("f0（各窗口峰的中值）：%1 Hz，σln = %2，16%～84%：%3～%4 Hz，T0 = %5 s（σln 相同）")
-                 .arg(sig3(s.median), num(s.sigmaLn, 3), sig3(s.median * std::exp(-s.sigmaLn)),
-                      sig3(s.median * std::exp(s.sigmaLn)), sig3(s.t0Median));
+                 .arg(hvThreeFigures(s.median), hvNumber(s.sigmaLn, 3), hvThreeFigures(s.median * std::exp(-s.sigmaLn)),
+                      hvThreeFigures(s.median * std::exp(s.sigmaLn)), hvThreeFigures(s.t0Median));
     lines << QStringLiteral("  平均曲线的 f0 取各窗口 H/V 曲线的对数平均曲线的最高峰；窗口 f0 取每个窗口自身的峰，"
                             "其对数正态中值和 σln 给出 f0 的不确定性。两者相差明显时，窗口间的峰不稳定。");
     lines << QString();
 
-    lines
-        << QStringLiteral("SESAME 判据（峰值搜索范围 %1～%2 Hz）：").arg(sig3(r.peakBandLow()), sig3(r.peakBandHigh()));
+    lines << QStringLiteral("SESAME 判据（峰值搜索范围 %1～%2 Hz）：")
+                 .arg(hvThreeFigures(r.peakBandLow()), hvThreeFigures(r.peakBandHigh()));
     lines << QStringLiteral("  可靠曲线（3 条全部满足）：%1")
                  .arg(r.sesame.isReliable ? QStringLiteral("可靠") : QStringLiteral("不可靠"));
     for (int i = 0; i < 3; ++i) {
         const SesameCheck &c = r.sesame.reliable[std::size_t(i)];
         lines << QStringLiteral("    %1. %2：值 %3，阈值 %4，%5")
                      .arg(i + 1)
-                     .arg(sesameCriterionText(true, i), sig3(c.value), sig3(c.threshold), mark(c.pass));
+                     .arg(sesameCriterionText(true, i), hvThreeFigures(c.value), hvThreeFigures(c.threshold),
+                          mark(c.pass));
     }
     lines << QStringLiteral("  清晰峰（6 条至少满足 5 条）：%1（满足 %2 条）")
                  .arg(r.sesame.isClear ? QStringLiteral("清晰") : QStringLiteral("不清晰"))
@@ -251,7 +243,8 @@ QStringList hvTextReport(const HvResult &r, const HvVelocitySource &vsSource)
         const SesameCheck &c = r.sesame.clear[std::size_t(i)];
         lines << QStringLiteral("    %1. %2：值 %3，阈值 %4，%5")
                      .arg(i + 1)
-                     .arg(sesameCriterionText(false, i), sig3(c.value), sig3(c.threshold), mark(c.pass));
+                     .arg(sesameCriterionText(false, i), hvThreeFigures(c.value), hvThreeFigures(c.threshold),
+                          mark(c.pass));
     }
     lines << QString();
 
@@ -263,7 +256,7 @@ QStringList hvTextReport(const HvResult &r, const HvVelocitySource &vsSource)
         if (p.industrial)
             notes << QStringLiteral("可能是工业干扰（窄于平滑窗、竖向也有、每个窗口都有）");
         lines << QStringLiteral("  %1 Hz，幅值 %2，突出比 %3%4")
-                     .arg(sig3(p.frequency), num(p.amplitude, 2), num(p.prominence, 2),
+                     .arg(hvThreeFigures(p.frequency), hvNumber(p.amplitude, 2), hvNumber(p.prominence, 2),
                           notes.isEmpty() ? QString() : QStringLiteral("（%1）").arg(notes.join(QStringLiteral("；"))));
     }
 
@@ -271,18 +264,19 @@ QStringList hvTextReport(const HvResult &r, const HvVelocitySource &vsSource)
         lines << QString();
         const QString from = vsSource.survey.isEmpty() ? QStringLiteral("输入")
                                                        : QStringLiteral("测试文件 %1 的等效剪切波速（%2 m 以内）")
-                                                             .arg(vsSource.survey, num(vsSource.overDepth, 1));
+                                                             .arg(vsSource.survey, hvNumber(vsSource.overDepth, 1));
         lines << QStringLiteral("硬层深度 h = Vs / (4 f0)：%1 m（16%～84%：%2～%3 m），Vs = %4 m/s（%5），σln Vs = %6")
-                     .arg(num(r.depth->h, 2), num(r.depth->low, 2), num(r.depth->high, 2),
-                          num(r.options.vs.value_or(0.0), 1), from, num(r.options.vsSigmaLn, 3));
+                     .arg(hvNumber(r.depth->h, 2), hvNumber(r.depth->low, 2), hvNumber(r.depth->high, 2),
+                          hvNumber(r.options.vs.value_or(0.0), 1), from, hvNumber(r.options.vsSigmaLn, 3));
     }
     if (r.powerLawDepth && r.options.powerLaw) {
         const auto laws = publishedPowerLaws();
         const auto i = std::size_t(*r.options.powerLaw);
         if (i < laws.size())
             lines << QStringLiteral("硬层深度 h = %1 · f0^-%2（%3）：%4 m（16%～84%：%5～%6 m）")
-                         .arg(num(laws[i].a, 1), num(laws[i].b, 3), laws[i].reference, num(r.powerLawDepth->h, 2),
-                              num(r.powerLawDepth->low, 2), num(r.powerLawDepth->high, 2));
+                         .arg(hvNumber(laws[i].a, 1), hvNumber(laws[i].b, 3), laws[i].reference,
+                              hvNumber(r.powerLawDepth->h, 2), hvNumber(r.powerLawDepth->low, 2),
+                              hvNumber(r.powerLawDepth->high, 2));
     }
     if (!r.warnings.isEmpty()) {
         lines << QString();

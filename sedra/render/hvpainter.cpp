@@ -15,16 +15,6 @@ namespace sedra {
 
 namespace {
 
-QString num(double v, int decimals)
-{
-    return hvNumber(v, decimals);
-}
-
-QString sig3(double v)
-{
-    return hvThreeFigures(v);
-}
-
 // Labels of a log axis: 1, 2, 5 times the powers of ten within [lo, hi].
 std::vector<double> logTicks(double lo, double hi)
 {
@@ -332,7 +322,7 @@ void HvPainter::drawCurves(QPainter &painter, const QRectF &rect, const HvResult
         if (std::isfinite(result.f0) && result.f0 > 0) {
             painter.setPen(QPen(QColor(200, 0, 0), style.lineWidth * 0.8));
             painter.drawLine(QPointF(xAt(result.f0), plot.top()), QPointF(xAt(result.f0), plot.bottom()));
-            const QString label = QStringLiteral("f0 = %1 Hz").arg(sig3(result.f0));
+            const QString label = QStringLiteral("f0 = %1 Hz").arg(hvThreeFigures(result.f0));
             const qreal w = fm.horizontalAdvance(label);
             const qreal x = xAt(result.f0) + fm.height() * 0.3;
             painter.drawText(QPointF(x + w > plot.right() ? xAt(result.f0) - w - fm.height() * 0.3 : x,
@@ -394,8 +384,9 @@ qreal HvPainter::drawSesameTable(QPainter &painter, const QRectF &rect, const Hv
          result.sesame.isReliable ? green : red, true);
     for (int i = 0; i < 3; ++i) {
         const SesameCheck &c = result.sesame.reliable[std::size_t(i)];
-        line(QStringLiteral("%1. %2").arg(i + 1).arg(sesameCriterionText(true, i)), sig3(c.value), sig3(c.threshold),
-             c.pass ? QStringLiteral("✓") : QStringLiteral("✗"), c.pass ? green : red, false);
+        line(QStringLiteral("%1. %2").arg(i + 1).arg(sesameCriterionText(true, i)), hvThreeFigures(c.value),
+             hvThreeFigures(c.threshold), c.pass ? QStringLiteral("✓") : QStringLiteral("✗"), c.pass ? green : red,
+             false);
     }
     line(QStringLiteral("清晰峰（6 条至少 5 条）：%1，满足 %2 条")
              .arg(result.sesame.isClear ? QStringLiteral("清晰") : QStringLiteral("不清晰"))
@@ -404,8 +395,9 @@ qreal HvPainter::drawSesameTable(QPainter &painter, const QRectF &rect, const Hv
          result.sesame.isClear ? green : red, true);
     for (int i = 0; i < 6; ++i) {
         const SesameCheck &c = result.sesame.clear[std::size_t(i)];
-        line(QStringLiteral("%1. %2").arg(i + 1).arg(sesameCriterionText(false, i)), sig3(c.value), sig3(c.threshold),
-             c.pass ? QStringLiteral("✓") : QStringLiteral("✗"), c.pass ? green : red, false);
+        line(QStringLiteral("%1. %2").arg(i + 1).arg(sesameCriterionText(false, i)), hvThreeFigures(c.value),
+             hvThreeFigures(c.threshold), c.pass ? QStringLiteral("✓") : QStringLiteral("✗"), c.pass ? green : red,
+             false);
     }
     painter.restore();
     return y - rect.top();
@@ -415,20 +407,23 @@ QStringList HvPainter::summaryLines(const HvResult &r)
 {
     QStringList lines;
     lines << hvWindowCountLine(r, 0);
-    lines << QStringLiteral("平均曲线：f0 = %1 Hz，A0 = %2，T0 = %3 s").arg(sig3(r.f0), num(r.a0, 2), sig3(r.t0));
+    lines << QStringLiteral("平均曲线：f0 = %1 Hz，A0 = %2，T0 = %3 s")
+                 .arg(hvThreeFigures(r.f0), hvNumber(r.a0, 2), hvThreeFigures(r.t0));
     const WindowPeakStatistics &s = r.f0Windows;
     lines << QStringLiteral("窗口峰中值：f0 = %1 Hz（%2～%3），σln %4，T0 = %5 s")
-                 .arg(sig3(s.median), sig3(s.median * std::exp(-s.sigmaLn)), sig3(s.median * std::exp(s.sigmaLn)),
-                      num(s.sigmaLn, 3), sig3(s.t0Median));
+                 .arg(hvThreeFigures(s.median), hvThreeFigures(s.median * std::exp(-s.sigmaLn)),
+                      hvThreeFigures(s.median * std::exp(s.sigmaLn)), hvNumber(s.sigmaLn, 3),
+                      hvThreeFigures(s.t0Median));
     QStringList peaks;
     for (const HvPeak &p : r.peaks)
         peaks << QStringLiteral("%1 Hz（%2）%3")
-                     .arg(sig3(p.frequency), num(p.amplitude, 2), p.industrial ? QStringLiteral("工业?") : QString());
+                     .arg(hvThreeFigures(p.frequency), hvNumber(p.amplitude, 2),
+                          p.industrial ? QStringLiteral("工业?") : QString());
     lines << QStringLiteral("峰：%1").arg(peaks.isEmpty() ? QStringLiteral("无") : peaks.join(QStringLiteral("，")));
     if (r.depth)
         lines << QStringLiteral("硬层深度 h = Vs/(4f0) = %1 m（%2～%3 m），Vs = %4 m/s")
-                     .arg(num(r.depth->h, 1), num(r.depth->low, 1), num(r.depth->high, 1),
-                          num(r.options.vs.value_or(0.0), 0));
+                     .arg(hvNumber(r.depth->h, 1), hvNumber(r.depth->low, 1), hvNumber(r.depth->high, 1),
+                          hvNumber(r.options.vs.value_or(0.0), 0));
     else
         lines << QStringLiteral("硬层深度：未给剪切波速 Vs");
     return lines;
@@ -474,8 +469,8 @@ void HvPainter::drawPage(QPainter &painter, const QSizeF &page, const ThreeCompo
     drawLines(painter, QRectF(left, 240, right - left, 60),
               {source
                + QStringLiteral("采样间隔 %1 s，时长 %2 s，窗长 %3 s，平滑 b = %4")
-                     .arg(num(result.sampleInterval, 4), num(record.duration(), 0),
-                          num(result.options.windowSeconds, 0), num(result.options.smoothing, 0))},
+                     .arg(hvNumber(result.sampleInterval, 4), hvNumber(record.duration(), 0),
+                          hvNumber(result.options.windowSeconds, 0), hvNumber(result.options.smoothing, 0))},
               info);
     drawWindows(painter, QRectF(left, 310, right - left, 600), record, result, style);
     drawCurves(painter, QRectF(left, 930, right - left, 1000), result, style);
