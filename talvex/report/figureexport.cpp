@@ -19,9 +19,9 @@ namespace {
 constexpr int kHeadingY = 10;
 constexpr int kRuleY = 30;
 constexpr int kFooterY = 915;
-constexpr int kTableTop = 40;
-constexpr int kContentTop = 88; // below a two-row heading table
-constexpr int kHeadingRow = 24; // one row of the heading table
+constexpr int kFigureTableTop = 40;
+constexpr int kFigureContentTop = 88; // below a two-row heading table
+constexpr int kFigureHeadingRow = 24; // one row of the heading table
 constexpr int kCombinedBottom = 613; // the combined figure ends here, whatever rows stand above it
 constexpr int kFrameBottom = 913;
 constexpr int kWaveformArea = 837; // height shared by the rows of waveform cells
@@ -65,7 +65,7 @@ int headingTable(QPainter &painter, const ReportContext &context, bool withOptio
         options.siteClasses = &siteClassesOf(context);
     painter.save();
     const int below = charts::DrawHeadingTable(painter, charts::PatternOutput::Bitmap,
-                                               QRect(0, kTableTop, kFigureWidth, kFrameBottom - kTableTop),
+                                               QRect(0, kFigureTableTop, kFigureWidth, kFrameBottom - kFigureTableTop),
                                                context.survey, options);
     painter.restore();
     return below;
@@ -83,7 +83,7 @@ void drawWaveformCells(QPainter &painter, const ReportContext &context, int page
     style.linePen = 1;
     style.labelOffset = 6;
     style.labelHeight = 8;
-    drawWaveformGrid(painter, context, page, QPoint(0, kContentTop), QSize(cellWidth, cellHeight), style);
+    drawWaveformGrid(painter, context, page, QPoint(0, kFigureContentTop), QSize(cellWidth, cellHeight), style);
 }
 
 } // namespace
@@ -136,12 +136,12 @@ QImage renderFigure(ReportContext &context, const Figure &figure)
         UpdateSiteVelocity(context.survey);
 
     // The charts start below the optional rows of the heading table.
-    const int extra = (s.printOverburden ? kHeadingRow : 0) + (s.printSiteClass ? kHeadingRow : 0);
+    const int extra = (s.printOverburden ? kFigureHeadingRow : 0) + (s.printSiteClass ? kFigureHeadingRow : 0);
     switch (figure.kind) {
     case FigureKind::VelocityHistogram:
     case FigureKind::TimeDistance: {
         headingTable(painter, context, true);
-        const QRect rect(0, kContentTop + extra, kFigureWidth, kFrameBottom - kContentTop - extra);
+        const QRect rect(0, kFigureContentTop + extra, kFigureWidth, kFrameBottom - kFigureContentTop - extra);
         const charts::ColumnChartLayout layout = charts::bitmapColumnLayout(rect, s.printTwoCurves != 0);
         charts::ColumnChartOptions options;
         options.curveName = s.curveName;
@@ -159,7 +159,7 @@ QImage renderFigure(ReportContext &context, const Figure &figure)
         headingTable(painter, context, true);
         painter.save();
         charts::DrawTimeDistanceAndHistogram(
-            painter, QRect(0, kContentTop + extra, kFigureWidth, kCombinedBottom - kContentTop - extra),
+            painter, QRect(0, kFigureContentTop + extra, kFigureWidth, kCombinedBottom - kFigureContentTop - extra),
             context.survey);
         painter.restore();
         break;
@@ -167,7 +167,8 @@ QImage renderFigure(ReportContext &context, const Figure &figure)
         headingTable(painter, context, false);
         painter.save();
         charts::DrawTimeDepthTable(painter, charts::PatternOutput::Bitmap,
-                                   QRect(0, kContentTop, kFigureWidth, kFrameBottom - kContentTop), context.survey);
+                                   QRect(0, kFigureContentTop, kFigureWidth, kFrameBottom - kFigureContentTop),
+                                   context.survey);
         painter.restore();
         break;
     case FigureKind::Waveforms:
