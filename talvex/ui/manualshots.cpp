@@ -12,6 +12,7 @@
 #include "talvex/settings/talvexsettings.h"
 #include "talvex/ui/cmainframe.h"
 #include "talvex/ui/dialogs/filedialogs.h"
+#include "talvex/ui/dialogs/folderimportprogressdialog.h"
 #include "talvex/ui/songfont.h"
 #include "talvex/ui/view/ctalvexview.h"
 
@@ -129,6 +130,15 @@ int main(int argc, char *argv[])
     dialog(CommandId::EditLayers, "dialog-layers");
     dialog(CommandId::EnterSurveyLog, "dialog-surveylog");
     dialog(CommandId::ImportFolder, "dialog-channel");
+    {
+        // The progress of a folder import as it stands while the records are
+        // read (it shows itself only for an import that takes a while).
+        FolderImportProgressDialog progress(&frame);
+        progress.report(12, 40);
+        progress.show();
+        QCoreApplication::processEvents();
+        note(common::saveScreenshot(progress, picture("dialog-importprogress")));
+    }
     dialog(CommandId::DigitalFilter, "dialog-filter");
     dialog(CommandId::SmoothTrace, "dialog-smooth");
     dialog(CommandId::AcceptAllArrivalSuggestions, "dialog-acceptall");
