@@ -8,6 +8,7 @@
 #include "sedra/core/sedrasettings.h"
 #include "sedra/core/startupcheck.h"
 #include "sedra/ui/cmainframe.h"
+#include "common/messenger.h"
 #include "common/widgets/messageboxmessenger.h"
 
 #include <QApplication>
@@ -58,11 +59,16 @@ int main(int argc, char *argv[])
         ? std::make_unique<common::SettingsStore>(parser.value(QStringLiteral("settings")))
         : std::make_unique<common::SettingsStore>(sedra::SedraSettings::company(), sedra::SedraSettings::application());
 
-    common::MessageBoxMessenger messenger(QStringLiteral("地脉动"), nullptr, QStringLiteral("提示"));
+    // A screenshot run (--grab) prints its messages instead of waiting for
+    // someone to close a message box, and declines every question.
+    const bool grabbing = parser.isSet(QStringLiteral("grab"));
+    common::MessageBoxMessenger boxes(QStringLiteral("地脉动"), nullptr, QStringLiteral("提示"));
+    common::ConsoleMessenger console(false);
+    common::Messenger &messenger = grabbing ? static_cast<common::Messenger &>(console) : boxes;
     bool cardPresent = false;
     {
         sedra::CMainFrame frame(*store, messenger);
-        messenger.setParent(&frame);
+        boxes.setParent(&frame);
         QObject::connect(&instance, &platform::SingleInstance::activationRequested, &frame, [&frame] {
             frame.setWindowState((frame.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
             frame.raise();
@@ -73,7 +79,7 @@ int main(int argc, char *argv[])
         std::unique_ptr<sedra::PortIo> io;
         if (const auto selection = sedra::selectCard(sedra::SedraSettings::cardBackend(*store), &cardNote))
             io = sedra::openCard(*selection, programFolder, &cardNote);
-        if (parser.isSet(QStringLiteral("grab"))) {
+        if (grabbing) {
             frame.resize(1200, 800);
             frame.show();
         } else {
@@ -83,7 +89,7 @@ int main(int argc, char *argv[])
         cardPresent = frame.cardPresent();
         if (!parser.positionalArguments().isEmpty())
             frame.openFile(parser.positionalArguments().constFirst());
-        if (parser.isSet(QStringLiteral("grab"))) {
+        if (grabbing) {
             const QString shot = parser.value(QStringLiteral("grab"));
             QTimer::singleShot(500, &frame, [&frame, shot] {
                 frame.grab().save(shot);
