@@ -20,12 +20,12 @@ parse_help() {
     awk -v skip="$1" '
     function addword(w) { if (w ~ /^[a-z][a-z0-9-]*$/ && !(w in seenword)) { seenword[w] = 1; words = words " " w } }
     function addopt(o) { if (!(o in seenopt)) { seenopt[o] = 1; options = options " " o } }
-    function addvalues(o, spec,   n, parts, i) {
+    function addvalues(o, valuename,   n, choices, i) {
         valued[o] = 1
-        if (spec ~ /^[a-z0-9.]+(\|[a-z0-9.]+)+$/) {
-            n = split(spec, parts, "|")
+        if (valuename ~ /^[a-z0-9.]+(\|[a-z0-9.]+)+$/) {
+            n = split(valuename, choices, "|")
             values[o] = ""
-            for (i = 1; i <= n; i++) values[o] = values[o] " " parts[i]
+            for (i = 1; i <= n; i++) values[o] = values[o] " " choices[i]
         }
     }
     NR == 1 && /^用法/ {

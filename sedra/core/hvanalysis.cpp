@@ -2,7 +2,7 @@
 
 #include "sedra/core/hvcombine.h"
 #include "sedra/core/hvrejection.h"
-#include "sedra/core/hvspectrum.h"
+#include "sedra/core/hvamplitudes.h"
 #include "sedra/core/konnoohmachi.h"
 
 #include <algorithm>
@@ -65,7 +65,7 @@ bool prepare(std::span<const double> x, double taper, std::vector<double> &out)
     return std::any_of(out.begin(), out.end(), [](double v) { return v != 0.0; });
 }
 
-// The spectral part of one window: samples [first, first + windowSamples)
+// The spectral work of one window: samples [first, first + windowSamples)
 // of `x` (which holds the record from index `xStart` on).
 HvWindow computeWindow(const Context &ctx, int index, std::size_t first,
                        const std::array<std::span<const double>, 3> &x, std::size_t xStart, Scratch &s)

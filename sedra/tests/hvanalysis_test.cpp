@@ -6,7 +6,7 @@
 
 #include "sedra/core/hvanalysis.h"
 #include "sedra/core/hvcombine.h"
-#include "sedra/core/hvspectrum.h"
+#include "sedra/core/hvamplitudes.h"
 #include "sedra/core/konnoohmachi.h"
 #include "sedra/core/sesame.h"
 #include "sedra/core/stiffdepth.h"

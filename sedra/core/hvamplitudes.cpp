@@ -1,4 +1,4 @@
-#include "sedra/core/hvspectrum.h"
+#include "sedra/core/hvamplitudes.h"
 
 #include <fftw3.h>
 
