@@ -2,6 +2,7 @@
 
 #include "dsp/filters.h"
 #include "dsp/onset.h"
+#include "dsp/straightruns.h"
 #include "talvex/analysis/pointcommands.h"
 #include "talvex/survey/surveydata.h"
 #include "talvex/survey/undosnapshot.h"
@@ -114,6 +115,13 @@ constexpr double kLeastLobeSnr = 4.0;
 // a level and slope, the one with the least Bayesian information criterion,
 // residual / noise variance + ln(samples) x coefficients, the noise variance
 // being that the richest fit leaves.
+// The precision part of the quality: one half at an uncertainty of
+// kHalfQualityUncertainty samples.
+double precisionScore(double uncertainty)
+{
+    return 1.0 / (1.0 + uncertainty / kHalfQualityUncertainty);
+}
+
 struct StraightRise {
     dsp::OnsetFit fit;
     // [samples] the larger half width of the chosen and the richest fit,
@@ -340,6 +348,7 @@ ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options)
     s.snr = snr;
     s.correlation = r;
     s.uncertainty = uncertainty;
+    s.ownSample = pick;
     // The quality: how far the first lobe stands out of the noise (a lobe
     // of kLeastLobeSnr times the noise RMS scores 0: below that the lobe the
     // wave starts with is easily the wrong one), times the reversal
@@ -348,8 +357,114 @@ ArrivalSuggestion suggest(const TlvOne &point, const AutoPickOptions &options)
     const double lobeSnr = quiet > 0.0 ? double(lobe.peak) / quiet : kNoiselessSnr;
     const double clarity = std::max(0.0, 1.0 - kLeastLobeSnr / lobeSnr);
     const double reversal = std::sqrt(std::clamp(-r, 0.0, 1.0));
-    const double precision = 1.0 / (1.0 + uncertainty / kHalfQualityUncertainty);
-    s.quality = std::clamp(clarity * reversal * precision, 0.0, 1.0);
+    s.quality = std::clamp(clarity * reversal * precisionScore(uncertainty), 0.0, 1.0);
+    return s;
+}
+
+// The along-hole step. Arrival times of neighbouring points lie on the
+// travel-time curve, straight within a layer; a point's own onset estimate
+// scatters about it with the noise of its traces. The suggestions found
+// within kNeighbourReach points on either side (as the list stands), their
+// times made vertical as the point velocities make them, are split into
+// straight runs (dsp::FitStraightRuns, each time weighted by its
+// uncertainty, never below one sample). A point in a run of at least
+// kLeastRunPoints takes its run's line as its time where the line knows the
+// time better than the point alone (the line's standard error, widened when
+// the run's points scatter more than their uncertainties say, is the
+// smaller): that averages the noise of the run's points and brings back a
+// point that strayed. Its uncertainty is then the line's error and half
+// the distance from its own estimate. Its quality, which judges the
+// point's own traces, stays. A point alone, in a short run or with a
+// better own estimate keeps that.
+constexpr double kRunPenalty = 6.0; // chi-square cost of one more run
+constexpr double kRunHuber = 2.0; // sigmas where a time stops counting in full
+constexpr double kLeastTimingSamples = 1.0; // smallest uncertainty a time enters with [samples]
+// Points a run needs to time one of them: among three, one stray point
+// cannot be told from the line.
+constexpr int kLeastRunPoints = 4;
+
+// Sample to curve time of a point (ms): made vertical (× depth / slant
+// distance) in a single hole, as measured across holes; msPerSample 0 when
+// the point cannot be on the curve (no depth, no interval).
+struct CurveScale {
+    double offsetMs = 0.0; // curve time of sample 0
+    double msPerSample = 0.0;
+};
+
+CurveScale curveScale(const SurveyData &survey, const TlvOne &p)
+{
+    const double depth = double(p.depth);
+    const double interval = double(p.interval);
+    if (!(depth > 0.0) || !(interval > 0.0) || !std::isfinite(double(p.delay)))
+        return {};
+    double factor = 1.0;
+    if (survey.header.isSingleHole()) {
+        const double x = double(survey.header.sourceDistance);
+        factor = depth / std::sqrt(x * x + depth * depth);
+    }
+    return {double(p.delay) * factor, interval / 1000.0 * factor};
+}
+
+ArrivalSuggestion timedAlongHole(const SurveyData &survey, const std::vector<ArrivalSuggestion> &own, int index)
+{
+    const ArrivalSuggestion &self = own[std::size_t(index)];
+    const int n = int(own.size());
+    const CurveScale selfScale = curveScale(survey, survey.points[std::size_t(index)]);
+    if (!self.found || selfScale.msPerSample <= 0.0)
+        return self;
+    struct Timed {
+        double depth;
+        double time;
+        double sigma;
+        int index;
+    };
+    std::vector<Timed> timed;
+    for (int k = std::max(0, index - kNeighbourReach); k <= std::min(n - 1, index + kNeighbourReach); ++k) {
+        const ArrivalSuggestion &s = own[std::size_t(k)];
+        const TlvOne &p = survey.points[std::size_t(k)];
+        const CurveScale scale = curveScale(survey, p);
+        if (!s.found || scale.msPerSample <= 0.0)
+            continue;
+        timed.push_back({double(p.depth), scale.offsetMs + s.sample * scale.msPerSample,
+                         std::max(s.uncertainty, kLeastTimingSamples) * scale.msPerSample, k});
+    }
+    std::stable_sort(timed.begin(), timed.end(), [](const Timed &a, const Timed &b) { return a.depth < b.depth; });
+    std::vector<double> x, y, sigma;
+    int at = -1;
+    for (const Timed &t : timed) {
+        if (t.index == index)
+            at = int(x.size());
+        x.push_back(t.depth);
+        y.push_back(t.time);
+        sigma.push_back(t.sigma);
+    }
+    dsp::StraightRunOptions runOptions;
+    runOptions.penalty = kRunPenalty;
+    runOptions.huber = kRunHuber;
+    runOptions.maxRun = int(x.size());
+    const std::vector<dsp::StraightRun> runs = dsp::FitStraightRuns(x, y, sigma, runOptions);
+    const auto run = std::find_if(runs.begin(), runs.end(),
+                                  [at](const dsp::StraightRun &r) { return r.first <= at && at < r.end; });
+    if (run == runs.end() || run->points() < kLeastRunPoints)
+        return self;
+    const double depth = x[std::size_t(at)];
+    const double sample = (run->valueAt(depth) - selfScale.offsetMs) / selfScale.msPerSample;
+    const int pick = std::isfinite(sample) ? int(std::lround(std::clamp(sample, -1.0e6, 1.0e6))) : -1;
+    if (pick < kFirstCursorSample || pick > kLastCursorSample)
+        return self;
+    const int dof = run->points() - 2;
+    const double misfit = std::max(1.0, run->chiSquare / double(dof));
+    const double lineError = run->standardErrorAt(depth) * std::sqrt(misfit) / selfScale.msPerSample;
+    if (!(lineError < self.uncertainty))
+        return self; // the neighbours know the time no better than the point itself
+    ArrivalSuggestion s = self;
+    s.ownSample = self.sample;
+    s.runPoints = run->points();
+    s.sample = pick;
+    // The line's error, and half of how far the point's own estimate lies
+    // from the line: the two disagree by the error of one of them.
+    const double shift = sample - double(self.sample);
+    s.uncertainty = std::sqrt(lineError * lineError + 0.25 * shift * shift);
     return s;
 }
 
@@ -360,13 +475,24 @@ ArrivalSuggestion SuggestArrival(const TlvOne &point, const AutoPickOptions &opt
     return suggest(point, options);
 }
 
+std::vector<ArrivalSuggestion> TimeAlongHole(const SurveyData &survey, const std::vector<ArrivalSuggestion> &own)
+{
+    if (own.size() != survey.points.size())
+        return own;
+    std::vector<ArrivalSuggestion> all;
+    all.reserve(own.size());
+    for (int i = 0; i < int(own.size()); ++i)
+        all.push_back(timedAlongHole(survey, own, i));
+    return all;
+}
+
 std::vector<ArrivalSuggestion> SuggestArrivals(const SurveyData &survey, const AutoPickOptions &options)
 {
-    std::vector<ArrivalSuggestion> all;
-    all.reserve(survey.points.size());
+    std::vector<ArrivalSuggestion> own;
+    own.reserve(survey.points.size());
     for (const TlvOne &point : survey.points)
-        all.push_back(suggest(point, options));
-    return all;
+        own.push_back(suggest(point, options));
+    return TimeAlongHole(survey, own);
 }
 
 bool isAcceptable(const ArrivalSuggestion &suggestion, double minQuality)

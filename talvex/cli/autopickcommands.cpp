@@ -64,6 +64,8 @@ void printJson(const SurveyData &survey, const std::vector<ArrivalSuggestion> &a
             w.field("quality", rounded(s.quality, 3));
             w.field("uncertainty", rounded(s.uncertainty, 2));
             w.field("uncertaintyMs", rounded(uncertaintyMs(s, p), 4));
+            w.field("ownSample", s.ownSample);
+            w.field("alongHolePoints", s.runPoints);
         } else {
             w.field("reason", s.reason.toStdString());
         }
@@ -91,11 +93,18 @@ void printTable(const SurveyData &survey, const std::vector<ArrivalSuggestion> &
         const ArrivalSuggestion &s = all[i];
         const TlvOne &p = survey.points[i];
         QString note = s.reason;
+        if (s.found && s.runPoints > 0)
+            note = s.sample == s.ownSample ? QStringLiteral("与同一直线段上 %1 个测点的走时一致").arg(s.runPoints)
+                                           : QStringLiteral("按同一直线段上 %1 个测点的走时（本测点波形单独给 %2）")
+                                                 .arg(s.runPoints)
+                                                 .arg(s.ownSample);
+        const auto add
+            = [&note](const QString &more) { note = note.isEmpty() ? more : note + QStringLiteral("；") + more; };
         if (applied) {
             switch ((*applied)[i]) {
-            case Action::Filled: note = QStringLiteral("已采用"); break;
-            case Action::Replaced: note = QStringLiteral("已替换原拾取 %1").arg(before[i]); break;
-            case Action::Kept: note = QStringLiteral("保留原拾取 %1").arg(p.sArrival); break;
+            case Action::Filled: add(QStringLiteral("已采用")); break;
+            case Action::Replaced: add(QStringLiteral("已替换原拾取 %1").arg(before[i])); break;
+            case Action::Kept: add(QStringLiteral("保留原拾取 %1").arg(p.sArrival)); break;
             case Action::None: break;
             }
         }
@@ -185,6 +194,8 @@ void addAutoPickCommands(std::vector<Command> &commands)
          QStringLiteral("自动建议各测点的 S 波初至（正反向波形反相处），列出建议；--apply 时采用并保存"),
          QStringLiteral("每个测点列出建议的初至采样点、时间、不确定度（± 采样点和 ± ms，由波形数据估计）\n"
                         "和质量（0～1，综合信噪比、正反向反相的程度和不确定度）；\n"
+                        "相邻测点的初至连成直线（同一层内）时，按这条走时直线定时更准的测点\n"
+                        "注明所依的测点数和本测点波形单独给出的初至；\n"
                         "没有建议的测点说明原因（没有波形、没有反相、信噪比太低等）。\n"
                         "不给 --apply 时不改动文件。--apply 时把质量不低于 Q 的建议按“设为 S 波初至”\n"
                         "逐个设好（重新计算该测点和下一个测点的波速）并保存；已有拾取的测点保留原拾取，\n"

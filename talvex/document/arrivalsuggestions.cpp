@@ -40,7 +40,12 @@ std::size_t suggestionInputFingerprint(const TlvOne &point)
 {
     std::size_t seed = qHashBits(point.positive.data(), sizeof(point.positive[0]) * point.positive.size());
     seed = qHashBits(point.negative.data(), sizeof(point.negative[0]) * point.negative.size(), seed);
-    return qHashMulti(seed, point.interval);
+    return qHashMulti(seed, point.interval, point.depth, point.delay);
+}
+
+std::size_t suggestionGeometryFingerprint(const SurveyData &survey)
+{
+    return qHashMulti(0, survey.header.method, survey.header.sourceDistance);
 }
 
 ArrivalSuggestions::ArrivalSuggestions(const SurveyData &survey, QObject *parent)
@@ -96,6 +101,13 @@ void ArrivalSuggestions::check() const
     std::vector<std::size_t> fingerprints(n);
     for (std::size_t i = 0; i < n; ++i)
         fingerprints[i] = suggestionInputFingerprint(points[i]);
+    // Every point's time on the travel-time curve depends on the hole's
+    // geometry: when it changes, nothing computed before is kept.
+    const std::size_t geometry = suggestionGeometryFingerprint(m_survey);
+    if (geometry != m_geometry) {
+        m_geometry = geometry;
+        m_fingerprints.clear();
+    }
 
     // The changed run lies between the longest common head and tail of the
     // old and new fingerprints; the rest keeps its suggestions.
@@ -169,6 +181,7 @@ void ArrivalSuggestions::startComputing() const
         chunk->last = last;
         chunk->contextFirst = std::max(0, i - kSuggestionReach);
         const int contextLast = std::min(n, last + kSuggestionReach);
+        chunk->context.header = m_survey.header;
         chunk->context.points.assign(m_survey.points.begin() + chunk->contextFirst,
                                      m_survey.points.begin() + contextLast);
         chunks.push_back(std::move(chunk));

@@ -3,8 +3,9 @@
 // or hidden, and while shown one suggestion per point (SuggestArrivals),
 // computed on a worker thread so that the window never waits for them.
 //
-// The suggestions depend on the points' traces and sample intervals only.
-// The document calls pointsChanged() after every change of the points; the
+// The suggestions depend on the points' traces, sample intervals, depths and
+// delays and on the hole's geometry only. The document calls pointsChanged()
+// after every change of the points or the header; the
 // suggestions then compare a fingerprint of every point with the one its
 // suggestion was computed from, keep the suggestions of unchanged points
 // (shifted when points were inserted or deleted) and compute again only the
@@ -100,6 +101,7 @@ private:
     mutable Snapshot m_snapshot;
     mutable std::vector<char> m_pending; // per point: still to be computed
     mutable std::vector<std::size_t> m_fingerprints; // per point, of the snapshot's survey
+    mutable std::size_t m_geometry = 0; // suggestionGeometryFingerprint of the snapshot's survey
     mutable int m_pendingCount = 0;
     int m_computedPoints = 0;
     // Raised by every new computation and by hiding: a worker whose
@@ -108,14 +110,17 @@ private:
     mutable QThreadPool m_pool;
 };
 
-// The fingerprint of what a point's suggestion is computed from: its traces
-// and sample interval.
+// The fingerprint of what a point's suggestion is computed from: its traces,
+// sample interval, depth and delay (the last two place its time on the
+// travel-time curve its neighbours are timed with).
 std::size_t suggestionInputFingerprint(const TlvOne &point);
+// The fingerprint of the hole's geometry the suggestions read: the method
+// and the source distance.
+std::size_t suggestionGeometryFingerprint(const SurveyData &survey);
 
-// How far a point's traces reach into its neighbours' suggestions: the
-// picker times every point from its own traces alone. (Were it to share
-// anything between neighbours, this is the reach to raise; the cache test
-// compares the pieces with the whole survey.)
-inline constexpr int kSuggestionReach = 0;
+// How far a point's traces reach into its neighbours' suggestions: each
+// point is timed with the suggestions of kNeighbourReach points on either
+// side (the cache test compares the pieces with the whole survey).
+inline constexpr int kSuggestionReach = kNeighbourReach;
 
 } // namespace talvex

@@ -50,6 +50,8 @@ void SurveyDocument::surveyChanged(SurveyParts parts)
         m_suggestions.setFocusPoint(m_view.currentPoint - 1);
         m_suggestions.pointsChanged();
         emit pointsChanged();
+    } else if (touches(parts, SurveyParts::Header)) {
+        m_suggestions.pointsChanged(); // the hole's geometry places the arrivals on the curve
     }
     if (touches(parts, SurveyParts::LogLayers | SurveyParts::Layers))
         emit layersChanged();

@@ -1,5 +1,6 @@
-// talvex-cli autopick: the listing carries each suggestion's uncertainty, and
-// --apply fills only points without a pick unless --replace is given.
+// talvex-cli autopick: the listing carries each suggestion's uncertainty and
+// says which points their neighbours timed, and --apply fills only points
+// without a pick unless --replace is given.
 
 #include "clirunner.h"
 
@@ -105,4 +106,47 @@ TEST_F(AutoPickCli, ApplyKeepsHandPicksAndReplaceReplacesThem)
         QString::fromUtf8(again.out).contains(QStringLiteral("填入 0 个未拾取的测点，保留 0 个已有拾取，替换 0 个")));
     EXPECT_TRUE(QString::fromUtf8(again.out).contains(QStringLiteral("文件未改动")));
     EXPECT_EQ(bytes(), done);
+}
+
+// A noisy hole of the independent generator: where the neighbours' line
+// timed a point, the table says so and names the point's own sample, and the
+// JSON gives both.
+TEST(AutoPickCliAlongHole, SaysWhichPointsTheirNeighboursTimed)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString records = dir.filePath("rec");
+    const QString survey = dir.filePath("h.qsw");
+    ASSERT_EQ(clitest::run(QStringLiteral(HOLEGEN), {"--out", records, "--seed", "42", "--snr", "8", "--points", "20"})
+                  .exitCode,
+              0);
+    ASSERT_EQ(cli({"new", survey, "--hole-depth", "20"}).exitCode, 0);
+    ASSERT_EQ(cli({"import-folder", survey, records, "--channel", "auto"}).exitCode, 0);
+
+    const auto json = cli({"autopick", survey, "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    const QString table = QString::fromUtf8(cli({"autopick", survey}).out);
+    int moved = 0, along = 0;
+    for (const auto &v : QJsonDocument::fromJson(json.out).array()) {
+        const QJsonObject s = v.toObject();
+        if (!s["found"].toBool())
+            continue;
+        const int runPoints = s["alongHolePoints"].toInt();
+        const int own = s["ownSample"].toInt();
+        const int sample = s["sample"].toInt();
+        if (runPoints == 0) {
+            EXPECT_EQ(own, sample); // timed alone
+            continue;
+        }
+        EXPECT_GE(runPoints, 4);
+        ++along;
+        if (own != sample) {
+            ++moved;
+            EXPECT_TRUE(table.contains(
+                QStringLiteral("按同一直线段上 %1 个测点的走时（本测点波形单独给 %2）").arg(runPoints).arg(own)))
+                << "point " << s["point"].toInt();
+        }
+    }
+    EXPECT_GT(along, 5);
+    EXPECT_GT(moved, 0);
 }

@@ -34,7 +34,7 @@ bool same(const std::vector<ArrivalSuggestion> &a, const std::vector<ArrivalSugg
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (a[i].found != b[i].found || a[i].sample != b[i].sample || a[i].quality != b[i].quality
-            || a[i].reason != b[i].reason) {
+            || a[i].reason != b[i].reason || a[i].uncertainty != b[i].uncertainty || a[i].runPoints != b[i].runPoints) {
             qWarning("point %zu differs: %d/%d %d/%d", i + 1, a[i].found, b[i].found, a[i].sample, b[i].sample);
             return false;
         }
@@ -76,11 +76,35 @@ private slots:
         const int afterEdit = cache.computedPoints();
         QCOMPARE(afterEdit - 40, 1 + 2 * kSuggestionReach);
 
+        // The neighbours time the points: the pieces must carry them.
+        QVERIFY(std::any_of(cache.current()->begin(), cache.current()->end(),
+                            [](const ArrivalSuggestion &a) { return a.runPoints > 0; }));
+
+        // A point moved in depth moves on the travel-time curve: it and the
+        // neighbours timed with it are computed again.
+        survey.points[12].depth += 0.2f;
+        cache.pointsChanged();
+        QVERIFY(cache.waitUntilComplete(60000));
+        QVERIFY(same(*cache.current(), SuggestArrivals(survey)));
+        QCOMPARE(cache.computedPoints() - afterEdit, 1 + 2 * kSuggestionReach);
+        survey.points[12].depth -= 0.2f;
+        cache.pointsChanged();
+        QVERIFY(cache.waitUntilComplete(60000));
+
+        // Another source distance bends the whole curve: everything again.
+        const int beforeGeometry = cache.computedPoints();
+        survey.header.sourceDistance += 2.0f;
+        cache.pointsChanged();
+        QVERIFY(cache.waitUntilComplete(60000));
+        QVERIFY(same(*cache.current(), SuggestArrivals(survey)));
+        QCOMPARE(cache.computedPoints() - beforeGeometry, 40);
+        const int afterGeometry = cache.computedPoints();
+
         // A pick changes no trace: nothing is computed.
         survey.points[5].sArrival = 300;
         cache.pointsChanged();
         QVERIFY(cache.waitUntilComplete(60000));
-        QCOMPARE(cache.computedPoints(), afterEdit);
+        QCOMPARE(cache.computedPoints(), afterGeometry);
 
         // An inserted and a deleted point shift the rest, which keep theirs.
         const samplegen::SurveyModel model = samplegen::defaultModel();
@@ -93,7 +117,7 @@ private slots:
         cache.pointsChanged();
         QVERIFY(cache.waitUntilComplete(60000));
         QVERIFY(same(*cache.current(), SuggestArrivals(survey)));
-        QVERIFY(cache.computedPoints() - afterEdit < 40);
+        QVERIFY(cache.computedPoints() - afterGeometry < 40);
     }
 
     void hidingDropsEverythingAndLateResultsAreIgnored()

@@ -39,18 +39,19 @@ struct Fixture {
     common::RecordingMessenger messenger;
     CMainFrame frame{document, settings};
 
-    // A 10 m hole of the sample model, nothing picked; point `silent`
-    // (1-based, 0 for none) has empty traces and so no suggestion.
-    explicit Fixture(int silent = 0)
+    // A hole of the sample model with points every metre down to `depth`,
+    // nothing picked; point `silent` (1-based, 0 for none) has empty traces
+    // and so no suggestion.
+    explicit Fixture(int silent = 0, int depth = 10)
     {
         frame.setMessenger(messenger);
         const samplegen::SurveyModel model = samplegen::defaultModel();
         SurveyData &survey = document.survey();
-        survey.header.holeDepth = 10.0f;
+        survey.header.holeDepth = float(depth);
         survey.header.sourceDistance = model.sourceDistance;
         survey.points.clear();
-        for (int depth = 1; depth <= 10; ++depth)
-            survey.points.push_back(samplegen::makePoint(model, depth));
+        for (int d = 1; d <= depth; ++d)
+            survey.points.push_back(samplegen::makePoint(model, d));
         if (silent > 0) {
             survey.points[std::size_t(silent - 1)].positive.fill(0);
             survey.points[std::size_t(silent - 1)].negative.fill(0);
@@ -121,7 +122,8 @@ private slots:
 
     void markersShowOnlyWhileOnAndCostNoRepaintOnCursorMoves()
     {
-        Fixture f(3);
+        // Deeper than the reach of one point's suggestion into its neighbours.
+        Fixture f(3, 2 * kSuggestionReach + 8);
         QVERIFY(f.enabled(CommandId::ToggleArrivalSuggestions));
         QVERIFY(!f.enabled(CommandId::AcceptArrivalSuggestion));
         QVERIFY(!f.enabled(CommandId::AcceptAllArrivalSuggestions));
@@ -155,8 +157,8 @@ private slots:
         QCOMPARE(f.frame.view().scenePaintCount(), paints);
         QCOMPARE(f.document.suggestions().computedPoints(), computations);
 
-        // An edit of one trace computes its point and the neighbours that
-        // share its wave shape again, not the survey; hiding drops them.
+        // An edit of one trace computes its point and the neighbours timed
+        // with it again, not the survey; hiding drops them.
         f.document.view().currentPoint = 2;
         f.document.notifyViewChanged();
         f.trigger(CommandId::InvertTrace);
