@@ -1,65 +1,48 @@
 #include "sedra/core/acquisitionjob.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-
 namespace sedra {
 
 AcquisitionJob::AcquisitionJob(QObject *parent) : QObject(parent) {}
 
 AcquisitionJob::~AcquisitionJob()
 {
-    m_cancel.store(true);
-    join();
+    m_worker.stop();
 }
 
 bool AcquisitionJob::start(PortIo &io, const AcquisitionParameters &parameters, const ReadyLimit &limit)
 {
     if (m_running)
         return false;
-    join();
-    m_cancel.store(false);
+    m_worker.join();
     m_progress.store(0);
     m_running = true;
-    const int run = ++m_run;
-    m_thread = std::thread([this, &io, parameters, limit, run] {
+    m_worker.start([this, &io, parameters, limit](int run) {
         auto raw = std::make_shared<std::array<RecordChannel, kRecordChannels>>();
         Acquisition acquisition;
-        acquisition.result = AcquireRecord(io, parameters, *raw, &m_cancel, limit, &m_progress);
+        acquisition.result = AcquireRecord(io, parameters, *raw, &m_worker.cancelFlag(), limit, &m_progress);
         acquisition.raw = std::move(raw);
-        // The object outlives the worker (its destructor joins it); a call
-        // still queued when it is destroyed is dropped with it.
-        QMetaObject::invokeMethod(
-            this, [this, run, acquisition] { deliver(run, acquisition); }, Qt::QueuedConnection);
+        m_worker.post([this, run, acquisition] { deliver(run, acquisition); });
     });
     return true;
 }
 
 void AcquisitionJob::deliver(int run, const Acquisition &acquisition)
 {
-    if (run != m_run || !m_running)
+    if (!m_worker.isCurrent(run) || !m_running)
         return; // delivered already (by wait())
-    join();
+    m_worker.join();
     m_running = false;
     emit finished(acquisition);
 }
 
 void AcquisitionJob::cancel()
 {
-    m_cancel.store(true);
+    m_worker.cancel();
 }
 
 void AcquisitionJob::wait()
 {
-    join();
-    // The worker has queued its hand-over; deliver it now.
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-}
-
-void AcquisitionJob::join()
-{
-    if (m_thread.joinable())
-        m_thread.join();
+    m_worker.wait();
 }
 
 } // namespace sedra

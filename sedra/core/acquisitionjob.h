@@ -7,12 +7,12 @@
 #pragma once
 
 #include "sedra/card/acquisitioncard.h"
+#include "sedra/core/jobworker.h"
 
 #include <QMetaType>
 #include <QObject>
 #include <atomic>
 #include <memory>
-#include <thread>
 
 namespace sedra {
 
@@ -48,14 +48,11 @@ signals:
     void finished(const sedra::Acquisition &acquisition);
 
 private:
-    void join();
     void deliver(int run, const Acquisition &acquisition);
 
-    std::thread m_thread;
-    std::atomic<bool> m_cancel{false};
+    JobWorker m_worker{*this};
     std::atomic<int> m_progress{0};
     bool m_running = false; // job's thread only: between start() and finished()
-    int m_run = 0; // job's thread only: the run whose finished() is still due
 };
 
 } // namespace sedra

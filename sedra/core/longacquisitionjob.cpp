@@ -1,26 +1,19 @@
 #include "sedra/core/longacquisitionjob.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-
 namespace sedra {
 
 LongAcquisitionJob::LongAcquisitionJob(QObject *parent) : QObject(parent) {}
 
 LongAcquisitionJob::~LongAcquisitionJob()
 {
-    m_cancel.store(true);
-    join();
+    m_worker.stop();
 }
 
 bool LongAcquisitionJob::start(PortIo &io, const LongAcquisitionPlan &plan, const ThreeComponentRecord &header)
 {
     if (m_running || plan.totalSamples <= 0 || plan.card.interval == 0)
         return false;
-    join();
-    // Blocks of an earlier run still queued are dropped by their run number.
-    const int run = ++m_run;
-    m_cancel.store(false);
+    m_worker.join();
     m_done.store(0);
     m_inBlock.store(0);
     m_total = plan.totalSamples;
@@ -36,24 +29,23 @@ bool LongAcquisitionJob::start(PortIo &io, const LongAcquisitionPlan &plan, cons
     for (auto &c : m_record.components)
         c.reserve(std::size_t(plan.totalSamples));
     m_running = true;
-    m_thread = std::thread([this, &io, plan, run] {
+    // Blocks of an earlier run still queued are dropped by their run number.
+    m_worker.start([this, &io, plan](int run) {
         const LongAcquisitionResult result = AcquireLong(
-            io, plan, &m_cancel,
+            io, plan, &m_worker.cancelFlag(),
             [this, run](LongAcquisitionBlock &&block) {
-                QMetaObject::invokeMethod(
-                    this, [this, run, b = std::move(block)] { deliverBlock(run, b); }, Qt::QueuedConnection);
+                m_worker.post([this, run, b = std::move(block)] { deliverBlock(run, b); });
             },
             &m_done, &m_inBlock);
         m_inBlock.store(0);
-        QMetaObject::invokeMethod(
-            this, [this, run, result] { deliverEnd(run, result); }, Qt::QueuedConnection);
+        m_worker.post([this, run, result] { deliverEnd(run, result); });
     });
     return true;
 }
 
 void LongAcquisitionJob::deliverBlock(int run, const LongAcquisitionBlock &block)
 {
-    if (run != m_run)
+    if (!m_worker.isCurrent(run))
         return;
     LongAcquisitionProgress progress;
     progress.block = block.index;
@@ -77,28 +69,21 @@ void LongAcquisitionJob::deliverBlock(int run, const LongAcquisitionBlock &block
 
 void LongAcquisitionJob::deliverEnd(int run, const LongAcquisitionResult &result)
 {
-    if (run != m_run || !m_running)
+    if (!m_worker.isCurrent(run) || !m_running)
         return;
-    join();
+    m_worker.join();
     m_running = false;
     emit finished(LongAcquisitionSummary{result});
 }
 
 void LongAcquisitionJob::cancel()
 {
-    m_cancel.store(true);
+    m_worker.cancel();
 }
 
 void LongAcquisitionJob::wait()
 {
-    join();
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-}
-
-void LongAcquisitionJob::join()
-{
-    if (m_thread.joinable())
-        m_thread.join();
+    m_worker.wait();
 }
 
 } // namespace sedra

@@ -6,12 +6,12 @@
 #pragma once
 
 #include "sedra/card/longacquisition.h"
+#include "sedra/core/jobworker.h"
 #include "sedra/core/threecomponent.h"
 
 #include <QMetaType>
 #include <QObject>
 #include <atomic>
-#include <thread>
 
 namespace sedra {
 
@@ -62,18 +62,15 @@ signals:
     void finished(const sedra::LongAcquisitionSummary &summary);
 
 private:
-    void join();
     void deliverBlock(int run, const LongAcquisitionBlock &block);
     void deliverEnd(int run, const LongAcquisitionResult &result);
 
-    std::thread m_thread;
-    std::atomic<bool> m_cancel{false};
+    JobWorker m_worker{*this};
     std::atomic<std::int64_t> m_done{0};
     std::atomic<int> m_inBlock{0};
     ThreeComponentRecord m_record;
     std::int64_t m_total = 0;
     bool m_running = false;
-    int m_run = 0;
 };
 
 } // namespace sedra
