@@ -4,8 +4,12 @@
 // window. Each program's screenshot tool drives its own window with these.
 
 #include <QString>
-#include <functional>
+#include <QStringList>
 
+#include <functional>
+#include <memory>
+
+class QApplication;
 class QWidget;
 
 namespace common {
@@ -23,5 +27,41 @@ QString saveScreenshot(QWidget &widget, const QString &path);
 QString screenshotModal(const std::function<void()> &open, const QString &path,
                         const std::function<void(QWidget &)> &prepare = {}, bool accept = false,
                         QWidget *under = nullptr);
+
+// What every screenshot tool starts and ends with. The constructor puts Qt
+// on the offscreen platform unless one is set, makes the application (named
+// `name`, Qt's own buttons in Chinese as in the programs), checks that the
+// command line holds `words` words with the output folder last (`usage`
+// names them) and makes that folder. The pictures are then named with
+// picture(), every failure is noted, and finish() prints the notes.
+class ScreenshotRun {
+public:
+    ScreenshotRun(int &argc, char **argv, const QString &name, int words, const char *usage);
+    ~ScreenshotRun();
+    ScreenshotRun(const ScreenshotRun &) = delete;
+    ScreenshotRun &operator=(const ScreenshotRun &) = delete;
+
+    // 0 when the run can go on, else the exit status to end it with (2: a
+    // wrong command line, 1: the folder cannot be made); the reason has
+    // been printed.
+    int failed() const { return m_failed; }
+    // The words after the program's name.
+    const QStringList &words() const { return m_words; }
+    QApplication &application() { return *m_app; }
+    // OUTDIR/<name>.png, the folder made absolute at the start.
+    QString picture(const char *name) const;
+    // Keeps a failure (an empty text is none).
+    void note(const QString &error);
+    // Prints the failures noted; 0 when there was none, else 1.
+    int finish() const;
+
+private:
+    std::unique_ptr<QApplication> m_app;
+    QString m_name;
+    QStringList m_words;
+    QString m_out;
+    QStringList m_errors;
+    int m_failed = 0;
+};
 
 } // namespace common

@@ -8,7 +8,6 @@
 //   KIVARO-manualshots INSTRUMENT-SIM PROJECTS-DIR OUTDIR
 
 #include "common/messenger.h"
-#include "common/qttranslations.h"
 #include "common/settingsstore.h"
 #include "common/widgets/screenshots.h"
 #include "kivaro/core/kivarosettings.h"
@@ -46,38 +45,18 @@ bool waitFor(const std::function<bool()> &done, int ms)
 
 int main(int argc, char *argv[])
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("KIVARO-manualshots"));
-    common::installQtTranslations(app); // Qt's own buttons in Chinese, as in the program
-    const QStringList args = QApplication::arguments();
-    if (args.size() != 4) {
-        std::fprintf(stderr, "usage: KIVARO-manualshots INSTRUMENT-SIM PROJECTS-DIR OUTDIR\n");
-        return 2;
-    }
-    const QDir out(QFileInfo(args[3]).absoluteFilePath()); // the current folder changes below
-    if (!QDir().mkpath(out.path())) {
-        std::fprintf(stderr, "KIVARO-manualshots: cannot make %s\n", qPrintable(out.path()));
-        return 1;
-    }
-    const auto picture
-        = [&out](const char *name) { return out.filePath(QString::fromLatin1(name) + QStringLiteral(".png")); };
-    QStringList errors;
-    const auto note = [&errors](const QString &text) {
-        if (!text.isEmpty())
-            errors << text;
-    };
-    const auto finish = [&errors] {
-        for (const QString &text : errors)
-            std::fprintf(stderr, "KIVARO-manualshots: %s\n", text.toUtf8().constData());
-        return errors.isEmpty() ? 0 : 1;
-    };
+    common::ScreenshotRun shots(argc, argv, QStringLiteral("KIVARO-manualshots"), 3,
+                                "INSTRUMENT-SIM PROJECTS-DIR OUTDIR");
+    if (shots.failed())
+        return shots.failed();
+    const QStringList &args = shots.words();
+    const auto picture = [&shots](const char *name) { return shots.picture(name); };
+    const auto note = [&shots](const QString &text) { shots.note(text); };
 
     // The simulated instrument says its pseudo-terminal on its first line.
     QProcess instrument;
-    instrument.start(args[1],
-                     {QStringLiteral("--pty"), QStringLiteral("--projects"), args[2], QStringLiteral("--number"),
+    instrument.start(args[0],
+                     {QStringLiteral("--pty"), QStringLiteral("--projects"), args[1], QStringLiteral("--number"),
                       QStringLiteral("SIM-0001")});
     QString device;
     if (instrument.waitForStarted(5000)) {
@@ -110,7 +89,7 @@ int main(int argc, char *argv[])
         note(QStringLiteral("仪器没有列出工程：%1").arg(messenger.last()));
         instrument.terminate();
         instrument.waitForFinished(3000);
-        return finish();
+        return shots.finish();
     }
     for (int i = 0; i < page->projectList()->count(); ++i)
         page->projectList()->item(i)->setCheckState(Qt::Checked);
@@ -136,5 +115,5 @@ int main(int argc, char *argv[])
     instrument.terminate();
     instrument.waitForFinished(3000);
     dialog.reject();
-    return finish();
+    return shots.finish();
 }

@@ -12,7 +12,6 @@
 //   SEDRA-manualshots OUTDIR
 
 #include "common/messenger.h"
-#include "common/qttranslations.h"
 #include "common/settingsstore.h"
 #include "common/widgets/screenshots.h"
 #include "sedra/card/simulatedcard.h"
@@ -76,24 +75,12 @@ QString savePagePicture(const HvView &view, const QString &title, int width, con
 
 int main(int argc, char *argv[])
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("SEDRA-manualshots"));
-    common::installQtTranslations(app); // Qt's own buttons in Chinese, as in the program
+    common::ScreenshotRun shots(argc, argv, QStringLiteral("SEDRA-manualshots"), 1, "OUTDIR");
+    if (shots.failed())
+        return shots.failed();
     QApplication::setApplicationVersion(QStringLiteral(SEDRA_VERSION)); // the About box shows it
-    const QStringList args = QApplication::arguments();
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: SEDRA-manualshots OUTDIR\n");
-        return 2;
-    }
-    const QDir out(args[1]);
-    if (!QDir().mkpath(out.path())) {
-        std::fprintf(stderr, "SEDRA-manualshots: cannot make %s\n", qPrintable(out.path()));
-        return 1;
-    }
-    const auto picture
-        = [&out](const char *name) { return out.filePath(QString::fromLatin1(name) + QStringLiteral(".png")); };
+    const auto picture = [&shots](const char *name) { return shots.picture(name); };
+    const auto note = [&shots](const QString &text) { shots.note(text); };
 
     // The card records in real time, so that the wait window shows its progress.
     QString switches = qEnvironmentVariable("SEDRA_SIM", QStringLiteral("freq=2.0/3.5/6.0,noise=0.2,seed=7"));
@@ -104,12 +91,6 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "SEDRA-manualshots: SEDRA_SIM: %s\n", error.toUtf8().constData());
         return 2;
     }
-
-    QStringList errors;
-    const auto note = [&errors](const QString &text) {
-        if (!text.isEmpty())
-            errors << text;
-    };
 
     QTemporaryDir scratch;
     common::SettingsStore store(scratch.filePath(QStringLiteral("sedra.ini")));
@@ -249,7 +230,5 @@ int main(int argc, char *argv[])
     note(common::screenshotModal([&] { hv.runCommand(CommandId::PrintPreview); }, picture("dialog-hv-printpreview"),
                                  [](QWidget &preview) { preview.resize(860, 700); }));
 
-    for (const QString &text : errors)
-        std::fprintf(stderr, "SEDRA-manualshots: %s\n", text.toUtf8().constData());
-    return errors.isEmpty() ? 0 : 1;
+    return shots.finish();
 }

@@ -6,7 +6,6 @@
 //   talvex-manualshots SURVEY.qsw RECORD.cwd OUTDIR
 
 #include "common/messenger.h"
-#include "common/qttranslations.h"
 #include "common/widgets/screenshots.h"
 #include "talvex/document/surveydocument.h"
 #include "talvex/settings/talvexsettings.h"
@@ -26,40 +25,16 @@
 
 using namespace talvex;
 
-namespace {
-
-QStringList g_errors;
-
-void note(const QString &error)
-{
-    if (!error.isEmpty())
-        g_errors << error;
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("talvex-manualshots"));
-    common::installQtTranslations(app); // Qt's own buttons in Chinese, as in the program
+    common::ScreenshotRun shots(argc, argv, QStringLiteral("talvex-manualshots"), 3, "SURVEY.qsw RECORD.cwd OUTDIR");
+    if (shots.failed())
+        return shots.failed();
     installSongFontSubstitution();
-    const QStringList args = QApplication::arguments();
-    if (args.size() != 4) {
-        std::fprintf(stderr, "usage: talvex-manualshots SURVEY.qsw RECORD.cwd OUTDIR\n");
-        return 2;
-    }
-    const QString surveyPath = args[1];
-    const QString recordPath = args[2];
-    const QDir out(args[3]);
-    if (!QDir().mkpath(out.path())) {
-        std::fprintf(stderr, "talvex-manualshots: cannot make %s\n", qPrintable(out.path()));
-        return 1;
-    }
-    const auto picture
-        = [&out](const char *name) { return out.filePath(QString::fromLatin1(name) + QStringLiteral(".png")); };
+    const QString surveyPath = shots.words()[0];
+    const QString recordPath = shots.words()[1];
+    const auto picture = [&shots](const char *name) { return shots.picture(name); };
+    const auto note = [&shots](const QString &error) { shots.note(error); };
 
     // The program's settings stay untouched: these go to a scratch file.
     QTemporaryDir scratch;
@@ -166,7 +141,5 @@ int main(int argc, char *argv[])
     dialog(CommandId::FilePrintPreview, "dialog-printpreview");
     dialog(CommandId::About, "dialog-about");
 
-    for (const QString &error : g_errors)
-        std::fprintf(stderr, "talvex-manualshots: %s\n", error.toUtf8().constData());
-    return g_errors.isEmpty() ? 0 : 1;
+    return shots.finish();
 }
