@@ -14,10 +14,14 @@
 # The header holds only headers outside the tree, none whose meaning
 # depends on a target's own macros (Qt Test reads QT_TESTCASE_BUILDDIR, so
 # it is left out). A mismatch all the same is caught by GCC's -Winvalid-pch,
-# an error under SUITE_WERROR.
+# an error under SUITE_WERROR; a target that needs flags of its own is left
+# out with the target property SUITE_NO_PCH.
 #
-# clang-tidy reads the same compile_commands.json: scripts/check-tidy.sh
-# drops the forced include, so every file is checked as it is written.
+# The header is forced into every file of a target, so a file that forgets
+# to include one of its headers still compiles here; the developer's build
+# (without SUITE_PCH) and clang-tidy still find it. clang-tidy reads this
+# build's compile_commands.json: scripts/check-tidy.sh drops the forced
+# include, so every file is checked as it is written.
 option(SUITE_PCH "Precompile the common standard, Qt and GoogleTest headers (test run's builds)" OFF)
 
 set(_suite_pch_std
@@ -184,6 +188,10 @@ function(suite_precompile_headers)
   foreach(target IN LISTS targets)
     get_target_property(type ${target} TYPE)
     if(NOT type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|SHARED_LIBRARY|OBJECT_LIBRARY)$" OR target MATCHES "^suite_pch_")
+      continue()
+    endif()
+    get_target_property(own_flags ${target} SUITE_NO_PCH)
+    if(own_flags)
       continue()
     endif()
     _suite_pch_kind(${target} kind)
