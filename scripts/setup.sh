@@ -12,7 +12,7 @@ packages=(
   clang-14 libclang-rt-14-dev clang-format-14
   xvfb xauth fonts-wqy-microhei fonts-arphic-uming
   g++-mingw-w64-x86-64-posix clang-tidy-14
-  libxlsxwriter-dev unzip poppler-utils
+  libxlsxwriter-dev unzip poppler-utils lld
 )
 # Packages named on the command line are checked instead (the packaging
 # scripts' own tools).
