@@ -52,8 +52,9 @@ TEST(StraightRuns, BreaksWhereTheLineBendsAndRarelyElsewhere)
         EXPECT_TRUE(bend) << "seed " << seed;
         extra += int(runs.size()) - 2;
         for (const dsp::StraightRun &r : runs) {
-            if (r.fitted)
+            if (r.fitted) {
                 EXPECT_NEAR(r.slope, r.end <= 7 ? 5.0 : 3.0, 0.15) << "seed " << seed;
+            }
         }
     }
     EXPECT_LE(extra, 3);
