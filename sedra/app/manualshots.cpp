@@ -178,8 +178,6 @@ int main(int argc, char *argv[])
             enoughShot = true;
         }
     });
-    note(common::screenshotModal([&] { hv.runCommand(CommandId::HvRecording); }, picture("dialog-hv-minutes"), {},
-                                 true));
     // The save dialog the end of the recording opens: the real one, drawn
     // whenever it comes and accepted with the name it proposes, so that the
     // record is written as miniSEED into the working folder.
@@ -188,12 +186,16 @@ int main(int argc, char *argv[])
     QTimer saveWatch;
     QObject::connect(&saveWatch, &QTimer::timeout, [&] {
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (saveShot || !dialog || !dialog->isVisible())
+        if (!dialog || !dialog->isVisible())
             return;
-        dialog->resize(760, 460);
-        note(common::saveScreenshot(*dialog, picture("dialog-hv-save")));
-        saveShot = true;
-        static_cast<QDialog *>(dialog)->accept(); // as its 保存 button does
+        if (!saveShot) {
+            dialog->resize(760, 460);
+            note(common::saveScreenshot(*dialog, picture("dialog-hv-save")));
+            saveShot = true;
+        }
+        // Any save dialog is accepted, as its 保存 button does: none may be
+        // left waiting for a hand that never comes.
+        static_cast<QDialog *>(dialog)->accept();
     });
     saveWatch.start(50);
     note(common::screenshotModal([&] { hv.runCommand(CommandId::HvRecording); }, picture("dialog-hv-minutes"), {},
