@@ -248,8 +248,14 @@ QStringList hvTextReport(const HvResult &r, const HvVelocitySource &vsSource)
     }
     lines << QString();
 
-    lines << QStringLiteral("峰（%1 个）：").arg(r.peaks.size());
-    for (const HvPeak &p : r.peaks) {
+    std::size_t ripples = 0;
+    const std::vector<HvPeak> listed = listedPeaks(r.peaks, &ripples);
+    lines << (ripples > 0 ? QStringLiteral("峰（%1 个；另有 %2 个幅值小于 %3 的小起伏未列出）：")
+                                .arg(listed.size())
+                                .arg(ripples)
+                                .arg(hvNumber(kListedPeakAmplitude, 0))
+                          : QStringLiteral("峰（%1 个）：").arg(listed.size()));
+    for (const HvPeak &p : listed) {
         QStringList notes;
         if (p.isF0)
             notes << QStringLiteral("f0");

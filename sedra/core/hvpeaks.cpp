@@ -161,4 +161,16 @@ std::vector<HvPeak> findHvPeaks(std::span<const double> f, std::span<const doubl
     return peaks;
 }
 
+std::vector<HvPeak> listedPeaks(const std::vector<HvPeak> &peaks, std::size_t *leftOut)
+{
+    std::vector<HvPeak> listed;
+    for (const HvPeak &p : peaks) {
+        if (p.isF0 || p.industrial || p.amplitude >= kListedPeakAmplitude)
+            listed.push_back(p);
+    }
+    if (leftOut)
+        *leftOut = peaks.size() - listed.size();
+    return listed;
+}
+
 } // namespace sedra

@@ -56,4 +56,14 @@ std::vector<HvPeak> findHvPeaks(std::span<const double> f, std::span<const doubl
                                 const std::vector<std::span<const double>> &windowCurves, double b, double lo,
                                 double hi);
 
+// The amplitude a peak needs to be listed for a reader beside f0 (that of
+// the clear-peak criterion A0 > 2); lower peaks are ripples of the curve.
+inline constexpr double kListedPeakAmplitude = 2.0;
+
+// The peaks worth listing to a reader, in their order: f0, every peak whose
+// amplitude reaches kListedPeakAmplitude and every one flagged industrial.
+// `leftOut` (when given) receives how many were not listed. Machine-readable
+// outputs keep every peak.
+std::vector<HvPeak> listedPeaks(const std::vector<HvPeak> &peaks, std::size_t *leftOut = nullptr);
+
 } // namespace sedra

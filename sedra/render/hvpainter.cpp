@@ -415,7 +415,7 @@ QStringList HvPainter::summaryLines(const HvResult &r)
                       hvThreeFigures(s.median * std::exp(s.sigmaLn)), hvNumber(s.sigmaLn, 3),
                       hvThreeFigures(s.t0Median));
     QStringList peaks;
-    for (const HvPeak &p : r.peaks)
+    for (const HvPeak &p : listedPeaks(r.peaks))
         peaks << QStringLiteral("%1 Hz（%2）%3")
                      .arg(hvThreeFigures(p.frequency), hvNumber(p.amplitude, 2),
                           p.industrial ? QStringLiteral("工业?") : QString());

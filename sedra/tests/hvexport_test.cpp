@@ -109,3 +109,35 @@ TEST(HvExport, NoWindowUsedGivesNullsNotNumbers)
     // The text says so rather than printing "nan".
     EXPECT_FALSE(sedra::hvTextReport(r).join(QString()).contains(QStringLiteral("nan"), Qt::CaseInsensitive));
 }
+
+// The reader's list of peaks: f0, peaks of amplitude 2 or more and those
+// flagged industrial; the ripples are counted, not listed.
+TEST(HvExport, TheTextListsPeaksNotRipples)
+{
+    std::vector<sedra::HvPeak> peaks(5);
+    peaks[0] = {0.3, 1.05, false, 1.05};
+    peaks[1] = {1.0, 1.9, false, 1.2};
+    peaks[1].industrial = true;
+    peaks[2] = {2.0, 4.0, true, 2.5};
+    peaks[3] = {6.0, 2.0, false, 1.4};
+    peaks[4] = {12.0, 1.2, false, 1.1};
+    std::size_t left = 0;
+    const std::vector<sedra::HvPeak> listed = sedra::listedPeaks(peaks, &left);
+    ASSERT_EQ(listed.size(), 3u);
+    EXPECT_DOUBLE_EQ(listed[0].frequency, 1.0); // in their order
+    EXPECT_TRUE(listed[1].isF0);
+    EXPECT_DOUBLE_EQ(listed[2].frequency, 6.0);
+    EXPECT_EQ(left, 2u);
+
+    hvtest::RecordSpec s;
+    s.seconds = 600;
+    const sedra::HvResult r = sedra::analyseHv(hvtest::makeRecord(s), HvOptions{});
+    ASSERT_TRUE(r.ok());
+    const QString text = sedra::hvTextReport(r).join(QLatin1Char('\n'));
+    std::size_t ripples = 0;
+    const std::size_t shown = sedra::listedPeaks(r.peaks, &ripples).size();
+    EXPECT_EQ(text.count(QStringLiteral("突出比")), int(shown));
+    if (ripples > 0) {
+        EXPECT_TRUE(text.contains(QStringLiteral("另有 %1 个幅值小于 2 的小起伏未列出").arg(ripples)));
+    }
+}

@@ -223,7 +223,7 @@ void HvView::paintEvent(QPaintEvent *)
             shown << l;
     y += HvPainter::drawLines(painter, QRectF(side.left(), y, side.width(), side.bottom() - y), shown, s.font);
     y += 8 + HvPainter::drawSesameTable(painter, QRectF(side.left(), y + 8, side.width(), side.bottom() - y - 8), r, s);
-    std::vector<HvPeak> peaks = r.peaks;
+    std::vector<HvPeak> peaks = listedPeaks(r.peaks);
     std::stable_sort(peaks.begin(), peaks.end(),
                      [](const HvPeak &a, const HvPeak &b) { return a.amplitude > b.amplitude; });
     const QFontMetricsF fm(s.font);
@@ -241,7 +241,7 @@ void HvView::paintEvent(QPaintEvent *)
             line = QStringLiteral("  另有 %1 个峰（见打印页）").arg(peaks.size() - i);
         peakLines << line;
     }
-    if (r.peaks.empty())
+    if (peaks.empty())
         peakLines << QStringLiteral("  无");
     HvPainter::drawLines(painter, QRectF(side.left(), y + 10, side.width(), side.bottom() - y - 10), peakLines, s.font);
 }
