@@ -108,13 +108,6 @@ constexpr double kHalfQualityUncertainty = 20.0;
 // First-lobe peak over the noise RMS at which the clarity score is 0.
 constexpr double kLeastLobeSnr = 4.0;
 
-// The straight rise of the onset on the background that the data ask for:
-// every background term (a level, a slope) fitted beside the rise lets the
-// onset wander further in noise, so a term is kept only where it lowers the
-// residual by more than it costs. Of the fits on no background, a level, and
-// a level and slope, the one with the least Bayesian information criterion,
-// residual / noise variance + ln(samples) x coefficients, the noise variance
-// being that the richest fit leaves.
 // The precision part of the quality: one half at an uncertainty of
 // kHalfQualityUncertainty samples.
 double precisionScore(double uncertainty)
@@ -122,6 +115,13 @@ double precisionScore(double uncertainty)
     return 1.0 / (1.0 + uncertainty / kHalfQualityUncertainty);
 }
 
+// The straight rise of the onset on the background that the data ask for:
+// every background term (a level, a slope) fitted beside the rise lets the
+// onset wander further in noise, so a term is kept only where it lowers the
+// residual by more than it costs. Of the fits on no background, a level, and
+// a level and slope, the one with the least Bayesian information criterion,
+// residual / noise variance + ln(samples) x coefficients, the noise variance
+// being that the richest fit leaves.
 struct StraightRise {
     dsp::OnsetFit fit;
     // [samples] the larger half width of the chosen and the richest fit,
